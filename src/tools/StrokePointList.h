@@ -1,0 +1,39 @@
+#pragma once
+// StrokePointList: the positions of one stroke in the order the pointer
+// visited them. Tools append paper positions with no data; the history's
+// paste records keep a pixel block in the second point. The list owns those
+// blocks, so emptying or destroying it frees them.
+
+#include "engine/Paper.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct StrokePoint {
+    int32_t x = 0;
+    int32_t y = 0;
+    PixelBuffer pData;
+};
+
+class StrokePointList {
+public:
+    StrokePointList() { m_points.reserve(kGrowBy); }
+
+    void Append(int32_t x, int32_t y, PixelBuffer data = nullptr)
+    {
+        if (m_points.size() == m_points.capacity()) m_points.reserve(m_points.size() + kGrowBy * 4);
+        m_points.push_back(StrokePoint{x, y, std::move(data)});
+    }
+    size_t GetCount() const { return m_points.size(); }
+    const StrokePoint& operator[](size_t i) const { return m_points[i]; }
+    StrokePoint& operator[](size_t i) { return m_points[i]; }
+    void RemoveAll() { m_points.clear(); }
+
+    auto begin() const { return m_points.begin(); }
+    auto end() const { return m_points.end(); }
+
+private:
+    static constexpr size_t kGrowBy = 10;
+    std::vector<StrokePoint> m_points;
+};
