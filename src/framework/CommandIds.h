@@ -1,0 +1,49 @@
+#pragma once
+// Every command and control identifier of the program in one place. The
+// standard commands keep the numbers of the handheld framework they came
+// from, so recorded scripts and tests can name them by number too.
+
+#include <cstdint>
+
+enum CommandId : uint32_t {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_EDIT_CLEAR = 57632,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_SELECT_ALL = 57642,
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_HELP = 57670,
+    ID_VIEW_TOOLBAR = 59392,
+
+    ID_TOOL_HAND = 32772,
+    ID_TOOL_PENCIL = 32773,
+    ID_TOOL_ERASER = 32774,
+    ID_TOOL_SELECT = 32775,
+    ID_VIEW_ZOOM_IN = 32809,
+    ID_VIEW_ZOOM_OUT = 32810,
+    ID_VIEW_ACTUAL_SIZE = 32811,
+    ID_VIEW_GRID = 32812,
+};
+
+// Controls of the option bars.
+enum ControlId : uint32_t {
+    IDC_PENCIL_GRADE = 1000,     // combo: "C" ... "4H", index = grade
+    IDC_PENCIL_WIDTH = 1001,     // combo: "Thin", "Mid", "Thick", index + 1 = width
+    IDC_ERASER_SIZE = 1002,      // combo: "Small", "Mid", "Large", index + 1 = size
+    IDC_ERASER_STRENGTH = 1003,  // combo: "Light", "Mid", "Heavy", index + 1 = strength
+    IDC_TRANSPARENT = 1036,      // check box "Transparent"
+    IDC_SMOOTH = 1037,           // check box "Smooth"
+};
+
+// Notification codes the option bars send with a control identifier.
+enum NotifyCode : uint32_t {
+    BN_CLICKED = 0,
+    CBN_SELCHANGE = 1,
+};
