@@ -1,0 +1,59 @@
+#pragma once
+// CLzwEncoder: turns an 8-bit raster in the paper's layout (rows padded to a
+// multiple of 4, bottom row first in memory) into the variable-width LZW code
+// stream of GIF, top image row first, and hands the stream out one block of at
+// most 255 bytes per call. It reads the caller's raster in place (the caller
+// keeps it alive until the stream is complete) and keeps fewer than eight bytes
+// of output between calls. It never throws; Begin reports a failed allocation.
+
+#include <cstdint>
+#include <memory>
+
+class CLzwEncoder {
+public:
+    static constexpr uint32_t kMaxBlock = 255;
+
+    CLzwEncoder() = default;
+    virtual ~CLzwEncoder() = default;
+    CLzwEncoder(const CLzwEncoder&) = delete;
+    CLzwEncoder& operator=(const CLzwEncoder&) = delete;
+
+    // Starts a stream over pixels (width x height, one byte each). Only 8 bits
+    // per pixel are supported; false for anything else, an empty raster or
+    // when the string table cannot be allocated.
+    bool Begin(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t bits);
+
+    // Writes the next up to 255 bytes of the stream to out (room for 255) and
+    // their number to *pCount. Every block but the last holds 255 bytes; a
+    // count of 0 means the stream is complete.
+    void NextBlock(uint8_t* out, uint8_t* pCount);
+
+private:
+    uint32_t Encode(uint8_t* out, uint32_t count);
+    uint32_t Drain(uint8_t* out, uint32_t count);
+    void Finish();
+    uint8_t ReadPixel();
+
+    // The string table, indexed by (prefix code << 8) | pixel, holds the code
+    // of that string. Entries are never cleared on a reset: an entry counts
+    // only when its code is below the next code and m_pKeyOfCode confirms that
+    // the code was given to this very key since the last reset.
+    std::unique_ptr<uint16_t[]> m_pTable;
+    std::unique_ptr<uint32_t[]> m_pKeyOfCode;
+
+    const uint8_t* m_pPixels = nullptr;
+    uint32_t m_nWidth = 0;
+    uint32_t m_nHeight = 0;
+    uint32_t m_nStride = 0;
+    uint32_t m_nColumn = 0;
+    uint32_t m_nRow = 0;
+    size_t m_nRowOffset = 0;  // byte offset of image row m_nRow in memory
+
+    uint64_t m_nBits = 0;      // output bits not yet handed out, lowest first
+    uint32_t m_nBitCount = 0;  // how many of them
+    uint32_t m_nPrefix = 0;
+    bool m_bHavePrefix = false;  // false only when the table filled on the last pixel
+    uint32_t m_nNextCode = 0;
+    uint32_t m_nCodeWidth = 0;
+    bool m_bDone = true;
+};

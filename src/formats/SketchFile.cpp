@@ -1,0 +1,132 @@
+#include "SketchFile.h"
+
+#include "ByteOrder.h"
+#include "LzwDecoder.h"
+#include "LzwEncoder.h"
+
+#include <cstring>
+
+namespace {
+
+// Sketch header (first with the paper's own data size, 0; again at the end).
+bool WriteHeader(const SketchHeader& h, CArchive& ar)
+{
+    uint8_t bytes[kSketchHeaderSize];
+    std::memcpy(bytes, h.magic, 4);
+    PutLe32(bytes + 4, h.headerSize);
+    PutLe32(bytes + 8, h.version);
+    PutLe32(bytes + 12, h.width);
+    PutLe32(bytes + 16, h.height);
+    PutLe32(bytes + 20, h.roughness);
+    PutLe32(bytes + 24, h.nDataSize);
+    return ar.Write(bytes, sizeof bytes);
+}
+
+// LZW minimum code size and the code stream in checksummed blocks; adds the
+// bytes written to dataSize.
+bool WriteImageData(const CPaper& paper, CArchive& ar, uint32_t& dataSize)
+{
+    CLzwEncoder encoder;
+    if (!encoder.Begin(paper.GetBits(), paper.GetWidth(), paper.GetHeight(), kSketchCodeSize))
+        return false;
+    if (!ar.Write(&kSketchCodeSize, 1)) return false;
+    dataSize += 1;
+    uint8_t block[1 + CLzwEncoder::kMaxBlock + 2];
+    for (;;) {
+        uint8_t count = 0;
+        encoder.NextBlock(block + 1, &count);
+        if (count == 0) break;
+        block[0] = count;
+        PutLe16(block + 1 + count, SketchChecksum(block + 1, count));
+        if (!ar.Write(block, count + kSketchBlockOverhead)) return false;
+        dataSize += count + kSketchBlockOverhead;
+        if (count < CLzwEncoder::kMaxBlock) break;
+    }
+    return true;
+}
+
+// Reads and checks one block into data; its size in count. False when the
+// block is missing, empty, short or fails its checksum.
+bool ReadBlock(CArchive& ar, uint8_t* data, uint32_t& count)
+{
+    uint8_t countByte = 0;
+    if (!ar.ReadExact(&countByte, 1) || countByte == 0) return false;
+    count = countByte;
+    uint8_t sum[2];
+    if (!ar.ReadExact(data, count) || !ar.ReadExact(sum, 2)) return false;
+    return GetLe16(sum) == SketchChecksum(data, count);
+}
+
+}  // namespace
+
+uint16_t SketchChecksum(const uint8_t* data, uint32_t count)
+{
+    uint32_t sum = 0;
+    for (uint32_t i = 0; i < count; ++i) sum += data[i];
+    return static_cast<uint16_t>(sum);
+}
+
+bool ReadSketchHeader(CArchive& ar, SketchHeader& h)
+{
+    uint8_t bytes[kSketchHeaderSize];
+    if (!ar.ReadExact(bytes, sizeof bytes)) return false;
+    std::memcpy(h.magic, bytes, 4);
+    h.headerSize = GetLe32(bytes + 4);
+    h.version = GetLe32(bytes + 8);
+    h.width = GetLe32(bytes + 12);
+    h.height = GetLe32(bytes + 16);
+    h.roughness = GetLe32(bytes + 20);
+    h.nDataSize = GetLe32(bytes + 24);
+    return true;
+}
+
+bool WriteSketch(const CPaper& paper, CArchive& ar)
+{
+    if (!paper.HasBits()) return false;
+    SketchHeader header;
+    paper.GetHeader(header);
+    if (!WriteHeader(header, ar)) return false;
+    uint32_t dataSize = 0;
+    if (!WriteImageData(paper, ar, dataSize)) return false;
+    // Until this point the file says it holds no data, so a save cut short
+    // before here opens as a white sheet rather than as garbage.
+    header.nDataSize = dataSize;
+    return ar.Flush() && ar.Seek(0) && WriteHeader(header, ar) && ar.Flush();
+}
+
+bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar)
+{
+    SketchHeader header;
+    if (!ReadSketchHeader(ar, header)) {
+        paper.Free();
+        return false;
+    }
+    if (!paper.CreateFromHeader(header)) return false;
+    if (!basePaper.CreateFromHeader(header)) return false;
+    uint32_t dataLeft = header.nDataSize;
+    if (dataLeft == 0) return true;
+
+    uint8_t codeSize = 0;
+    if (!ar.ReadExact(&codeSize, 1) || codeSize != kSketchCodeSize) return false;
+    --dataLeft;
+
+    CLzwDecoder decoder;
+    if (!decoder.Begin(paper.GetBits(), kSketchCodeSize, header.width, header.height, false))
+        return false;
+    // Two bytes in front of the data stay free for a decoder that carries the
+    // tail of a block over in place.
+    uint8_t buffer[2 + 255];
+    uint8_t* const data = buffer + 2;
+    // Every round consumes at least four bytes of the file or stops, so a
+    // data size that does not match the blocks cannot make this loop hang.
+    while (dataLeft != 0) {
+        uint32_t count = 0;
+        if (!ReadBlock(ar, data, count)) return false;
+        int result = decoder.DecodeBlock(data, count);
+        if (result == CLzwDecoder::kCorrupt) return false;
+        if (result == CLzwDecoder::kEnd) break;
+        dataLeft -= count + kSketchBlockOverhead;
+    }
+    basePaper.CopyBitsFrom(paper);
+    return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The program's own file: the 28-byte sketch header, the LZW minimum code size
+// and the LZW code stream of the pixels in blocks of up to 255 bytes, each with
+// a 16-bit sum. ReadSketch never trusts the file: whatever it holds, reading
+// stays inside the paper and the file and ends.
+
+#include "engine/Paper.h"
+#include "framework/Archive.h"
+
+#include <cstdint>
+
+// Bytes of a block header and trailer around its data: count and checksum.
+constexpr uint32_t kSketchBlockOverhead = 3;
+constexpr uint8_t kSketchCodeSize = 8;
+
+// Writes paper to a storing archive, header rewritten at the end with the
+// final data size. False when the archive failed (or the paper is empty).
+bool WriteSketch(const CPaper& paper, CArchive& ar);
+
+// Reads a sketch from a loading archive into paper and basePaper. An invalid
+// header leaves paper without pixels. A zero data size or an unknown code
+// size gives a white sheet. A missing, short or damaged block, or a stream
+// that cannot be decoded, keeps the pixels decoded before it and leaves
+// basePaper white. False whenever the file was not read whole; what counts
+// for callers is paper.HasBits() afterwards.
+bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar);
+
+// The sum of a block's data bytes that follows them in the file.
+uint16_t SketchChecksum(const uint8_t* data, uint32_t count);
+
+// Reads the 28 header bytes into h as they are in the file. False when fewer
+// arrive.
+bool ReadSketchHeader(CArchive& ar, SketchHeader& h);
