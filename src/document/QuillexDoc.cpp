@@ -1,0 +1,290 @@
+#include "QuillexDoc.h"
+
+#include "framework/CommandIds.h"
+#include "framework/Services.h"
+
+#include <algorithm>
+
+namespace {
+
+int32_t ProfileInt(const char* name, int32_t defaultValue)
+{
+    IProfile* profile = Services().pProfile;
+    return profile ? profile->GetProfileInt(name, defaultValue) : defaultValue;
+}
+
+}  // namespace
+
+CQuillexDoc::CQuillexDoc()
+{
+    LoadToolSettings();
+    m_nHistoryPos = 0;
+}
+
+CQuillexDoc::~CQuillexDoc()
+{
+    ClearHistory();
+}
+
+// Settings come from the option bars when the frame already has them, else
+// from the profile. A hand-edited profile may hold anything, so every value
+// is brought into its range before a tool or a list sees it.
+void CQuillexDoc::LoadToolSettings()
+{
+    IMainWindow* main = GetMainWindow();
+
+    int32_t grade, width, smooth;
+    if (main && main->HasOptionBarWindow(OptionBar::Pencil)) {
+        grade = main->GetComboSelection(IDC_PENCIL_GRADE);
+        width = main->GetComboSelection(IDC_PENCIL_WIDTH) + 1;
+        smooth = main->GetCheckState(IDC_SMOOTH) > 0;
+    } else {
+        grade = ProfileInt("PencilType", kDefaultGrade);
+        width = ProfileInt("PencilWidth", kPencilMinWidth);
+        smooth = ProfileInt("PencilSmooth", 0) != 0;
+    }
+    m_pencilTool.SetOptions(std::clamp(grade, 0, kGradeCount - 1),
+                            std::clamp(width, kPencilMinWidth, kPencilMaxWidth), smooth ? 1 : 0);
+
+    int32_t size, strength;
+    if (main && main->HasOptionBarWindow(OptionBar::Eraser)) {
+        size = main->GetComboSelection(IDC_ERASER_SIZE) + 1;
+        strength = main->GetComboSelection(IDC_ERASER_STRENGTH) + 1;
+    } else {
+        size = ProfileInt("EraserSize", kEraserMinOption);
+        strength = ProfileInt("EraserStr", kEraserMinOption);
+    }
+    m_eraserTool.SetOptions(std::clamp(size, kEraserMinOption, kEraserMaxOption),
+                            std::clamp(strength, kEraserMinOption, kEraserMaxOption));
+
+    if (main && main->HasOptionBarWindow(OptionBar::Select))
+        m_bTransparent = main->GetCheckState(IDC_TRANSPARENT) >= 1 ? 1 : 0;
+    else
+        m_bTransparent = ProfileInt("Transparent", 0) != 0 ? 1 : 0;
+
+    m_selectTool.m_pDoc = this;
+    m_pTool = &m_pencilTool;
+}
+
+// ---- Pointer entry points -------------------------------------------------
+
+bool CQuillexDoc::PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY)
+{
+    CRect dirty;
+    const int32_t accepted = m_pTool->OnPointerDown(view, &m_paper, x, y, viewX, viewY, dirty, 1);
+    UpdateAllViews(nullptr, &dirty);
+    return accepted != 0;
+}
+
+bool CQuillexDoc::PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
+{
+    CRect dirty;
+    const int32_t result = m_pTool->OnPointerMove(x, y, viewX, viewY, dirty);
+    UpdateAllViews(nullptr, &dirty);
+    return result != 0;
+}
+
+bool CQuillexDoc::PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
+{
+    CRect dirty;
+    HistoryRecord record;
+    record.nType = HR_NONE;
+    int32_t modified = 0;
+    const int32_t result = m_pTool->OnPointerUp(x, y, viewX, viewY, dirty, record, modified);
+    UpdateAllViews(nullptr, &dirty);
+    if (record.nType != HR_NONE) AddHistory(std::move(record));
+    if (modified) SetModifiedFlag(true);
+    return result != 0;
+}
+
+// ---- Accessors ------------------------------------------------------------
+
+CSize* CQuillexDoc::GetPaperSize(CSize* size) const
+{
+    size->cx = static_cast<int32_t>(m_paper.GetWidth());
+    size->cy = static_cast<int32_t>(m_paper.GetHeight());
+    return size;
+}
+
+int32_t CQuillexDoc::GetRoughness() const
+{
+    return static_cast<int32_t>(m_paper.GetRoughness());
+}
+
+uint8_t* CQuillexDoc::GetPaperBits()
+{
+    return m_paper.GetBits();
+}
+
+const uint8_t* CQuillexDoc::GetPaperInfo() const
+{
+    return m_paper.GetBitmapInfo();
+}
+
+// ---- Selection ------------------------------------------------------------
+
+void CQuillexDoc::DropSelection()
+{
+    if (m_rcSelection.IsEmpty()) return;
+    if (m_floating.HasBits()) {
+        SetModifiedFlag(true);
+        m_paper.PutRectBits(m_rcSelection, m_floating.GetBits(), m_bTransparent ? PASTE_TRANSPARENT : PASTE_OPAQUE);
+        PixelBuffer pixels = m_floating.DetachBits();
+        HistoryRecord record;
+        record.nType = HR_PASTE;
+        record.nParam1 = m_bTransparent;
+        record.nParam2 = 0;
+        try {
+            record.pPoints = std::make_unique<StrokePointList>();
+            record.pPoints->Append(m_rcSelection.left, m_rcSelection.top);
+            record.pPoints->Append(m_rcSelection.right, m_rcSelection.bottom, std::move(pixels));
+        } catch (...) {
+            record.nType = HR_NONE;
+            ForgetHistory();
+        }
+        if (record.nType != HR_NONE) AddHistory(std::move(record));
+    }
+    const CRect hint = m_rcSelection;
+    m_rcSelection.SetEmpty();
+    UpdateAllViews(nullptr, &hint);
+}
+
+// ---- Commands -------------------------------------------------------------
+
+void CQuillexDoc::SelectTool(CTool* tool)
+{
+    DropSelection();
+    m_pTool = tool;
+}
+
+void CQuillexDoc::OnToolPencil()
+{
+    SelectTool(&m_pencilTool);
+}
+
+void CQuillexDoc::OnToolEraser()
+{
+    SelectTool(&m_eraserTool);
+}
+
+void CQuillexDoc::OnToolHand()
+{
+    SelectTool(&m_handTool);
+}
+
+// Choosing Select again puts a floating piece down; switching to Select from
+// another tool had nothing floating to put down.
+void CQuillexDoc::OnToolSelect()
+{
+    if (m_pTool == &m_selectTool) DropSelection();
+    m_pTool = &m_selectTool;
+}
+
+void CQuillexDoc::OnEditSelectAll()
+{
+    DropSelection();
+    m_rcSelection = CRect{0, 0, static_cast<int32_t>(m_paper.GetWidth()), static_cast<int32_t>(m_paper.GetHeight())};
+    UpdateAllViews(nullptr, nullptr);
+    m_pTool = &m_selectTool;
+}
+
+void CQuillexDoc::OnEditClear()
+{
+    if (m_rcSelection.IsEmpty()) return;
+    if (!m_floating.HasBits()) {
+        m_paper.GetRectBits(m_rcSelection, nullptr, true);
+        RecordRect(HR_CLEAR, m_rcSelection);
+    } else {
+        // The place it was lifted from was whitened and recorded at the lift.
+        m_floating.Free();
+    }
+    SetModifiedFlag(true);
+    m_rcSelection.SetEmpty();
+    UpdateAllViews(nullptr, nullptr);
+}
+
+bool CQuillexDoc::OnCommand(uint32_t id)
+{
+    switch (id) {
+    case ID_TOOL_PENCIL: OnToolPencil(); return true;
+    case ID_TOOL_ERASER: OnToolEraser(); return true;
+    case ID_TOOL_HAND: OnToolHand(); return true;
+    case ID_TOOL_SELECT: OnToolSelect(); return true;
+    case ID_EDIT_UNDO: OnEditUndo(); return true;
+    case ID_EDIT_REDO: OnEditRedo(); return true;
+    case ID_FILE_SAVE_AS: OnFileSaveAs(); return true;
+    case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
+    case ID_EDIT_CLEAR: OnEditClear(); return true;
+    default: return false;
+    }
+}
+
+// Each option takes the one value its control now shows and keeps the
+// tool's other settings.
+bool CQuillexDoc::OnControlNotify(uint32_t controlId, uint32_t code)
+{
+    IMainWindow* main = GetMainWindow();
+    if (!main) return false;
+    int32_t grade, width, smooth, size, strength;
+    m_pencilTool.GetOptions(grade, width, smooth);
+    m_eraserTool.GetOptions(size, strength);
+
+    switch (controlId) {
+    case IDC_PENCIL_GRADE:
+        if (code != CBN_SELCHANGE) return false;
+        m_pencilTool.SetOptions(main->GetComboSelection(IDC_PENCIL_GRADE), width, smooth);
+        return true;
+    case IDC_PENCIL_WIDTH:
+        if (code != CBN_SELCHANGE) return false;
+        m_pencilTool.SetOptions(grade, main->GetComboSelection(IDC_PENCIL_WIDTH) + 1, smooth);
+        return true;
+    case IDC_SMOOTH:
+        if (code != BN_CLICKED) return false;
+        m_pencilTool.SetOptions(grade, width, main->GetCheckState(IDC_SMOOTH) > 0 ? 1 : 0);
+        return true;
+    case IDC_ERASER_SIZE:
+        if (code != CBN_SELCHANGE) return false;
+        m_eraserTool.SetOptions(main->GetComboSelection(IDC_ERASER_SIZE) + 1, strength);
+        return true;
+    case IDC_ERASER_STRENGTH:
+        if (code != CBN_SELCHANGE) return false;
+        m_eraserTool.SetOptions(size, main->GetComboSelection(IDC_ERASER_STRENGTH) + 1);
+        return true;
+    case IDC_TRANSPARENT:
+        if (code != BN_CLICKED) return false;
+        m_bTransparent = main->GetCheckState(IDC_TRANSPARENT);
+        UpdateAllViews(nullptr, nullptr);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
+{
+    switch (ui.m_nID) {
+    case ID_TOOL_PENCIL: ui.SetCheck(m_pTool == &m_pencilTool); return true;
+    case ID_TOOL_ERASER: ui.SetCheck(m_pTool == &m_eraserTool); return true;
+    case ID_TOOL_SELECT: ui.SetCheck(m_pTool == &m_selectTool); return true;
+    case ID_TOOL_HAND:
+        ui.SetCheck(m_pTool == &m_handTool);
+        PlaceOptionBars();
+        return true;
+    case ID_EDIT_UNDO: ui.Enable(CanUndo()); return true;
+    case ID_EDIT_REDO: ui.Enable(CanRedo()); return true;
+    case ID_EDIT_CLEAR: ui.Enable(!m_rcSelection.IsEmpty()); return true;
+    default: return false;
+    }
+}
+
+// The option bar of the current tool follows it while the toolbar shows;
+// the hand has none. A hidden toolbar keeps every option bar hidden.
+void CQuillexDoc::PlaceOptionBars()
+{
+    IMainWindow* main = GetMainWindow();
+    if (!main || !main->IsToolBarVisible()) return;
+    main->ShowOptionBar(OptionBar::Pencil, m_pTool == &m_pencilTool);
+    main->ShowOptionBar(OptionBar::Eraser, m_pTool == &m_eraserTool);
+    main->ShowOptionBar(OptionBar::Select, m_pTool == &m_selectTool);
+    main->RecalcLayout();
+}

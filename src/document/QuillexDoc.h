@@ -1,0 +1,108 @@
+#pragma once
+// CQuillexDoc: the drawing. It owns the working paper, the base paper the
+// undo history rebuilds from, the floating selection, the four tools and the
+// history of the last twenty changes. The view feeds it pointer positions and
+// reads its papers and selection; commands arrive through CCmdTarget. It never
+// throws and never talks to a toolkit: everything outside goes through the
+// framework's services and the IToolView it is handed.
+
+#include "SelectTool.h"
+#include "engine/Paper.h"
+#include "framework/Document.h"
+#include "tools/EraserTool.h"
+#include "tools/HandTool.h"
+#include "tools/HistoryRecord.h"
+#include "tools/PencilTool.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+class CQuillexDoc : public CDocument {
+public:
+    // Takes the tool settings from the option bars or the profile.
+    CQuillexDoc();
+    ~CQuillexDoc() override;
+
+    // Pointer entry points of the view's tracking; paper and view coordinates
+    // of the same position. PointerDown's result says whether to track.
+    bool PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY);
+    bool PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
+    bool PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
+
+    CSize* GetPaperSize(CSize* size) const;
+    int32_t GetRoughness() const;
+    uint8_t* GetPaperBits();
+    const uint8_t* GetPaperInfo() const;
+
+    // Puts a floating piece down for good (recorded) and clears the selection.
+    void DropSelection();
+
+    // Takes the record (and its points' pixel blocks); discards the redo part
+    // first. A record with nType HR_NONE only discards. False when memory ran
+    // out, and the record is then thrown away.
+    bool AddHistory(HistoryRecord&& record);
+    // Records a whitened rectangle (HR_CLEAR) or similar corner-only record.
+    void RecordRect(int32_t type, const CRect& rect);
+    // Replays one record onto a paper.
+    static void ApplyHistoryRecord(const HistoryRecord& record, CPaper& paper);
+    // Folds the oldest record into the base paper while more than the limit
+    // are held.
+    void TrimHistory();
+    void ClearHistory();
+    int32_t GetHistoryCount() const { return static_cast<int32_t>(m_history.size()); }
+    bool CanUndo() const { return !m_history.empty() && m_nHistoryPos >= 1; }
+    bool CanRedo() const { return m_nHistoryPos >= 0 && m_nHistoryPos < GetHistoryCount(); }
+    void OnEditUndo();
+    void OnEditRedo();
+
+    // Commands of the document (tools, Select All, Clear, Save As, undo, redo)
+    // and the option bars' notifications.
+    bool OnCommand(uint32_t id) override;
+    bool OnControlNotify(uint32_t controlId, uint32_t code) override;
+    bool OnUpdateCommand(CCmdUI& ui) override;
+
+    void OnToolPencil();
+    void OnToolEraser();
+    void OnToolHand();
+    void OnToolSelect();
+    void OnEditSelectAll();
+    void OnEditClear();
+    void OnFileSaveAs();
+
+    // The clipboard in the program's own format. The view's Cut, Copy and
+    // Paste commands call these with itself as the view.
+    void CopySelection(IToolView* view, bool cut);
+    void Cut(IToolView* view);
+    void Paste(IToolView* view);
+    bool CanPaste() const;
+
+    void DeleteContents() override;
+    bool Serialize(CArchive& ar) override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const std::string& path) override;
+    bool OnSaveDocument(const std::string& path) override;
+
+    // The most records the history holds after an addition.
+    static constexpr int32_t kHistoryLimit = 20;
+
+    int32_t m_bTransparent = 0;
+    std::deque<HistoryRecord> m_history;
+    int32_t m_nHistoryPos = 0;
+    CRect m_rcSelection;
+    CSelectTool m_selectTool;
+    CTool* m_pTool = nullptr;
+    CPencilTool m_pencilTool;
+    CEraserTool m_eraserTool;
+    CHandTool m_handTool;
+    CPaper m_paper;
+    CPaper m_basePaper;
+    CPaper m_floating;
+
+private:
+    void LoadToolSettings();
+    void PlaceOptionBars();
+    void SelectTool(CTool* tool);
+    // A change that cannot be recorded makes the sheet as it stands the base.
+    void ForgetHistory();
+};

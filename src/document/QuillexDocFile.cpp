@@ -1,0 +1,137 @@
+// The drawing's files: new sheets with a generated name, opening, saving,
+// and saving a copy in another format.
+
+#include "QuillexDoc.h"
+
+#include "formats/FileFormat.h"
+#include "formats/SketchFile.h"
+#include "framework/Archive.h"
+#include "framework/Services.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kFailedToCreate[] = "Failed to create file!";
+constexpr char kFailedToOpen[] = "Failed to open file!";
+// The handheld's file dialogs took names of at most this many characters,
+// ending NUL included.
+constexpr size_t kMaxPath = 260;
+// Beyond this many generated names the folder is not a sane place to save.
+constexpr int kMaxGeneratedName = 100000;
+
+void ShowMessage(const char* text)
+{
+    if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
+}
+
+}  // namespace
+
+bool CQuillexDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument()) {
+        ShowMessage(kFailedToCreate);
+        return false;
+    }
+
+    // A new drawing always has a file of its own, so Save never has to ask.
+    if (GetPathName().empty()) {
+        IShellFolders* shell = Services().pShellFolders;
+        std::string folder;
+        if (!shell || !shell->GetDocumentsFolder(folder) || folder.empty()) {
+            ShowMessage(kFailedToCreate);
+            return false;
+        }
+        if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        std::string name;
+        for (int n = 1;; ++n) {
+            if (n > kMaxGeneratedName) {
+                ShowMessage(kFailedToCreate);
+                return false;
+            }
+            name = folder + "/Sketch" + std::to_string(n) + ".tvk";
+            if (!shell->FileExists(name)) break;
+        }
+        SetPathName(name);
+    }
+
+    INewPaperDialog* dialog = Services().pNewPaperDialog;
+    int32_t width = 0, height = 0, roughness = 0;
+    if (!dialog || !dialog->Run(width, height, roughness)) {
+        ShowMessage(kFailedToCreate);
+        return false;
+    }
+    if (width <= 0 || height <= 0 || roughness <= 0 ||
+        !m_basePaper.Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                            static_cast<uint32_t>(roughness)) ||
+        !m_paper.Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                        static_cast<uint32_t>(roughness))) {
+        // Both papers or neither: they must always have the same size.
+        m_basePaper.Free();
+        m_paper.Free();
+        ShowMessage(kFailedToCreate);
+        return false;
+    }
+    UpdateAllViews(nullptr, nullptr);
+    return true;
+}
+
+bool CQuillexDoc::OnOpenDocument(const std::string& path)
+{
+    if (!CDocument::OnOpenDocument(path) || !m_paper.HasBits()) {
+        ShowMessage(kFailedToOpen);
+        return false;
+    }
+    UpdateAllViews(nullptr, nullptr);
+    return true;
+}
+
+bool CQuillexDoc::OnSaveDocument(const std::string& path)
+{
+    DropSelection();
+    return CDocument::OnSaveDocument(path);
+}
+
+bool CQuillexDoc::Serialize(CArchive& ar)
+{
+    // Any file is read as a sketch whatever its name; the writer follows the
+    // name's extension.
+    if (ar.IsStoring()) return WritePaper(m_paper, ar);
+    ReadSketch(m_paper, m_basePaper, ar);
+    if (!m_paper.HasBits()) return false;
+    // A damaged stream still opens with the rows decoded before the damage.
+    // The base must hold them too, or the first undo would throw them away.
+    return m_basePaper.CopyBitsFrom(m_paper);
+}
+
+// Writes a copy: the drawing goes on being saved to its own file, so its
+// path, title and modified state come out as they went in.
+void CQuillexDoc::OnFileSaveAs()
+{
+    const bool wasModified = IsModified();
+    ISaveAsDialog* dialog = Services().pSaveAsDialog;
+    if (dialog) {
+        std::string initialName = "Copy of " + GetTitle();
+        if (initialName.size() > kMaxPath - 1) initialName.resize(kMaxPath - 1);
+        const std::vector<FileFilter> filters = {
+            {"Sketch File(*.tvk)", "*.tvk"},
+            {"GIF File(*.gif)", "*.gif"},
+            {"Bitmap File(*.bmp)", "*.bmp"},
+            {"All Files(*.*)", "*.*"},
+        };
+        std::string path;
+        if (dialog->Run("Save as", initialName, filters, path) && !path.empty()) OnSaveDocument(path);
+    }
+    SetModifiedFlag(wasModified);
+}
+
+void CQuillexDoc::DeleteContents()
+{
+    m_paper.Free();
+    m_basePaper.Free();
+    m_floating.Free();
+    m_rcSelection.SetEmpty();
+    ClearHistory();
+    CDocument::DeleteContents();
+}
