@@ -1,0 +1,146 @@
+#include "tools/StrokeReplay.h"
+
+#include "tools/EraserTool.h"
+#include "tools/PencilTool.h"
+
+#include "ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A wandering path of short and long segments, some leaving the paper and
+// some standing still, through fractional slopes in every direction.
+std::vector<CPoint> Wander(int32_t seed, int32_t count, int32_t size)
+{
+    std::vector<CPoint> points;
+    uint32_t state = static_cast<uint32_t>(seed) * 2654435761u + 1;
+    auto next = [&state](int32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<int32_t>((state >> 8) % static_cast<uint32_t>(range));
+    };
+    CPoint p{5 + next(size - 10), 5 + next(size - 10)};
+    points.push_back(p);
+    for (int32_t i = 1; i < count; ++i) {
+        const int32_t reach = (i % 7 == 0) ? 40 : 9;
+        if (i % 11 != 0) {  // every eleventh move stands still
+            p.x += next(2 * reach + 1) - reach;
+            p.y += next(2 * reach + 1) - reach;
+        }
+        points.push_back(p);
+    }
+    return points;
+}
+
+bool SamePixels(const CPaper& a, const CPaper& b)
+{
+    return a.GetImageSize() == b.GetImageSize() && std::memcmp(a.GetBits(), b.GetBits(), a.GetImageSize()) == 0;
+}
+
+HistoryRecord PointsRecord(int32_t type, int32_t p1, int32_t p2, const std::vector<CPoint>& points)
+{
+    HistoryRecord record;
+    record.nType = type;
+    record.nParam1 = p1;
+    record.nParam2 = p2;
+    record.pPoints = std::make_unique<StrokePointList>();
+    for (const CPoint& p : points) record.pPoints->Append(p.x, p.y);
+    return record;
+}
+
+}  // namespace
+
+TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixels)
+{
+    for (uint32_t roughness : {1u, 6u, 10u}) {
+        CPaper live;
+        ASSERT_TRUE(live.Create(120, 90, roughness));
+        CPaper rebuilt;
+        ASSERT_TRUE(rebuilt.Create(120, 90, roughness));
+
+        CPencilTool pencil;
+        CEraserTool eraser;
+        std::vector<HistoryRecord> history;
+        int32_t seed = 0;
+        for (int32_t grade : {0, 5, 11, 3}) {
+            for (int32_t width = 1; width <= 3; ++width) {
+                for (int32_t smooth = 0; smooth <= 1; ++smooth) {
+                    pencil.SetOptions(grade, width, smooth);
+                    history.push_back(DrawStroke(pencil, live, Wander(++seed, 25, 90)));
+                    // A tap, whose dot comes back from its two recorded points.
+                    const CPoint dot = Wander(++seed, 1, 90).front();
+                    history.push_back(DrawStroke(pencil, live, {dot, dot}));
+                }
+            }
+        }
+        for (int32_t size = 1; size <= 3; ++size) {
+            for (int32_t strength = 1; strength <= 3; ++strength) {
+                eraser.SetOptions(size, strength);
+                history.push_back(DrawStroke(eraser, live, Wander(++seed, 12, 90)));
+            }
+        }
+        pencil.SetOptions(1, 3, 1);
+        history.push_back(DrawStroke(pencil, live, Wander(++seed, 60, 90)));
+
+        for (const HistoryRecord& record : history) {
+            ASSERT_NE(record.nType, HR_NONE);
+            ASSERT_TRUE(ReplayStroke(record, rebuilt));
+        }
+        EXPECT_TRUE(SamePixels(live, rebuilt)) << "roughness " << roughness;
+        EXPECT_FALSE(PixelsNot(live, 255).empty());
+
+        // Replay records nothing and leaves the records as they were.
+        const size_t count = history.front().pPoints->GetCount();
+        ASSERT_TRUE(ReplayStroke(history.front(), rebuilt));
+        EXPECT_EQ(history.front().pPoints->GetCount(), count);
+    }
+}
+
+TEST(StrokeReplay, ShortAndForeignRecords)
+{
+    CPaper paper;
+    ASSERT_TRUE(paper.Create(32, 32, 1));
+
+    // One point: a press and a release there. The pencil draws nothing
+    // without its recorded tap point; the eraser stamps at the press.
+    HistoryRecord onePencil = PointsRecord(HR_PENCIL, 0, 3 << 16, {CPoint{10, 10}});
+    EXPECT_TRUE(ReplayStroke(onePencil, paper));
+    EXPECT_TRUE(PixelsNot(paper, 255).empty());
+
+    FillPaper(paper, 0);
+    HistoryRecord oneEraser = PointsRecord(HR_ERASER, 1, 1, {CPoint{10, 10}});
+    EXPECT_TRUE(ReplayStroke(oneEraser, paper));
+    EXPECT_EQ(paper.GetPixel(10, 10), 61);
+    EXPECT_EQ(PixelsNot(paper, 0).size(), 29u);
+
+    // Nothing to replay.
+    HistoryRecord empty = PointsRecord(HR_PENCIL, 0, 1 << 16, {});
+    EXPECT_FALSE(ReplayStroke(empty, paper));
+    HistoryRecord noList;
+    noList.nType = HR_ERASER;
+    EXPECT_FALSE(ReplayStroke(noList, paper));
+
+    // Records the tools do not make.
+    for (int32_t type : {int32_t{HR_NONE}, int32_t{HR_PASTE}, int32_t{HR_CLEAR}, int32_t{7}}) {
+        HistoryRecord other = PointsRecord(type, 0, 0, {CPoint{1, 1}, CPoint{20, 20}});
+        FillPaper(paper, 0);
+        EXPECT_FALSE(ReplayStroke(other, paper)) << type;
+        EXPECT_TRUE(PixelsNot(paper, 0).empty());
+    }
+
+    // A stroke that starts off the paper is refused like a live press.
+    HistoryRecord offPaper = PointsRecord(HR_PENCIL, 0, 1 << 16, {CPoint{-4, 4}, CPoint{20, 20}});
+    EXPECT_FALSE(ReplayStroke(offPaper, paper));
+
+    // Options out of range are clamped as the tools clamp them.
+    FillPaper(paper, 255);
+    HistoryRecord wild = PointsRecord(HR_PENCIL, 40, (9 << 16) | 0, {CPoint{2, 2}, CPoint{12, 2}, CPoint{12, 2}});
+    EXPECT_TRUE(ReplayStroke(wild, paper));
+    EXPECT_EQ(paper.GetPixel(2, 1), 239) << "4H at width 3";
+    EXPECT_EQ(paper.GetPixel(2, 3), 239);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Helpers shared by the tool tests: papers of a known content and a pen that
+// drives a tool through press, moves and release the way the document does.
+
+#include "engine/Paper.h"
+#include "tools/Tool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+inline void FillPaper(CPaper& paper, uint8_t value)
+{
+    for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
+        for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x) paper.SetPixel(x, y, value);
+}
+
+// Every pixel that differs from value, in row order.
+inline std::vector<std::pair<int32_t, int32_t>> PixelsNot(const CPaper& paper, uint8_t value)
+{
+    std::vector<std::pair<int32_t, int32_t>> out;
+    for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
+        for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x)
+            if (paper.GetPixel(x, y) != value) out.emplace_back(x, y);
+    return out;
+}
+
+// Presses at the first point, moves through the middle ones and releases at
+// the last, recording; returns the record the tool filled.
+inline HistoryRecord DrawStroke(CTool& tool, CPaper& paper, const std::vector<CPoint>& points,
+                                int32_t record = 1)
+{
+    HistoryRecord out;
+    CRect changed;
+    if (points.empty()) return out;
+    if (!tool.OnPointerDown(nullptr, &paper, points.front().x, points.front().y, points.front().x,
+                            points.front().y, changed, record))
+        return out;
+    for (size_t i = 1; i + 1 < points.size(); ++i)
+        tool.OnPointerMove(points[i].x, points[i].y, points[i].x, points[i].y, changed);
+    int32_t modified = 0;
+    tool.OnPointerUp(points.back().x, points.back().y, points.back().x, points.back().y, changed, out, modified);
+    EXPECT_EQ(modified, 1);
+    return out;
+}
+
+// A pixel of the paper that is, or is not, a grain pixel.
+inline CPoint FindGrain(const CPaper& paper, bool grain)
+{
+    for (int32_t y = 2; y < static_cast<int32_t>(paper.GetHeight()) - 2; ++y)
+        for (int32_t x = 2; x < static_cast<int32_t>(paper.GetWidth()) - 2; ++x)
+            if (paper.IsGrain(x, y) == grain) return CPoint{x, y};
+    return CPoint{-1, -1};
+}
