@@ -1,0 +1,189 @@
+// The cost of drawing: the grain test, one pencil or eraser stroke of 2,000
+// pixels on the largest rough sheet, and the worst undo, which replays 20
+// such smoothed strokes onto a fresh sheet.
+//
+// Figures to compare: "ns_per_test" for the grain (target under 2 ns), the
+// time per iteration for the strokes, and "ms_per_undo" for the replay
+// (target under 25 ms).
+
+#include "engine/Paper.h"
+#include "tools/EraserTool.h"
+#include "tools/PencilTool.h"
+#include "tools/StrokeReplay.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kSheet = 2048;
+constexpr uint32_t kRoughness = 10;
+constexpr int32_t kStrokeLength = 2000;  // pixels along the dominant axis of every segment
+constexpr int kUndoStrokes = 20;
+
+// A stroke curving round a circle of about 320 pixels radius in segments of
+// about 10 pixels, as a hand draws it; its walks add up to kStrokeLength.
+std::vector<CPoint> CurvedStroke(int32_t cx, int32_t cy, double turn)
+{
+    std::vector<CPoint> points;
+    CPoint p{cx, cy};
+    points.push_back(p);
+    int32_t walked = 0;
+    for (int i = 0; walked < kStrokeLength; ++i) {
+        const double a = turn + i * 0.031;
+        int32_t dx = static_cast<int32_t>(std::lround(10 * std::cos(a)));
+        int32_t dy = static_cast<int32_t>(std::lround(10 * std::sin(a)));
+        const int32_t step = std::max(std::abs(dx), std::abs(dy));
+        if (walked + step > kStrokeLength) {
+            // Shorten the last segment so the walks end on the length exactly.
+            const int32_t left = kStrokeLength - walked;
+            dx = dx * left / step;
+            dy = dy * left / step;
+        }
+        walked += std::max(std::abs(dx), std::abs(dy));
+        p = CPoint{p.x + dx, p.y + dy};
+        points.push_back(p);
+    }
+    // The release repeats the last position, so the last segment is drawn
+    // by the last move and the release adds nothing.
+    points.push_back(p);
+    return points;
+}
+
+HistoryRecord Draw(CTool& tool, CPaper& paper, const std::vector<CPoint>& points)
+{
+    HistoryRecord record;
+    CRect changed;
+    if (!tool.OnPointerDown(nullptr, &paper, points.front().x, points.front().y, 0, 0, changed, 1)) return record;
+    for (size_t i = 1; i + 1 < points.size(); ++i) tool.OnPointerMove(points[i].x, points[i].y, 0, 0, changed);
+    int32_t modified = 0;
+    tool.OnPointerUp(points.back().x, points.back().y, 0, 0, changed, record, modified);
+    return record;
+}
+
+// Plain figures in the unit their name says, timed around the whole loop.
+using Clock = std::chrono::steady_clock;
+double NanosecondsSince(Clock::time_point start)
+{
+    return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count());
+}
+
+bool Sheet(CPaper& paper) { return paper.Create(kSheet, kSheet, kRoughness); }
+
+void BM_GrainTest(benchmark::State& state)
+{
+    CPaper paper;
+    if (!Sheet(paper)) {
+        state.SkipWithError("no sheet");
+        return;
+    }
+    int64_t tests = 0;
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        uint32_t grains = 0;
+        for (int32_t y = 0; y < 256; ++y)
+            for (int32_t x = 0; x < static_cast<int32_t>(kSheet); ++x) grains += paper.IsGrain(x, y);
+        benchmark::DoNotOptimize(grains);
+        tests += 256 * kSheet;
+    }
+    state.counters["ns_per_test"] = NanosecondsSince(start) / static_cast<double>(tests);
+}
+BENCHMARK(BM_GrainTest);
+
+// Every iteration starts from white paper, because graphite piling up at
+// the grade's floor would make later strokes cheaper than the first.
+template <typename Tool>
+void StrokeBenchmark(benchmark::State& state, Tool& tool)
+{
+    CPaper paper;
+    if (!Sheet(paper)) {
+        state.SkipWithError("no sheet");
+        return;
+    }
+    const std::vector<CPoint> stroke = CurvedStroke(1024, 700, 0.0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memset(paper.GetBits(), 255, paper.GetImageSize());
+        state.ResumeTiming();
+        HistoryRecord record = Draw(tool, paper, stroke);
+        benchmark::DoNotOptimize(record.pPoints.get());
+    }
+    state.counters["pixels"] = kStrokeLength;
+    state.counters["points"] = static_cast<double>(stroke.size());
+}
+
+void BM_PencilStroke(benchmark::State& state)
+{
+    CPencilTool pencil;
+    pencil.SetOptions(kDefaultGrade, 3, static_cast<int32_t>(state.range(0)));
+    StrokeBenchmark(state, pencil);
+}
+BENCHMARK(BM_PencilStroke)->ArgName("smooth")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_EraserStroke(benchmark::State& state)
+{
+    CEraserTool eraser;
+    eraser.SetOptions(3, 2);
+    CPaper paper;
+    if (!Sheet(paper)) {
+        state.SkipWithError("no sheet");
+        return;
+    }
+    // The eraser stamps at each position, so its 2,000 pixels are 2,000
+    // positions one pixel apart, on gray paper so that every stamp works.
+    std::vector<CPoint> stroke;
+    for (int32_t i = 0; i <= kStrokeLength; ++i) stroke.push_back(CPoint{24 + i, 1024 + (i / 50) % 2});
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memset(paper.GetBits(), 60, paper.GetImageSize());
+        state.ResumeTiming();
+        HistoryRecord record = Draw(eraser, paper, stroke);
+        benchmark::DoNotOptimize(record.pPoints.get());
+    }
+    state.counters["pixels"] = kStrokeLength;
+}
+BENCHMARK(BM_EraserStroke)->Unit(benchmark::kMicrosecond);
+
+// The worst undo: a fresh sheet and 20 smoothed width-3 strokes replayed.
+void BM_UndoReplay(benchmark::State& state)
+{
+    std::vector<HistoryRecord> history;
+    {
+        CPaper scratch;
+        if (!Sheet(scratch)) {
+            state.SkipWithError("no sheet");
+            return;
+        }
+        CPencilTool pencil;
+        pencil.SetOptions(kDefaultGrade, 3, 1);
+        for (int i = 0; i < kUndoStrokes; ++i) {
+            const std::vector<CPoint> stroke = CurvedStroke(700 + 30 * i, 600 + 25 * i, 0.3 * i);
+            history.push_back(Draw(pencil, scratch, stroke));
+            if (history.back().nType != HR_PENCIL) {
+                state.SkipWithError("stroke not recorded");
+                return;
+            }
+        }
+    }
+    const auto start = Clock::now();
+    for (auto _ : state) {
+        CPaper paper;
+        if (!Sheet(paper)) {
+            state.SkipWithError("no sheet");
+            return;
+        }
+        for (const HistoryRecord& record : history) ReplayStroke(record, paper);
+        benchmark::DoNotOptimize(paper.GetBits());
+    }
+    state.counters["ms_per_undo"] = NanosecondsSince(start) * 1e-6 / static_cast<double>(state.iterations());
+    state.counters["strokes"] = kUndoStrokes;
+}
+BENCHMARK(BM_UndoReplay)->Unit(benchmark::kMillisecond);
+
+}  // namespace
