@@ -1,0 +1,28 @@
+#pragma once
+// The "QUILLEX V1" clipboard payload as an image and back: a 12-byte header
+// (reserved 0, width, height; little-endian) followed by bottom-up gray rows
+// padded to 4 bytes. Other programs see our pieces as images and give us
+// theirs as images; these conversions are the bridge, and they trust no size
+// they are handed.
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+inline constexpr char kQuillexFormatName[] = "QUILLEX V1";
+inline constexpr char kQuillexMimeType[] = "application/x-quillex-v1";
+inline constexpr uint32_t kPayloadHeaderSize = 12;
+// A piece is at most as large as the largest paper and at least as large as
+// the smallest one.
+inline constexpr int kPieceMaxSide = 2048;
+inline constexpr int kPieceMinSide = 4;
+
+// The payload's pixels as an 8-bit gray image; a null image when the block is
+// malformed (short, reserved word not 0, a side of 0 or above 2048).
+QImage PayloadToImage(const std::vector<uint8_t>& payload);
+
+// Another program's image as a payload: gray levels, transparency over white,
+// scaled down to fit 2048 x 2048, padded with white up to 4 x 4. False for a
+// null image or when memory runs out.
+bool ImageToPayload(const QImage& image, std::vector<uint8_t>& payload);

@@ -1,0 +1,34 @@
+#pragma once
+// CPaperRenderer: turns part of the gray paper raster into screen pixels at
+// the view's zoom. Only the requested client area is converted, row by row,
+// nearest neighbour (enlarged paper pixels stay sharp), through a gray to RGB
+// table, into an image buffer that is kept between paints; the paper itself
+// is only read.
+
+#include "engine/Geometry.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+class CPaper;
+class QPainter;
+
+class CPaperRenderer {
+public:
+    CPaperRenderer();
+
+    // Draws the part of the paper that falls into clip (client coordinates).
+    // paperOnScreen is where the whole paper is displayed, at its zoomed size.
+    void Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip);
+
+    // The conversion alone, into a caller's 32-bit image at (0, 0); the image
+    // must be at least as large as the area. Returns the area converted.
+    CRect Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target);
+
+private:
+    uint32_t m_gray[256];
+    std::vector<uint32_t> m_columns;
+    QImage m_buffer;
+};

@@ -1,0 +1,569 @@
+#include "QuillexView.h"
+
+#include "document/QuillexDoc.h"
+#include "framework/CommandIds.h"
+#include "framework/Services.h"
+
+#include <QCoreApplication>
+#include <QGestureEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QPainter>
+#include <QPinchGesture>
+#include <QScrollBar>
+#include <QTabletEvent>
+#include <QTouchEvent>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+constexpr char kShowGridSetting[] = "ShowGrid";
+
+CPoint ToCPoint(const QPointF& p)
+{
+    // Floor, not round: a position just left of the window is pixel -1.
+    return CPoint{static_cast<int32_t>(std::floor(p.x())), static_cast<int32_t>(std::floor(p.y()))};
+}
+
+QRect ToQRect(const CRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+}  // namespace
+
+CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    if (IProfile* profile = Services().pProfile) m_bShowGrid = profile->GetProfileInt(kShowGridSetting, 1) != 0;
+
+    setFocusPolicy(Qt::StrongFocus);
+    // Painting covers the whole client area every time; no erasing first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
+    viewport()->grabGesture(Qt::PinchGesture);
+
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()})
+        connect(bar, &QAbstractSlider::actionTriggered, this, [this] { setFocus(Qt::OtherFocusReason); });
+    // A gesture still open at quit gets its release, so the stroke is kept.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { EndGestures(); });
+    UpdateScrollBars();
+}
+
+CQuillexView::~CQuillexView()
+{
+    if (IProfile* profile = Services().pProfile) profile->WriteProfileInt(kShowGridSetting, m_bShowGrid ? 1 : 0);
+}
+
+CQuillexDoc* CQuillexView::GetDocument() const { return dynamic_cast<CQuillexDoc*>(CView::GetDocument()); }
+
+// ---------------------------------------------------------------------------
+// Document updates
+
+void CQuillexView::OnInitialUpdate()
+{
+    SyncPaperSize();
+    m_geo.ResetZoom();
+    UpdateScrollBars();
+    UpdateOrigin();
+    ScrollTo(m_geo.m_ptOrigin.x, m_geo.m_ptOrigin.y);
+    viewport()->update();
+}
+
+void CQuillexView::OnUpdate(CView*, const CRect* hint)
+{
+    // A paper of another size (New, Open) cannot be shown at the old zoom.
+    const CSize before = m_geo.m_sizePaper;
+    SyncPaperSize();
+    if (!(before == m_geo.m_sizePaper)) {
+        OnInitialUpdate();
+        return;
+    }
+    if (!hint) {
+        viewport()->update();
+        return;
+    }
+    if (hint->IsEmpty()) return;
+    CRect r = m_geo.PaperToView(*hint);
+    r.Inflate(2);
+    Invalidate(ToQRect(r));
+}
+
+void CQuillexView::SyncPaperSize()
+{
+    const CQuillexDoc* doc = GetDocument();
+    const bool hasPaper = doc && doc->m_paper.HasBits();
+    const CSize size = hasPaper ? CSize{static_cast<int32_t>(doc->m_paper.GetWidth()),
+                                        static_cast<int32_t>(doc->m_paper.GetHeight())}
+                                : CSize{};
+    if (size == m_geo.m_sizePaper) return;
+    m_geo.m_sizePaper = size;
+    m_geo.ResetZoom();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+bool CQuillexView::OnCommand(uint32_t id)
+{
+    CQuillexDoc* doc = GetDocument();
+    switch (id) {
+    case ID_VIEW_ZOOM_IN:
+        ZoomBy(kZoomInFactor);
+        return true;
+    case ID_VIEW_ZOOM_OUT:
+        ZoomBy(kZoomOutFactor);
+        return true;
+    case ID_VIEW_ACTUAL_SIZE:
+        ZoomBy(kActualSizeFactor);
+        return true;
+    case ID_VIEW_GRID:
+        m_bShowGrid = !m_bShowGrid;
+        viewport()->update();
+        return true;
+    case ID_EDIT_COPY:
+        if (doc) doc->CopySelection(this, false);
+        return true;
+    case ID_EDIT_CUT:
+        if (doc) doc->Cut(this);
+        return true;
+    case ID_EDIT_PASTE:
+        if (doc) doc->Paste(this);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CQuillexView::OnUpdateCommand(CCmdUI& ui)
+{
+    const CQuillexDoc* doc = GetDocument();
+    switch (ui.m_nID) {
+    case ID_VIEW_GRID:
+        ui.SetCheck(m_bShowGrid ? 1 : 0);
+        return true;
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
+        ui.Enable(doc && !doc->m_rcSelection.IsEmpty());
+        return true;
+    case ID_EDIT_PASTE:
+        ui.Enable(doc && doc->CanPaste());
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Zoom and scroll
+
+void CQuillexView::SyncClient()
+{
+    const QSize size = viewport()->size();
+    m_geo.m_sizeClient = CSize{size.width(), size.height()};
+}
+
+void CQuillexView::UpdateScrollBars()
+{
+    // Showing or hiding one bar changes the room for the other; a few rounds
+    // settle it.
+    for (int round = 0; round < 3; ++round) {
+        SyncClient();
+        const CSize total = m_geo.TotalSize();
+        const CSize limit = m_geo.ScrollLimit();
+        QScrollBar* h = horizontalScrollBar();
+        QScrollBar* v = verticalScrollBar();
+        h->setPageStep(std::max(1, CViewGeometry::PageStep(total.cx)));
+        h->setSingleStep(std::max(1, CViewGeometry::LineStep(total.cx)));
+        v->setPageStep(std::max(1, CViewGeometry::PageStep(total.cy)));
+        v->setSingleStep(std::max(1, CViewGeometry::LineStep(total.cy)));
+        h->setRange(0, limit.cx);
+        v->setRange(0, limit.cy);
+        const QSize size = viewport()->size();
+        if (size.width() == m_geo.m_sizeClient.cx && size.height() == m_geo.m_sizeClient.cy) break;
+    }
+    SyncClient();
+    m_geo.m_ptScroll = CPoint{horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CQuillexView::UpdateOrigin()
+{
+    SyncClient();
+    m_geo.UpdateOrigin();
+}
+
+void CQuillexView::ScrollTo(int32_t x, int32_t y)
+{
+    SyncClient();
+    const CPoint target = m_geo.ClampScroll(x, y);
+    // The bars report each change through scrollContentsBy, which moves the
+    // picture and has the exposed strips painted.
+    horizontalScrollBar()->setValue(target.x);
+    verticalScrollBar()->setValue(target.y);
+}
+
+void CQuillexView::scrollContentsBy(int dx, int dy)
+{
+    m_geo.m_ptScroll = CPoint{horizontalScrollBar()->value(), verticalScrollBar()->value()};
+    // A zoom repaints everything anyway; moving the old picture first would
+    // only cost time.
+    if (m_bZooming) return;
+    viewport()->scroll(dx, dy);
+}
+
+bool CQuillexView::ZoomBy(float factor)
+{
+    SyncPaperSize();
+    CSize zoom;
+    float effective = 1.0f;
+    if (!m_geo.ComputeZoom(factor, zoom, effective)) return false;
+    const CPoint oldScroll = m_geo.m_ptScroll;
+    const CPoint oldOrigin = m_geo.m_ptOrigin;
+
+    m_bZooming = true;
+    m_geo.m_sizeZoom = zoom;
+    UpdateScrollBars();
+    UpdateOrigin();
+    const CPoint target = m_geo.ZoomScrollTarget(oldScroll, oldOrigin, effective);
+    ScrollTo(target.x, target.y);
+    m_bZooming = false;
+    viewport()->update();
+    return true;
+}
+
+void CQuillexView::resizeEvent(QResizeEvent*)
+{
+    UpdateScrollBars();
+    if (m_geo.UpdateOrigin()) viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void CQuillexView::Invalidate(const QRegion& region)
+{
+    if (!region.isEmpty()) viewport()->update(region);
+}
+
+void CQuillexView::InvalidateView(const CRect* viewRect)
+{
+    if (!viewRect) {
+        viewport()->update();
+        return;
+    }
+    if (!viewRect->IsEmpty()) Invalidate(ToQRect(*viewRect));
+}
+
+void CQuillexView::SetBand(const CRect& viewRect)
+{
+    // Only the old and the new outline need painting, not what lies inside.
+    QRegion dirty = CViewPainter::FrameRegion(m_rcBand);
+    dirty += CViewPainter::FrameRegion(viewRect);
+    m_rcBand = viewRect;
+    Invalidate(dirty);
+}
+
+void CQuillexView::RepaintNow()
+{
+    // Pending areas of this window are painted now rather than when the event
+    // loop gets round to them, so a pan follows the pointer at once.
+    if (QWidget* top = window()) QCoreApplication::sendPostedEvents(top, QEvent::UpdateRequest);
+}
+
+void CQuillexView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    PaintArea(painter, event->region());
+}
+
+void CQuillexView::PaintArea(QPainter& painter, const QRegion& region)
+{
+    CQuillexDoc* doc = GetDocument();
+    ViewScene scene;
+    if (doc) {
+        scene.pPaper = &doc->m_paper;
+        scene.pFloating = &doc->m_floating;
+        scene.rcSelection = doc->m_rcSelection;
+        scene.bTransparent = doc->m_bTransparent != 0;
+        scene.title = doc->GetTitle();
+    }
+    scene.bShowGrid = m_bShowGrid;
+    scene.rcBand = m_rcBand;
+    m_painter.Paint(painter, region, m_geo, scene);
+}
+
+// ---------------------------------------------------------------------------
+// Pointer tracking
+
+bool CQuillexView::OnGestureDown(CPoint v)
+{
+    CQuillexDoc* doc = GetDocument();
+    if (!doc) return false;
+    const CPoint p = ViewToPaper(v);
+    return doc->PointerDown(this, p.x, p.y, v.x, v.y);
+}
+
+void CQuillexView::OnGestureMove(CPoint v)
+{
+    CQuillexDoc* doc = GetDocument();
+    if (!doc) return;
+    const CPoint p = ViewToPaper(v);
+    doc->PointerMove(p.x, p.y, v.x, v.y);
+}
+
+void CQuillexView::OnGestureUp(CPoint v)
+{
+    CQuillexDoc* doc = GetDocument();
+    if (!doc) return;
+    const CPoint p = ViewToPaper(v);
+    doc->PointerUp(p.x, p.y, v.x, v.y);
+}
+
+void CQuillexView::OnLButtonDown(PointerSource source, CPoint viewPoint)
+{
+    if (m_tracker.IsTracking() || m_bPanning) return;
+    if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+    m_tracker.Press(source, viewPoint);
+}
+
+void CQuillexView::EndGestures()
+{
+    m_tracker.Cancel();
+    if (m_bPanning) {
+        m_bPanning = false;
+        CRect changed;
+        HistoryRecord record;
+        int32_t modified = 0;
+        m_panTool.OnPointerUp(0, 0, m_panLast.x, m_panLast.y, changed, record, modified);
+    }
+}
+
+void CQuillexView::mousePressEvent(QMouseEvent* event)
+{
+    const CPoint v = ToCPoint(event->position());
+    if (event->button() == Qt::LeftButton) {
+        OnLButtonDown(PointerSource::Mouse, v);
+    } else if (event->button() == Qt::MiddleButton && !m_tracker.IsTracking() && !m_bPanning) {
+        m_bPanning = true;
+        m_panLast = v;
+        CRect changed;
+        m_panTool.OnPointerDown(this, nullptr, 0, 0, v.x, v.y, changed, 0);
+    }
+    event->accept();
+}
+
+void CQuillexView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // A quick second tap is a new gesture, not a command.
+    mousePressEvent(event);
+}
+
+void CQuillexView::mouseMoveEvent(QMouseEvent* event)
+{
+    const CPoint v = ToCPoint(event->position());
+    m_tracker.Move(PointerSource::Mouse, v);
+    if (m_bPanning) {
+        m_panLast = v;
+        CRect changed;
+        m_panTool.OnPointerMove(0, 0, v.x, v.y, changed);
+    }
+    event->accept();
+}
+
+void CQuillexView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const CPoint v = ToCPoint(event->position());
+    if (event->button() == Qt::LeftButton) {
+        m_tracker.Release(PointerSource::Mouse, v);
+    } else if (event->button() == Qt::MiddleButton && m_bPanning) {
+        m_panLast = v;
+        EndGestures();
+    }
+    event->accept();
+}
+
+bool CQuillexView::HandleTablet(QEvent* event)
+{
+    auto* tablet = static_cast<QTabletEvent*>(event);
+    const CPoint v = ToCPoint(tablet->position());
+    switch (event->type()) {
+    case QEvent::TabletPress:
+        if (tablet->button() == Qt::LeftButton) OnLButtonDown(PointerSource::Pen, v);
+        break;
+    case QEvent::TabletMove:
+        m_tracker.Move(PointerSource::Pen, v);
+        break;
+    case QEvent::TabletRelease:
+        if (tablet->button() == Qt::LeftButton) m_tracker.Release(PointerSource::Pen, v);
+        break;
+    default:
+        return false;
+    }
+    // Taken here, the pen's events are not offered again as mouse events.
+    event->accept();
+    return true;
+}
+
+bool CQuillexView::HandleTouch(QEvent* event)
+{
+    auto* touch = static_cast<QTouchEvent*>(event);
+    const QList<QEventPoint>& points = touch->points();
+    if (event->type() == QEvent::TouchCancel) {
+        if (m_touchId >= 0) m_tracker.Cancel();
+        m_touchId = -1;
+        event->accept();
+        return true;
+    }
+    if (event->type() == QEvent::TouchBegin && points.size() == 1) {
+        m_touchId = points.front().id();
+        OnLButtonDown(PointerSource::Touch, ToCPoint(points.front().position()));
+    } else if (m_touchId >= 0) {
+        if (points.size() > 1) {
+            // A second finger makes it a pinch; the stroke so far is kept.
+            m_tracker.Cancel();
+            m_touchId = -1;
+        } else {
+            for (const QEventPoint& point : points) {
+                if (point.id() != m_touchId) continue;
+                const CPoint v = ToCPoint(point.position());
+                if (point.state() == QEventPoint::Released || event->type() == QEvent::TouchEnd) {
+                    m_tracker.Release(PointerSource::Touch, v);
+                    m_touchId = -1;
+                } else {
+                    m_tracker.Move(PointerSource::Touch, v);
+                }
+            }
+        }
+    }
+    if (event->type() == QEvent::TouchEnd) m_touchId = -1;
+    event->accept();
+    return true;
+}
+
+bool CQuillexView::HandleGesture(QEvent* event)
+{
+    if (event->type() == QEvent::NativeGesture) {
+        auto* native = static_cast<QNativeGestureEvent*>(event);
+        if (native->gestureType() == Qt::BeginNativeGesture) m_gestureScale = 1.0;
+        if (native->gestureType() != Qt::ZoomNativeGesture) return false;
+        ZoomByGesture(1.0 + native->value());
+        event->accept();
+        return true;
+    }
+    auto* gestures = static_cast<QGestureEvent*>(event);
+    auto* pinch = static_cast<QPinchGesture*>(gestures->gesture(Qt::PinchGesture));
+    if (!pinch) return false;
+    if (pinch->state() == Qt::GestureStarted) m_gestureScale = 1.0;
+    if (pinch->changeFlags() & QPinchGesture::ScaleFactorChanged) ZoomByGesture(pinch->scaleFactor());
+    gestures->accept(pinch);
+    return true;
+}
+
+void CQuillexView::ZoomByGesture(double scale)
+{
+    if (!(scale > 0.0)) return;
+    m_gestureScale *= scale;
+    while (m_gestureScale >= kZoomInFactor) {
+        m_gestureScale /= kZoomInFactor;
+        if (!ZoomBy(kZoomInFactor)) m_gestureScale = 1.0;
+    }
+    while (m_gestureScale <= kZoomOutFactor) {
+        m_gestureScale /= kZoomOutFactor;
+        if (!ZoomBy(kZoomOutFactor)) m_gestureScale = 1.0;
+    }
+}
+
+bool CQuillexView::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+        return HandleTablet(event);
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        return HandleTouch(event);
+    case QEvent::NativeGesture:
+    case QEvent::Gesture:
+        if (HandleGesture(event)) return true;
+        break;
+    default:
+        break;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+bool CQuillexView::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::WindowDeactivate:
+    case QEvent::UngrabMouse:
+        EndGestures();
+        break;
+    default:
+        break;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void CQuillexView::focusOutEvent(QFocusEvent* event)
+{
+    EndGestures();
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
+void CQuillexView::hideEvent(QHideEvent* event)
+{
+    EndGestures();
+    QAbstractScrollArea::hideEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Keys and wheel
+
+void CQuillexView::keyPressEvent(QKeyEvent* event)
+{
+    const CPoint s = m_geo.m_ptScroll;
+    const int32_t stepX = m_geo.m_sizeZoom.cx / 10;
+    const int32_t stepY = m_geo.m_sizeZoom.cy / 10;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        ScrollTo(s.x - stepX, s.y);
+        break;
+    case Qt::Key_Up:
+        ScrollTo(s.x, s.y - stepY);
+        break;
+    case Qt::Key_Right:
+        ScrollTo(s.x + stepX, s.y);
+        break;
+    case Qt::Key_Down:
+        ScrollTo(s.x, s.y + stepY);
+        break;
+    default:
+        break;
+    }
+    // Keys go on to the rest of the program.
+    event->ignore();
+}
+
+void CQuillexView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One notch (120) is one zoom step; finer wheels gather until a notch.
+    m_wheelZoom += event->angleDelta().y();
+    while (m_wheelZoom >= 120) {
+        m_wheelZoom -= 120;
+        ZoomBy(kZoomInFactor);
+    }
+    while (m_wheelZoom <= -120) {
+        m_wheelZoom += 120;
+        ZoomBy(kZoomOutFactor);
+    }
+    event->accept();
+}
