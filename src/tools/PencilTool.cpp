@@ -14,8 +14,8 @@ namespace {
 
 constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Positions between samples are turned into pixels symmetrically about zero,
-// so a stroke and its mirror image cover mirrored pixels.
+// Half away from zero, so that sub-pixel offsets either side of a pixel
+// centre are measured alike.
 int32_t RoundHalfAway(double v)
 {
     return v > 0 ? static_cast<int32_t>(v + 0.5) : static_cast<int32_t>(v - 0.5);
@@ -99,9 +99,8 @@ void CPencilTool::WalkLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Dab&&
     const double s = 1.0 / static_cast<double>(n);
     const double stepX = s * dx;
     const double stepY = s * dy;
-    // Repeated addition rather than multiplication: the positions must come
-    // out the same on every replay, and this is the sequence the strokes in
-    // existing histories were drawn with.
+    // Repeated addition, not i * step: the two round some positions
+    // differently, and the pencil's marks are defined by this sequence.
     for (int64_t i = 1; i < n; ++i) {
         fx += stepX;
         fy += stepY;

@@ -260,6 +260,19 @@ TEST(PencilTool, WalkPoints)
     }
 }
 
+TEST(PencilTool, WalkRoundsHalfAwayFromZero)
+{
+    // From (0, 0) to (-1, 32) the walk passes x = -0.5 exactly at y = 16:
+    // rounded away from zero that dab lands at x = -1, off the paper.
+    CPaper paper;
+    SmoothPaper(paper, 40);
+    CPencilTool pencil;
+    DrawStroke(pencil, paper, {CPoint{0, 0}, CPoint{-1, 32}, CPoint{-1, 32}});
+    PixelSet want;
+    for (int32_t y = 0; y < 16; ++y) want.emplace(0, y);
+    EXPECT_EQ(AsSet(PixelsNot(paper, 255)), want);
+}
+
 TEST(PencilTool, ParallelWalksByWidth)
 {
     struct Case {
