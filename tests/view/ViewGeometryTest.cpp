@@ -1,0 +1,190 @@
+#include "view/ViewGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+CViewGeometry MakeGeometry(int32_t pw, int32_t ph, int32_t clientW = 300, int32_t clientH = 200)
+{
+    CViewGeometry g;
+    g.m_sizePaper = CSize{pw, ph};
+    g.ResetZoom();
+    g.m_sizeClient = CSize{clientW, clientH};
+    g.UpdateOrigin();
+    return g;
+}
+
+// Applies one zoom step to the displayed size only.
+bool Step(CViewGeometry& g, float factor)
+{
+    CSize zoom;
+    float effective = 0;
+    if (!g.ComputeZoom(factor, zoom, effective)) return false;
+    g.m_sizeZoom = zoom;
+    return true;
+}
+
+std::vector<CSize> Steps(CViewGeometry g, float factor)
+{
+    std::vector<CSize> sizes;
+    for (int i = 0; i < 40 && Step(g, factor); ++i) sizes.push_back(g.m_sizeZoom);
+    return sizes;
+}
+
+TEST(ViewGeometry, ZoomInFollowsTheWidthsScaleAndStopsAfterTwelveSteps)
+{
+    const std::vector<CSize> expected{{480, 360},   {576, 432},   {691, 518},   {829, 621},
+                                      {994, 746},   {1192, 894},  {1430, 1072}, {1716, 1287},
+                                      {2059, 1544}, {2470, 1853}, {2964, 2223}, {3556, 2667}};
+    EXPECT_EQ(Steps(MakeGeometry(400, 300), kZoomInFactor), expected);
+
+    const std::vector<CSize> small = Steps(MakeGeometry(100, 100), kZoomInFactor);
+    ASSERT_EQ(small.size(), 12u);
+    EXPECT_EQ(small.back(), (CSize{882, 882}));
+}
+
+TEST(ViewGeometry, ZoomOutStopsBelowEightPixels)
+{
+    const std::vector<int32_t> widths{83, 69, 57, 47, 39, 32, 26, 21, 17, 14, 11, 9, 7};
+    std::vector<int32_t> got;
+    for (const CSize& s : Steps(MakeGeometry(100, 100), kZoomOutFactor)) got.push_back(s.cx);
+    EXPECT_EQ(got, widths);
+
+    const std::vector<CSize> wide = Steps(MakeGeometry(400, 300), kZoomOutFactor);
+    ASSERT_FALSE(wide.empty());
+    EXPECT_EQ(wide.front(), (CSize{333, 250}));
+    EXPECT_EQ(wide.back(), (CSize{9, 7}));
+}
+
+TEST(ViewGeometry, ActualSizeRestoresThePaperAndItsInverseFactor)
+{
+    CViewGeometry g = MakeGeometry(400, 300);
+    ASSERT_TRUE(Step(g, kZoomInFactor));
+    ASSERT_TRUE(Step(g, kZoomInFactor));
+    CSize zoom;
+    float effective = 0;
+    ASSERT_TRUE(g.ComputeZoom(kActualSizeFactor, zoom, effective));
+    EXPECT_EQ(zoom, (CSize{400, 300}));
+    EXPECT_FLOAT_EQ(effective, 1.0f / 1.44f);
+
+    CViewGeometry none;
+    EXPECT_FALSE(none.ComputeZoom(kZoomInFactor, zoom, effective));
+}
+
+TEST(ViewGeometry, StatusScaleIsTruncated)
+{
+    CViewGeometry g = MakeGeometry(400, 300);
+    g.m_sizeZoom = CSize{333, 250};
+    EXPECT_EQ(g.ScalePercent(), 83);
+    EXPECT_EQ(StatusLine(400, 300, 5, g.ScalePercent()), "Width 400  Height 300  Roughness 5   Scale 83%");
+    g.m_sizeZoom = CSize{3556, 2667};
+    EXPECT_EQ(g.ScalePercent(), 889);
+}
+
+TEST(ViewGeometry, OriginCentresWithRoomAndKeepsTheMarginWithout)
+{
+    struct Case {
+        CSize client;
+        CPoint origin;
+    };
+    const Case cases[] = {
+        {{600, 500}, {100, 100}},  // room on both axes
+        {{501, 401}, {50, 50}},    // exactly one pixel short of a wider margin
+        {{520, 300}, {60, 50}},    // wide but short
+        {{300, 200}, {50, 50}},    // smaller than the paper
+        {{410, 310}, {50, 50}},    // larger than the paper, margin wins
+    };
+    for (const Case& c : cases) {
+        CViewGeometry g = MakeGeometry(400, 300, c.client.cx, c.client.cy);
+        EXPECT_EQ(g.m_ptOrigin, c.origin) << c.client.cx << " x " << c.client.cy;
+    }
+}
+
+TEST(ViewGeometry, ScrollingIsClampedAndAnAxisWithoutRoomKeepsItsPosition)
+{
+    CViewGeometry g = MakeGeometry(400, 300, 300, 500);
+    EXPECT_EQ(g.TotalSize(), (CSize{500, 400}));
+    EXPECT_EQ(g.ScrollLimit(), (CSize{200, 0}));
+    EXPECT_EQ(CViewGeometry::PageStep(500), 50);
+    EXPECT_EQ(CViewGeometry::LineStep(500), 5);
+
+    EXPECT_EQ(g.ClampScroll(-20, 7), (CPoint{0, 0}));
+    EXPECT_EQ(g.ClampScroll(120, 7), (CPoint{120, 0}));
+    EXPECT_EQ(g.ClampScroll(900, -3), (CPoint{200, 0}));
+    g.m_ptScroll = CPoint{10, 4};  // a stale position on an axis without room stays
+    EXPECT_EQ(g.ClampScroll(30, 90), (CPoint{30, 4}));
+}
+
+TEST(ViewGeometry, MappingAtSeveralZoomsAndScrollPositions)
+{
+    struct Case {
+        CSize zoom;
+        CPoint scroll;
+        CPoint view;
+        CPoint paper;
+    };
+    // Origin (50, 50) throughout: the client is smaller than every zoom here.
+    const Case cases[] = {
+        {{400, 300}, {0, 0}, {50, 50}, {0, 0}},
+        {{400, 300}, {0, 0}, {449, 349}, {399, 299}},
+        {{400, 300}, {30, 20}, {50, 50}, {30, 20}},
+        {{400, 300}, {0, 0}, {0, 0}, {-50, -50}},
+        {{400, 300}, {0, 0}, {-7, -3}, {-57, -53}},
+        {{800, 600}, {0, 0}, {51, 51}, {0, 0}},
+        {{800, 600}, {100, 40}, {75, 66}, {62, 28}},
+        {{333, 250}, {0, 0}, {383, 300}, {400, 300}},
+        {{333, 250}, {0, 0}, {48, 49}, {-2, -1}},  // truncation toward zero
+        {{3556, 2667}, {1000, 500}, {123, 77}, {120, 59}},
+    };
+    for (const Case& c : cases) {
+        CViewGeometry g = MakeGeometry(400, 300);
+        g.m_sizeZoom = c.zoom;
+        g.m_ptScroll = c.scroll;
+        EXPECT_EQ(g.ViewToPaper(c.view), c.paper) << c.zoom.cx << " at " << c.view.x << "," << c.view.y;
+    }
+
+    CViewGeometry g = MakeGeometry(400, 300);
+    EXPECT_EQ(g.PaperToView(CRect{10, 20, 30, 40}), (CRect{60, 70, 80, 90}));
+    g.m_sizeZoom = CSize{800, 600};
+    g.m_ptScroll = CPoint{100, 40};
+    EXPECT_EQ(g.PaperToView(CRect{10, 20, 30, 40}), (CRect{-30, 50, 10, 90}));
+    // The extent is scaled on its own: 3 pixels at 0.8325 stay 2 wide even
+    // where the far corner alone would round to 3.
+    g.m_sizeZoom = CSize{333, 250};
+    g.m_ptScroll = CPoint{};
+    EXPECT_EQ(g.PaperToView(CRect{1, 1, 4, 4}), (CRect{50, 50, 52, 52}));
+    EXPECT_EQ(g.PaperToView(CRect{-12, 0, 0, 6}), (CRect{41, 50, 50, 55}));
+}
+
+TEST(ViewGeometry, ZoomKeepsTheCentrePoint)
+{
+    // Client 300 x 200, paper 400 x 300 scrolled to (50, 50): the centre
+    // (150, 100) shows paper point (150, 100).
+    CViewGeometry g = MakeGeometry(400, 300);
+    g.m_ptScroll = CPoint{50, 50};
+    const CPoint before = g.ViewToPaper(CPoint{150, 100});
+    CSize zoom;
+    float f = 0;
+    ASSERT_TRUE(g.ComputeZoom(kZoomInFactor, zoom, f));
+    const CPoint oldScroll = g.m_ptScroll, oldOrigin = g.m_ptOrigin;
+    g.m_sizeZoom = zoom;
+    g.UpdateOrigin();
+    g.m_ptScroll = g.ZoomScrollTarget(oldScroll, oldOrigin, f);
+    EXPECT_EQ(g.m_ptScroll, (CPoint{80, 70}));
+    const CPoint after = g.ViewToPaper(CPoint{150, 100});
+    EXPECT_NEAR(after.x, before.x, 1);
+    EXPECT_NEAR(after.y, before.y, 1);
+}
+
+TEST(ViewGeometry, CaptionTitleDropsTheExtensionOnly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Sketch1.tvk", "Sketch1"}, {"my.sketch.gif", "my.sketch"}, {"Untitled", "Untitled"},
+        {".tvk", ".tvk"},           {"a.", "a"},                    {"", ""},
+    };
+    for (const auto& [title, shown] : cases) EXPECT_EQ(CaptionTitle(title), shown) << title;
+}
+
+}  // namespace
