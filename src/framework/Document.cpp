@@ -82,6 +82,7 @@ bool CDocument::OnOpenDocument(const std::string& path)
         DeleteContents();
         return false;
     }
+    SetPathName(path);
     SetModifiedFlag(false);
     return true;
 }

@@ -1,0 +1,189 @@
+#include "DocTestSupport.h"
+
+#include "document/Clipboard.h"
+
+#include <cstring>
+
+using namespace doctest;
+
+namespace {
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at)
+{
+    return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 | uint32_t{b[at + 3]} << 24;
+}
+
+std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes, uint8_t fill)
+{
+    std::vector<uint8_t> b(12 + pixelBytes, fill);
+    for (int i = 0; i < 4; ++i) {
+        b[i] = static_cast<uint8_t>(reserved >> (8 * i));
+        b[4 + i] = static_cast<uint8_t>(width >> (8 * i));
+        b[8 + i] = static_cast<uint8_t>(height >> (8 * i));
+    }
+    return b;
+}
+
+}  // namespace
+
+TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRows)
+{
+    doc->m_paper.SetPixel(10, 10, 1);  // top-left of the selection
+    doc->m_paper.SetPixel(14, 15, 2);  // bottom-right
+    Band(CRect{10, 10, 15, 16});
+    doc->CopySelection(&view, false);
+    const auto& b = services.clipboard.data.at(kClipFormat);
+    ASSERT_EQ(b.size(), 12u + 8u * 6u);  // width 5 pads to 8
+    EXPECT_EQ(Le32(b, 0), 0u);
+    EXPECT_EQ(Le32(b, 4), 5u);
+    EXPECT_EQ(Le32(b, 8), 6u);
+    EXPECT_EQ(b[12 + 5 * 8 + 0], 1);  // top row stored last
+    EXPECT_EQ(b[12 + 0 * 8 + 4], 2);  // bottom row stored first
+    EXPECT_EQ(b[12 + 1], 255);
+    EXPECT_EQ(doc->GetHistoryCount(), 0);
+    EXPECT_EQ(doc->m_rcSelection, (CRect{10, 10, 15, 16}));
+    EXPECT_TRUE(doc->CanPaste());
+}
+
+TEST_F(DocTest, CopyWhileFloatingTakesTheFloatingPixels)
+{
+    doc->m_paper.SetPixel(12, 12, 9);
+    Band(CRect{10, 10, 20, 20});
+    doc->PointerDown(&view, 15, 15, 15, 15);  // lift: the paper beneath is white now
+    doc->PointerUp(15, 15, 15, 15);
+    ASSERT_TRUE(doc->m_floating.HasBits());
+    doc->CopySelection(&view, false);
+    const auto& b = services.clipboard.data.at(kClipFormat);
+    ASSERT_EQ(b.size(), 12u + 12u * 10u);
+    // (2, 2) of the piece sits in stored row 10 - 1 - 2.
+    EXPECT_EQ(b[12 + 7 * 12 + 2], 9);
+    EXPECT_TRUE(doc->m_floating.HasBits());
+}
+
+TEST_F(DocTest, CutOfAPlainSelectionRecordsOnceAndOfAFloatingOneNotAtAll)
+{
+    doc->m_paper.SetPixel(12, 12, 9);
+    doc->m_basePaper.CopyBitsFrom(doc->m_paper);
+    Band(CRect{10, 10, 20, 20});
+    doc->SetModifiedFlag(false);
+    doc->Cut(&view);
+    EXPECT_EQ(doc->GetHistoryCount(), 1);
+    EXPECT_EQ(doc->m_history[0].nType, HR_CLEAR);
+    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{10, 10, 20, 20}));
+    EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_FALSE(view.invalidated.empty());
+    EXPECT_EQ(view.invalidated.back(), (CRect{8, 8, 22, 22}));
+    EXPECT_EQ(services.clipboard.data.at(kClipFormat)[12 + 7 * 12 + 2], 9);
+    doc->OnEditUndo();
+    EXPECT_EQ(doc->m_paper.GetPixel(12, 12), 9);
+
+    Band(CRect{10, 10, 20, 20});
+    doc->PointerDown(&view, 15, 15, 15, 15);
+    doc->PointerUp(15, 15, 15, 15);
+    const int32_t records = doc->GetHistoryCount();
+    doc->Cut(&view);
+    EXPECT_EQ(doc->GetHistoryCount(), records);
+    EXPECT_FALSE(doc->m_floating.HasBits());
+    EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
+    EXPECT_EQ(services.clipboard.data.at(kClipFormat)[12 + 7 * 12 + 2], 9);
+}
+
+TEST_F(DocTest, ACutThatTheClipboardRefusesKeepsThePiece)
+{
+    doc->m_paper.SetPixel(12, 12, 9);
+    Band(CRect{10, 10, 20, 20});
+    services.clipboard.refuseSet = true;
+    doc->Cut(&view);
+    EXPECT_EQ(doc->m_paper.GetPixel(12, 12), 9);
+    EXPECT_EQ(doc->m_rcSelection, (CRect{10, 10, 20, 20}));
+    EXPECT_EQ(doc->GetHistoryCount(), 0);
+
+    doc->PointerDown(&view, 15, 15, 15, 15);
+    doc->PointerUp(15, 15, 15, 15);
+    doc->Cut(&view);
+    EXPECT_TRUE(doc->m_floating.HasBits());
+}
+
+TEST_F(DocTest, PasteArrivesFloatingAtViewPixelFiveFive)
+{
+    services.clipboard.data[kClipFormat] = Block(0, 6, 4, 8 * 4, 33);
+    doc->SetModifiedFlag(false);
+    doc->OnCommand(ID_TOOL_PENCIL);
+    ASSERT_TRUE(doc->CanPaste());
+    doc->Paste(&view);
+    EXPECT_EQ(doc->m_rcSelection, (CRect{5, 5, 11, 9}));
+    ASSERT_TRUE(doc->m_floating.HasBits());
+    EXPECT_EQ(doc->m_floating.GetPixel(3, 2), 33);
+    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetHistoryCount(), 0);
+
+    // Scrolled: the paper point under (5, 5), but never left of or above the paper.
+    for (auto [scroll, at] : {std::pair{CPoint{40, 30}, CPoint{45, 35}}, std::pair{CPoint{-20, 10}, CPoint{5, 15}},
+                              std::pair{CPoint{30, -9}, CPoint{35, 5}}}) {
+        view.scroll = scroll;
+        doc->Paste(&view);
+        EXPECT_EQ(doc->m_rcSelection.left, at.x);
+        EXPECT_EQ(doc->m_rcSelection.top, at.y);
+    }
+    EXPECT_EQ(doc->GetHistoryCount(), 3);  // each paste dropped the one before
+}
+
+TEST_F(DocTest, PasteRefusesUnusableBlocksAfterDroppingThePreviousPiece)
+{
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> block;
+    };
+    const Case cases[] = {
+        {"width 3", Block(0, 3, 6, 4 * 6, 0)},
+        {"height 2049", Block(0, 4, 2049, 4 * 2049, 0)},
+        {"width 0", Block(0, 0, 6, 0, 0)},
+        {"short by one byte", Block(0, 6, 4, 8 * 4 - 1, 0)},
+        {"header only", Block(0, 6, 4, 0, 0)},
+        {"shorter than a header", std::vector<uint8_t>(8, 0)},
+        {"huge sizes", Block(0, 0xFFFFFFFFu, 0xFFFFFFFFu, 16, 0)},
+    };
+    for (const Case& c : cases) {
+        services.clipboard.data[kClipFormat] = Block(0, 4, 4, 16, 0);
+        doc->Paste(&view);
+        ASSERT_TRUE(doc->m_floating.HasBits());
+        const int32_t records = doc->GetHistoryCount();
+
+        services.clipboard.data[kClipFormat] = c.block;
+        doc->Paste(&view);
+        EXPECT_FALSE(doc->m_floating.HasBits()) << c.what;
+        EXPECT_TRUE(doc->m_rcSelection.IsEmpty()) << c.what;
+        EXPECT_EQ(doc->GetHistoryCount(), records + 1) << c.what;  // the drop only
+    }
+
+    // Someone else's block (first word not zero) changes nothing at all.
+    services.clipboard.data[kClipFormat] = Block(0, 4, 4, 16, 0);
+    doc->Paste(&view);
+    const int32_t records = doc->GetHistoryCount();
+    services.clipboard.data[kClipFormat] = Block(1, 4, 4, 16, 0);
+    doc->Paste(&view);
+    EXPECT_TRUE(doc->m_floating.HasBits());
+    EXPECT_EQ(doc->GetHistoryCount(), records);
+
+    // Nothing on the clipboard, or no sheet: nothing happens.
+    services.clipboard.data.clear();
+    EXPECT_FALSE(doc->CanPaste());
+    doc->Paste(&view);
+    EXPECT_TRUE(doc->m_floating.HasBits());
+}
+
+TEST_F(DocTest, CopyAndPasteRoundTripThroughTheClipboard)
+{
+    for (int32_t y = 30; y < 37; ++y)
+        for (int32_t x = 40; x < 47; ++x) doc->m_paper.SetPixel(x, y, static_cast<uint8_t>(x * 3 + y));
+    Band(CRect{40, 30, 47, 37});
+    doc->CopySelection(&view, false);
+    doc->Paste(&view);
+    ASSERT_EQ(doc->m_rcSelection, (CRect{5, 5, 12, 12}));
+    doc->DropSelection();
+    for (int32_t y = 0; y < 7; ++y)
+        for (int32_t x = 0; x < 7; ++x)
+            EXPECT_EQ(doc->m_paper.GetPixel(5 + x, 5 + y), doc->m_paper.GetPixel(40 + x, 30 + y));
+}
