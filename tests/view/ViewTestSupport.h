@@ -1,0 +1,78 @@
+#pragma once
+// A document with a paper and a shown view onto it, and synthetic input, for
+// the view tests on the offscreen platform.
+
+#include "document/QuillexDoc.h"
+#include "view/QuillexView.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <memory>
+#include <vector>
+
+struct ViewFixture {
+    ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH)
+    {
+        doc.m_paper.Create(static_cast<uint32_t>(paperW), static_cast<uint32_t>(paperH), 5);
+        doc.m_basePaper.Create(static_cast<uint32_t>(paperW), static_cast<uint32_t>(paperH), 5);
+        doc.SetTitle("Sketch1.tvk");
+        view = std::make_unique<CQuillexView>();
+        doc.AddView(view.get());
+        view->setFrameStyle(0);
+        SetClientSize(clientW, clientH);
+        view->show();
+        QApplication::processEvents();
+        view->OnInitialUpdate();
+        QApplication::processEvents();
+    }
+    ~ViewFixture()
+    {
+        view.reset();
+        QApplication::processEvents();
+    }
+
+    // The whole widget sized so that the viewport, without scroll bars, is
+    // the client size asked for.
+    void SetClientSize(int w, int h) { view->resize(w, h); }
+
+    QWidget* Port() const { return view->viewport(); }
+
+    void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QMouseEvent event(type, QPointF(pos), Port()->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
+        QApplication::sendEvent(Port(), &event);
+    }
+    void Press(QPoint p) { Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton); }
+    void Move(QPoint p) { Mouse(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton); }
+    void Release(QPoint p) { Mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
+
+    // The picture the view paints for its whole client area.
+    QImage Render()
+    {
+        QImage image(Port()->size(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        painter.setFont(Port()->font());
+        view->PaintArea(painter, QRegion(image.rect()));
+        return image;
+    }
+
+    CQuillexDoc doc;
+    std::unique_ptr<CQuillexView> view;
+};
+
+// Collects the areas the viewport is asked to paint.
+class PaintSpy : public QObject {
+public:
+    explicit PaintSpy(QWidget* target) { target->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion painted;
+};
