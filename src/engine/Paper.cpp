@@ -72,6 +72,7 @@ bool CPaper::Free()
     m_pBits.reset();
     m_pRowOffset.reset();
     m_exchangedBlack.clear();
+    m_bExchangePending = false;
     return true;
 }
 
@@ -179,7 +180,9 @@ bool CPaper::PutRectBits(const CRect& r, uint8_t* src, int mode)
     if (clip.IsEmpty()) return false;
 
     const size_t srcStride = PaperStride(static_cast<uint32_t>(r.Width()));
-    if (mode == PASTE_EXCHANGE_IN) m_exchangedBlack.clear();
+    if (mode == PASTE_EXCHANGE_IN && !PrepareExchange(clip, r, src, srcStride)) return false;
+    // An OUT without its IN would scramble the paper with the buffer.
+    if (mode == PASTE_EXCHANGE_OUT && !m_bExchangePending) return false;
     size_t nextBlack = 0;
 
     for (int32_t y = clip.top; y < clip.bottom; ++y) {
@@ -227,7 +230,32 @@ bool CPaper::PutRectBits(const CRect& r, uint8_t* src, int mode)
             }
         }
     }
-    if (mode == PASTE_EXCHANGE_OUT) m_exchangedBlack.clear();
+    if (mode == PASTE_EXCHANGE_IN) m_bExchangePending = true;
+    if (mode == PASTE_EXCHANGE_OUT) {
+        m_exchangedBlack.clear();
+        m_bExchangePending = false;
+    }
+    return true;
+}
+
+bool CPaper::PrepareExchange(const CRect& clip, const CRect& r, const uint8_t* src, size_t srcStride)
+{
+    // Room for every black pixel is reserved before anything moves, so that a
+    // lack of memory refuses the exchange instead of losing those pixels.
+    size_t black = 0;
+    for (int32_t y = clip.top; y < clip.bottom; ++y) {
+        const uint8_t* paperRow = m_pBits.get() + m_pRowOffset[y];
+        const uint8_t* srcRow = src + static_cast<size_t>(r.bottom - 1 - y) * srcStride;
+        for (int32_t x = clip.left; x < clip.right; ++x)
+            black += paperRow[x] == 0 && srcRow[x - r.left] != 255;
+    }
+    m_exchangedBlack.clear();
+    m_bExchangePending = false;
+    try {
+        m_exchangedBlack.reserve(black);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 

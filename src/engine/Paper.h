@@ -103,6 +103,7 @@ private:
                static_cast<uint32_t>(y) < m_header.height;
     }
     void SetInfoSize(uint32_t width, uint32_t height);
+    bool PrepareExchange(const CRect& clip, const CRect& r, const uint8_t* src, size_t srcStride);
 
     SketchHeader m_header;
     uint8_t m_bmi[kBitmapInfoSize];
@@ -119,6 +120,7 @@ private:
     // buffer. The buffer can only carry them as 0, which also stands for white,
     // so PASTE_EXCHANGE_OUT needs this list to give them back unchanged.
     std::vector<uint32_t> m_exchangedBlack;
+    bool m_bExchangePending = false;
 };
 
 // The grain generator's first value for a seed, as the handheld platform's C

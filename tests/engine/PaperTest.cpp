@@ -261,3 +261,16 @@ TEST(Paper, DetachAndFreeEmptyThePaper)
     EXPECT_EQ(p.GetRoughness(), 5u);
     EXPECT_EQ(p.GetImageSize(), 0u);
 }
+
+TEST(Paper, ExchangeOutWithoutInChangesNothing)
+{
+    CPaper p;
+    ASSERT_TRUE(p.Create(4, 4, 5));
+    p.SetPixel(1, 1, 0);
+    uint8_t piece[16];
+    for (int i = 0; i < 16; ++i) piece[i] = uint8_t(i * 10);
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 4, 4}, piece, PASTE_EXCHANGE_OUT));
+    EXPECT_EQ(p.GetPixel(1, 1), 0);
+    EXPECT_EQ(p.GetPixel(0, 0), 255);
+    EXPECT_EQ(piece[5], 50);
+}
