@@ -1,0 +1,131 @@
+#pragma once
+// The program's texts, menus, toolbars and accelerators as data. The shell
+// builds its windows from these tables, so a text or an order is changed here
+// and nowhere else.
+
+#include "framework/CommandIds.h"
+
+#include <cstdint>
+
+namespace res {
+
+inline constexpr const char* kAppName = "Graphelle";
+inline constexpr const char* kOrganisation = "Ostrevane";
+inline constexpr const char* kVersionLine = "Graphelle v1.0";
+inline constexpr const char* kAboutTitle = "About Graphelle";
+inline constexpr const char* kFileTypeName = "Graphelle File";
+inline constexpr const char* kSketchFilter = "Sketch File(*.tvk)";
+inline constexpr const char* kSketchMimeType = "application/x-graphelle-sketch";
+inline constexpr const char* kHelpFile = "tenvik.htm";
+inline constexpr const char* kHelpAnchor = "Main_Contents";
+
+// New dialog.
+inline constexpr const char* kNewTitle = "New";
+inline constexpr const char* kWidthRange = "Paper width should be between 100 - 2048!";
+inline constexpr const char* kHeightRange = "Paper height should be between 100 - 2048!";
+inline constexpr const char* kRoughRange = "Paper roughness should be between 1 - 10!";
+
+enum class MenuEntry { Item, Separator, SubMenu, EndSubMenu };
+
+struct MenuItemDef {
+    MenuEntry kind;
+    const char* text;
+    uint32_t id;
+};
+
+inline constexpr MenuItemDef kEditMenu[] = {
+    {MenuEntry::Item, "Undo", ID_EDIT_UNDO},
+    {MenuEntry::Item, "Redo", ID_EDIT_REDO},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Cut", ID_EDIT_CUT},
+    {MenuEntry::Item, "Copy", ID_EDIT_COPY},
+    {MenuEntry::Item, "Paste", ID_EDIT_PASTE},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Select All", ID_EDIT_SELECT_ALL},
+    {MenuEntry::Item, "Clear", ID_EDIT_CLEAR},
+};
+
+inline constexpr MenuItemDef kViewMenu[] = {
+    {MenuEntry::Item, "Grid", ID_VIEW_GRID},
+    {MenuEntry::Item, "Toolbar", ID_VIEW_TOOLBAR},
+    {MenuEntry::SubMenu, "Zoom", 0},
+    {MenuEntry::Item, "Zoom In", ID_VIEW_ZOOM_IN},
+    {MenuEntry::Item, "Zoom Out", ID_VIEW_ZOOM_OUT},
+    {MenuEntry::Item, "Actual Size", ID_VIEW_ACTUAL_SIZE},
+    {MenuEntry::EndSubMenu, nullptr, 0},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "About 'Graphelle'...", ID_APP_ABOUT},
+    {MenuEntry::Item, "Help", ID_HELP},
+};
+
+inline constexpr MenuItemDef kToolMenu[] = {
+    {MenuEntry::Item, "Hand", ID_TOOL_HAND},
+    {MenuEntry::Item, "Pencil", ID_TOOL_PENCIL},
+    {MenuEntry::Item, "Eraser", ID_TOOL_ERASER},
+    {MenuEntry::Item, "Select", ID_TOOL_SELECT},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Save as...", ID_FILE_SAVE_AS},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Exit", ID_APP_EXIT},
+};
+
+// The only menu while the document list is shown.
+inline constexpr MenuItemDef kDocListToolMenu[] = {
+    {MenuEntry::Item, "About 'Graphelle'...", ID_APP_ABOUT},
+    {MenuEntry::Item, "Help", ID_HELP},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Exit", ID_APP_EXIT},
+};
+
+struct ButtonDef {
+    uint32_t id;           // 0 for a separator
+    const char* tooltip;
+    const char* icon;      // resource path of the button's picture
+};
+
+// The top bar beside the menus.
+inline constexpr ButtonDef kCommandBar[] = {
+    {ID_VIEW_TOOLBAR, "Show/Hide Toolbar", ":/icons/toolbar.svg"},
+    {0, nullptr, nullptr},
+    {ID_VIEW_ZOOM_IN, "Zoom In", ":/icons/zoom-in.svg"},
+    {ID_VIEW_ZOOM_OUT, "Zoom Out", ":/icons/zoom-out.svg"},
+    {ID_VIEW_ACTUAL_SIZE, "Actual Size", ":/icons/actual-size.svg"},
+};
+
+// The bottom toolbar.
+inline constexpr ButtonDef kToolBar[] = {
+    {ID_TOOL_HAND, "Hand", ":/icons/hand.svg"},
+    {ID_TOOL_PENCIL, "Pencil", ":/icons/pencil.svg"},
+    {ID_TOOL_ERASER, "Eraser", ":/icons/eraser.svg"},
+    {ID_TOOL_SELECT, "Select", ":/icons/select.svg"},
+    {0, nullptr, nullptr},
+    {ID_EDIT_UNDO, "Undo", ":/icons/undo.svg"},
+    {ID_EDIT_REDO, "Redo", ":/icons/redo.svg"},
+    {0, nullptr, nullptr},
+    {ID_EDIT_CUT, "Cut", ":/icons/cut.svg"},
+    {ID_EDIT_COPY, "Copy", ":/icons/copy.svg"},
+    {ID_EDIT_PASTE, "Paste", ":/icons/paste.svg"},
+    {ID_EDIT_CLEAR, "Clear", ":/icons/clear.svg"},
+};
+
+// Tooltips of the three menu buttons of the top bar, in menu order.
+inline constexpr const char* kMenuTooltips[] = {"Edit", "View", "Tool"};
+
+struct AcceleratorDef {
+    char key;  // with the Control key
+    uint32_t id;
+};
+
+inline constexpr AcceleratorDef kAccelerators[] = {
+    {'N', ID_FILE_NEW},  {'O', ID_FILE_OPEN},  {'S', ID_FILE_SAVE},  {'Q', ID_APP_EXIT},
+    {'Z', ID_EDIT_UNDO}, {'X', ID_EDIT_CUT},   {'C', ID_EDIT_COPY},  {'V', ID_EDIT_PASTE},
+};
+
+// Option-bar lists; the index in a list is what the settings store.
+inline constexpr const char* kGradeList[] = {"C",  "6B", "5B", "4B", "3B", "2B",
+                                             "1B", "HB", "1H", "2H", "3H", "4H"};
+inline constexpr const char* kPencilWidthList[] = {"Thin", "Mid", "Thick"};
+inline constexpr const char* kEraserSizeList[] = {"Small", "Mid", "Large"};
+inline constexpr const char* kEraserStrengthList[] = {"Light", "Mid", "Heavy"};
+
+}  // namespace res

@@ -1,0 +1,148 @@
+#include "DocListPage.h"
+#include "ShellResources.h"
+
+#include "engine/Paper.h"
+#include "formats/SketchFile.h"
+#include "framework/Archive.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int kThumbnailSize = 96;
+constexpr int kPathRole = Qt::UserRole;
+}  // namespace
+
+CDocListPage::CDocListPage(QWidget* parent) : QWidget(parent)
+{
+    InitShellResources();
+    setObjectName(QStringLiteral("DocList"));
+    m_heading = new QLabel(QStringLiteral("Sketches"), this);
+    QFont font = m_heading->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    m_heading->setFont(font);
+
+    m_newButton = new QPushButton(QIcon(QStringLiteral(":/icons/pencil.svg")),
+                                  QStringLiteral("New"), this);
+    connect(m_newButton, &QPushButton::clicked, this, &CDocListPage::NewRequested);
+
+    m_list = new QListWidget(this);
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setIconSize(QSize(kThumbnailSize, kThumbnailSize));
+    m_list->setGridSize(QSize(kThumbnailSize + 48, kThumbnailSize + 44));
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setMovement(QListView::Static);
+    m_list->setWordWrap(true);
+    m_list->setUniformItemSizes(true);
+    // A click or tap opens, and so does Enter. Styles that activate on a
+    // single click report that click as an activation as well, and a file
+    // must open only once.
+    connect(m_list, &QListWidget::itemActivated, this, &CDocListPage::OnItem);
+    if (!m_list->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr,
+                                    m_list))
+        connect(m_list, &QListWidget::itemClicked, this, &CDocListPage::OnItem);
+
+    auto* top = new QHBoxLayout();
+    top->addWidget(m_heading);
+    top->addStretch(1);
+    top->addWidget(m_newButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_list, 1);
+
+    m_thumbnailTimer.setInterval(0);
+    connect(&m_thumbnailTimer, &QTimer::timeout, this, &CDocListPage::DrawNextThumbnail);
+}
+
+QStringList CDocListPage::FindSketches(const QString& folder)
+{
+    QFileInfoList found;
+    QDirIterator it(folder, {QStringLiteral("*.tvk"), QStringLiteral("*.TVK")},
+                    QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
+    while (it.hasNext()) found << QFileInfo(it.next());
+    std::sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.lastModified() > b.lastModified();
+    });
+    QStringList paths;
+    for (const QFileInfo& f : found) paths << f.absoluteFilePath();
+    paths.removeDuplicates();
+    return paths;
+}
+
+QImage CDocListPage::Thumbnail(const QString& path, int size)
+{
+    CPaper paper;
+    CPaper basePaper;
+    CArchive ar;
+    if (!ar.Open(QFile::encodeName(path).toStdString(), CArchive::load)) return {};
+    ReadSketch(paper, basePaper, ar);
+    ar.Close();
+    if (!paper.HasBits()) return {};
+    // The raster is stored bottom-up; wrap it and turn it over.
+    const QImage raster(paper.GetBits(), static_cast<int>(paper.GetWidth()),
+                        static_cast<int>(paper.GetHeight()), static_cast<int>(paper.GetStride()),
+                        QImage::Format_Grayscale8);
+    return raster.mirrored(false, true).scaled(size, size, Qt::KeepAspectRatio,
+                                               Qt::SmoothTransformation);
+}
+
+void CDocListPage::Populate(const QString& folder)
+{
+    m_thumbnailTimer.stop();
+    m_list->clear();
+    const QIcon placeholder(QStringLiteral(":/icons/sketch-file.svg"));
+    const QDir base(folder);
+    for (const QString& path : FindSketches(folder)) {
+        auto* item = new QListWidgetItem(placeholder, QFileInfo(path).completeBaseName(), m_list);
+        item->setData(kPathRole, path);
+        item->setToolTip(base.relativeFilePath(path));
+    }
+    m_heading->setText(m_list->count() ? QStringLiteral("Sketches")
+                                       : QStringLiteral("No sketches yet"));
+    m_nextThumbnail = 0;
+    if (m_list->count()) m_thumbnailTimer.start();
+}
+
+QStringList CDocListPage::Files() const
+{
+    QStringList paths;
+    for (int i = 0; i < m_list->count(); ++i) paths << m_list->item(i)->data(kPathRole).toString();
+    return paths;
+}
+
+void CDocListPage::DrawNextThumbnail()
+{
+    if (m_nextThumbnail >= m_list->count()) {
+        m_thumbnailTimer.stop();
+        return;
+    }
+    QListWidgetItem* item = m_list->item(m_nextThumbnail++);
+    const QImage picture = Thumbnail(item->data(kPathRole).toString(), kThumbnailSize);
+    if (!picture.isNull()) {
+        // A frame makes a white sheet visible on a white list.
+        QImage framed(picture.width() + 2, picture.height() + 2, QImage::Format_RGB32);
+        framed.fill(QColor(138, 127, 99));
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                framed.setPixel(x + 1, y + 1, picture.pixel(x, y));
+        item->setIcon(QIcon(QPixmap::fromImage(framed)));
+    }
+}
+
+void CDocListPage::OnItem(QListWidgetItem* item)
+{
+    if (item) emit OpenRequested(item->data(kPathRole).toString());
+}

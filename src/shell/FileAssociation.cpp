@@ -1,0 +1,149 @@
+#include "FileAssociation.h"
+
+#include "Resources.h"
+#include "ShellResources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kIconName = QStringLiteral("graphelle");
+const QString kMimeIconName = QStringLiteral("application-x-graphelle-sketch");
+
+QByteArray ReadResource(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Replaces the file only when the whole content was written.
+bool WriteFileAtomically(const QString& path, const QByteArray& content)
+{
+    if (content.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (f.write(content) != content.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+}  // namespace
+
+QString DesktopExecArgument(const QString& arg)
+{
+    // Always quoted, like the open command of the original association, so a
+    // path with blanks stays one argument. Inside the quotes the launcher
+    // wants ", `, $ and \ escaped with a backslash, and the entry's own
+    // string escaping doubles every backslash once more; a percent sign is
+    // the launcher's field code and is doubled.
+    QString quoted;
+    for (const QChar c : arg) {
+        if (c == '"' || c == '`' || c == '$') {
+            quoted += QStringLiteral("\\\\");
+            quoted += c;
+        } else if (c == '\\') {
+            quoted += QStringLiteral("\\\\\\\\");
+        } else if (c == '%') {
+            quoted += QStringLiteral("%%");
+        } else {
+            quoted += c;
+        }
+    }
+    return '"' + quoted + '"';
+}
+
+QString DesktopEntryText(const QString& exePath)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Version=1.0\n"
+                          "Name=%1\n"
+                          "GenericName=Pencil Sketch\n"
+                          "Comment=Draw with a pencil on simulated paper\n"
+                          "Exec=%2 %f\n"
+                          "Icon=%3\n"
+                          "Terminal=false\n"
+                          "MimeType=%4;\n"
+                          "Categories=Graphics;2DGraphics;RasterGraphics;\n")
+        .arg(res::kAppName, DesktopExecArgument(exePath), kIconName, res::kSketchMimeType);
+}
+
+QString MimeTypeText()
+{
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+               "  <mime-type type=\"%1\">\n"
+               "    <comment>%2</comment>\n"
+               "    <icon name=\"%3\"/>\n"
+               "    <magic priority=\"50\">\n"
+               "      <match type=\"string\" offset=\"0\" value=\"QLXF\"/>\n"
+               "    </magic>\n"
+               "    <glob pattern=\"*.tvk\"/>\n"
+               "  </mime-type>\n"
+               "</mime-info>\n")
+        .arg(res::kSketchMimeType, res::kFileTypeName, kMimeIconName);
+}
+
+QString ThumbnailerText(const QString& cliPath)
+{
+    return QStringLiteral("[Thumbnailer Entry]\n"
+                          "TryExec=%1\n"
+                          "Exec=%2 thumbnail %i %o %s\n"
+                          "MimeType=%3;\n")
+        .arg(cliPath, DesktopExecArgument(cliPath), res::kSketchMimeType);
+}
+
+AssociationResult WriteFileAssociation(const QString& dataHome, const QString& exePath,
+                                       const QString& cliPath)
+{
+    AssociationResult result;
+    InitShellResources();
+    if (dataHome.isEmpty()) return result;
+    const QDir home(dataHome);
+
+    const QString mimePath = home.filePath(QStringLiteral("mime/packages/graphelle.xml"));
+    const QByteArray mime = MimeTypeText().toUtf8();
+    result.typeChanged = ReadResource(mimePath) != mime ||
+                         !QFileInfo::exists(home.filePath(QStringLiteral("mime/mime.cache")));
+
+    const struct {
+        QString path;
+        QByteArray content;
+    } pieces[kAssociationPieces] = {
+        {home.filePath(QStringLiteral("applications/graphelle.desktop")),
+         DesktopEntryText(exePath).toUtf8()},
+        {mimePath, mime},
+        {home.filePath(QStringLiteral("icons/hicolor/scalable/apps/") + kIconName + ".svg"),
+         ReadResource(QStringLiteral(":/icons/graphelle.svg"))},
+        {home.filePath(QStringLiteral("icons/hicolor/scalable/mimetypes/") + kMimeIconName +
+                       ".svg"),
+         ReadResource(QStringLiteral(":/icons/sketch-file.svg"))},
+        {home.filePath(QStringLiteral("thumbnailers/graphelle.thumbnailer")),
+         ThumbnailerText(cliPath).toUtf8()},
+        {home.filePath(QStringLiteral("graphelle/help/") + res::kHelpFile),
+         ReadResource(QStringLiteral(":/help/") + res::kHelpFile)},
+    };
+    for (const auto& piece : pieces)
+        if (WriteFileAtomically(piece.path, piece.content)) ++result.written;
+    return result;
+}
+
+void RefreshDesktopDatabases(const QString& dataHome)
+{
+    const QDir home(dataHome);
+    const QString mimeTool = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
+    if (!mimeTool.isEmpty())
+        QProcess::startDetached(mimeTool, {home.filePath(QStringLiteral("mime"))});
+    const QString desktopTool =
+        QStandardPaths::findExecutable(QStringLiteral("update-desktop-database"));
+    if (!desktopTool.isEmpty())
+        QProcess::startDetached(desktopTool, {home.filePath(QStringLiteral("applications"))});
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The desktop's knowledge of sketch files, written into the user's data
+// folder at every start so that a moved program is found again: a launcher
+// entry that opens a file, the "Graphelle File" type for *.tvk, the program
+// and document icons, and a thumbnailer. A piece that cannot be written is
+// skipped without a word; nothing here may slow or stop the start.
+
+#include <QString>
+
+struct AssociationResult {
+    int written = 0;             // pieces written, of kAssociationPieces
+    bool typeChanged = false;    // the type definition differs from before
+};
+
+inline constexpr int kAssociationPieces = 6;
+
+// dataHome: $XDG_DATA_HOME or ~/.local/share. exePath: this program, cliPath:
+// the command-line tool that makes thumbnails, both absolute.
+AssociationResult WriteFileAssociation(const QString& dataHome, const QString& exePath,
+                                       const QString& cliPath);
+
+// One argument of an Exec line, quoted as desktop entries want it when it
+// holds anything a shell or the launcher could split or expand.
+QString DesktopExecArgument(const QString& arg);
+
+// The file contents, apart for the tests.
+QString DesktopEntryText(const QString& exePath);
+QString MimeTypeText();
+QString ThumbnailerText(const QString& cliPath);
+
+// Lets the desktop re-read the type and launcher lists, when its tools are
+// installed: started detached, never waited for, failures ignored.
+void RefreshDesktopDatabases(const QString& dataHome);

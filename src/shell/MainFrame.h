@@ -1,0 +1,117 @@
+#pragma once
+// CMainFrame: the one main window. From top to bottom: the command bar with
+// the menus and four view buttons, the page (the drawing's view, or the list
+// of sketches), and the bottom toolbar beside the option bar of the current
+// tool. It owns its bars; the view and the list are pages it holds. Commands
+// from menus, buttons and keys travel view -> document -> frame ->
+// application; whenever the event loop goes idle, the same route decides
+// which commands are enabled and checked. The option bars' settings are read
+// at creation and written at destruction.
+
+#include "framework/CmdTarget.h"
+#include "framework/Services.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace res {
+struct MenuItemDef;
+}
+class CDocument;
+class CDocListPage;
+class CMainToolBar;
+class COptionBar;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QStackedWidget;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public IMainWindow, public CCmdTarget {
+public:
+    // appTarget: the application, last on the command route.
+    explicit CMainFrame(CCmdTarget* appTarget, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The document and its view join the command route; the view becomes
+    // the drawing page.
+    void AttachDocument(CDocument* document);
+    void AttachView(QWidget* view, CCmdTarget* viewTarget);
+
+    // Closing asks this first; false keeps the window open.
+    void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
+    // The list of sketches replaces the drawing (menus reduced to "Tool",
+    // no toolbar, no option bar) until ShowDocument.
+    void ShowDocList(const QString& folder);
+    void ShowDocument();
+    bool IsDocListShown() const { return m_bDocListShown; }
+    CDocListPage* DocList() const { return m_pDocList; }
+
+    // Command routing.
+    bool RouteCommand(uint32_t id);
+    bool RouteControlNotify(uint32_t controlId, uint32_t code);
+    bool RouteUpdate(CCmdUI& ui);
+    // One pass of the update handlers over every command; the event loop
+    // runs it whenever it is about to wait.
+    void OnIdle();
+
+    bool OnCommand(uint32_t id) override;
+    bool OnUpdateCommand(CCmdUI& ui) override;
+    void OnViewToolbar();
+
+    // IMainWindow
+    bool HasOptionBarWindow(OptionBar bar) const override;
+    int GetComboSelection(uint32_t controlId) const override;
+    int GetCheckState(uint32_t controlId) const override;
+    bool IsToolBarVisible() const override;
+    void ShowOptionBar(OptionBar bar, bool show) override;
+    void RecalcLayout() override;
+
+    QAction* Action(uint32_t id) const;
+    QMenuBar* CommandMenuBar() const { return m_pMenuBar; }
+    QToolBar* CommandBar() const { return m_wndCommandBar; }
+    CMainToolBar* ToolBar() const { return m_wndToolBar; }
+    COptionBar* OptionBarOf(OptionBar bar) const;
+    QWidget* ViewPage() const { return m_pView; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    QAction* MakeAction(uint32_t id, const QString& text);
+    QMenu* MakeMenu(const char* title, const res::MenuItemDef* items, size_t count);
+    void BuildMenus();
+    void BuildBars();
+    void LoadOptionSettings();
+    void SaveOptionSettings();
+    void UpdateTitle();
+
+    QToolBar* m_wndCommandBar = nullptr;
+    CMainToolBar* m_wndToolBar = nullptr;
+    COptionBar* m_wndPencilBar = nullptr;
+    COptionBar* m_wndEraserBar = nullptr;
+    COptionBar* m_wndSelectBar = nullptr;
+
+    QMenuBar* m_pMenuBar = nullptr;
+    std::vector<QMenu*> m_frameMenus;   // "Edit", "View", "Tool"
+    QMenu* m_pDocListMenu = nullptr;    // "Tool" of the list
+    std::vector<QAction*> m_viewButtons;
+    std::map<uint32_t, QAction*> m_actions;
+
+    QStackedWidget* m_pPages = nullptr;
+    QWidget* m_pView = nullptr;
+    CDocListPage* m_pDocList = nullptr;
+    bool m_bDocListShown = false;
+
+    CCmdTarget* m_pViewTarget = nullptr;
+    CDocument* m_pDocument = nullptr;
+    CCmdTarget* m_pAppTarget = nullptr;
+    std::function<bool()> m_closeGuard;
+    bool m_bIdleWanted = true;
+    bool m_bInIdle = false;
+};

@@ -1,0 +1,318 @@
+#include "QuillexApp.h"
+
+#include "AboutDlg.h"
+#include "DocListPage.h"
+#include "FileAssociation.h"
+#include "MainFrame.h"
+#include "Resources.h"
+#include "ShellResources.h"
+#include "document/QuillexDoc.h"
+#include "view/QtClipboard.h"
+#include "view/QuillexView.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// Set to any value, the program prints when its first paint of a sheet is
+// on screen; set to "quit" it then ends. The start-up benchmark reads it.
+constexpr char kStartupProbe[] = "GRAPHELLE_STARTUP_PROBE";
+
+class CFirstPaintProbe : public QObject {
+public:
+    CFirstPaintProbe(const CQuillexDoc& doc, QObject* parent) : QObject(parent), m_doc(doc) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_doc.m_paper.HasBits()) {
+            watched->removeEventFilter(this);
+            // The paint under way finishes and reaches the screen before
+            // the loop comes back to this.
+            QTimer::singleShot(0, this, [] {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::printf("first-paint %lld\n",
+                            static_cast<long long>(
+                                std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+                std::fflush(stdout);
+                if (qgetenv(kStartupProbe) == "quit") QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    const CQuillexDoc& m_doc;
+};
+
+QString DocumentsFolder(IShellFolders& folders)
+{
+    std::string folder;
+    return folders.GetDocumentsFolder(folder) ? QString::fromStdString(folder) : QString();
+}
+
+}  // namespace
+
+CQuillexApp::CQuillexApp(const QString& profilePath) : m_profile(profilePath)
+{
+    InitShellResources();
+    m_pClipboard = std::make_unique<QtClipboard>();
+    AppServices& s = Services();
+    s.pProfile = &m_profile;
+    s.pMessageBox = &m_messageBox;
+    s.pNewPaperDialog = &m_newPaperDialog;
+    s.pSaveAsDialog = &m_saveAsDialog;
+    s.pShellFolders = &m_shellFolders;
+    s.pClipboard = m_pClipboard.get();
+}
+
+CQuillexApp::~CQuillexApp()
+{
+    // The frame goes first: it writes the option bars' settings, and its
+    // view writes the grid flag, both through the profile that is still here.
+    m_pFrame.reset();
+    m_pDoc.reset();
+    Services() = AppServices{};
+}
+
+QString CQuillexApp::DataHome()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QString CQuillexApp::HelpPagePath()
+{
+    const QString path = DataHome() + QStringLiteral("/graphelle/help/") + res::kHelpFile;
+    if (!QFileInfo::exists(path)) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile::copy(QStringLiteral(":/help/") + res::kHelpFile, path);
+    }
+    return path;
+}
+
+void CQuillexApp::WriteAssociation()
+{
+    const QString dataHome = DataHome();
+    const QString exe = QCoreApplication::applicationFilePath();
+    const QString cli = QDir(QCoreApplication::applicationDirPath())
+                            .filePath(QStringLiteral("graphelle-cli"));
+    const AssociationResult result = WriteFileAssociation(dataHome, exe, cli);
+    if (result.typeChanged) RefreshDesktopDatabases(dataHome);
+}
+
+bool CQuillexApp::InitInstance(const QStringList& arguments)
+{
+    WriteAssociation();
+
+    // The document comes first and takes its tool settings from the profile;
+    // the frame fills its option bars from the same values.
+    m_pDoc = std::make_unique<CQuillexDoc>();
+    m_pFrame = std::make_unique<CMainFrame>(this);
+    m_pFrame->AttachDocument(m_pDoc.get());
+    m_pView = new CQuillexView(m_pFrame.get());
+    m_pDoc->AddView(m_pView);
+    m_pFrame->AttachView(m_pView, m_pView);
+    m_pFrame->SetCloseGuard([this] { return SaveModified(); });
+    connect(m_pFrame->DocList(), &CDocListPage::OpenRequested, this,
+            [this](const QString& path) { OpenDocumentFile(path); });
+    connect(m_pFrame->DocList(), &CDocListPage::NewRequested, this, [this] { OnFileNew(); });
+    m_messageBox.SetParentWidget(m_pFrame.get());
+    m_newPaperDialog.SetParentWidget(m_pFrame.get());
+    m_saveAsDialog.SetParentWidget(m_pFrame.get());
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableSize();
+        m_pFrame->resize(std::min(960, room.width()), std::min(760, room.height()));
+    }
+    if (qEnvironmentVariableIsSet(kStartupProbe))
+        m_pView->viewport()->installEventFilter(new CFirstPaintProbe(*m_pDoc, this));
+
+    // One sketch file named on the command line; Qt has taken its own
+    // options already, and "--" ends ours.
+    QString file;
+    bool optionsEnded = false;
+    for (const QString& arg : arguments) {
+        if (!optionsEnded && arg == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (optionsEnded || !arg.startsWith('-')) {
+            file = arg;
+            break;
+        }
+    }
+    // Opened before the window shows, so the first paint is the sheet.
+    const bool opened = !file.isEmpty() && OpenDocumentFile(file);
+    m_pFrame->show();
+    if (!opened) ShowStartPage();
+    return true;
+}
+
+void CQuillexApp::ShowStartPage()
+{
+    const QString folder = DocumentsFolder(m_shellFolders);
+    if (!folder.isEmpty() && !CDocListPage::FindSketches(folder).isEmpty()) {
+        m_pFrame->ShowDocList(folder);
+        return;
+    }
+    if (m_pDoc->OnNewDocument()) {
+        DocumentReady();
+        return;
+    }
+    m_pFrame->ShowDocList(folder);
+}
+
+void CQuillexApp::DocumentReady()
+{
+    m_pFrame->ShowDocument();
+    m_pView->OnInitialUpdate();
+    m_pDoc->UpdateAllViews(nullptr, nullptr);
+    m_pFrame->OnIdle();
+}
+
+void CQuillexApp::Recover(const QString& previousPath)
+{
+    if (m_pDoc->m_paper.HasBits()) {
+        // The failed step never emptied the document.
+        m_pFrame->ShowDocument();
+        return;
+    }
+    if (!previousPath.isEmpty() && QFileInfo::exists(previousPath) &&
+        m_pDoc->OnOpenDocument(previousPath.toStdString())) {
+        m_pDoc->SetPathName(previousPath.toStdString());
+        DocumentReady();
+        return;
+    }
+    m_pFrame->ShowDocList(DocumentsFolder(m_shellFolders));
+}
+
+bool CQuillexApp::OnCommand(uint32_t id)
+{
+    switch (id) {
+    case ID_FILE_NEW: OnFileNew(); return true;
+    case ID_FILE_OPEN: OnFileOpen(); return true;
+    case ID_FILE_SAVE: OnFileSave(); return true;
+    case ID_APP_ABOUT: OnAppAbout(); return true;
+    case ID_HELP: OnHelp(); return true;
+    case ID_APP_EXIT: OnAppExit(); return true;
+    default: return false;
+    }
+}
+
+bool CQuillexApp::OnUpdateCommand(CCmdUI& ui)
+{
+    if (ui.m_nID != ID_FILE_SAVE) return false;
+    ui.Enable(m_pDoc && m_pDoc->m_paper.HasBits());
+    return true;
+}
+
+void CQuillexApp::OnFileNew()
+{
+    if (!SaveModified()) return;
+    const QString previous = QString::fromStdString(m_pDoc->GetPathName());
+    if (m_pDoc->OnNewDocument()) {
+        DocumentReady();
+        return;
+    }
+    Recover(previous);
+}
+
+void CQuillexApp::OnFileOpen()
+{
+    QString start = QString::fromStdString(m_pDoc->GetPathName());
+    start = start.isEmpty() ? DocumentsFolder(m_shellFolders) : QFileInfo(start).absolutePath();
+    const QString path = QFileDialog::getOpenFileName(m_pFrame.get(), QStringLiteral("Open"),
+                                                      start, res::kSketchFilter);
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+bool CQuillexApp::OpenDocumentFile(const QString& path)
+{
+    if (!SaveModified()) return false;
+    const QString previous = QString::fromStdString(m_pDoc->GetPathName());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (m_pDoc->OnOpenDocument(QFile::encodeName(absolute).toStdString())) {
+        m_pDoc->SetPathName(QFile::encodeName(absolute).toStdString());
+        DocumentReady();
+        return true;
+    }
+    if (!m_pFrame->isVisible()) return false;  // start-up falls back on its own
+    Recover(previous);
+    return false;
+}
+
+bool CQuillexApp::OnFileSave()
+{
+    if (!m_pDoc->m_paper.HasBits()) return false;
+    return m_pDoc->DoFileSave();
+}
+
+bool CQuillexApp::SaveModified()
+{
+    if (!m_pDoc || !m_pDoc->IsModified()) return true;
+    // The drawing always has a file of its own; Save writes there unasked.
+    if (m_pDoc->DoFileSave()) return true;
+
+    const QString path = QString::fromStdString(m_pDoc->GetPathName());
+    for (;;) {
+        QMessageBox box(QMessageBox::Warning, res::kAppName,
+                        QStringLiteral("The drawing could not be saved to \"%1\".").arg(path),
+                        QMessageBox::NoButton, m_pFrame.get());
+        box.setInformativeText(QStringLiteral(
+            "Save it under another name, discard the changes, or go back to the drawing?"));
+        QPushButton* saveElsewhere =
+            box.addButton(QStringLiteral("Save Elsewhere..."), QMessageBox::AcceptRole);
+        QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+        QPushButton* stay = box.addButton(QStringLiteral("Go Back"), QMessageBox::RejectRole);
+        box.setDefaultButton(saveElsewhere);
+        box.setEscapeButton(stay);
+        box.exec();
+        if (box.clickedButton() == discard) {
+            m_pDoc->SetModifiedFlag(false);
+            return true;
+        }
+        if (box.clickedButton() != saveElsewhere) return false;
+        const QString chosen = QFileDialog::getSaveFileName(
+            m_pFrame.get(), QStringLiteral("Save as"), DocumentsFolder(m_shellFolders),
+            res::kSketchFilter);
+        if (chosen.isEmpty()) continue;
+        const std::string target = QFile::encodeName(chosen).toStdString();
+        if (m_pDoc->OnSaveDocument(target)) {
+            m_pDoc->SetPathName(target);
+            return true;
+        }
+    }
+}
+
+void CQuillexApp::OnAppAbout()
+{
+    CAboutDlg dlg(m_pFrame.get());
+    dlg.exec();
+}
+
+void CQuillexApp::OnHelp()
+{
+    QUrl url = QUrl::fromLocalFile(HelpPagePath());
+    url.setFragment(res::kHelpAnchor);
+    // No browser, no page: nothing to report, as with the handheld viewer.
+    QDesktopServices::openUrl(url);
+}
+
+void CQuillexApp::OnAppExit()
+{
+    if (m_pFrame) m_pFrame->close();
+}

@@ -1,0 +1,80 @@
+#pragma once
+// CQuillexApp: the program as a whole. It sets up the settings and the other
+// services, writes the desktop's file association, binds the document, the
+// main window and the view, and opens the file named on the command line or
+// else shows the list of sketches or starts a new one. It carries New, Open,
+// Save, About, Help and Exit, and sees that no drawing is lost on the way
+// out: a changed drawing is saved to its own file without asking, and only
+// when that fails is the user asked what to do.
+
+#include "QtProfile.h"
+#include "QtServices.h"
+#include "framework/CmdTarget.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CMainFrame;
+class CQuillexDoc;
+class CQuillexView;
+class IClipboard;
+
+class CQuillexApp : public QObject, public CCmdTarget {
+public:
+    // Lists its services in Services(); a test may replace some before
+    // InitInstance.
+    explicit CQuillexApp(const QString& profilePath = QString());
+    ~CQuillexApp() override;
+
+    // Start-up; arguments without the program's name. Never aborts.
+    bool InitInstance(const QStringList& arguments);
+
+    bool OnCommand(uint32_t id) override;
+    bool OnUpdateCommand(CCmdUI& ui) override;
+
+    void OnFileNew();
+    void OnFileOpen();
+    bool OnFileSave();
+    void OnAppAbout();
+    void OnHelp();
+    void OnAppExit();
+    bool OpenDocumentFile(const QString& path);
+
+    // A changed drawing is saved to its own file; when that fails the user
+    // chooses to save elsewhere, discard, or stay. False means stay.
+    bool SaveModified();
+
+    // Where the file association goes: $XDG_DATA_HOME or ~/.local/share.
+    static QString DataHome();
+    // The installed help page, written there when missing.
+    static QString HelpPagePath();
+
+    CMainFrame* GetFrame() const { return m_pFrame.get(); }
+    CQuillexDoc* GetDocument() const { return m_pDoc.get(); }
+    CQuillexView* GetView() const { return m_pView; }
+    CQtProfile& Profile() { return m_profile; }
+
+private:
+    void WriteAssociation();
+    void ShowStartPage();
+    // After a failed New or Open the document is empty: the last file comes
+    // back when there is one on disk, otherwise the list of sketches shows.
+    void Recover(const QString& previousPath);
+    void DocumentReady();
+    void WatchFirstPaint();
+
+    CQtProfile m_profile;
+    CQtMessageBox m_messageBox;
+    CQtNewPaperDialog m_newPaperDialog;
+    CQtShellFolders m_shellFolders;
+    CQtSaveAsDialog m_saveAsDialog{m_shellFolders};
+    std::unique_ptr<IClipboard> m_pClipboard;
+
+    // The document outlives the frame, whose view reads it to the end.
+    std::unique_ptr<CQuillexDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    CQuillexView* m_pView = nullptr;  // a page of the frame
+};

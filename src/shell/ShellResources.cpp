@@ -1,0 +1,8 @@
+#include "ShellResources.h"
+
+#include <QtGlobal>
+
+void InitShellResources()
+{
+    Q_INIT_RESOURCE(graphelle);
+}
