@@ -1,0 +1,195 @@
+#include "ViewTestSupport.h"
+
+#include "framework/CommandIds.h"
+#include "framework/Services.h"
+#include "view/ClipboardImage.h"
+#include "view/QtClipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <memory>
+
+namespace {
+
+std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes, uint8_t fill = 0)
+{
+    std::vector<uint8_t> block(12 + pixelBytes, fill);
+    for (int i = 0; i < 4; ++i) {
+        block[static_cast<size_t>(i)] = static_cast<uint8_t>(reserved >> (8 * i));
+        block[static_cast<size_t>(4 + i)] = static_cast<uint8_t>(width >> (8 * i));
+        block[static_cast<size_t>(8 + i)] = static_cast<uint8_t>(height >> (8 * i));
+    }
+    return block;
+}
+
+void PutOnClipboard(const std::vector<uint8_t>& block)
+{
+    auto mime = std::make_unique<QMimeData>();
+    mime->setData(kQuillexMimeType, QByteArray(reinterpret_cast<const char*>(block.data()),
+                                               static_cast<qsizetype>(block.size())));
+    QGuiApplication::clipboard()->setMimeData(mime.release());
+}
+
+// Installs the Qt clipboard as the program's service for one test.
+class ClipboardService {
+public:
+    ClipboardService() { Services().pClipboard = &m_clipboard; }
+    ~ClipboardService()
+    {
+        Services().pClipboard = nullptr;
+        QGuiApplication::clipboard()->clear();
+    }
+
+private:
+    QtClipboard m_clipboard;
+};
+
+TEST(ClipboardImage, PayloadBecomesAnImageRowForRowAndMalformedBlocksAreRefused)
+{
+    // 5 x 4: stride 8, bottom row first.
+    std::vector<uint8_t> block = Block(0, 5, 4, 32, 0xEE);
+    for (uint32_t row = 0; row < 4; ++row)
+        for (uint32_t x = 0; x < 5; ++x) block[12 + row * 8 + x] = static_cast<uint8_t>(row * 10 + x);
+    const QImage image = PayloadToImage(block);
+    ASSERT_EQ(image.size(), QSize(5, 4));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(qGray(image.pixel(x, y)), (3 - y) * 10 + x) << x << "," << y;
+
+    // And back: the same block, padding aside.
+    std::vector<uint8_t> again;
+    ASSERT_TRUE(ImageToPayload(image, again));
+    ASSERT_EQ(again.size(), block.size());
+    for (uint32_t row = 0; row < 4; ++row)
+        for (uint32_t x = 0; x < 5; ++x) EXPECT_EQ(again[12 + row * 8 + x], block[12 + row * 8 + x]);
+
+    const std::vector<std::vector<uint8_t>> malformed{
+        {},
+        std::vector<uint8_t>(11, 0),  // not even a header
+        Block(0, 5, 4, 31),       // one byte short
+        Block(1, 5, 4, 32),       // reserved word not 0
+        Block(0, 0, 4, 32),       // no width
+        Block(0, 5, 0, 32),       // no height
+        Block(0, 2049, 1, 2052),  // wider than any paper
+        Block(0, 2048, 2048, 16),  // claims far more rows than it holds
+    };
+    for (const auto& bad : malformed) EXPECT_TRUE(PayloadToImage(bad).isNull()) << bad.size();
+}
+
+TEST(ClipboardImage, ForeignImagesBecomeGrayPiecesWithinThePaperLimits)
+{
+    struct Case {
+        QSize in;
+        QSize out;
+    };
+    const Case cases[] = {{{3000, 1000}, {2048, 682}}, {{2, 3}, {4, 4}}, {{10, 5000}, {4, 2048}}, {{7, 9}, {7, 9}}};
+    for (const Case& c : cases) {
+        QImage image(c.in, QImage::Format_ARGB32);
+        image.fill(QColor(0, 0, 0, 0));  // fully transparent
+        image.setPixel(0, 0, qRgba(255, 0, 0, 255));
+        std::vector<uint8_t> payload;
+        ASSERT_TRUE(ImageToPayload(image, payload));
+        const QImage piece = PayloadToImage(payload);
+        ASSERT_EQ(piece.size(), c.out) << c.in.width() << " x " << c.in.height();
+        // Transparency and padding are white; the red corner is a gray.
+        EXPECT_EQ(qGray(piece.pixel(c.out.width() - 1, c.out.height() - 1)), 255);
+        if (c.in == c.out) {
+            EXPECT_LT(qGray(piece.pixel(0, 0)), 200);
+        }
+    }
+    std::vector<uint8_t> payload;
+    EXPECT_FALSE(ImageToPayload(QImage(), payload));
+}
+
+TEST(QtClipboard, CarriesThePayloadAndOffersItAsAnImage)
+{
+    ClipboardService service;
+    QtClipboard clipboard;
+    const std::vector<uint8_t> block = Block(0, 4, 4, 16, 77);
+    EXPECT_FALSE(clipboard.SetData("OTHER", block));
+    ASSERT_TRUE(clipboard.SetData("QUILLEX V1", block));
+    EXPECT_TRUE(clipboard.HasFormat("QUILLEX V1"));
+    EXPECT_FALSE(clipboard.HasFormat("OTHER"));
+    std::vector<uint8_t> read;
+    ASSERT_TRUE(clipboard.GetData("QUILLEX V1", read));
+    EXPECT_EQ(read, block);
+
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    ASSERT_TRUE(mime->hasFormat("image/png"));
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(mime->data("image/png"), "PNG"));
+    EXPECT_EQ(png.size(), QSize(4, 4));
+    EXPECT_EQ(qGray(png.pixel(2, 2)), 77);
+    EXPECT_TRUE(mime->hasImage());
+
+    // A malformed block still travels, but is not offered as an image.
+    ASSERT_TRUE(clipboard.SetData("QUILLEX V1", Block(0, 100, 100, 8)));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
+
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(clipboard.HasFormat("QUILLEX V1"));
+    EXPECT_FALSE(clipboard.GetData("QUILLEX V1", read));
+}
+
+TEST(QtClipboard, CopyInOneViewPasteInAnother)
+{
+    ClipboardService service;
+    ViewFixture from(400, 300, 500, 400);
+    ViewFixture to(300, 200, 500, 400);
+    for (int32_t y = 0; y < 300; ++y)
+        for (int32_t x = 0; x < 400; ++x) from.doc.m_paper.SetPixel(x, y, static_cast<uint8_t>((x + 2 * y) % 256));
+    from.doc.m_rcSelection = CRect{10, 20, 47, 51};  // 37 wide: rows padded
+
+    CCmdUI paste(ID_EDIT_PASTE);
+    to.view->OnUpdateCommand(paste);
+    EXPECT_FALSE(paste.m_bEnabled);
+    EXPECT_TRUE(from.view->OnCommand(ID_EDIT_COPY));
+    to.view->OnUpdateCommand(paste);
+    EXPECT_TRUE(paste.m_bEnabled);
+
+    EXPECT_TRUE(to.view->OnCommand(ID_EDIT_PASTE));
+    ASSERT_TRUE(to.doc.m_floating.HasBits());
+    ASSERT_EQ(to.doc.m_floating.GetWidth(), 37u);
+    ASSERT_EQ(to.doc.m_floating.GetHeight(), 31u);
+    for (int32_t y = 0; y < 31; ++y)
+        for (int32_t x = 0; x < 37; ++x)
+            ASSERT_EQ(to.doc.m_floating.GetPixel(x, y), from.doc.m_paper.GetPixel(10 + x, 20 + y)) << x << "," << y;
+    EXPECT_EQ(to.doc.m_pTool, &to.doc.m_selectTool);
+    // It lands under view pixel (5, 5), or at 5 when that is off the paper.
+    EXPECT_EQ(to.doc.m_rcSelection, (CRect{5, 5, 42, 36}));
+
+    // Cut leaves white paper behind.
+    EXPECT_TRUE(from.view->OnCommand(ID_EDIT_CUT));
+    EXPECT_TRUE(from.doc.m_rcSelection.IsEmpty());
+    EXPECT_EQ(from.doc.m_paper.GetPixel(20, 30), 255);
+}
+
+TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
+{
+    ClipboardService service;
+    ViewFixture f(300, 200, 500, 400);
+    for (const auto& bad : {Block(0, 100, 100, 40), Block(7, 4, 4, 16), Block(0, 3, 4, 16)}) {
+        PutOnClipboard(bad);
+        f.view->OnCommand(ID_EDIT_PASTE);
+        EXPECT_FALSE(f.doc.m_floating.HasBits());
+        EXPECT_TRUE(f.doc.m_rcSelection.IsEmpty());
+    }
+
+    QImage image(6, 5, QImage::Format_RGB32);
+    image.fill(qRgb(90, 90, 90));
+    QGuiApplication::clipboard()->setImage(image);
+    CCmdUI paste(ID_EDIT_PASTE);
+    f.view->OnUpdateCommand(paste);
+    EXPECT_TRUE(paste.m_bEnabled);
+    f.view->OnCommand(ID_EDIT_PASTE);
+    ASSERT_TRUE(f.doc.m_floating.HasBits());
+    EXPECT_EQ(f.doc.m_floating.GetWidth(), 6u);
+    EXPECT_EQ(f.doc.m_floating.GetPixel(3, 3), 90);
+}
+
+}  // namespace
