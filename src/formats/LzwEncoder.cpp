@@ -5,23 +5,37 @@
 #include <algorithm>
 #include <new>
 
+namespace {
+
+void StoreWord(uint8_t* out, uint32_t word)
+{
+    out[0] = static_cast<uint8_t>(word);
+    out[1] = static_cast<uint8_t>(word >> 8);
+    out[2] = static_cast<uint8_t>(word >> 16);
+    out[3] = static_cast<uint8_t>(word >> 24);
+}
+
+}  // namespace
+
 bool CLzwEncoder::Begin(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t bits)
 {
     m_bDone = true;
+    m_bHavePrefix = false;
     if (!pixels || width == 0 || height == 0 || bits != kLzwPixelBits) return false;
     try {
         if (!m_pTable) {
             // Zeroed once: stale entries are told apart by m_pKeyOfCode.
             m_pTable = std::make_unique<uint16_t[]>(size_t{kLzwMaxCodes} << kLzwPixelBits);
             m_pKeyOfCode = std::make_unique_for_overwrite<uint32_t[]>(kLzwMaxCodes);
+            m_nNextCode = kLzwFirstFreeCode;
         }
     } catch (const std::bad_alloc&) {
         m_pTable.reset();
         m_pKeyOfCode.reset();
         return false;
     }
-    // No key is all ones, so no code is confirmed before it is given out.
-    std::fill_n(m_pKeyOfCode.get(), kLzwMaxCodes, UINT32_MAX);
+    // A stream left unfinished by an earlier Begin leaves its entries behind.
+    ClearTable(m_nNextCode);
 
     m_pPixels = pixels;
     m_nWidth = width;
@@ -37,8 +51,16 @@ bool CLzwEncoder::Begin(const uint8_t* pixels, uint32_t width, uint32_t height, 
     m_nBitCount = m_nCodeWidth;
     m_nPrefix = ReadPixel();
     m_bHavePrefix = true;
+    m_bNeedPrefix = false;
     m_bDone = false;
     return true;
+}
+
+// Empties exactly the entries given out since the last reset, which costs far
+// less than clearing the whole table.
+void CLzwEncoder::ClearTable(uint32_t nextCode)
+{
+    for (uint32_t code = kLzwFirstFreeCode; code < nextCode; ++code) m_pTable[m_pKeyOfCode[code]] = 0;
 }
 
 uint8_t CLzwEncoder::ReadPixel()
@@ -63,63 +85,76 @@ uint32_t CLzwEncoder::Drain(uint8_t* out, uint32_t count)
     return count;
 }
 
+void CLzwEncoder::PutCode(uint32_t code)
+{
+    m_nBits |= uint64_t{code} << m_nBitCount;
+    m_nBitCount += m_nCodeWidth;
+}
+
 // The last string, the end code, and the partial byte, which always goes out
 // as one more byte (a zero byte when the codes ended on a byte boundary).
 void CLzwEncoder::Finish()
 {
-    if (m_bHavePrefix) {
-        m_nBits |= uint64_t{m_nPrefix} << m_nBitCount;
-        m_nBitCount += m_nCodeWidth;
-    }
-    m_nBits |= uint64_t{kLzwEndCode} << m_nBitCount;
-    m_nBitCount += m_nCodeWidth;
+    if (m_bHavePrefix) PutCode(m_nPrefix);
+    PutCode(kLzwEndCode);
     m_nBitCount = (m_nBitCount / 8 + 1) * 8;
     m_bDone = true;
 }
 
-// The LZW loop proper, on local copies of the state so that the compiler keeps
-// them in registers. Runs until the block is full or every pixel is read.
-uint32_t CLzwEncoder::Encode(uint8_t* out, uint32_t count)
+void CLzwEncoder::FinishRowIfRead(uint32_t column)
+{
+    m_nColumn = column;
+    if (m_nColumn < m_nWidth) return;
+    m_nColumn = 0;
+    // The offset stays on the last row once the raster is read, so that it
+    // never points before the buffer.
+    if (++m_nRow < m_nHeight) m_nRowOffset -= m_nStride;
+}
+
+// The LZW loop proper, for the current row while at least four bytes of the
+// block are free, on local copies of the state so that they stay in
+// registers. Output bits gather in a 64-bit word and go out four bytes at a
+// time; fewer than 32 bits wait before a code goes in, so a code and the two
+// that a full table adds always fit.
+uint32_t CLzwEncoder::EncodeFast(uint8_t* out, uint32_t count)
 {
     uint16_t* const table = m_pTable.get();
     uint32_t* const keyOfCode = m_pKeyOfCode.get();
-    const uint8_t* const pixels = m_pPixels;
-    const uint32_t width = m_nWidth;
-    const uint32_t height = m_nHeight;
-    const uint32_t stride = m_nStride;
-
     uint64_t bits = m_nBits;
     uint32_t bitCount = m_nBitCount;
     uint32_t prefix = m_nPrefix;
     uint32_t nextCode = m_nNextCode;
     uint32_t codeWidth = m_nCodeWidth;
-    uint32_t column = m_nColumn;
-    uint32_t row = m_nRow;
-    size_t rowOffset = m_nRowOffset;
-    const uint8_t* line = pixels + rowOffset;
 
-    while (count < kMaxBlock && row < height) {
-        uint32_t pixel = line[column];
-        if (++column == width) {
-            column = 0;
-            if (++row < height) {
-                rowOffset -= stride;
-                line = pixels + rowOffset;
-            }
-        }
-        uint32_t key = (prefix << kLzwPixelBits) | pixel;
+    const uint8_t* const line = m_pPixels + m_nRowOffset;
+    const uint8_t* in = line + m_nColumn;
+    const uint8_t* const lineEnd = line + m_nWidth;
+    if (m_bNeedPrefix) {
+        prefix = *in++;
+        m_bNeedPrefix = false;
+    }
+    while (in < lineEnd && count <= kMaxBlock - 4) {
+        uint32_t pixel = *in++;
+        uint32_t key = (pixel << kLzwMaxCodeWidth) | prefix;
         uint32_t code = table[key];
-        if (code < nextCode && keyOfCode[code] == key) {
+        if (code != 0) {
             prefix = code;
             continue;
         }
         bits |= uint64_t{prefix} << bitCount;
         bitCount += codeWidth;
+        if (bitCount >= 32) {
+            StoreWord(out + count, static_cast<uint32_t>(bits));
+            count += 4;
+            bits >>= 32;
+            bitCount -= 32;
+        }
         table[key] = static_cast<uint16_t>(nextCode);
         keyOfCode[nextCode] = key;
         ++nextCode;
-        if (nextCode - 1 == (1u << codeWidth)) ++codeWidth;
+        if (nextCode > (1u << codeWidth)) ++codeWidth;
         prefix = pixel;
+
         if (nextCode == kLzwMaxCodes) {
             // A full table: the pixel goes out as a code of its own, then a
             // clear code, and the next string starts from the next pixel.
@@ -127,25 +162,16 @@ uint32_t CLzwEncoder::Encode(uint8_t* out, uint32_t count)
             bitCount += codeWidth;
             bits |= uint64_t{kLzwClearCode} << bitCount;
             bitCount += codeWidth;
+            ClearTable(nextCode);
             nextCode = kLzwFirstFreeCode;
             codeWidth = kLzwFirstCodeWidth;
-            if (row < height) {
-                prefix = line[column];
-                if (++column == width) {
-                    column = 0;
-                    if (++row < height) {
-                        rowOffset -= stride;
-                        line = pixels + rowOffset;
-                    }
-                }
-            } else {
-                m_bHavePrefix = false;
-            }
-        }
-        while (bitCount >= 8 && count < kMaxBlock) {
-            out[count++] = static_cast<uint8_t>(bits);
-            bits >>= 8;
-            bitCount -= 8;
+            if (in < lineEnd)
+                prefix = *in++;
+            else if (m_nRow + 1 < m_nHeight)
+                m_bNeedPrefix = true;
+            else
+                m_bHavePrefix = false;  // the table filled on the very last pixel
+            if (bitCount >= 32) break;
         }
     }
 
@@ -154,20 +180,59 @@ uint32_t CLzwEncoder::Encode(uint8_t* out, uint32_t count)
     m_nPrefix = prefix;
     m_nNextCode = nextCode;
     m_nCodeWidth = codeWidth;
-    m_nColumn = column;
-    m_nRow = row;
-    m_nRowOffset = rowOffset;
+    FinishRowIfRead(static_cast<uint32_t>(in - line));
     return count;
+}
+
+// One pixel the plain way, for the last bytes of a block, which go out one by
+// one so that the block ends at exactly 255 bytes.
+uint32_t CLzwEncoder::EncodeCareful(uint8_t* out, uint32_t count)
+{
+    count = Drain(out, count);
+    if (count == kMaxBlock) return count;
+    if (m_bNeedPrefix) {
+        m_nPrefix = ReadPixel();
+        m_bNeedPrefix = false;
+        return count;
+    }
+    uint32_t pixel = ReadPixel();
+    uint32_t key = (pixel << kLzwMaxCodeWidth) | m_nPrefix;
+    uint32_t code = m_pTable[key];
+    if (code != 0) {
+        m_nPrefix = code;
+        return count;
+    }
+    PutCode(m_nPrefix);
+    m_pTable[key] = static_cast<uint16_t>(m_nNextCode);
+    m_pKeyOfCode[m_nNextCode] = key;
+    ++m_nNextCode;
+    if (m_nNextCode > (1u << m_nCodeWidth)) ++m_nCodeWidth;
+    m_nPrefix = pixel;
+    if (m_nNextCode == kLzwMaxCodes) {
+        PutCode(pixel);
+        PutCode(kLzwClearCode);
+        ClearTable(m_nNextCode);
+        m_nNextCode = kLzwFirstFreeCode;
+        m_nCodeWidth = kLzwFirstCodeWidth;
+        if (m_nRow < m_nHeight)
+            m_nPrefix = ReadPixel();
+        else
+            m_bHavePrefix = false;  // the table filled on the very last pixel
+    }
+    return Drain(out, count);
 }
 
 void CLzwEncoder::NextBlock(uint8_t* out, uint8_t* pCount)
 {
     uint32_t count = Drain(out, 0);
     while (count < kMaxBlock && !m_bDone) {
-        count = Encode(out, count);
-        if (count < kMaxBlock && m_nRow >= m_nHeight) {
+        if (m_nRow >= m_nHeight) {
             Finish();
             count = Drain(out, count);
+        } else if (count <= kMaxBlock - 4 && m_nBitCount < 32) {
+            count = EncodeFast(out, count);
+        } else {
+            count = EncodeCareful(out, count);
         }
     }
     *pCount = static_cast<uint8_t>(count);

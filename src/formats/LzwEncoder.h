@@ -29,15 +29,20 @@ public:
     void NextBlock(uint8_t* out, uint8_t* pCount);
 
 private:
-    uint32_t Encode(uint8_t* out, uint32_t count);
+    uint32_t EncodeFast(uint8_t* out, uint32_t count);
+    uint32_t EncodeCareful(uint8_t* out, uint32_t count);
     uint32_t Drain(uint8_t* out, uint32_t count);
+    void PutCode(uint32_t code);
     void Finish();
+    void ClearTable(uint32_t nextCode);
+    void FinishRowIfRead(uint32_t column);
     uint8_t ReadPixel();
 
-    // The string table, indexed by (prefix code << 8) | pixel, holds the code
-    // of that string. Entries are never cleared on a reset: an entry counts
-    // only when its code is below the next code and m_pKeyOfCode confirms that
-    // the code was given to this very key since the last reset.
+    // The string table, indexed by (pixel << 12) | prefix code, holds the code
+    // of that string or 0. Indexing by pixel first keeps the entries of the
+    // most common pixel, white, together in a few kilobytes, where long runs
+    // of white find them in the fastest cache. m_pKeyOfCode remembers the
+    // index given to each code, so a reset clears only the entries in use.
     std::unique_ptr<uint16_t[]> m_pTable;
     std::unique_ptr<uint32_t[]> m_pKeyOfCode;
 
@@ -53,6 +58,7 @@ private:
     uint32_t m_nBitCount = 0;  // how many of them
     uint32_t m_nPrefix = 0;
     bool m_bHavePrefix = false;  // false only when the table filled on the last pixel
+    bool m_bNeedPrefix = false;  // the table filled on the last pixel of a row
     uint32_t m_nNextCode = 0;
     uint32_t m_nCodeWidth = 0;
     bool m_bDone = true;
