@@ -3,6 +3,8 @@
 #include "LzwCodes.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -13,6 +15,22 @@ void StoreWord(uint8_t* out, uint32_t word)
     out[1] = static_cast<uint8_t>(word >> 8);
     out[2] = static_cast<uint8_t>(word >> 16);
     out[3] = static_cast<uint8_t>(word >> 24);
+}
+
+// The end of the run of value that starts at in.
+const uint8_t* RunEnd(const uint8_t* in, const uint8_t* end, uint8_t value)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        const uint64_t pattern = 0x0101010101010101ull * value;
+        while (end - in >= 8) {
+            uint64_t word;
+            std::memcpy(&word, in, 8);
+            if (uint64_t diff = word ^ pattern) return in + std::countr_zero(diff) / 8;
+            in += 8;
+        }
+    }
+    while (in < end && *in == value) ++in;
+    return in;
 }
 
 }  // namespace
@@ -27,11 +45,13 @@ bool CLzwEncoder::Begin(const uint8_t* pixels, uint32_t width, uint32_t height, 
             // Zeroed once: stale entries are told apart by m_pKeyOfCode.
             m_pTable = std::make_unique<uint16_t[]>(size_t{kLzwMaxCodes} << kLzwPixelBits);
             m_pKeyOfCode = std::make_unique_for_overwrite<uint32_t[]>(kLzwMaxCodes);
+            m_pRunCodes = std::make_unique_for_overwrite<uint16_t[]>(size_t{kLzwMaxCodes} << kLzwPixelBits);
             m_nNextCode = kLzwFirstFreeCode;
         }
     } catch (const std::bad_alloc&) {
         m_pTable.reset();
         m_pKeyOfCode.reset();
+        m_pRunCodes.reset();
         return false;
     }
     // A stream left unfinished by an earlier Begin leaves its entries behind.
@@ -61,6 +81,21 @@ bool CLzwEncoder::Begin(const uint8_t* pixels, uint32_t width, uint32_t height, 
 void CLzwEncoder::ClearTable(uint32_t nextCode)
 {
     for (uint32_t code = kLzwFirstFreeCode; code < nextCode; ++code) m_pTable[m_pKeyOfCode[code]] = 0;
+    for (uint32_t v = 0; v < kLzwClearCode; ++v) {
+        m_pRunCodes[RunIndex(v, 1)] = static_cast<uint16_t>(v);
+        m_runLength[v] = 1;
+        m_topRun[v] = static_cast<uint16_t>(v);
+    }
+}
+
+// Bookkeeping for the entry (prefix, pixel) that is about to get nextCode:
+// when the prefix is the longest run of that pixel, the entry is one longer.
+void CLzwEncoder::NoteRun(uint32_t prefix, uint32_t pixel, uint32_t nextCode)
+{
+    if (m_topRun[pixel] != prefix) return;
+    uint32_t length = ++m_runLength[pixel];
+    m_pRunCodes[RunIndex(pixel, length)] = static_cast<uint16_t>(nextCode);
+    m_topRun[pixel] = static_cast<uint16_t>(nextCode);
 }
 
 uint8_t CLzwEncoder::ReadPixel()
@@ -113,7 +148,8 @@ void CLzwEncoder::FinishRowIfRead(uint32_t column)
 
 // The LZW loop proper, for the current row while at least four bytes of the
 // block are free, on local copies of the state so that they stay in
-// registers. Output bits gather in a 64-bit word and go out four bytes at a
+// registers. Runs of one pixel value, the white of the paper above all, skip
+// the table lookups. Output bits gather in a 64-bit word and go out four bytes at a
 // time; fewer than 32 bits wait before a code goes in, so a code and the two
 // that a full table adds always fit.
 uint32_t CLzwEncoder::EncodeFast(uint8_t* out, uint32_t count)
@@ -141,38 +177,58 @@ uint32_t CLzwEncoder::EncodeFast(uint8_t* out, uint32_t count)
             prefix = code;
             continue;
         }
-        bits |= uint64_t{prefix} << bitCount;
-        bitCount += codeWidth;
-        if (bitCount >= 32) {
-            StoreWord(out + count, static_cast<uint32_t>(bits));
-            count += 4;
-            bits >>= 32;
-            bitCount -= 32;
-        }
-        table[key] = static_cast<uint16_t>(nextCode);
-        keyOfCode[nextCode] = key;
-        ++nextCode;
-        if (nextCode > (1u << codeWidth)) ++codeWidth;
-        prefix = pixel;
+        // One round per string that the table did not know.
+        for (;;) {
+            bits |= uint64_t{prefix} << bitCount;
+            bitCount += codeWidth;
+            if (bitCount >= 32) {
+                StoreWord(out + count, static_cast<uint32_t>(bits));
+                count += 4;
+                bits >>= 32;
+                bitCount -= 32;
+            }
+            table[key] = static_cast<uint16_t>(nextCode);
+            keyOfCode[nextCode] = key;
+            NoteRun(prefix, pixel, nextCode);
+            ++nextCode;
+            if (nextCode > (1u << codeWidth)) ++codeWidth;
+            prefix = pixel;
 
-        if (nextCode == kLzwMaxCodes) {
-            // A full table: the pixel goes out as a code of its own, then a
-            // clear code, and the next string starts from the next pixel.
-            bits |= uint64_t{pixel} << bitCount;
-            bitCount += codeWidth;
-            bits |= uint64_t{kLzwClearCode} << bitCount;
-            bitCount += codeWidth;
-            ClearTable(nextCode);
-            nextCode = kLzwFirstFreeCode;
-            codeWidth = kLzwFirstCodeWidth;
-            if (in < lineEnd)
-                prefix = *in++;
-            else if (m_nRow + 1 < m_nHeight)
-                m_bNeedPrefix = true;
-            else
-                m_bHavePrefix = false;  // the table filled on the very last pixel
-            if (bitCount >= 32) break;
+            if (nextCode == kLzwMaxCodes) {
+                // A full table: the pixel goes out as a code of its own, then
+                // a clear code, and the next string starts from the next pixel.
+                bits |= uint64_t{pixel} << bitCount;
+                bitCount += codeWidth;
+                bits |= uint64_t{kLzwClearCode} << bitCount;
+                bitCount += codeWidth;
+                ClearTable(nextCode);
+                nextCode = kLzwFirstFreeCode;
+                codeWidth = kLzwFirstCodeWidth;
+                if (in < lineEnd)
+                    prefix = *in++;
+                else if (m_nRow + 1 < m_nHeight)
+                    m_bNeedPrefix = true;
+                else
+                    m_bHavePrefix = false;  // the table filled on the very last pixel
+                break;
+            }
+            if (in == lineEnd || *in != pixel || count > kMaxBlock - 4) break;
+
+            // A run of this pixel. The codes of the runs of each pixel value are
+            // known by length, so the run is walked in one step as far as the
+            // table knows it; the pixel after that is the next unknown string.
+            uint32_t run = static_cast<uint32_t>(RunEnd(in, lineEnd, pixel) - in);
+            uint32_t longest = m_runLength[pixel];
+            if (run < longest) {
+                prefix = m_pRunCodes[RunIndex(pixel, 1 + run)];
+                in += run;
+                break;
+            }
+            in += longest;
+            prefix = m_topRun[pixel];
+            key = (pixel << kLzwMaxCodeWidth) | prefix;
         }
+        if (bitCount >= 32) break;  // only after a full table
     }
 
     m_nBits = bits;
@@ -205,6 +261,7 @@ uint32_t CLzwEncoder::EncodeCareful(uint8_t* out, uint32_t count)
     PutCode(m_nPrefix);
     m_pTable[key] = static_cast<uint16_t>(m_nNextCode);
     m_pKeyOfCode[m_nNextCode] = key;
+    NoteRun(m_nPrefix, pixel, m_nNextCode);
     ++m_nNextCode;
     if (m_nNextCode > (1u << m_nCodeWidth)) ++m_nCodeWidth;
     m_nPrefix = pixel;

@@ -35,6 +35,8 @@ private:
     void PutCode(uint32_t code);
     void Finish();
     void ClearTable(uint32_t nextCode);
+    void NoteRun(uint32_t prefix, uint32_t pixel, uint32_t nextCode);
+    static size_t RunIndex(uint32_t pixel, uint32_t length) { return (size_t{pixel} << 12) | length; }
     void FinishRowIfRead(uint32_t column);
     uint8_t ReadPixel();
 
@@ -45,6 +47,13 @@ private:
     // index given to each code, so a reset clears only the entries in use.
     std::unique_ptr<uint16_t[]> m_pTable;
     std::unique_ptr<uint32_t[]> m_pKeyOfCode;
+
+    // The codes of the runs of each pixel value by length ((pixel << 12) |
+    // length; length 1 is the pixel itself), how long the longest known run
+    // is, and its code.
+    std::unique_ptr<uint16_t[]> m_pRunCodes;
+    uint16_t m_runLength[256] = {};
+    uint16_t m_topRun[256] = {};
 
     const uint8_t* m_pPixels = nullptr;
     uint32_t m_nWidth = 0;

@@ -155,6 +155,32 @@ Bytes OneRow(const Bytes& pixels)
     return row;
 }
 
+// Linear pixels, top row first, laid out as a paper raster of that width.
+Bytes ToRaster(const Bytes& linear, uint32_t width)
+{
+    uint32_t height = static_cast<uint32_t>(linear.size() / width);
+    uint32_t stride = LzwStride(width);
+    Bytes raster(size_t{stride} * height, 255);
+    for (uint32_t y = 0; y < height; ++y)
+        std::copy_n(linear.begin() + static_cast<std::ptrdiff_t>(size_t{y} * width), width,
+                    raster.begin() + static_cast<std::ptrdiff_t>(size_t{height - 1 - y} * stride));
+    return raster;
+}
+
+// Runs of random length of a few values, as white paper with strokes gives.
+Bytes Runs(size_t n, uint32_t seed, uint32_t longest)
+{
+    TestRandom rnd(seed);
+    const uint8_t values[] = {255, 255, 255, 0, 128, 254};
+    Bytes pixels;
+    while (pixels.size() < n) {
+        uint8_t value = rnd.Below(4) == 0 ? static_cast<uint8_t>(rnd.Next()) : values[rnd.Below(6)];
+        pixels.insert(pixels.end(), 1 + rnd.Below(longest), value);
+    }
+    pixels.resize(n);
+    return pixels;
+}
+
 Bytes Noise(size_t n, uint32_t seed)
 {
     TestRandom rnd(seed);
@@ -241,6 +267,39 @@ TEST(LzwEncoder, AgreesWithAPlainEncoderInFullBlocks)
         ASSERT_GE(s.counts.size(), 2u) << c.what;
         for (size_t i = 0; i + 2 < s.counts.size(); ++i) EXPECT_EQ(s.counts[i], 255u) << c.what;
         EXPECT_EQ(s.counts.back(), 0u) << c.what;
+    }
+}
+
+TEST(LzwEncoder, AgreesWithAPlainEncoderAcrossRowsAndRuns)
+{
+    struct Case {
+        const char* what;
+        uint32_t width;
+        Bytes pixels;
+    };
+    size_t fill = SIZE_MAX;
+    Bytes noise = Noise(30000, 9);
+    ReferenceEncode(noise, &fill);
+    ASSERT_NE(fill, SIZE_MAX);
+    const uint32_t fillRow = static_cast<uint32_t>(fill + 1);
+    const Case cases[] = {
+        {"short runs, 47 wide", 47, Runs(47 * 400, 1, 40)},
+        {"long runs, 2048 wide", 2048, Runs(2048 * 300, 2, 6000)},
+        {"long runs, 1 wide", 1, Runs(20000, 3, 3000)},
+        {"medium runs, 5 wide", 5, Runs(5 * 9000, 4, 300)},
+        {"white, 3 wide", 3, Bytes(3 * 50000, 255)},
+        {"table full at the end of the first row", fillRow, Bytes(noise.begin(), noise.begin() + 3 * fillRow)},
+    };
+    for (const Case& c : cases) {
+        Bytes raster = ToRaster(c.pixels, c.width);
+        uint32_t height = static_cast<uint32_t>(c.pixels.size() / c.width);
+        EncodedStream s = EncodeAll(raster.data(), c.width, height);
+        EXPECT_EQ(s.bytes, ReferenceEncode(c.pixels)) << c.what;
+        for (size_t i = 0; i + 2 < s.counts.size(); ++i) ASSERT_EQ(s.counts[i], 255u) << c.what;
+
+        Bytes decoded(raster.size(), 255);  // the fill bytes are not coded
+        EXPECT_EQ(DecodeInBlocks(s.bytes, decoded.data(), c.width, height, 255), CLzwDecoder::kEnd) << c.what;
+        EXPECT_EQ(decoded, raster) << c.what;
     }
 }
 
