@@ -171,11 +171,9 @@ void CNewPaperDlg::accept()
         m_strInfo = res::kRoughRange;
         m_spinRough->setFocus();
     }
-    if (!m_strInfo.isEmpty()) {
-        // The fields keep what was typed; only the message line changes.
-        m_info->setText(m_strInfo);
-        return;
-    }
+    // The fields keep what was typed; only the message line changes.
+    m_info->setText(m_strInfo);
+    if (!m_strInfo.isEmpty()) return;
     IProfile* profile = Services().pProfile;
     WriteSetting(profile, settings::kPaperWidth, m_nWidth);
     WriteSetting(profile, settings::kPaperHeight, m_nHeight);

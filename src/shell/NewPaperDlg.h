@@ -31,10 +31,10 @@ public:
     bool GetValue(int32_t& value) const;
 
     void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
 
 protected:
     StepEnabled stepEnabled() const override;
-    QValidator::State validate(QString& input, int& pos) const override;
 
 private:
     Rule m_rule;

@@ -181,7 +181,6 @@ void CQuillexApp::DocumentReady()
     m_pFrame->ShowDocument();
     m_pView->OnInitialUpdate();
     m_pDoc->UpdateAllViews(nullptr, nullptr);
-    m_pFrame->OnIdle();
 }
 
 void CQuillexApp::Recover(const QString& previousPath)

@@ -1,0 +1,196 @@
+#include "ShellTestSupport.h"
+
+#include "shell/NewPaperDlg.h"
+#include "shell/QtProfile.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+class NewPaperDlgTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        m_profile = std::make_unique<CQtProfile>(ProfilePath());
+        Services().pProfile = m_profile.get();
+    }
+    void TearDown() override
+    {
+        Services().pProfile = nullptr;
+        m_profile.reset();
+        ShellTest::TearDown();
+    }
+
+    static QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
+    static void Type(CPaperSpin* spin, const QString& text)
+    {
+        spin->findChild<QLineEdit*>()->setText(text);
+    }
+    static QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
+
+    std::unique_ptr<CQtProfile> m_profile;
+};
+
+}  // namespace
+
+TEST_F(NewPaperDlgTest, OpensWithTheDefaultsAndStoresAcceptedValues)
+{
+    {
+        CNewPaperDlg dlg;
+        EXPECT_EQ(dlg.windowTitle(), "New");
+        EXPECT_EQ(Text(dlg.m_spinWidth), "400");
+        EXPECT_EQ(Text(dlg.m_spinHeight), "300");
+        EXPECT_EQ(Text(dlg.m_spinRough), "5");
+        EXPECT_TRUE(Info(dlg).isEmpty());
+        Type(dlg.m_spinWidth, "640");
+        Type(dlg.m_spinHeight, "480");
+        Type(dlg.m_spinRough, "7");
+        dlg.accept();
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_EQ(dlg.m_nWidth, 640);
+        EXPECT_EQ(dlg.m_nHeight, 480);
+        EXPECT_EQ(dlg.m_nRough, 7);
+    }
+    CNewPaperDlg again;
+    EXPECT_EQ(Text(again.m_spinWidth), "640");
+    EXPECT_EQ(Text(again.m_spinHeight), "480");
+    EXPECT_EQ(Text(again.m_spinRough), "7");
+}
+
+TEST_F(NewPaperDlgTest, RangeChecksNameTheFirstFailingFieldAndKeepTheDialogOpen)
+{
+    const struct {
+        const char* width;
+        const char* height;
+        const char* rough;
+        const char* message;  // null: accepted
+        int focus;            // 0 width, 1 height, 2 roughness
+    } cases[] = {
+        {"100", "300", "5", nullptr, -1},
+        {"2048", "2048", "10", nullptr, -1},
+        {"99", "300", "5", "Paper width should be between 100 - 2048!", 0},
+        {"2049", "300", "5", "Paper width should be between 100 - 2048!", 0},
+        {"", "300", "5", "Paper width should be between 100 - 2048!", 0},
+        {"4294967396", "300", "5", "Paper width should be between 100 - 2048!", 0},
+        {"99", "99", "0", "Paper width should be between 100 - 2048!", 0},
+        {"400", "99", "0", "Paper height should be between 100 - 2048!", 1},
+        {"400", "2049", "5", "Paper height should be between 100 - 2048!", 1},
+        {"400", "300", "0", "Paper roughness should be between 1 - 10!", 2},
+        {"400", "300", "11", "Paper roughness should be between 1 - 10!", 2},
+        {"400", "300", "1", nullptr, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.width) + " x " + c.height + " / " + c.rough);
+        CNewPaperDlg dlg;
+        Type(dlg.m_spinWidth, c.width);
+        Type(dlg.m_spinHeight, c.height);
+        Type(dlg.m_spinRough, c.rough);
+        dlg.show();
+        QApplication::processEvents();
+        dlg.accept();
+        if (!c.message) {
+            EXPECT_EQ(dlg.result(), QDialog::Accepted);
+            EXPECT_TRUE(Info(dlg).isEmpty());
+            continue;
+        }
+        EXPECT_NE(dlg.result(), QDialog::Accepted);
+        EXPECT_EQ(Info(dlg), c.message);
+        CPaperSpin* fields[] = {dlg.m_spinWidth, dlg.m_spinHeight, dlg.m_spinRough};
+        const QWidget* focus = dlg.focusWidget();
+        EXPECT_TRUE(focus == fields[c.focus] || focus == fields[c.focus]->findChild<QLineEdit*>());
+        // What was typed stays.
+        EXPECT_EQ(Text(dlg.m_spinWidth), c.width);
+    }
+}
+
+TEST_F(NewPaperDlgTest, CorrectingTheWidthBringsUpTheHeightMessageNext)
+{
+    m_profile->WriteProfileInt("width", 123);
+    CNewPaperDlg dlg;
+    Type(dlg.m_spinWidth, "50");
+    Type(dlg.m_spinHeight, "5000");
+    dlg.accept();
+    EXPECT_EQ(Info(dlg), "Paper width should be between 100 - 2048!");
+    Type(dlg.m_spinWidth, "500");
+    dlg.accept();
+    EXPECT_EQ(Info(dlg), "Paper height should be between 100 - 2048!");
+    Type(dlg.m_spinHeight, "500");
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(Info(dlg).isEmpty());
+    EXPECT_EQ(m_profile->GetProfileInt("width", 0), 500);
+}
+
+TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
+{
+    const struct {
+        const char* from;
+        int steps;
+        const char* to;
+    } steps[] = {
+        {"400", 1, "450"},  {"400", -1, "350"}, {"2000", 1, "2048"}, {"2048", 1, "2048"},
+        {"120", -1, "100"}, {"100", -1, "100"}, {"2048", -1, "1998"}, {"101", 1, "151"},
+        {"400", 3, "550"},  {"3000", -1, "1998"}, {"40", 1, "150"},
+    };
+    CNewPaperDlg dlg;
+    for (const auto& s : steps) {
+        for (CPaperSpin* spin : {dlg.m_spinWidth, dlg.m_spinHeight}) {
+            Type(spin, s.from);
+            spin->stepBy(s.steps);
+            EXPECT_EQ(Text(spin), s.to) << s.from << " by " << s.steps;
+        }
+    }
+    // Roughness moves by one within 1 to 10.
+    const struct {
+        const char* from;
+        int steps;
+        const char* to;
+    } rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
+    for (const auto& s : rough) {
+        Type(dlg.m_spinRough, s.from);
+        dlg.m_spinRough->stepBy(s.steps);
+        EXPECT_EQ(Text(dlg.m_spinRough), s.to) << s.from << " by " << s.steps;
+    }
+    EXPECT_EQ(PaperSizeArrowDelta(400, 1), 50);
+    EXPECT_EQ(PaperSizeArrowDelta(2000, 1), 48);
+    EXPECT_EQ(PaperSizeArrowDelta(120, -1), -20);
+}
+
+TEST_F(NewPaperDlgTest, StoredValuesOutOfRangeAreShownAndRefusedOnlyAtOk)
+{
+    m_profile->WriteProfileInt("width", 9);
+    m_profile->WriteProfileInt("height", 5000);
+    m_profile->WriteProfileInt("rough", 40);
+    CNewPaperDlg dlg;
+    EXPECT_EQ(Text(dlg.m_spinWidth), "9");
+    EXPECT_EQ(Text(dlg.m_spinHeight), "5000");
+    EXPECT_EQ(Text(dlg.m_spinRough), "40");
+    dlg.accept();
+    EXPECT_EQ(Info(dlg), "Paper width should be between 100 - 2048!");
+    // Nothing was written while a value failed.
+    EXPECT_EQ(m_profile->GetProfileInt("width", 0), 9);
+}
+
+TEST_F(NewPaperDlgTest, ClosingTheWindowIsCancelAndStoresNothing)
+{
+    CNewPaperDlg dlg;
+    Type(dlg.m_spinWidth, "800");
+    dlg.show();
+    dlg.close();
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(m_profile->GetProfileInt("width", -1), -1);
+}
+
+TEST_F(NewPaperDlgTest, FieldsTakeDigitsOnly)
+{
+    CNewPaperDlg dlg;
+    QString text = "12a";
+    int pos = 0;
+    EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), QValidator::Invalid);
+    text = "-5";
+    EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), QValidator::Invalid);
+    text = "2048";
+    EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), QValidator::Acceptable);
+}

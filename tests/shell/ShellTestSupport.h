@@ -1,0 +1,112 @@
+#pragma once
+// A private home for every test (settings, data and documents folders), fake
+// dialogs that answer at once, and a running program built on them.
+
+#include "document/QuillexDoc.h"
+#include "shell/MainFrame.h"
+#include "shell/QuillexApp.h"
+#include "view/QuillexView.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+class FakeNewPaperDialog : public INewPaperDialog {
+public:
+    bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
+    {
+        ++runs;
+        if (!accept) return false;
+        width = w;
+        height = h;
+        roughness = r;
+        return true;
+    }
+    int runs = 0;
+    bool accept = true;
+    int32_t w = 400, h = 300, r = 5;
+};
+
+class FakeMessageBox : public IMessageBox {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        const QByteArray home = m_home.path().toLocal8Bit();
+        setenv("HOME", home.constData(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
+        setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
+        unsetenv("XDG_DOCUMENTS_DIR");
+    }
+    void TearDown() override
+    {
+        m_app.reset();
+        QApplication::processEvents();
+    }
+
+    QString Home() const { return m_home.path(); }
+    QString Documents() const { return m_home.path() + "/Documents"; }
+    QString ProfilePath() const { return m_home.path() + "/.config/Ostrevane/Graphelle.ini"; }
+
+    // Starts the program as main() does, with the fakes in place of dialogs.
+    CQuillexApp& Start(const QStringList& args = {})
+    {
+        m_app = std::make_unique<CQuillexApp>();
+        Services().pNewPaperDialog = &newDialog;
+        Services().pMessageBox = &messages;
+        m_app->InitInstance(args);
+        QApplication::processEvents();
+        Frame().OnIdle();
+        return *m_app;
+    }
+    // Ends the program the way its destruction does: settings are written.
+    void Stop()
+    {
+        m_app.reset();
+        QApplication::processEvents();
+    }
+
+    // Runs the event loop long enough for it to go idle at least once.
+    static void RunEventLoop(int ms = 30)
+    {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    CMainFrame& Frame() { return *m_app->GetFrame(); }
+    CQuillexDoc& Doc() { return *m_app->GetDocument(); }
+    bool Enabled(uint32_t id) { return Frame().Action(id)->isEnabled(); }
+    bool Checked(uint32_t id) { return Frame().Action(id)->isChecked(); }
+
+    // A pencil stroke across the sheet, as the view's tracking feeds it.
+    void DrawStroke(int32_t y = 40)
+    {
+        IToolView* view = m_app->GetView();
+        ASSERT_TRUE(Doc().PointerDown(view, 20, y, 20, y));
+        for (int32_t x = 21; x < 120; x += 3) Doc().PointerMove(x, y, x, y);
+        Doc().PointerUp(120, y, 120, y);
+    }
+
+    FakeNewPaperDialog newDialog;
+    FakeMessageBox messages;
+    std::unique_ptr<CQuillexApp> m_app;
+
+private:
+    QTemporaryDir m_home;
+};
