@@ -409,6 +409,11 @@ bool CQuillexView::HandleTouch(QEvent* event)
 {
     auto* touch = static_cast<QTouchEvent*>(event);
     const QList<QEventPoint>& points = touch->points();
+    // Screen to client, as for every other gesture end: the screen position
+    // is the one a touch point always carries.
+    auto clientPoint = [this](const QEventPoint& point) {
+        return ToCPoint(viewport()->mapFromGlobal(point.globalPosition()));
+    };
     if (event->type() == QEvent::TouchCancel) {
         if (m_touchId >= 0) m_tracker.Cancel();
         m_touchId = -1;
@@ -417,7 +422,7 @@ bool CQuillexView::HandleTouch(QEvent* event)
     }
     if (event->type() == QEvent::TouchBegin && points.size() == 1) {
         m_touchId = points.front().id();
-        OnLButtonDown(PointerSource::Touch, ToCPoint(points.front().position()));
+        OnLButtonDown(PointerSource::Touch, clientPoint(points.front()));
     } else if (m_touchId >= 0) {
         if (points.size() > 1) {
             // A second finger makes it a pinch; the stroke so far is kept.
@@ -426,7 +431,7 @@ bool CQuillexView::HandleTouch(QEvent* event)
         } else {
             for (const QEventPoint& point : points) {
                 if (point.id() != m_touchId) continue;
-                const CPoint v = ToCPoint(point.position());
+                const CPoint v = clientPoint(point);
                 if (point.state() == QEventPoint::Released || event->type() == QEvent::TouchEnd) {
                     m_tracker.Release(PointerSource::Touch, v);
                     m_touchId = -1;
