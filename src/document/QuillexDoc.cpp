@@ -18,7 +18,6 @@ int32_t ProfileInt(const char* name, int32_t defaultValue)
 CQuillexDoc::CQuillexDoc()
 {
     LoadToolSettings();
-    m_nHistoryPos = 0;
 }
 
 CQuillexDoc::~CQuillexDoc()

@@ -237,11 +237,4 @@ TEST_F(DocTest, PointerEntryPointsHintTheChangedAreaAndMarkModified)
             if (doc->m_paper.GetPixel(x, y) != 255) {
                 ASSERT_TRUE(all.Contains(x, y)) << x << "," << y;
             }
-
-    CSize size;
-    EXPECT_EQ(doc->GetPaperSize(&size), &size);
-    EXPECT_EQ(size, (CSize{200, 150}));
-    EXPECT_EQ(doc->GetRoughness(), 5);
-    EXPECT_EQ(doc->GetPaperBits(), doc->m_paper.GetBits());
-    EXPECT_EQ(doc->GetPaperInfo(), doc->m_paper.GetBitmapInfo());
 }
