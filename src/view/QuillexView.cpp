@@ -16,11 +16,13 @@
 #include <QTouchEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr char kShowGridSetting[] = "ShowGrid";
+constexpr int kWheelMinLine = 16;
 
 CPoint ToCPoint(const QPointF& p)
 {
@@ -556,19 +558,32 @@ void CQuillexView::keyPressEvent(QKeyEvent* event)
 
 void CQuillexView::wheelEvent(QWheelEvent* event)
 {
-    if (!(event->modifiers() & Qt::ControlModifier)) {
-        QAbstractScrollArea::wheelEvent(event);
+    if (event->modifiers() & Qt::ControlModifier) {
+        // One notch (120) is one zoom step; finer wheels gather until a notch.
+        m_wheelZoom += event->angleDelta().y();
+        while (m_wheelZoom >= 120) {
+            m_wheelZoom -= 120;
+            ZoomBy(kZoomInFactor);
+        }
+        while (m_wheelZoom <= -120) {
+            m_wheelZoom += 120;
+            ZoomBy(kZoomOutFactor);
+        }
+        event->accept();
         return;
     }
-    // One notch (120) is one zoom step; finer wheels gather until a notch.
-    m_wheelZoom += event->angleDelta().y();
-    while (m_wheelZoom >= 120) {
-        m_wheelZoom -= 120;
-        ZoomBy(kZoomInFactor);
+    // Touchpads report pixels; a wheel notch moves three lines, a line being
+    // at least a few screen pixels so that a small sheet still moves visibly.
+    QPoint delta = event->pixelDelta();
+    if (delta.isNull()) {
+        const CSize total = m_geo.TotalSize();
+        const int lineX = std::max(kWheelMinLine, CViewGeometry::LineStep(total.cx));
+        const int lineY = std::max(kWheelMinLine, CViewGeometry::LineStep(total.cy));
+        const QPoint notches = event->angleDelta();
+        delta = QPoint(notches.x() * 3 * lineX / 120, notches.y() * 3 * lineY / 120);
     }
-    while (m_wheelZoom <= -120) {
-        m_wheelZoom += 120;
-        ZoomBy(kZoomOutFactor);
-    }
+    if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
+    const CPoint s = m_geo.m_ptScroll;
+    ScrollTo(s.x - delta.x(), s.y - delta.y());
     event->accept();
 }

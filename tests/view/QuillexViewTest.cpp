@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGestureEvent>
 #include <QKeyEvent>
+#include <QPinchGesture>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -371,9 +373,45 @@ TEST(QuillexView, CtrlWheelZoomsInTheMenuSteps)
     EXPECT_EQ(Zoom(f).cx, 576);
     wheel(-240, Qt::ControlModifier);
     EXPECT_EQ(Zoom(f).cx, 400);
-    const CPoint before = f.view->GetScrollPosition();
+    // Without Ctrl a notch scrolls three lines of at least 16 pixels, within
+    // the limits.
+    f.view->ScrollTo(0, 0);
     wheel(-120, Qt::NoModifier);
-    EXPECT_GT(f.view->GetScrollPosition().y, before.y);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{0, 48}));
+    wheel(-120, Qt::ShiftModifier);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 48}));
+    wheel(1200, Qt::NoModifier);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 0}));
+}
+
+TEST(QuillexView, PinchZoomsInTheMenuSteps)
+{
+    ViewFixture f(400, 300, 300, 200);
+    auto pinch = [&](qreal scale) {
+        QPinchGesture gesture;
+        gesture.setChangeFlags(QPinchGesture::ScaleFactorChanged);
+        gesture.setScaleFactor(scale);
+        QGestureEvent event(QList<QGesture*>{&gesture});
+        QApplication::sendEvent(f.Port(), &event);
+    };
+    pinch(1.1);
+    EXPECT_EQ(Zoom(f).cx, 400);
+    pinch(1.1);
+    EXPECT_EQ(Zoom(f).cx, 480);
+    pinch(0.5);  // halving is three whole steps out
+    EXPECT_EQ(Zoom(f).cx, 277);
+}
+
+TEST(QuillexView, RepaintNowPaintsThePendingAreasAtOnce)
+{
+    ViewFixture f(400, 300, 300, 200);
+    QApplication::processEvents();
+    PaintSpy spy(f.Port());
+    const CRect area{10, 10, 40, 30};
+    f.view->InvalidateView(&area);
+    EXPECT_TRUE(spy.painted.isEmpty());
+    f.view->RepaintNow();
+    EXPECT_EQ(spy.painted, QRegion(10, 10, 30, 20));
 }
 
 class MemoryProfile : public IProfile {
