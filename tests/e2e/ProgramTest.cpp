@@ -1,0 +1,210 @@
+// The whole program in a real X window, driven like a person would: the New
+// dialog at the first start, strokes with the pencil and the eraser, undo and
+// redo, a piece selected and moved, Ctrl+S, Ctrl+Q, and the file read back.
+
+#include "XSession.h"
+
+#include "engine/Paper.h"
+#include "formats/SketchFile.h"
+#include "framework/Archive.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+bool ReadSketchFile(const std::string& path, CPaper& paper)
+{
+    CPaper base;
+    CArchive ar;
+    if (!ar.Open(path, CArchive::load)) return false;
+    ReadSketch(paper, base, ar);
+    ar.Close();
+    return paper.HasBits();
+}
+
+// Non-white pixels of a paper within a rectangle.
+int Marked(const CPaper& paper, int left, int top, int right, int bottom)
+{
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (paper.GetPixel(x, y) != 255) ++n;
+    return n;
+}
+
+// A horizontal or vertical line of points, every 6 pixels.
+std::vector<std::pair<int, int>> Line(int x0, int y0, int x1, int y1)
+{
+    std::vector<std::pair<int, int>> pts;
+    const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 6;
+    for (int i = 0; i <= steps; ++i)
+        pts.push_back({x0 + (x1 - x0) * i / std::max(steps, 1), y0 + (y1 - y0) * i / std::max(steps, 1)});
+    return pts;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!XSession::ToolsPresent()) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+        ASSERT_TRUE(std::filesystem::exists(XSession::ProgramPath())) << XSession::ProgramPath();
+        ASSERT_TRUE(x.Start()) << "no X server";
+    }
+
+    // The first start: New dialog, OK, and the empty sheet on screen.
+    void StartWithNewSheet(Rect& paper)
+    {
+        ASSERT_TRUE(x.StartProgram());
+        ASSERT_TRUE(x.WaitWindow("^New$")) << "no New dialog";
+        x.Key("Return");
+        ASSERT_TRUE(x.WaitWindow("^Sketch1 - Graphelle$")) << "no sheet";
+        Screenshot shot;
+        ASSERT_TRUE(x.Capture(shot));
+        ASSERT_TRUE(XSession::FindPaper(shot, paper));
+    }
+
+    // A toolbar button by the colour only its picture has.
+    bool ToolButton(uint8_t r, uint8_t g, uint8_t b, int& cx, int& cy)
+    {
+        Screenshot shot;
+        return x.Capture(shot) && XSession::FindColour(shot, 600, 900, r, g, b, cx, cy);
+    }
+
+    XSession x;
+};
+
+TEST_F(ProgramTest, APencilStrokeDrawnOnScreenIsInTheSavedFile)
+{
+    Rect paper;
+    ASSERT_NO_FATAL_FAILURE(StartWithNewSheet(paper));
+    EXPECT_EQ(paper.Width(), 400);
+    EXPECT_EQ(paper.Height(), 300);
+
+    x.Drag(Line(paper.left + 50, paper.top + 100, paper.left + 250, paper.top + 100));
+    x.Key("ctrl+s");
+    XSession::Sleep(500);
+    const std::string file = x.Documents() + "/Sketch1.tvk";
+    CPaper saved;
+    ASSERT_TRUE(ReadSketchFile(file, saved)) << file;
+    EXPECT_EQ(saved.GetWidth(), 400u);
+    EXPECT_EQ(saved.GetHeight(), 300u);
+    // Along the stroke most pixels took graphite; away from it none did.
+    EXPECT_GT(Marked(saved, 60, 98, 240, 103), 120);
+    EXPECT_EQ(Marked(saved, 0, 0, 400, 90), 0);
+    EXPECT_EQ(Marked(saved, 0, 110, 400, 300), 0);
+
+    x.Key("ctrl+q");
+    EXPECT_TRUE(x.WaitProgramExit(10000));
+}
+
+TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
+{
+    Rect paper;
+    ASSERT_NO_FATAL_FAILURE(StartWithNewSheet(paper));
+    EXPECT_EQ(paper.Width(), 400);
+    EXPECT_EQ(paper.Height(), 300);
+    const int L = paper.left, T = paper.top;
+
+    // Two pencil strokes.
+    x.Drag(Line(L + 40, T + 60, L + 360, T + 60));
+    x.Drag(Line(L + 40, T + 200, L + 360, T + 200));
+
+    // The eraser across the first stroke, undone and done again.
+    int ex = 0, ey = 0, px = 0, py = 0;
+    ASSERT_TRUE(ToolButton(246, 167, 184, ex, ey)) << "eraser button";
+    ASSERT_TRUE(ToolButton(242, 193, 78, px, py)) << "pencil button";
+    x.Click(ex, ey);
+    x.Drag(Line(L + 300, T + 20, L + 300, T + 100));
+    x.Drag(Line(L + 310, T + 20, L + 310, T + 100));
+    const std::string file = x.Documents() + "/Sketch1.tvk";
+    const auto erasedSum = [&] {
+        x.Key("ctrl+s");
+        XSession::Sleep(400);
+        CPaper p;
+        long sum = 0;
+        if (ReadSketchFile(file, p))
+            for (int y = 57; y < 63; ++y)
+                for (int xx = 296; xx < 314; ++xx) sum += p.GetPixel(xx, y);
+        return sum;
+    };
+    const long withEraser = erasedSum();
+    x.Key("ctrl+z");
+    x.Key("ctrl+z");
+    XSession::Sleep(200);
+    const long undone = erasedSum();
+    // Redo has no key: Edit, then its second item, twice.
+    for (int i = 0; i < 2; ++i) {
+        x.Click(25, 13);
+        XSession::Sleep(300);
+        x.Key("Down");
+        x.Key("Down");
+        x.Key("Return");
+        XSession::Sleep(200);
+    }
+    const long redone = erasedSum();
+    EXPECT_LT(undone, withEraser);
+    EXPECT_EQ(redone, withEraser);
+
+    // Select a piece of the second stroke and move it up and right.
+    x.Click(ex + (ex - px), ey);
+    x.Drag(Line(L + 50, T + 150, L + 150, T + 250));
+    x.Drag(Line(L + 100, T + 200, L + 200, T + 140));
+    x.Click(px, py);  // the pencil again puts the piece down
+
+    x.Key("ctrl+s");
+    XSession::Sleep(500);
+    CPaper saved;
+    ASSERT_TRUE(ReadSketchFile(file, saved)) << file;
+    // The first stroke is there; the second is gone from where the piece was
+    // lifted and appears 100 right and 60 up.
+    EXPECT_GT(Marked(saved, 60, 57, 280, 63), 150);
+    EXPECT_EQ(Marked(saved, 55, 190, 145, 210), 0);
+    EXPECT_GT(Marked(saved, 160, 137, 240, 143), 50);
+    EXPECT_GT(Marked(saved, 160, 197, 340, 203), 120);
+    // The eraser is on the first stroke: lighter there than beside it.
+    long erased = 0, beside = 0;
+    for (int y = 57; y < 63; ++y) {
+        for (int xx = 296; xx < 314; ++xx) erased += saved.GetPixel(xx, y);
+        for (int xx = 250; xx < 268; ++xx) beside += saved.GetPixel(xx, y);
+    }
+    EXPECT_GT(erased, beside);
+
+    x.Key("ctrl+q");
+    ASSERT_TRUE(x.WaitProgramExit(10000));
+
+    // Started again with the file, the screen shows the same pixels.
+    ASSERT_TRUE(x.StartProgram({file}));
+    ASSERT_TRUE(x.WaitWindow("^Sketch1 - Graphelle$"));
+    Screenshot shot;
+    ASSERT_TRUE(x.Capture(shot));
+    Rect again;
+    ASSERT_TRUE(XSession::FindPaper(shot, again));
+    ASSERT_EQ(again.Width(), 400);
+    ASSERT_EQ(again.Height(), 300);
+    int differences = 0, compared = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int xx = 0; xx < 400; ++xx) {
+            uint8_t r, g, b;
+            shot.Pixel(again.left + xx, again.top + y, r, g, b);
+            if (r == 255 && g == 170 && b == 170) continue;  // the grid's cross
+            ++compared;
+            const uint8_t v = saved.GetPixel(xx, y);
+            if (r != v || g != v || b != v) ++differences;
+        }
+    }
+    EXPECT_GT(compared, 119000);
+    EXPECT_EQ(differences, 0);
+
+    // A stroke left unsaved is kept when the program ends.
+    x.Drag(Line(again.left + 40, again.top + 270, again.left + 360, again.top + 270));
+    x.Key("ctrl+q");
+    ASSERT_TRUE(x.WaitProgramExit(10000));
+    CPaper kept;
+    ASSERT_TRUE(ReadSketchFile(file, kept));
+    EXPECT_GT(Marked(kept, 60, 267, 340, 273), 200);
+    EXPECT_EQ(Marked(saved, 60, 267, 340, 273), 0);
+}
+
+}  // namespace
