@@ -1,6 +1,8 @@
 // graphelle-cli: the drawing engine without a screen. Each sub-command is one
 // row of the table below; it receives the words after its name.
 
+#include "ConvertCommand.h"
+#include "InfoCommand.h"
 #include "ScriptRunner.h"
 
 #include <iostream>
@@ -19,6 +21,8 @@ struct SubCommand {
 
 const SubCommand kSubCommands[] = {
     {"run", CliRun, "run SCRIPT            replay a drawing script (- reads standard input)"},
+    {"info", CliInfo, "info FILE             header fields of a sketch file and whether it reads whole"},
+    {"convert", CliConvert, "convert IN.tvk OUT    copy a sketch as OUT's extension says (.gif, .bmp, else sketch)"},
 };
 
 void PrintUsage(std::ostream& out)

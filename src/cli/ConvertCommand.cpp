@@ -1,0 +1,60 @@
+#include "ConvertCommand.h"
+
+#include "engine/Paper.h"
+#include "formats/FileFormat.h"
+#include "formats/SketchFile.h"
+#include "framework/Archive.h"
+
+#include <ostream>
+
+namespace {
+
+const char kUsage[] = "usage: graphelle-cli convert IN.tvk OUT (OUT ending in .gif, .bmp or anything else for a sketch)\n";
+
+}  // namespace
+
+int CliConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << kUsage;
+        return 0;
+    }
+    if (args.size() != 2) {
+        err << kUsage;
+        return 2;
+    }
+    const std::string& inPath = args[0];
+    const std::string& outPath = args[1];
+
+    CPaper paper;
+    CPaper basePaper;
+    CArchive in;
+    if (!in.Open(inPath, CArchive::load)) {
+        err << inPath << ": " << in.GetError() << "\n";
+        return 1;
+    }
+    const bool whole = ReadSketch(paper, basePaper, in);
+    in.Close();
+    if (!paper.HasBits()) {
+        err << inPath << ": not a sketch file\n";
+        return 1;
+    }
+    if (!whole) err << inPath << ": warning: not read whole; the rest of the sheet is white\n";
+
+    CArchive ar;
+    if (!ar.Open(outPath, CArchive::store)) {
+        err << outPath << ": " << ar.GetError() << "\n";
+        return 1;
+    }
+    if (!WritePaper(paper, ar)) {
+        std::string reason = ar.HasFailed() ? ar.GetError() : "cannot write";
+        ar.Abort();
+        err << outPath << ": " << reason << "\n";
+        return 1;
+    }
+    if (!ar.Close()) {
+        err << outPath << ": " << ar.GetError() << "\n";
+        return 1;
+    }
+    return 0;
+}
