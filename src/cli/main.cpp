@@ -4,6 +4,7 @@
 #include "ConvertCommand.h"
 #include "InfoCommand.h"
 #include "ScriptRunner.h"
+#include "ThumbnailCommand.h"
 
 #include <iostream>
 #include <string>
@@ -21,6 +22,7 @@ struct SubCommand {
 
 const SubCommand kSubCommands[] = {
     {"run", CliRun, "run SCRIPT            replay a drawing script (- reads standard input)"},
+    {"thumbnail", CliThumbnail, "thumbnail IN OUT SIZE  a sketch as a gray PNG at most SIZE pixels"},
     {"info", CliInfo, "info FILE             header fields of a sketch file and whether it reads whole"},
     {"convert", CliConvert, "convert IN.tvk OUT    copy a sketch as OUT's extension says (.gif, .bmp, else sketch)"},
 };
