@@ -247,9 +247,11 @@ TEST(QuillexView, MouseStrokeReachesTheDocumentOnceFromPressToRelease)
     const QPoint b(onScreen.left + 120, onScreen.top + 20);
     const QPoint c(onScreen.left + 60, onScreen.top + 200);  // a second press, ignored
     const QPoint d(onScreen.left + 120, onScreen.top + 80);
+    QApplication::setActiveWindow(f.view.get());
+    f.view->clearFocus();
     f.Press(a);
     EXPECT_TRUE(f.view->IsTracking());
-    EXPECT_TRUE(f.view->hasFocus() || !f.view->isActiveWindow());
+    EXPECT_TRUE(f.view->hasFocus());
     f.Move(b);
     f.Press(c);
     f.Move(d);
@@ -296,11 +298,18 @@ TEST(QuillexView, LosingThePointerEndsTheGestureAtTheLastPosition)
     EXPECT_FALSE(f.view->IsTracking());
     EXPECT_EQ(f.doc.GetHistoryCount(), 2);
 
+    // Another window taking over ends it as well.
+    f.Press(a);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(f.view.get(), &deactivate);
+    EXPECT_FALSE(f.view->IsTracking());
+    EXPECT_EQ(f.doc.GetHistoryCount(), 3);
+
     // And so does hiding the window.
     f.Press(a);
     f.view->hide();
     EXPECT_FALSE(f.view->IsTracking());
-    EXPECT_EQ(f.doc.GetHistoryCount(), 3);
+    EXPECT_EQ(f.doc.GetHistoryCount(), 4);
 }
 
 TEST(QuillexView, DeclinedPressAndNegativePositions)
