@@ -38,6 +38,7 @@ CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
 {
     if (IProfile* profile = Services().pProfile) m_bShowGrid = profile->GetProfileInt(kShowGridSetting, 1) != 0;
 
+    setFrameStyle(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     // Painting covers the whole client area every time; no erasing first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
