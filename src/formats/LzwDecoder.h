@@ -32,15 +32,10 @@ public:
     int DecodeBlock(const uint8_t* data, uint32_t size = 255);
 
     // Pixels written so far.
-    uint64_t GetPixelCount() const { return m_nPixelsWritten; }
+    uint64_t GetPixelCount() const { return m_nPixelTotal - m_nPixelsLeft; }
 
 private:
     struct Tables;
-
-    void ResetTable();
-    bool WriteString(uint32_t code);
-    void AdvanceRows(uint32_t rows);
-    int Stop(int result);
 
     std::unique_ptr<Tables> m_pTables;
 
@@ -49,8 +44,8 @@ private:
     uint32_t m_nStride = 0;
     uint32_t m_nColumn = 0;
     size_t m_nRowOffset = 0;  // byte offset of the row being filled
+    uint64_t m_nPixelTotal = 0;
     uint64_t m_nPixelsLeft = 0;
-    uint64_t m_nPixelsWritten = 0;
 
     uint32_t m_nBits = 0;      // unread bits of the stream, lowest first
     uint32_t m_nBitCount = 0;  // how many of them
