@@ -32,7 +32,8 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override
     {
         if (mimeType == QLatin1String(kQuillexMimeType))
-            return QByteArray(reinterpret_cast<const char*>(m_payload.data()), static_cast<qsizetype>(m_payload.size()));
+            return QByteArray(reinterpret_cast<const char*>(m_payload.data()),
+                              static_cast<qsizetype>(m_payload.size()));
         if (!HasImage()) return QVariant();
         const QImage image = PayloadToImage(m_payload);
         if (mimeType == kImageMime) return image;

@@ -38,7 +38,8 @@ void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button,
 void Touch(ViewFixture& f, QEvent::Type type, const QList<std::pair<int, QPoint>>& points, QEventPoint::State state)
 {
     QList<QEventPoint> list;
-    for (const auto& [id, p] : points) list.append(QEventPoint(id, state, QPointF(p), f.Port()->mapToGlobal(QPointF(p))));
+    for (const auto& [id, p] : points)
+        list.append(QEventPoint(id, state, QPointF(p), f.Port()->mapToGlobal(QPointF(p))));
     QTouchEvent event(type, &TouchScreen(), Qt::NoModifier, list);
     QApplication::sendEvent(f.Port(), &event);
 }
