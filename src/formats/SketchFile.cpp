@@ -102,7 +102,11 @@ bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar)
         return false;
     }
     if (!paper.CreateFromHeader(header)) return false;
-    if (!basePaper.CreateFromHeader(header)) return false;
+    if (!basePaper.CreateFromHeader(header)) {
+        // Without a base sheet the history could not replay; better no sheet.
+        paper.Free();
+        return false;
+    }
     uint32_t dataLeft = header.nDataSize;
     if (dataLeft == 0) return true;
 
