@@ -42,7 +42,7 @@ bool CLzwEncoder::Begin(const uint8_t* pixels, uint32_t width, uint32_t height, 
     if (!pixels || width == 0 || height == 0 || bits != kLzwPixelBits) return false;
     try {
         if (!m_pTable) {
-            // Zeroed once: stale entries are told apart by m_pKeyOfCode.
+            // Zeroed once; from then on every reset empties what it filled.
             m_pTable = std::make_unique<uint16_t[]>(size_t{kLzwMaxCodes} << kLzwPixelBits);
             m_pKeyOfCode = std::make_unique_for_overwrite<uint32_t[]>(kLzwMaxCodes);
             m_pRunCodes = std::make_unique_for_overwrite<uint16_t[]>(size_t{kLzwMaxCodes} << kLzwPixelBits);
@@ -149,9 +149,9 @@ void CLzwEncoder::FinishRowIfRead(uint32_t column)
 // The LZW loop proper, for the current row while at least four bytes of the
 // block are free, on local copies of the state so that they stay in
 // registers. Runs of one pixel value, the white of the paper above all, skip
-// the table lookups. Output bits gather in a 64-bit word and go out four bytes at a
-// time; fewer than 32 bits wait before a code goes in, so a code and the two
-// that a full table adds always fit.
+// the table lookups. Output bits gather in a 64-bit word and go out four
+// bytes at a time; fewer than 32 bits wait before a code goes in, so a code
+// and the two that a full table adds always fit.
 uint32_t CLzwEncoder::EncodeFast(uint8_t* out, uint32_t count)
 {
     uint16_t* const table = m_pTable.get();

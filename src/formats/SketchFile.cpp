@@ -117,10 +117,7 @@ bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar)
     CLzwDecoder decoder;
     if (!decoder.Begin(paper.GetBits(), kSketchCodeSize, header.width, header.height, false))
         return false;
-    // Two bytes in front of the data stay free for a decoder that carries the
-    // tail of a block over in place.
-    uint8_t buffer[2 + 255];
-    uint8_t* const data = buffer + 2;
+    uint8_t data[255];
     // Every round consumes at least four bytes of the file or stops, so a
     // data size that does not match the blocks cannot make this loop hang.
     while (dataLeft != 0) {
