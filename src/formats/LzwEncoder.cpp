@@ -81,8 +81,9 @@ bool CLzwEncoder::Begin(const uint8_t* pixels, uint32_t width, uint32_t height, 
 void CLzwEncoder::ClearTable(uint32_t nextCode)
 {
     for (uint32_t code = kLzwFirstFreeCode; code < nextCode; ++code) m_pTable[m_pKeyOfCode[code]] = 0;
+    // Runs of length 1 are the pixels themselves and never looked up, so
+    // only the two small arrays change here, not the big one.
     for (uint32_t v = 0; v < kLzwClearCode; ++v) {
-        m_pRunCodes[RunIndex(v, 1)] = static_cast<uint16_t>(v);
         m_runLength[v] = 1;
         m_topRun[v] = static_cast<uint16_t>(v);
     }

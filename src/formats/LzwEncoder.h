@@ -49,8 +49,8 @@ private:
     std::unique_ptr<uint32_t[]> m_pKeyOfCode;
 
     // The codes of the runs of each pixel value by length ((pixel << 12) |
-    // length; length 1 is the pixel itself), how long the longest known run
-    // is, and its code.
+    // length, from length 2), how long the longest known run is, and its
+    // code.
     std::unique_ptr<uint16_t[]> m_pRunCodes;
     uint16_t m_runLength[256] = {};
     uint16_t m_topRun[256] = {};
