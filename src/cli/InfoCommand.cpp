@@ -16,6 +16,7 @@ struct BlockWalk {
     uint32_t blocks = 0;
     uint64_t bytes = 0;
     bool endCode = false;
+    uint32_t badChecksum = 0;  // the block whose checksum failed, 0 for none
     std::string problem;
 };
 
@@ -43,6 +44,7 @@ BlockWalk WalkBlocks(CArchive& ar, uint32_t dataLeft, CLzwDecoder& decoder)
         ++walk.blocks;
         walk.bytes += count;
         if ((sum[0] | sum[1] << 8) != SketchChecksum(data, count)) {
+            walk.badChecksum = number;
             walk.problem = "block " + std::to_string(number) + " fails its checksum";
             return walk;
         }
@@ -124,7 +126,10 @@ int CliInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     BlockWalk walk = WalkBlocks(ar, header.nDataSize - 1, decoder);
     const uint64_t pixels = uint64_t{header.width} * header.height;
     out << "blocks: " << walk.blocks << " (" << walk.bytes << " bytes of code stream)\n"
-        << "checksums: " << (walk.problem.find("checksum") == std::string::npos ? "match" : "mismatch") << "\n"
+        << "checksums: "
+        << (walk.badChecksum ? "block " + std::to_string(walk.badChecksum) + " does not match"
+                             : "all " + std::to_string(walk.blocks) + " match")
+        << "\n"
         << "end code: " << (walk.endCode ? "found" : "missing") << "\n"
         << "pixels: " << decoder.GetPixelCount() << " of " << pixels << "\n";
     if (!walk.problem.empty()) {
