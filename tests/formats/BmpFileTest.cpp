@@ -57,13 +57,3 @@ TEST(BmpFile, SizesFieldsAndFillBytes)
             for (uint32_t x = c.width; x < c.stride; ++x) EXPECT_EQ(file[1078 + size_t{y} * c.stride + x], 255);
     }
 }
-
-TEST(BmpFile, EmptyPaperWritesNothing)
-{
-    TempFolder folder;
-    CPaper paper;
-    CArchive ar;
-    ASSERT_TRUE(ar.Open(folder.File("empty.bmp"), CArchive::store));
-    EXPECT_FALSE(WriteBmp(paper, ar));
-    ar.Abort();
-}

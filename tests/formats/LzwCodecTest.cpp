@@ -244,32 +244,6 @@ TEST(LzwEncoder, RefusesWhatItCannotEncode)
     EXPECT_EQ(count, 0);
 }
 
-TEST(LzwEncoder, AgreesWithAPlainEncoderInFullBlocks)
-{
-    struct Case {
-        const char* what;
-        Bytes pixels;
-    };
-    Bytes white(100000, 255);
-    Bytes stripes(70000);
-    for (size_t i = 0; i < stripes.size(); ++i) stripes[i] = static_cast<uint8_t>((i / 37) % 5 * 50);
-    const Case cases[] = {
-        {"white", white},
-        {"noise", Noise(50000, 1)},
-        {"stripes", stripes},
-        {"two pixels", {7, 7}},
-    };
-    for (const Case& c : cases) {
-        Bytes row = OneRow(c.pixels);
-        EncodedStream s = EncodeAll(row.data(), static_cast<uint32_t>(c.pixels.size()), 1);
-        EXPECT_EQ(s.bytes, ReferenceEncode(c.pixels)) << c.what;
-        // Every block is full but the last, and a count of 0 follows.
-        ASSERT_GE(s.counts.size(), 2u) << c.what;
-        for (size_t i = 0; i + 2 < s.counts.size(); ++i) EXPECT_EQ(s.counts[i], 255u) << c.what;
-        EXPECT_EQ(s.counts.back(), 0u) << c.what;
-    }
-}
-
 TEST(LzwEncoder, AgreesWithAPlainEncoderAcrossRowsAndRuns)
 {
     struct Case {
@@ -282,7 +256,13 @@ TEST(LzwEncoder, AgreesWithAPlainEncoderAcrossRowsAndRuns)
     ReferenceEncode(noise, &fill);
     ASSERT_NE(fill, SIZE_MAX);
     const uint32_t fillRow = static_cast<uint32_t>(fill + 1);
+    Bytes stripes(70000);
+    for (size_t i = 0; i < stripes.size(); ++i) stripes[i] = static_cast<uint8_t>((i / 37) % 5 * 50);
     const Case cases[] = {
+        {"white row", 100000, Bytes(100000, 255)},
+        {"noise row", 50000, Noise(50000, 1)},
+        {"stripes row", 70000, stripes},
+        {"two pixels", 2, {7, 7}},
         {"short runs, 47 wide", 47, Runs(47 * 400, 1, 40)},
         {"long runs, 2048 wide", 2048, Runs(2048 * 300, 2, 6000)},
         {"long runs, 1 wide", 1, Runs(20000, 3, 3000)},
@@ -295,7 +275,10 @@ TEST(LzwEncoder, AgreesWithAPlainEncoderAcrossRowsAndRuns)
         uint32_t height = static_cast<uint32_t>(c.pixels.size() / c.width);
         EncodedStream s = EncodeAll(raster.data(), c.width, height);
         EXPECT_EQ(s.bytes, ReferenceEncode(c.pixels)) << c.what;
+        // Every block is full but the last, and a count of 0 follows.
+        ASSERT_GE(s.counts.size(), 2u) << c.what;
         for (size_t i = 0; i + 2 < s.counts.size(); ++i) ASSERT_EQ(s.counts[i], 255u) << c.what;
+        EXPECT_EQ(s.counts.back(), 0u) << c.what;
 
         Bytes decoded(raster.size(), 255);  // the fill bytes are not coded
         EXPECT_EQ(DecodeInBlocks(s.bytes, decoded.data(), c.width, height, 255), CLzwDecoder::kEnd) << c.what;
