@@ -285,6 +285,10 @@ void CLzwEncoder::NextBlock(uint8_t* out, uint8_t* pCount)
     uint32_t count = Drain(out, 0);
     while (count < kMaxBlock && !m_bDone) {
         if (m_nRow >= m_nHeight) {
+            // Out with the waiting bytes first: a full table can leave up to
+            // 55 bits behind, and the last two codes must still fit the word.
+            count = Drain(out, count);
+            if (count == kMaxBlock) break;
             Finish();
             count = Drain(out, count);
         } else if (count <= kMaxBlock - 4 && m_nBitCount < 32) {

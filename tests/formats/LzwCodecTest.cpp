@@ -286,6 +286,29 @@ TEST(LzwEncoder, AgreesWithAPlainEncoderAcrossRowsAndRuns)
     }
 }
 
+// Inputs on which the fuzzer once found the encoder and the decoder at odds:
+// the first byte chooses the width (1 + byte % 97), the rest are the pixels.
+TEST(LzwEncoder, FuzzerFindingsRoundTrip)
+{
+    for (const char* name : {"lzw_table_full_9_wide.bin"}) {
+        Bytes input = ReadWholeFile(std::string(GRAPHELLE_SOURCE_DIR) + "/tests/formats/data/" + name);
+        ASSERT_GT(input.size(), 1u) << name;
+        uint32_t width = 1 + input[0] % 97;
+        uint32_t height = static_cast<uint32_t>((input.size() - 1) / width);
+        Bytes pixels(input.begin() + 1, input.begin() + 1 + static_cast<std::ptrdiff_t>(size_t{width} * height));
+        Bytes raster = ToRaster(pixels, width);
+        EncodedStream s = EncodeAll(raster.data(), width, height);
+        Bytes reference = ReferenceEncode(pixels);
+        ASSERT_EQ(s.bytes.size(), reference.size()) << name;
+        auto mismatch = std::mismatch(s.bytes.begin(), s.bytes.end(), reference.begin());
+        EXPECT_EQ(mismatch.first, s.bytes.end()) << name << ": first difference at byte " << (mismatch.first - s.bytes.begin());
+
+        Bytes decoded(raster.size(), 255);
+        EXPECT_EQ(DecodeInBlocks(s.bytes, decoded.data(), width, height, 255), CLzwDecoder::kEnd) << name;
+        EXPECT_EQ(decoded, raster) << name;
+    }
+}
+
 TEST(LzwEncoder, FullTableSendsThePixelAndAClearCodeThenNineBitCodes)
 {
     Bytes pixels = Noise(30000, 2);
