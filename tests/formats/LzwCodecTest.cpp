@@ -377,6 +377,33 @@ TEST(LzwEncoder, TableFillingOnTheLastPixelStaysInsideTheRaster)
     EXPECT_EQ(decoded, row);
 }
 
+TEST(LzwEncoder, TableFillingNearTheEndAgreesWithAPlainEncoder)
+{
+    // The table fills on one of the last few pixels, at every bit position
+    // and with the rows cut in several ways.
+    int cases = 0;
+    for (uint32_t seed = 10; seed < 16; ++seed) {
+        Bytes noise = Noise(20000, seed);
+        size_t fill = SIZE_MAX;
+        ReferenceEncode(noise, &fill);
+        ASSERT_NE(fill, SIZE_MAX);
+        for (size_t extra = 1; extra <= 8; ++extra) {
+            Bytes pixels(noise.begin(), noise.begin() + static_cast<std::ptrdiff_t>(fill + extra));
+            const Bytes reference = ReferenceEncode(pixels);
+            for (uint32_t width : {1u, 3u, 7u, static_cast<uint32_t>(pixels.size())}) {
+                uint32_t height = static_cast<uint32_t>(pixels.size() / width);
+                Bytes used(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(size_t{width} * height));
+                Bytes raster = ToRaster(used, width);
+                EncodedStream s = EncodeAll(raster.data(), width, height);
+                EXPECT_EQ(s.bytes, used.size() == pixels.size() ? reference : ReferenceEncode(used))
+                    << "seed " << seed << ", " << extra << " pixels after the fill, width " << width;
+                ++cases;
+            }
+        }
+    }
+    EXPECT_EQ(cases, 6 * 8 * 4);
+}
+
 TEST(LzwDecoder, CodesStraddlingBlocksDecodeAtEveryBlockSize)
 {
     // The white 4 x 4 stream split after three bytes cuts its third code.
