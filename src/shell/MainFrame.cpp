@@ -323,6 +323,7 @@ void CMainFrame::OnIdle()
     if (m_bInIdle) return;
     m_bInIdle = true;
     m_bIdleWanted = false;
+    ++m_nIdlePasses;
     for (const auto& [id, action] : m_actions) {
         CCmdUI ui(id);
         if (m_bDocListShown && !WorksWithoutDrawing(id)) {
@@ -366,6 +367,7 @@ bool CMainFrame::OnUpdateCommand(CCmdUI& ui)
 void CMainFrame::OnViewToolbar()
 {
     m_wndToolBar->setVisible(!IsToolBarVisible());
+    m_bLayoutDirty = true;
     if (!IsToolBarVisible()) {
         for (COptionBar* bar : {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar}) bar->hide();
     }
@@ -414,12 +416,19 @@ bool CMainFrame::IsToolBarVisible() const
 void CMainFrame::ShowOptionBar(OptionBar bar, bool show)
 {
     if (COptionBar* b = OptionBarOf(bar)) {
-        if (b->isHidden() == show) b->setVisible(show);
+        if (b->isHidden() == show) {
+            b->setVisible(show);
+            m_bLayoutDirty = true;
+        }
     }
 }
 
 void CMainFrame::RecalcLayout()
 {
+    // Asked for on every idle pass; a layout request wakes the loop again,
+    // so only a change of the bars may cause one.
+    if (!m_bLayoutDirty) return;
+    m_bLayoutDirty = false;
     if (layout()) layout()->invalidate();
 }
 

@@ -58,6 +58,8 @@ public:
     // One pass of the update handlers over every command; the event loop
     // runs it whenever it is about to wait.
     void OnIdle();
+    // How many passes ran; a quiet program runs none.
+    int IdlePasses() const { return m_nIdlePasses; }
 
     bool OnCommand(uint32_t id) override;
     bool OnUpdateCommand(CCmdUI& ui) override;
@@ -114,4 +116,6 @@ private:
     std::function<bool()> m_closeGuard;
     bool m_bIdleWanted = true;
     bool m_bInIdle = false;
+    bool m_bLayoutDirty = false;
+    int m_nIdlePasses = 0;
 };

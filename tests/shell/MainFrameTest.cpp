@@ -252,6 +252,21 @@ TEST_F(ShellTest, HidingTheToolbarHidesTheOptionBarUntilTheNextIdlePassAfterShow
     EXPECT_TRUE(select->isHidden() && eraser->isHidden() && pencil->isHidden());
 }
 
+TEST_F(ShellTest, AQuietProgramRunsNoIdlePasses)
+{
+    Start();
+    RunEventLoop(100);
+    const int settled = Frame().IdlePasses();
+    RunEventLoop(300);
+    // The loop wakes for the test's own timer once; nothing may keep it busy.
+    EXPECT_LE(Frame().IdlePasses() - settled, 2);
+    // Something happening brings one pass.
+    Frame().RouteCommand(ID_TOOL_ERASER);
+    RunEventLoop(50);
+    EXPECT_GT(Frame().IdlePasses(), settled);
+    EXPECT_TRUE(Checked(ID_TOOL_ERASER));
+}
+
 TEST_F(ShellTest, UpdateStatesFollowTheDocumentAndTheClipboard)
 {
     Start();

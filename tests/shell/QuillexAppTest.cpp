@@ -14,7 +14,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QFileDialog>
+#include <QTimer>
 #include <QToolBar>
+
+#include <functional>
 #include <QWidgetAction>
 
 namespace {
@@ -248,4 +252,81 @@ TEST_F(ShellTest, SaveWritesTheDrawingToItsFile)
     CPaper saved;
     ASSERT_TRUE(ReadSketchFile(QString::fromStdString(Doc().GetPathName()), saved));
     EXPECT_LT(saved.GetPixel(60, 40), 255);
+}
+
+namespace {
+
+// Answers the next modal window of a class once it is up.
+void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->inherits(className)) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
+}
+
+void ClickButton(QWidget* box, const QString& text)
+{
+    for (QPushButton* b : box->findChildren<QPushButton*>())
+        if (b->text() == text) {
+            b->click();
+            return;
+        }
+    ADD_FAILURE() << "no button " << text.toStdString();
+}
+
+}  // namespace
+
+TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
+{
+    Start();
+    // The drawing's folder disappears under it.
+    const QString folder = Home() + "/gone";
+    QDir().mkpath(folder);
+    Doc().SetPathName((folder + "/Sketch1.tvk").toStdString());
+    QDir(folder).removeRecursively();
+    DrawStroke(40);
+
+    // Go back: the window stays, the drawing stays changed.
+    AnswerNextModal("QMessageBox", [](QWidget* box) { ClickButton(box, "Go Back"); });
+    Frame().RouteCommand(ID_APP_EXIT);
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(Doc().IsModified());
+    ASSERT_EQ(messages.messages.size(), 1u);  // the save's own reason
+    EXPECT_NE(messages.messages[0].find("gone/Sketch1.tvk"), std::string::npos);
+
+    // Save elsewhere: the chosen file gets the drawing, and it becomes the
+    // drawing's file.
+    const QString elsewhere = Home() + "/rescued.tvk";
+    AnswerNextModal("QMessageBox", [elsewhere](QWidget* box) {
+        AnswerNextModal("QFileDialog", [elsewhere](QWidget* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            ASSERT_NE(files, nullptr);
+            files->selectFile(elsewhere);
+            // The name as typed; done() skips the dialog's own look at a
+            // folder it lists in the background.
+            static_cast<QDialog*>(files)->done(QDialog::Accepted);
+        });
+        ClickButton(box, "Save Elsewhere...");
+    });
+    Frame().RouteCommand(ID_FILE_NEW);
+    CPaper rescued;
+    ASSERT_TRUE(ReadSketchFile(elsewhere, rescued));
+    EXPECT_LT(rescued.GetPixel(60, 40), 255);
+    EXPECT_EQ(newDialog.runs, 2);
+
+    // Discard: the program ends without the changes.
+    Doc().SetPathName((folder + "/Sketch9.tvk").toStdString());
+    DrawStroke(80);
+    AnswerNextModal("QMessageBox", [](QWidget* box) { ClickButton(box, "Discard"); });
+    Frame().RouteCommand(ID_APP_EXIT);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Sketch9.tvk"));
 }
