@@ -285,13 +285,13 @@ bool CQuillexApp::SaveModified()
             return true;
         }
         if (box.clickedButton() != saveElsewhere) return false;
-        const QString chosen = QFileDialog::getSaveFileName(
-            m_pFrame.get(), QStringLiteral("Save as"), DocumentsFolder(m_shellFolders),
-            res::kSketchFilter);
-        if (chosen.isEmpty()) continue;
-        const std::string target = QFile::encodeName(chosen).toStdString();
-        if (m_pDoc->OnSaveDocument(target)) {
-            m_pDoc->SetPathName(target);
+        std::string chosen;
+        ISaveAsDialog* saveAs = Services().pSaveAsDialog;
+        if (!saveAs || !saveAs->Run("Save as", m_pDoc->GetTitle(), {{res::kSketchFilter, "*.tvk"}},
+                                    chosen))
+            continue;
+        if (m_pDoc->OnSaveDocument(chosen)) {
+            m_pDoc->SetPathName(chosen);
             return true;
         }
     }

@@ -305,22 +305,17 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     // Save elsewhere: the chosen file gets the drawing, and it becomes the
     // drawing's file.
     const QString elsewhere = Home() + "/rescued.tvk";
-    AnswerNextModal("QMessageBox", [elsewhere](QWidget* box) {
-        AnswerNextModal("QFileDialog", [elsewhere](QWidget* dialog) {
-            auto* files = qobject_cast<QFileDialog*>(dialog);
-            ASSERT_NE(files, nullptr);
-            files->selectFile(elsewhere);
-            // The name as typed; done() skips the dialog's own look at a
-            // folder it lists in the background.
-            static_cast<QDialog*>(files)->done(QDialog::Accepted);
-        });
-        ClickButton(box, "Save Elsewhere...");
-    });
+    saveAs.answer = elsewhere.toStdString();
+    AnswerNextModal("QMessageBox", [](QWidget* box) { ClickButton(box, "Save Elsewhere..."); });
     Frame().RouteCommand(ID_FILE_NEW);
     CPaper rescued;
     ASSERT_TRUE(ReadSketchFile(elsewhere, rescued));
     EXPECT_LT(rescued.GetPixel(60, 40), 255);
     EXPECT_EQ(newDialog.runs, 2);
+    EXPECT_EQ(saveAs.runs, 1);
+    EXPECT_EQ(saveAs.lastTitle, "Save as");
+    ASSERT_EQ(saveAs.lastFilters.size(), 1u);
+    EXPECT_EQ(saveAs.lastFilters[0].description, "Sketch File(*.tvk)");
 
     // Discard: the program ends without the changes.
     Doc().SetPathName((folder + "/Sketch9.tvk").toStdString());

@@ -42,6 +42,25 @@ public:
     std::vector<std::string> messages;
 };
 
+class FakeSaveAsDialog : public ISaveAsDialog {
+public:
+    bool Run(const std::string& title, const std::string& initialName,
+             const std::vector<FileFilter>& filters, std::string& chosenPath) override
+    {
+        ++runs;
+        lastTitle = title;
+        lastName = initialName;
+        lastFilters = filters;
+        if (answer.empty()) return false;
+        chosenPath = answer;
+        return true;
+    }
+    int runs = 0;
+    std::string answer;
+    std::string lastTitle, lastName;
+    std::vector<FileFilter> lastFilters;
+};
+
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -69,6 +88,7 @@ protected:
         m_app = std::make_unique<CQuillexApp>();
         Services().pNewPaperDialog = &newDialog;
         Services().pMessageBox = &messages;
+        Services().pSaveAsDialog = &saveAs;
         m_app->InitInstance(args);
         QApplication::processEvents();
         Frame().OnIdle();
@@ -105,6 +125,7 @@ protected:
 
     FakeNewPaperDialog newDialog;
     FakeMessageBox messages;
+    FakeSaveAsDialog saveAs;
     std::unique_ptr<CQuillexApp> m_app;
 
 private:
