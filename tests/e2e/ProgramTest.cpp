@@ -61,8 +61,8 @@ protected:
         x.Key("Return");
         ASSERT_TRUE(x.WaitWindow("^Sketch1 - Graphelle$")) << "no sheet";
         Screenshot shot;
-        ASSERT_TRUE(x.Capture(shot));
-        ASSERT_TRUE(XSession::FindPaper(shot, paper));
+        // The default size of a first start.
+        ASSERT_TRUE(x.CapturePaper(shot, paper, 400, 300)) << "no 400 x 300 sheet on screen";
     }
 
     // A toolbar button by the colour only its picture has.
@@ -83,9 +83,8 @@ TEST_F(ProgramTest, APencilStrokeDrawnOnScreenIsInTheSavedFile)
     EXPECT_EQ(paper.Height(), 300);
 
     x.Drag(Line(paper.left + 50, paper.top + 100, paper.left + 250, paper.top + 100));
-    x.Key("ctrl+s");
-    XSession::Sleep(500);
     const std::string file = x.Documents() + "/Sketch1.tvk";
+    ASSERT_TRUE(x.SaveAndWait(file));
     CPaper saved;
     ASSERT_TRUE(ReadSketchFile(file, saved)) << file;
     EXPECT_EQ(saved.GetWidth(), 400u);
@@ -96,7 +95,7 @@ TEST_F(ProgramTest, APencilStrokeDrawnOnScreenIsInTheSavedFile)
     EXPECT_EQ(Marked(saved, 0, 110, 400, 300), 0);
 
     x.Key("ctrl+q");
-    EXPECT_TRUE(x.WaitProgramExit(10000));
+    EXPECT_TRUE(x.WaitProgramExit(10000)) << x.ProgramLog();
 }
 
 TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
@@ -120,8 +119,7 @@ TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
     x.Drag(Line(L + 310, T + 20, L + 310, T + 100));
     const std::string file = x.Documents() + "/Sketch1.tvk";
     const auto erasedSum = [&] {
-        x.Key("ctrl+s");
-        XSession::Sleep(400);
+        EXPECT_TRUE(x.SaveAndWait(file));
         CPaper p;
         long sum = 0;
         if (ReadSketchFile(file, p))
@@ -134,14 +132,15 @@ TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
     x.Key("ctrl+z");
     XSession::Sleep(200);
     const long undone = erasedSum();
-    // Redo has no key: Edit, then its second item, twice.
+    // Redo has no key: the Edit menu, then its second item, twice.
+    const int windows = x.VisibleWindows();
     for (int i = 0; i < 2; ++i) {
         x.Click(25, 13);
-        XSession::Sleep(300);
+        ASSERT_TRUE(x.WaitVisibleWindows(windows + 1)) << "the Edit menu did not open";
         x.Key("Down");
         x.Key("Down");
         x.Key("Return");
-        XSession::Sleep(200);
+        ASSERT_TRUE(x.WaitVisibleWindows(windows)) << "the Edit menu did not close";
     }
     const long redone = erasedSum();
     EXPECT_LT(undone, withEraser);
@@ -153,8 +152,7 @@ TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
     x.Drag(Line(L + 100, T + 200, L + 200, T + 140));
     x.Click(px, py);  // the pencil again puts the piece down
 
-    x.Key("ctrl+s");
-    XSession::Sleep(500);
+    ASSERT_TRUE(x.SaveAndWait(file));
     CPaper saved;
     ASSERT_TRUE(ReadSketchFile(file, saved)) << file;
     // The first stroke is there; the second is gone from where the piece was
@@ -172,17 +170,14 @@ TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
     EXPECT_GT(erased, beside);
 
     x.Key("ctrl+q");
-    ASSERT_TRUE(x.WaitProgramExit(10000));
+    ASSERT_TRUE(x.WaitProgramExit(10000)) << x.ProgramLog();
 
     // Started again with the file, the screen shows the same pixels.
     ASSERT_TRUE(x.StartProgram({file}));
     ASSERT_TRUE(x.WaitWindow("^Sketch1 - Graphelle$"));
     Screenshot shot;
-    ASSERT_TRUE(x.Capture(shot));
     Rect again;
-    ASSERT_TRUE(XSession::FindPaper(shot, again));
-    ASSERT_EQ(again.Width(), 400);
-    ASSERT_EQ(again.Height(), 300);
+    ASSERT_TRUE(x.CapturePaper(shot, again, 400, 300));
     int differences = 0, compared = 0;
     for (int y = 0; y < 300; ++y) {
         for (int xx = 0; xx < 400; ++xx) {
@@ -200,7 +195,7 @@ TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
     // A stroke left unsaved is kept when the program ends.
     x.Drag(Line(again.left + 40, again.top + 270, again.left + 360, again.top + 270));
     x.Key("ctrl+q");
-    ASSERT_TRUE(x.WaitProgramExit(10000));
+    ASSERT_TRUE(x.WaitProgramExit(10000)) << x.ProgramLog();
     CPaper kept;
     ASSERT_TRUE(ReadSketchFile(file, kept));
     EXPECT_GT(Marked(kept, 60, 267, 340, 273), 200);

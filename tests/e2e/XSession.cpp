@@ -174,6 +174,7 @@ bool XSession::Start()
 
 bool XSession::StartProgram(const std::vector<std::string>& args)
 {
+    m_exitStatus = -1;
     std::vector<std::string> argv{ProgramPath()};
     argv.insert(argv.end(), args.begin(), args.end());
     m_program = Spawn(argv, true);
@@ -183,7 +184,9 @@ bool XSession::StartProgram(const std::vector<std::string>& args)
 bool XSession::ProgramRunning()
 {
     if (m_program <= 0) return false;
-    if (waitpid(m_program, nullptr, WNOHANG) == m_program) {
+    int status = 0;
+    if (waitpid(m_program, &status, WNOHANG) == m_program) {
+        m_exitStatus = status;
         m_program = -1;
         return false;
     }
@@ -193,10 +196,18 @@ bool XSession::ProgramRunning()
 bool XSession::WaitProgramExit(int timeoutMs)
 {
     for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (!ProgramRunning()) return true;
+        if (!ProgramRunning()) break;
         Sleep(50);
     }
-    return !ProgramRunning();
+    // Ended by itself, and well: a crash or a sanitizer's report at the end
+    // counts as a failure.
+    return !ProgramRunning() && WIFEXITED(m_exitStatus) && WEXITSTATUS(m_exitStatus) == 0;
+}
+
+std::string XSession::ProgramLog() const
+{
+    std::ifstream in(m_home + "/program.log");
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void XSession::KillProgram()
@@ -245,6 +256,56 @@ void XSession::Drag(const std::vector<std::pair<int, int>>& points)
     }
     Xdo("mouseup 1");
     Sleep(150);
+}
+
+int XSession::VisibleWindows()
+{
+    if (m_program <= 0) return 0;
+    const std::string cmd = Env() + "xdotool search --onlyvisible --pid " +
+                            std::to_string(m_program) + " 2>/dev/null";
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (!pipe) return 0;
+    int lines = 0;
+    char buf[256];
+    while (fgets(buf, sizeof buf, pipe)) ++lines;
+    pclose(pipe);
+    return lines;
+}
+
+bool XSession::WaitVisibleWindows(int count, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (VisibleWindows() == count) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+bool XSession::SaveAndWait(const std::string& file, int timeoutMs)
+{
+    std::error_code ec;
+    const auto before = fs::last_write_time(file, ec);
+    const bool existed = !ec;
+    Key("ctrl+s");
+    for (int waited = 0; waited < timeoutMs; waited += 25) {
+        const auto now = fs::last_write_time(file, ec);
+        // The file is replaced whole by a rename, so once it changed it is
+        // complete.
+        if (!ec && (!existed || now != before)) return true;
+        Sleep(25);
+    }
+    return false;
+}
+
+bool XSession::CapturePaper(Screenshot& shot, Rect& paper, int width, int height, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 200) {
+        if (Capture(shot) && FindPaper(shot, paper) && paper.Width() == width &&
+            paper.Height() == height)
+            return true;
+        Sleep(200);
+    }
+    return false;
 }
 
 bool XSession::Capture(Screenshot& shot)

@@ -41,8 +41,11 @@ public:
     // The program, built beside this test.
     static std::string ProgramPath();
     bool StartProgram(const std::vector<std::string>& args = {});
-    // Waits for the program to end by itself; false on timeout.
+    // Waits for the program to end by itself with status 0; false on a
+    // timeout, a crash or a failure status.
     bool WaitProgramExit(int timeoutMs);
+    // What the program wrote to its standard output and error.
+    std::string ProgramLog() const;
     bool ProgramRunning();
     void KillProgram();
 
@@ -55,7 +58,16 @@ public:
     // move is merged away.
     void Drag(const std::vector<std::pair<int, int>>& points);
 
+    // The program's windows on screen (the main window, a dialog, an open
+    // menu), so a test can wait for a popup before typing into it.
+    int VisibleWindows();
+    bool WaitVisibleWindows(int count, int timeoutMs = 5000);
+    // Saves with Ctrl+S and waits until the file has been replaced.
+    bool SaveAndWait(const std::string& file, int timeoutMs = 10000);
+
     bool Capture(Screenshot& shot);
+    // Waits for the sheet of the given size to be painted.
+    bool CapturePaper(Screenshot& shot, Rect& paper, int width, int height, int timeoutMs = 10000);
     // The sheet: the white area inside the view's frame, found on screen.
     static bool FindPaper(const Screenshot& shot, Rect& paper);
     // The middle of every pixel of an exact colour within a band of rows.
@@ -71,5 +83,6 @@ private:
     int m_display = -1;
     pid_t m_xvfb = -1;
     pid_t m_program = -1;
+    int m_exitStatus = -1;
     std::string m_home;
 };
