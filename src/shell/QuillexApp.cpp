@@ -181,6 +181,10 @@ void CQuillexApp::DocumentReady()
     m_pFrame->ShowDocument();
     m_pView->OnInitialUpdate();
     m_pDoc->UpdateAllViews(nullptr, nullptr);
+    // The keys reach the sheet at once, also after a dialog and on a desktop
+    // without a window manager to hand the focus back.
+    m_pFrame->activateWindow();
+    m_pView->setFocus();
 }
 
 void CQuillexApp::Recover(const QString& previousPath)

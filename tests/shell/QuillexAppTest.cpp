@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -324,4 +325,25 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     Frame().RouteCommand(ID_APP_EXIT);
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_FALSE(QFileInfo::exists(folder + "/Sketch9.tvk"));
+}
+
+TEST_F(ShellTest, AboutShowsTheIconTheVersionAndOk)
+{
+    Start();
+    AnswerNextModal("QDialog", [](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "About Graphelle");
+        QLabel* version = dialog->findChild<QLabel*>("version");
+        ASSERT_NE(version, nullptr);
+        EXPECT_EQ(version->text(), "Graphelle v1.0");
+        bool hasIcon = false;
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            hasIcon = hasIcon || !label->pixmap().isNull();
+        EXPECT_TRUE(hasIcon);
+        const QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 1);
+        EXPECT_EQ(buttons[0]->text().remove('&'), "OK");
+        buttons[0]->click();
+    });
+    Frame().Action(ID_APP_ABOUT)->trigger();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
