@@ -279,6 +279,12 @@ TEST_F(ShellTest, UpdateStatesFollowTheDocumentAndTheClipboard)
     EXPECT_FALSE(Checked(ID_TOOL_PENCIL) || Checked(ID_TOOL_HAND) || Checked(ID_TOOL_SELECT));
     Frame().Action(ID_TOOL_PENCIL)->trigger();
 
+    // The grid, shown at first, by its check mark.
+    EXPECT_TRUE(Checked(ID_VIEW_GRID));
+    Frame().Action(ID_VIEW_GRID)->trigger();
+    Frame().OnIdle();
+    EXPECT_FALSE(Checked(ID_VIEW_GRID));
+
     // Clear only with a selection.
     Frame().OnIdle();
     EXPECT_FALSE(Enabled(ID_EDIT_CLEAR));
