@@ -5,6 +5,7 @@
 #include "FileAssociation.h"
 #include "MainFrame.h"
 #include "Resources.h"
+#include "TerminationGuard.h"
 #include "ShellResources.h"
 #include "document/QuillexDoc.h"
 #include "view/QtClipboard.h"
@@ -86,6 +87,7 @@ CQuillexApp::~CQuillexApp()
 {
     // The frame goes first: it writes the option bars' settings, and its
     // view writes the grid flag, both through the profile that is still here.
+    m_pTerminationGuard.reset();
     m_pFrame.reset();
     m_pDoc.reset();
     Services() = AppServices{};
@@ -129,6 +131,8 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     m_pDoc->AddView(m_pView);
     m_pFrame->AttachView(m_pView, m_pView);
     m_pFrame->SetCloseGuard([this] { return SaveModified(); });
+    // A kill or a logout ends the program like Exit, saving the drawing.
+    m_pTerminationGuard = std::make_unique<CTerminationGuard>([this] { OnAppExit(); });
     connect(m_pFrame->DocList(), &CDocListPage::OpenRequested, this,
             [this](const QString& path) { OpenDocumentFile(path); });
     connect(m_pFrame->DocList(), &CDocListPage::NewRequested, this, [this] { OnFileNew(); });

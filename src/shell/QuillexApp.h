@@ -19,6 +19,7 @@
 
 class CMainFrame;
 class CQuillexDoc;
+class CTerminationGuard;
 class CQuillexView;
 class IClipboard;
 
@@ -77,4 +78,5 @@ private:
     std::unique_ptr<CQuillexDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     CQuillexView* m_pView = nullptr;  // a page of the frame
+    std::unique_ptr<CTerminationGuard> m_pTerminationGuard;
 };

@@ -98,6 +98,18 @@ TEST_F(ProgramTest, APencilStrokeDrawnOnScreenIsInTheSavedFile)
     EXPECT_TRUE(x.WaitProgramExit(10000)) << x.ProgramLog();
 }
 
+TEST_F(ProgramTest, AStrokeLeftUnsavedIsKeptWhenTheProgramIsTerminated)
+{
+    Rect paper;
+    ASSERT_NO_FATAL_FAILURE(StartWithNewSheet(paper));
+    x.Drag(Line(paper.left + 50, paper.top + 150, paper.left + 350, paper.top + 150));
+    x.TerminateProgram();
+    ASSERT_TRUE(x.WaitProgramExit(10000)) << x.ProgramLog();
+    CPaper saved;
+    ASSERT_TRUE(ReadSketchFile(x.Documents() + "/Sketch1.tvk", saved));
+    EXPECT_GT(Marked(saved, 60, 147, 340, 153), 200);
+}
+
 TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
 {
     Rect paper;

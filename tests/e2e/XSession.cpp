@@ -210,6 +210,11 @@ std::string XSession::ProgramLog() const
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+void XSession::TerminateProgram()
+{
+    if (m_program > 0) kill(m_program, SIGTERM);
+}
+
 void XSession::KillProgram()
 {
     if (m_program > 0) {

@@ -48,6 +48,8 @@ public:
     std::string ProgramLog() const;
     bool ProgramRunning();
     void KillProgram();
+    // Asks the program to end, as a logout or kill does (SIGTERM).
+    void TerminateProgram();
 
     // xdotool with arguments; true when it succeeded.
     bool Xdo(const std::string& args);

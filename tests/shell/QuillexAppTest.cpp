@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <csignal>
 #include <functional>
 #include <QWidgetAction>
 
@@ -346,4 +347,18 @@ TEST_F(ShellTest, AboutShowsTheIconTheVersionAndOk)
     });
     Frame().Action(ID_APP_ABOUT)->trigger();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ShellTest, ATerminationSignalEndsTheProgramLikeExitSavingTheDrawing)
+{
+    Start();
+    DrawStroke(60);
+    ASSERT_TRUE(Doc().IsModified());
+    const QString file = QString::fromStdString(Doc().GetPathName());
+    raise(SIGTERM);
+    RunEventLoop(100);
+    EXPECT_FALSE(Frame().isVisible());
+    CPaper saved;
+    ASSERT_TRUE(ReadSketchFile(file, saved));
+    EXPECT_LT(saved.GetPixel(60, 60), 255);
 }
