@@ -7,32 +7,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-
-#include <memory>
 
 namespace {
 
 std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes, uint8_t fill = 0)
 {
     std::vector<uint8_t> block(12 + pixelBytes, fill);
-    for (int i = 0; i < 4; ++i) {
-        block[static_cast<size_t>(i)] = static_cast<uint8_t>(reserved >> (8 * i));
-        block[static_cast<size_t>(4 + i)] = static_cast<uint8_t>(width >> (8 * i));
-        block[static_cast<size_t>(8 + i)] = static_cast<uint8_t>(height >> (8 * i));
-    }
+    const uint32_t words[3] = {reserved, width, height};
+    for (size_t i = 0; i < 12; ++i) block[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
     return block;
-}
-
-void PutOnClipboard(const std::vector<uint8_t>& block)
-{
-    auto mime = std::make_unique<QMimeData>();
-    mime->setData(kQuillexMimeType, QByteArray(reinterpret_cast<const char*>(block.data()),
-                                               static_cast<qsizetype>(block.size())));
-    QGuiApplication::clipboard()->setMimeData(mime.release());
 }
 
 // Installs the Qt clipboard as the program's service for one test.
@@ -48,6 +34,13 @@ public:
 private:
     QtClipboard m_clipboard;
 };
+
+bool PasteEnabled(CQuillexView& view)
+{
+    CCmdUI paste(ID_EDIT_PASTE);
+    view.OnUpdateCommand(paste);
+    return paste.m_bEnabled;
+}
 
 TEST(ClipboardImage, PayloadBecomesAnImageRowForRowAndMalformedBlocksAreRefused)
 {
@@ -82,24 +75,19 @@ TEST(ClipboardImage, PayloadBecomesAnImageRowForRowAndMalformedBlocksAreRefused)
 
 TEST(ClipboardImage, ForeignImagesBecomeGrayPiecesWithinThePaperLimits)
 {
-    struct Case {
-        QSize in;
-        QSize out;
-    };
-    const Case cases[] = {{{3000, 1000}, {2048, 682}}, {{2, 3}, {4, 4}}, {{10, 5000}, {4, 2048}}, {{7, 9}, {7, 9}}};
-    for (const Case& c : cases) {
-        QImage image(c.in, QImage::Format_ARGB32);
+    const std::pair<QSize, QSize> cases[] = {
+        {{3000, 1000}, {2048, 682}}, {{2, 3}, {4, 4}}, {{10, 5000}, {4, 2048}}, {{7, 9}, {7, 9}}};
+    for (const auto& [in, out] : cases) {
+        QImage image(in, QImage::Format_ARGB32);
         image.fill(QColor(0, 0, 0, 0));  // fully transparent
         image.setPixel(0, 0, qRgba(255, 0, 0, 255));
         std::vector<uint8_t> payload;
         ASSERT_TRUE(ImageToPayload(image, payload));
         const QImage piece = PayloadToImage(payload);
-        ASSERT_EQ(piece.size(), c.out) << c.in.width() << " x " << c.in.height();
+        ASSERT_EQ(piece.size(), out) << in.width() << " x " << in.height();
         // Transparency and padding are white; the red corner is a gray.
-        EXPECT_EQ(qGray(piece.pixel(c.out.width() - 1, c.out.height() - 1)), 255);
-        if (c.in == c.out) {
-            EXPECT_LT(qGray(piece.pixel(0, 0)), 200);
-        }
+        EXPECT_EQ(qGray(piece.pixel(out.width() - 1, out.height() - 1)), 255);
+        if (in == out) { EXPECT_LT(qGray(piece.pixel(0, 0)), 200); }
     }
     std::vector<uint8_t> payload;
     EXPECT_FALSE(ImageToPayload(QImage(), payload));
@@ -141,16 +129,12 @@ TEST(QtClipboard, CopyInOneViewPasteInAnother)
     ClipboardService service;
     ViewFixture from(400, 300, 500, 400);
     ViewFixture to(300, 200, 500, 400);
-    for (int32_t y = 0; y < 300; ++y)
-        for (int32_t x = 0; x < 400; ++x) from.doc.m_paper.SetPixel(x, y, static_cast<uint8_t>((x + 2 * y) % 256));
+    FillPattern(from.doc.m_paper);
     from.doc.m_rcSelection = CRect{10, 20, 47, 51};  // 37 wide: rows padded
 
-    CCmdUI paste(ID_EDIT_PASTE);
-    to.view->OnUpdateCommand(paste);
-    EXPECT_FALSE(paste.m_bEnabled);
+    EXPECT_FALSE(PasteEnabled(*to.view));
     EXPECT_TRUE(from.view->OnCommand(ID_EDIT_COPY));
-    to.view->OnUpdateCommand(paste);
-    EXPECT_TRUE(paste.m_bEnabled);
+    EXPECT_TRUE(PasteEnabled(*to.view));
 
     EXPECT_TRUE(to.view->OnCommand(ID_EDIT_PASTE));
     ASSERT_TRUE(to.doc.m_floating.HasBits());
@@ -174,7 +158,9 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
     ClipboardService service;
     ViewFixture f(300, 200, 500, 400);
     for (const auto& bad : {Block(0, 100, 100, 40), Block(7, 4, 4, 16), Block(0, 3, 4, 16)}) {
-        PutOnClipboard(bad);
+        auto* mime = new QMimeData;  // the clipboard takes it
+        mime->setData(kQuillexMimeType, QByteArray(reinterpret_cast<const char*>(bad.data()), qsizetype(bad.size())));
+        QGuiApplication::clipboard()->setMimeData(mime);
         f.view->OnCommand(ID_EDIT_PASTE);
         EXPECT_FALSE(f.doc.m_floating.HasBits());
         EXPECT_TRUE(f.doc.m_rcSelection.IsEmpty());
@@ -183,9 +169,7 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
     QImage image(6, 5, QImage::Format_RGB32);
     image.fill(qRgb(90, 90, 90));
     QGuiApplication::clipboard()->setImage(image);
-    CCmdUI paste(ID_EDIT_PASTE);
-    f.view->OnUpdateCommand(paste);
-    EXPECT_TRUE(paste.m_bEnabled);
+    EXPECT_TRUE(PasteEnabled(*f.view));
     f.view->OnCommand(ID_EDIT_PASTE);
     ASSERT_TRUE(f.doc.m_floating.HasBits());
     EXPECT_EQ(f.doc.m_floating.GetWidth(), 6u);

@@ -11,9 +11,19 @@
 #include <QPainter>
 
 #include <memory>
-#include <vector>
+
+inline QRgb Gray(int g) { return qRgb(g, g, g); }
+
+// Every pixel a gray of its own position, so that a wrong row or column shows.
+inline void FillPattern(CPaper& paper)
+{
+    for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
+        for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x)
+            paper.SetPixel(x, y, static_cast<uint8_t>((x * 31 + y * 7) & 0xFF));
+}
 
 struct ViewFixture {
+    // The view's client area, without scroll bars, is clientW x clientH.
     ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH)
     {
         doc.m_paper.Create(static_cast<uint32_t>(paperW), static_cast<uint32_t>(paperH), 5);
@@ -22,7 +32,7 @@ struct ViewFixture {
         view = std::make_unique<CQuillexView>();
         doc.AddView(view.get());
         view->setFrameStyle(0);
-        SetClientSize(clientW, clientH);
+        view->resize(clientW, clientH);
         view->show();
         QApplication::processEvents();
         view->OnInitialUpdate();
@@ -34,16 +44,17 @@ struct ViewFixture {
         QApplication::processEvents();
     }
 
-    // The whole widget sized so that the viewport, without scroll bars, is
-    // the client size asked for.
-    void SetClientSize(int w, int h) { view->resize(w, h); }
-
     QWidget* Port() const { return view->viewport(); }
-
-    void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    // Where a paper pixel shows in the client area.
+    QPoint At(int32_t x, int32_t y) const
     {
-        QMouseEvent event(type, QPointF(pos), Port()->mapToGlobal(QPointF(pos)), button, buttons, modifiers);
+        const CRect r = view->PaperToView(CRect{x, y, x + 1, y + 1});
+        return QPoint(r.left, r.top);
+    }
+
+    void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, QPointF(pos), Port()->mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(Port(), &event);
     }
     void Press(QPoint p) { Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton); }
