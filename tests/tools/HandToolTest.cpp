@@ -8,13 +8,13 @@
 
 namespace {
 
-// A view that scrolls within 0..limit on each axis and logs what it is asked.
+// A view that scrolls within 0..200 on each axis and logs what it is asked.
 class FakeView : public IToolView {
 public:
     CPoint GetScrollPosition() const override { return m_pos; }
     void ScrollTo(int32_t x, int32_t y) override
     {
-        m_pos = CPoint{std::clamp(x, 0, m_limit), std::clamp(y, 0, m_limit)};
+        m_pos = CPoint{std::clamp(x, 0, 200), std::clamp(y, 0, 200)};
         m_log.push_back("scroll " + std::to_string(x) + "," + std::to_string(y));
     }
     void RepaintNow() override { m_log.push_back("repaint"); }
@@ -24,75 +24,57 @@ public:
     void InvalidateView(const CRect*) override {}
 
     CPoint m_pos{100, 100};
-    int32_t m_limit = 200;
     std::vector<std::string> m_log;
 };
 
-}  // namespace
+using Log = std::vector<std::string>;
 
-TEST(HandTool, PressIsAlwaysAcceptedAndScrollsNothing)
-{
-    FakeView view;
-    CHandTool hand;
-    CPaper paper;
-    ASSERT_TRUE(paper.Create(16, 16, 1));
-    CRect changed{1, 1, 5, 5};
-    EXPECT_EQ(hand.OnPointerDown(&view, &paper, -50, 900, 3, 4, changed, 1), 1);
-    EXPECT_TRUE(changed.IsEmpty());
-    EXPECT_TRUE(view.m_log.empty());
-    EXPECT_EQ(hand.m_pView, &view);
-    EXPECT_EQ(hand.m_pPaper, nullptr) << "the hand never takes the paper";
-    EXPECT_EQ(hand.m_ptLastClient, (CPoint{3, 4}));
-}
+}  // namespace
 
 TEST(HandTool, PaperFollowsThePen)
 {
     FakeView view;
     CHandTool hand;
-    CRect changed;
-    ASSERT_EQ(hand.OnPointerDown(&view, nullptr, 0, 0, 50, 50, changed, 1), 1);
+    CPaper paper;
+    ASSERT_TRUE(paper.Create(16, 16, 1));
+    // Accepted anywhere, even off the paper; the press scrolls nothing.
+    CRect changed{1, 1, 5, 5};
+    EXPECT_EQ(hand.OnPointerDown(&view, &paper, -50, 900, 50, 50, changed, 1), 1);
+    EXPECT_TRUE(changed.IsEmpty());
+    EXPECT_TRUE(view.m_log.empty());
 
     // Right by 10: the scroll position falls by 10.
     EXPECT_EQ(hand.OnPointerMove(0, 0, 60, 50, changed), 1);
     EXPECT_EQ(view.m_pos, (CPoint{90, 100}));
-    EXPECT_EQ(view.m_log, (std::vector<std::string>{"scroll 90,100", "repaint"}));
+    EXPECT_EQ(view.m_log, (Log{"scroll 90,100", "repaint"}));
 
     // Purely downward: one vertical scroll per move.
     view.m_log.clear();
-    for (int32_t cy = 55; cy <= 70; cy += 5) hand.OnPointerMove(0, 0, 60, cy, changed);
-    EXPECT_EQ(view.m_log, (std::vector<std::string>{"scroll 90,95", "repaint", "scroll 90,90", "repaint",
-                                                    "scroll 90,85", "repaint", "scroll 90,80", "repaint"}));
+    for (int32_t cy = 55; cy <= 65; cy += 5) hand.OnPointerMove(0, 0, 60, cy, changed);
+    EXPECT_EQ(view.m_log, (Log{"scroll 90,95", "repaint", "scroll 90,90", "repaint", "scroll 90,85", "repaint"}));
 
     // Diagonal: horizontal first, each axis with its own repaint.
     view.m_log.clear();
-    hand.OnPointerMove(0, 0, 50, 80, changed);
-    EXPECT_EQ(view.m_log,
-              (std::vector<std::string>{"scroll 100,80", "repaint", "scroll 100,70", "repaint"}));
+    hand.OnPointerMove(0, 0, 50, 75, changed);
+    EXPECT_EQ(view.m_log, (Log{"scroll 100,85", "repaint", "scroll 100,75", "repaint"}));
     EXPECT_TRUE(changed.IsEmpty());
 
-    // Clamped by the view, while the hand still takes the pen position.
-    view.m_log.clear();
-    hand.OnPointerMove(0, 0, 300, 80, changed);
-    EXPECT_EQ(view.m_pos, (CPoint{0, 70}));
-    EXPECT_EQ(hand.m_ptLastClient, (CPoint{300, 80}));
-    hand.OnPointerMove(0, 0, 290, 80, changed);
-    EXPECT_EQ(view.m_pos, (CPoint{10, 70}));
-}
+    // Clamped by the view, while the hand still follows the pen.
+    hand.OnPointerMove(0, 0, 300, 75, changed);
+    EXPECT_EQ(view.m_pos, (CPoint{0, 75}));
+    hand.OnPointerMove(0, 0, 290, 75, changed);
+    EXPECT_EQ(view.m_pos, (CPoint{10, 75}));
 
-TEST(HandTool, ReleaseNeverRecordsOrModifies)
-{
-    FakeView view;
-    CHandTool hand;
-    CRect changed;
-    ASSERT_EQ(hand.OnPointerDown(&view, nullptr, 0, 0, 10, 10, changed, 1), 1);
+    // The release is a last move, and records and modifies nothing.
     HistoryRecord record;
     int32_t modified = 7;
-    EXPECT_EQ(hand.OnPointerUp(0, 0, 15, 10, changed, record, modified), 1);
+    EXPECT_EQ(hand.OnPointerUp(0, 0, 285, 75, changed, record, modified), 1);
+    EXPECT_EQ(view.m_pos, (CPoint{15, 75}));
     EXPECT_EQ(modified, 0);
     EXPECT_EQ(record.nType, HR_NONE);
     EXPECT_EQ(record.pPoints, nullptr);
     EXPECT_TRUE(changed.IsEmpty());
-    EXPECT_EQ(view.m_pos, (CPoint{95, 100})) << "the release is a last move";
+    EXPECT_EQ(paper.GetPixel(0, 0), 255);
 
     // Without a view (as in a replay) the hand does nothing at all.
     CHandTool idle;

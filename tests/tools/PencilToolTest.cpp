@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <set>
 #include <utility>
 
@@ -13,10 +12,23 @@ namespace {
 
 using PixelSet = std::set<std::pair<int32_t, int32_t>>;
 
-PixelSet AsSet(const std::vector<std::pair<int32_t, int32_t>>& v) { return PixelSet(v.begin(), v.end()); }
+PixelSet Marked(const CPaper& paper)
+{
+    const auto v = PixelsNot(paper, 255);
+    return PixelSet(v.begin(), v.end());
+}
+
+// Runs of n pixels from each start, stepping by step.
+PixelSet Lines(std::initializer_list<CPoint> starts, CPoint step, int32_t n)
+{
+    PixelSet s;
+    for (const CPoint& p : starts)
+        for (int32_t i = 0; i < n; ++i) s.emplace(p.x + i * step.x, p.y + i * step.y);
+    return s;
+}
 
 // A smooth paper: roughness 1 has no grain anywhere.
-void SmoothPaper(CPaper& paper, uint32_t size = 64) { ASSERT_TRUE(paper.Create(size, size, 1)); }
+void SmoothPaper(CPaper& paper, uint32_t size = 32) { ASSERT_TRUE(paper.Create(size, size, 1)); }
 
 // Press and release at one point with recording on: the tap that leaves a dot.
 HistoryRecord Tap(CPencilTool& pencil, CPaper& paper, int32_t x, int32_t y)
@@ -31,15 +43,12 @@ int32_t Darkened(int32_t p, int32_t strength, int32_t grade, bool grain)
     const int32_t floor = GradeFloor[grade];
     int32_t d = ((strength * (p - floor) * (p - floor)) / (255 - floor)) / (255 - floor);
     d /= grain ? 2 : 1;
-    int32_t value = p - d - 1;
-    if (value < floor) value = floor;
-    if (value > p) value = p;
-    return std::max(value, 0);
+    return std::max(std::min(std::max(p - d - 1, floor), p), 0);
 }
 
 }  // namespace
 
-TEST(PencilTool, GradeNamesAndTables)
+TEST(PencilTool, GradesDefaultsAndClamping)
 {
     const char* const names[] = {"C", "6B", "5B", "4B", "3B", "2B", "1B", "HB", "1H", "2H", "3H", "4H"};
     const int strength[] = {200, 90, 75, 65, 55, 45, 35, 29, 24, 20, 17, 15};
@@ -47,57 +56,34 @@ TEST(PencilTool, GradeNamesAndTables)
     for (int i = 0; i < kGradeCount; ++i) {
         EXPECT_STREQ(kGradeNames[i], names[i]);
         EXPECT_EQ(GradeFromName(names[i]), i);
-        EXPECT_EQ(GradeStrength[i], strength[i]) << names[i];
-        EXPECT_EQ(GradeFloor[i], floor[i]) << names[i];
+        EXPECT_EQ((std::pair{int(GradeStrength[i]), int(GradeFloor[i])}), (std::pair{strength[i], floor[i]})) << i;
     }
-    EXPECT_EQ(GradeFromName("hb"), 7);
-    EXPECT_EQ(GradeFromName("c"), 0);
-    EXPECT_EQ(GradeFromName(""), -1);
-    EXPECT_EQ(GradeFromName("7B"), -1);
-    EXPECT_EQ(GradeFromName("HB "), -1);
-    EXPECT_EQ(GradeFromName("H"), -1);
-}
+    for (auto [name, want] : {std::pair{"hb", 7}, {"c", 0}, {"", -1}, {"7B", -1}, {"HB ", -1}, {"H", -1}})
+        EXPECT_EQ(GradeFromName(name), want) << '"' << name << '"';
 
-TEST(PencilTool, DefaultsAndClamping)
-{
     CPencilTool pencil;
     int32_t grade = -1, width = -1, smooth = -1;
     pencil.GetOptions(grade, width, smooth);
-    EXPECT_EQ(grade, 5);
-    EXPECT_EQ(width, 1);
-    EXPECT_EQ(smooth, 0);
-    EXPECT_EQ(pencil.m_pPaper, nullptr);
-    EXPECT_EQ(pencil.m_pView, nullptr);
-    EXPECT_EQ(pencil.m_ptLast, (CPoint{0, 0}));
-    EXPECT_EQ(pencil.m_ptNext, (CPoint{0, 0}));
-
-    struct Case {
-        int32_t grade, width, smooth;
-        int32_t wantGrade, wantWidth, wantSmooth;
-    };
-    const Case cases[] = {
-        {-3, 0, 0, 0, 1, 0}, {40, 9, 1, 11, 3, 1}, {7, 2, 5, 7, 2, 5}, {0, 1, 0, 0, 1, 0}, {11, 3, -1, 11, 3, -1},
-    };
-    for (const Case& c : cases) {
-        pencil.SetOptions(c.grade, c.width, c.smooth);
+    EXPECT_EQ((std::tuple{grade, width, smooth}), (std::tuple{5, 1, 0}));
+    // grade, width, smooth in; grade, width, smooth out
+    const int32_t cases[][6] = {{-3, 0, 0, 0, 1, 0}, {40, 9, 1, 11, 3, 1}, {7, 2, 5, 7, 2, 5}, {11, 3, -1, 11, 3, -1}};
+    for (const auto& c : cases) {
+        pencil.SetOptions(c[0], c[1], c[2]);
         pencil.GetOptions(grade, width, smooth);
-        EXPECT_EQ(grade, c.wantGrade) << c.grade;
-        EXPECT_EQ(width, c.wantWidth) << c.width;
-        EXPECT_EQ(smooth, c.wantSmooth) << c.smooth;
+        EXPECT_EQ((std::tuple{grade, width, smooth}), (std::tuple{c[3], c[4], c[5]})) << c[0] << " " << c[1];
     }
 }
 
-TEST(PencilTool, OneTouchOnWhitePaper)
+TEST(PencilTool, TouchesOnWhitePaper)
 {
-    const std::pair<const char*, int> touches[] = {{"C", 54}, {"2B", 209}, {"HB", 225}, {"4H", 239}};
-    for (const auto& [name, want] : touches) {
+    for (auto [name, want] : {std::pair{"C", 54}, {"2B", 209}, {"HB", 225}, {"4H", 239}}) {
         CPaper paper;
         SmoothPaper(paper);
         CPencilTool pencil;
         pencil.SetOptions(GradeFromName(name), 1, 0);
         Tap(pencil, paper, 10, 10);
+        EXPECT_EQ(Marked(paper), (PixelSet{{10, 10}})) << name;
         EXPECT_EQ(paper.GetPixel(10, 10), want) << name;
-        EXPECT_EQ(PixelsNot(paper, 255).size(), 1u) << name;
     }
 
     // A grain pixel takes half the graphite.
@@ -109,15 +95,12 @@ TEST(PencilTool, OneTouchOnWhitePaper)
     pencil.SetOptions(0, 1, 0);
     Tap(pencil, rough, grain.x, grain.y);
     EXPECT_EQ(rough.GetPixel(grain.x, grain.y), 154);
-}
 
-TEST(PencilTool, RepeatedTouchesApproachTheFloor)
-{
+    // Repeated "2B" touches approach the floor and stay there.
     CPaper paper;
     SmoothPaper(paper);
-    CPencilTool pencil;  // "2B" by default
-    const int want[] = {209, 190, 178, 170, 164};
-    for (int v : want) {
+    pencil.SetOptions(5, 1, 0);
+    for (int v : {209, 190, 178, 170, 164}) {
         Tap(pencil, paper, 5, 5);
         EXPECT_EQ(paper.GetPixel(5, 5), v);
     }
@@ -125,6 +108,8 @@ TEST(PencilTool, RepeatedTouchesApproachTheFloor)
     EXPECT_EQ(paper.GetPixel(5, 5), GradeFloor[5]);
 }
 
+// Every level, grade, smoothing and grain: a pixel at or below the floor
+// keeps its value, so a harder pencil never lightens.
 TEST(PencilTool, DarkeningRuleForEveryGradeAndLevel)
 {
     CPaper plain;
@@ -133,7 +118,6 @@ TEST(PencilTool, DarkeningRuleForEveryGradeAndLevel)
     ASSERT_TRUE(rough.Create(16, 16, 10));
     const CPoint grain = FindGrain(rough, true);
     ASSERT_GE(grain.x, 0);
-
     for (int32_t grade = 0; grade < kGradeCount; ++grade) {
         for (int32_t smooth = 0; smooth <= 1; ++smooth) {
             CPencilTool pencil;
@@ -143,315 +127,158 @@ TEST(PencilTool, DarkeningRuleForEveryGradeAndLevel)
             for (int32_t p = 0; p < 256; ++p) {
                 plain.SetPixel(8, 8, static_cast<uint8_t>(p));
                 Tap(pencil, plain, 8, 8);
-                ASSERT_EQ(plain.GetPixel(8, 8), Darkened(p, strength, grade, false))
-                    << "grade " << grade << " smooth " << smooth << " level " << p;
+                ASSERT_EQ(plain.GetPixel(8, 8), Darkened(p, strength, grade, false)) << grade << "/" << smooth << p;
                 rough.SetPixel(grain.x, grain.y, static_cast<uint8_t>(p));
                 Tap(pencil, rough, grain.x, grain.y);
-                ASSERT_EQ(rough.GetPixel(grain.x, grain.y), Darkened(p, strength, grade, true))
-                    << "grade " << grade << " smooth " << smooth << " level " << p << " on grain";
+                ASSERT_EQ(rough.GetPixel(grain.x, grain.y), Darkened(p, strength, grade, true)) << grade << " grain";
             }
         }
     }
 }
 
-TEST(PencilTool, HarderGradeNeverLightens)
+TEST(PencilTool, KernelSamplesAndSmoothedTap)
 {
-    CPaper paper;
-    SmoothPaper(paper);
-    CPencilTool soft;
-    soft.SetOptions(0, 1, 0);
-    DrawStroke(soft, paper, {CPoint{5, 10}, CPoint{30, 10}, CPoint{30, 10}});
-    const auto marked = PixelsNot(paper, 255);
-    ASSERT_EQ(marked.size(), 25u);
-
-    // "5B" and harder have floors above 54.
-    CPencilTool hard;
-    for (int32_t grade = 2; grade < kGradeCount; ++grade) {
-        for (int32_t smooth = 0; smooth <= 1; ++smooth) {
-            hard.SetOptions(grade, 3, smooth);
-            DrawStroke(hard, paper, {CPoint{5, 10}, CPoint{30, 10}, CPoint{31, 10}});
-            for (const auto& [x, y] : marked) ASSERT_EQ(paper.GetPixel(x, y), 54) << x << "," << y;
-        }
-    }
-
-    // A pixel exactly at a grade's floor keeps its value.
-    CPencilTool hb;
-    hb.SetOptions(7, 1, 0);
-    paper.SetPixel(40, 40, GradeFloor[7]);
-    Tap(hb, paper, 40, 40);
-    EXPECT_EQ(paper.GetPixel(40, 40), GradeFloor[7]);
-}
-
-TEST(PencilTool, KernelSamples)
-{
-    struct Sample {
-        int32_t grade, width, row, col, want;
+    // grade, width, row, column, value
+    const int32_t samples[][5] = {
+        {0, 3, 0, 8, 75}, {0, 3, 8, 8, 42}, {0, 3, 0, 24, 8}, {0, 1, 0, 8, 13}, {0, 1, 8, 8, 1},   {0, 1, 0, 24, 0},
+        {5, 2, 0, 0, 30}, {5, 2, 0, 8, 9},  {5, 2, 8, 8, 3},  {11, 3, 0, 0, 10}, {0, 2, 0, 0, 133},
     };
-    const Sample samples[] = {
-        {0, 3, 0, 8, 75}, {0, 3, 8, 8, 42}, {0, 3, 0, 24, 8}, {0, 1, 0, 8, 13}, {0, 1, 8, 8, 1},
-        {0, 1, 0, 24, 0}, {5, 2, 0, 0, 30}, {5, 2, 0, 8, 9},  {5, 2, 8, 8, 3},  {11, 3, 0, 0, 10},
-        {0, 2, 0, 0, 133},
-    };
-    for (const Sample& s : samples) {
+    for (const auto& s : samples) {
         CPencilTool pencil;
-        pencil.SetOptions(s.grade, s.width, 1);
-        EXPECT_EQ(pencil.m_kernel[s.row * CPencilTool::kKernelSize + s.col], s.want)
-            << "grade " << s.grade << " width " << s.width << " [" << s.row << "][" << s.col << "]";
-        // The two ramps are alike, so the kernel is symmetric.
-        EXPECT_EQ(pencil.m_kernel[s.row * CPencilTool::kKernelSize + s.col],
-                  pencil.m_kernel[s.col * CPencilTool::kKernelSize + s.row]);
+        pencil.SetOptions(s[0], s[1], 1);
+        auto at = [&](int row, int col) { return int(pencil.m_kernel[row * CPencilTool::kKernelSize + col]); };
+        EXPECT_EQ(at(s[2], s[3]), s[4]) << s[0] << "/" << s[1] << " " << s[2] << "," << s[3];
+        EXPECT_EQ(at(s[2], s[3]), at(s[3], s[2])) << "the two ramps are alike";
     }
 
-    // Without smoothing the kernel is not built.
-    CPencilTool plain;
-    plain.SetOptions(0, 3, 0);
-    for (uint8_t v : plain.m_kernel) ASSERT_EQ(v, 0);
-}
-
-TEST(PencilTool, SmoothedTapSpreadsByTheKernel)
-{
+    // "2B" width 2: on white a touch of strength F gives 254 - F, and even a
+    // weight of 0 darkens by one level, so the whole 5 x 5 block changes.
     CPaper paper;
     SmoothPaper(paper);
     CPencilTool pencil;
-    pencil.SetOptions(5, 2, 1);  // "2B": kernel [0][8] 9, [8][8] 3, [0][16] 2, [8][16] 1, [16][16] 0
+    pencil.SetOptions(5, 2, 1);
     Tap(pencil, paper, 20, 20);
-    // On white paper a touch of strength F gives 254 - F; even a weight of 0
-    // darkens by one level, so the whole 5 x 5 block changes.
-    const int want[5][5] = {
-        {254, 253, 252, 253, 254},
-        {253, 251, 245, 251, 253},
-        {252, 245, 216, 245, 252},
-        {253, 251, 245, 251, 253},
-        {254, 253, 252, 253, 254},
-    };
+    const int want[5][5] = {{254, 253, 252, 253, 254}, {253, 251, 245, 251, 253}, {252, 245, 216, 245, 252},
+                            {253, 251, 245, 251, 253}, {254, 253, 252, 253, 254}};
     for (int j = 0; j < 5; ++j)
-        for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(paper.GetPixel(18 + i, 18 + j), want[j][i]) << i << "," << j;
-    EXPECT_EQ(PixelsNot(paper, 255).size(), 25u);
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(paper.GetPixel(18 + i, 18 + j), want[j][i]) << i << "," << j;
+    EXPECT_EQ(Marked(paper).size(), 25u);
 }
 
-TEST(PencilTool, WalkPoints)
+TEST(PencilTool, WalksAndParallelWalks)
 {
     struct Walk {
-        CPoint from, to;
-        PixelSet dabs;
-    };
-    const Walk walks[] = {
-        {{0, 0}, {4, 2}, {{0, 0}, {1, 1}, {2, 1}, {3, 2}}},
-        {{10, 10}, {14, 12}, {{10, 10}, {11, 11}, {12, 11}, {13, 12}}},
-        // Going the other way rounds half away from zero, not up.
-        {{4, 2}, {0, 0}, {{4, 2}, {3, 2}, {2, 1}, {1, 1}}},
-        {{10, 10}, {10, 14}, {{10, 10}, {10, 11}, {10, 12}, {10, 13}}},
-        {{10, 10}, {11, 10}, {{10, 10}}},
-    };
-    for (const Walk& w : walks) {
-        CPaper paper;
-        SmoothPaper(paper, 32);
-        CPencilTool pencil;
-        CRect changed;
-        ASSERT_EQ(pencil.OnPointerDown(nullptr, &paper, w.from.x, w.from.y, 0, 0, changed, 0), 1);
-        EXPECT_TRUE(changed.IsEmpty());
-        EXPECT_TRUE(PixelsNot(paper, 255).empty()) << "the press draws nothing";
-        EXPECT_EQ(pencil.OnPointerMove(w.to.x, w.to.y, 0, 0, changed), 1);
-        EXPECT_EQ(AsSet(PixelsNot(paper, 255)), w.dabs) << w.from.x << "," << w.from.y;
-        for (const auto& [x, y] : w.dabs) EXPECT_EQ(paper.GetPixel(x, y), 209);
-        EXPECT_EQ(pencil.m_ptLast, w.to);
-        EXPECT_EQ(pencil.m_ptNext, w.to);
-    }
-}
-
-TEST(PencilTool, WalkRoundsHalfAwayFromZero)
-{
-    // From (0, 0) to (-1, 32) the walk passes x = -0.5 exactly at y = 16:
-    // rounded away from zero that dab lands at x = -1, off the paper.
-    CPaper paper;
-    SmoothPaper(paper, 40);
-    CPencilTool pencil;
-    DrawStroke(pencil, paper, {CPoint{0, 0}, CPoint{-1, 32}, CPoint{-1, 32}});
-    PixelSet want;
-    for (int32_t y = 0; y < 16; ++y) want.emplace(0, y);
-    EXPECT_EQ(AsSet(PixelsNot(paper, 255)), want);
-}
-
-TEST(PencilTool, ParallelWalksByWidth)
-{
-    struct Case {
         int32_t width;
         CPoint from, to;
         PixelSet dabs;
     };
-    auto horizontal = [](std::initializer_list<int32_t> rows) {
-        PixelSet s;
-        for (int32_t y : rows)
-            for (int32_t x = 10; x < 16; ++x) s.emplace(x, y);
-        return s;
+    const Walk walks[] = {
+        {1, {0, 0}, {4, 2}, {{0, 0}, {1, 1}, {2, 1}, {3, 2}}},
+        // Going the other way rounds half away from zero, not up.
+        {1, {4, 2}, {0, 0}, {{4, 2}, {3, 2}, {2, 1}, {1, 1}}},
+        {1, {10, 10}, {10, 14}, Lines({{10, 10}}, {0, 1}, 4)},
+        {1, {10, 10}, {11, 10}, {{10, 10}}},
+        // x = -0.5 exactly at y = 16: rounded away from zero, off the paper.
+        {1, {0, 0}, {-1, 32}, Lines({{0, 0}}, {0, 1}, 16)},
+        {1, {10, 10}, {16, 10}, Lines({{10, 10}}, {1, 0}, 6)},
+        {2, {10, 10}, {16, 10}, Lines({{10, 9}, {10, 10}}, {1, 0}, 6)},
+        {3, {10, 10}, {16, 10}, Lines({{10, 9}, {10, 10}, {10, 11}}, {1, 0}, 6)},
+        {2, {10, 10}, {15, 15}, Lines({{9, 10}, {10, 10}}, {1, 1}, 5)},
+        {3, {10, 10}, {15, 15}, Lines({{9, 10}, {10, 10}, {11, 10}}, {1, 1}, 5)},
     };
-    auto diagonal = [](std::initializer_list<int32_t> shifts) {
-        PixelSet s;
-        for (int32_t k : shifts)
-            for (int32_t i = 0; i < 5; ++i) s.emplace(10 + k + i, 10 + i);
-        return s;
-    };
-    const Case cases[] = {
-        {1, {10, 10}, {16, 10}, horizontal({10})},
-        {2, {10, 10}, {16, 10}, horizontal({9, 10})},
-        {3, {10, 10}, {16, 10}, horizontal({9, 10, 11})},
-        {2, {10, 10}, {15, 15}, diagonal({-1, 0})},
-        {3, {10, 10}, {15, 15}, diagonal({-1, 0, 1})},
-    };
-    for (const Case& c : cases) {
+    for (const Walk& w : walks) {
         CPaper paper;
-        SmoothPaper(paper, 32);
+        SmoothPaper(paper, 40);
         CPencilTool pencil;
-        pencil.SetOptions(5, c.width, 0);
-        DrawStroke(pencil, paper, {c.from, c.to, c.to});
-        EXPECT_EQ(AsSet(PixelsNot(paper, 255)), c.dabs) << "width " << c.width << " to " << c.to.x << "," << c.to.y;
+        pencil.SetOptions(5, w.width, 0);
+        DrawStroke(pencil, paper, {w.from, w.to, w.to});
+        EXPECT_EQ(Marked(paper), w.dabs) << w.width << ": " << w.from.x << "," << w.from.y << " to " << w.to.x;
+        // Parallel walks touch each pixel once.
+        for (const auto& [x, y] : w.dabs) EXPECT_EQ(paper.GetPixel(x, y), 209) << x << "," << y;
     }
-
-    // Where parallel walks of a diagonal meet they touch a pixel once each:
-    // width 3 at 45 degrees covers three separate diagonals.
-    CPaper paper;
-    SmoothPaper(paper, 32);
-    CPencilTool pencil;
-    pencil.SetOptions(5, 3, 0);
-    DrawStroke(pencil, paper, {CPoint{10, 10}, CPoint{15, 15}, CPoint{15, 15}});
-    for (const auto& [x, y] : PixelsNot(paper, 255)) EXPECT_EQ(paper.GetPixel(x, y), 209);
 }
 
-TEST(PencilTool, ReleasePointIsNotDabbedAndSameMoveDrawsNothing)
+TEST(PencilTool, ChangedRectanglesReleaseAndRecord)
 {
     CPaper paper;
-    SmoothPaper(paper, 32);
+    SmoothPaper(paper);
     CPencilTool pencil;
-    CRect changed;
-    ASSERT_EQ(pencil.OnPointerDown(nullptr, &paper, 0, 0, 0, 0, changed, 1), 1);
-    EXPECT_EQ(pencil.OnPointerMove(5, 0, 5, 0, changed), 1);
-    EXPECT_EQ(changed, (CRect{-3, -3, 8, 3}));
-
-    // Standing still: nothing drawn, nothing recorded, nothing changed.
-    CRect still{1, 2, 3, 4};
-    EXPECT_EQ(pencil.OnPointerMove(5, 0, 5, 0, still), 1);
-    EXPECT_TRUE(still.IsEmpty());
+    CRect changed{1, 2, 3, 4};
+    ASSERT_EQ(pencil.OnPointerDown(nullptr, &paper, 20, 5, 0, 0, changed, 1), 1);
+    EXPECT_TRUE(changed.IsEmpty());
+    EXPECT_TRUE(Marked(paper).empty()) << "the press draws nothing";
+    EXPECT_EQ(pencil.OnPointerMove(10, 8, 0, 0, changed), 1);
+    EXPECT_EQ(changed, (CRect{7, 2, 23, 11}));  // the segment plus three
+    pencil.OnPointerMove(12, 30, 0, 0, changed);
+    EXPECT_EQ(changed, (CRect{7, 5, 15, 33}));  // from where the last one ended
+    EXPECT_EQ(pencil.OnPointerMove(12, 30, 0, 0, changed), 1);
+    EXPECT_TRUE(changed.IsEmpty()) << "standing still changes nothing";
+    const PixelSet drawn = Marked(paper);
+    EXPECT_FALSE(drawn.count({12, 30}));
 
     HistoryRecord record;
     int32_t modified = 0;
-    CRect last{1, 2, 3, 4};
-    EXPECT_EQ(pencil.OnPointerUp(5, 0, 5, 0, last, record, modified), 1);
-    EXPECT_TRUE(last.IsEmpty());
+    EXPECT_EQ(pencil.OnPointerUp(12, 30, 0, 0, changed, record, modified), 1);
+    EXPECT_TRUE(changed.IsEmpty());
     EXPECT_EQ(modified, 1);
-    EXPECT_EQ(AsSet(PixelsNot(paper, 255)), (PixelSet{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}}));
-
+    EXPECT_EQ(Marked(paper), drawn) << "the release point is not dabbed";
     ASSERT_EQ(record.nType, HR_PENCIL);
     ASSERT_NE(record.pPoints, nullptr);
-    ASSERT_EQ(record.pPoints->GetCount(), 2u);
-    EXPECT_EQ((*record.pPoints)[0].x, 0);
-    EXPECT_EQ((*record.pPoints)[1].x, 5);
-    for (const StrokePoint& p : *record.pPoints) EXPECT_EQ(p.pData, nullptr);
-    EXPECT_EQ(pencil.m_pPoints, nullptr) << "the list went to the record";
-}
+    EXPECT_EQ(Points(record), (PointList{{20, 5}, {10, 8}, {12, 30}}));
 
-TEST(PencilTool, ChangedRectangleSpansTheSegmentPlusThree)
-{
-    CPaper paper;
-    SmoothPaper(paper, 32);
-    CPencilTool pencil;
-    CRect changed;
-    ASSERT_EQ(pencil.OnPointerDown(nullptr, &paper, 20, 5, 0, 0, changed, 0), 1);
-    pencil.OnPointerMove(10, 8, 0, 0, changed);
-    EXPECT_EQ(changed, (CRect{7, 2, 23, 11}));
-    // The next segment starts where this one ended.
-    pencil.OnPointerMove(12, 30, 0, 0, changed);
-    EXPECT_EQ(changed, (CRect{7, 5, 15, 33}));
+    // grade, width, smooth, nParam2
+    const int32_t options[][4] = {{0, 3, 1, 0x30001}, {11, 1, 0, 0x10000}, {3, 2, 0x10000, 0x20001}};
+    for (const auto& o : options) {
+        pencil.SetOptions(o[0], o[1], o[2]);
+        HistoryRecord r = DrawStroke(pencil, paper, {CPoint{3, 3}, CPoint{9, 4}, CPoint{20, 20}});
+        EXPECT_EQ((std::tuple{r.nType, r.nParam1, r.nParam2}), (std::tuple{int32_t{HR_PENCIL}, o[0], o[3]})) << o[2];
+        ASSERT_NE(r.pPoints, nullptr);
+        EXPECT_EQ(r.pPoints->GetCount(), 3u);
+    }
 }
 
 TEST(PencilTool, TapLeavesADotAndTwoPoints)
 {
     CPaper paper;
-    SmoothPaper(paper, 32);
+    SmoothPaper(paper);
     CPencilTool pencil;
-    CRect changed;
-    ASSERT_EQ(pencil.OnPointerDown(nullptr, &paper, 12, 7, 0, 0, changed, 1), 1);
-    HistoryRecord record;
-    int32_t modified = 0;
-    EXPECT_EQ(pencil.OnPointerUp(12, 7, 0, 0, changed, record, modified), 1);
-    EXPECT_EQ(modified, 1);
+    HistoryRecord record = Tap(pencil, paper, 12, 7);
+    EXPECT_EQ(Marked(paper), (PixelSet{{12, 7}}));
     EXPECT_EQ(paper.GetPixel(12, 7), 209);
-    EXPECT_EQ(PixelsNot(paper, 255).size(), 1u);
-    EXPECT_TRUE(changed.Contains(12, 7));
-
-    EXPECT_EQ(record.nType, HR_PENCIL);
-    EXPECT_EQ(record.nParam1, 5);
-    EXPECT_EQ(record.nParam2, 1 << 16);
+    EXPECT_EQ((std::tuple{record.nType, record.nParam1, record.nParam2}), (std::tuple{int32_t{HR_PENCIL}, 5, 1 << 16}));
     ASSERT_NE(record.pPoints, nullptr);
-    ASSERT_EQ(record.pPoints->GetCount(), 2u);
-    EXPECT_EQ((*record.pPoints)[0].x, 12);
-    EXPECT_EQ((*record.pPoints)[0].y, 7);
-    EXPECT_EQ((*record.pPoints)[1].x, 13);
-    EXPECT_EQ((*record.pPoints)[1].y, 8);
+    EXPECT_EQ(Points(record), (PointList{{12, 7}, {13, 8}}));
 
     // Unrecorded, a tap draws nothing: the replayed list carries the dot.
     CPaper other;
-    SmoothPaper(other, 32);
-    HistoryRecord none = DrawStroke(pencil, other, {CPoint{12, 7}, CPoint{12, 7}}, 0);
-    EXPECT_EQ(none.nType, HR_NONE);
-    EXPECT_TRUE(PixelsNot(other, 255).empty());
+    SmoothPaper(other);
+    EXPECT_EQ(DrawStroke(pencil, other, {CPoint{12, 7}, CPoint{12, 7}}, 0).nType, HR_NONE);
+    EXPECT_TRUE(Marked(other).empty());
 }
 
-TEST(PencilTool, RecordCarriesTheOptions)
+TEST(PencilTool, PressOutsideIsRefusedAndMarksAreClipped)
 {
-    struct Case {
-        int32_t grade, width, smooth, param2;
-    };
-    const Case cases[] = {{0, 3, 1, 0x30001}, {11, 1, 0, 0x10000}, {7, 2, 1, 0x20001}, {3, 2, 0x10000, 0x20001}};
-    for (const Case& c : cases) {
+    CPencilTool pencil;
+    for (const CPoint& p : {CPoint{-1, 0}, CPoint{0, -1}, CPoint{32, 5}, CPoint{5, 32}, CPoint{-100, 900}}) {
         CPaper paper;
-        SmoothPaper(paper, 32);
-        CPencilTool pencil;
-        pencil.SetOptions(c.grade, c.width, c.smooth);
-        HistoryRecord record = DrawStroke(pencil, paper, {CPoint{3, 3}, CPoint{9, 4}, CPoint{20, 20}});
-        EXPECT_EQ(record.nType, HR_PENCIL);
-        EXPECT_EQ(record.nParam1, c.grade);
-        EXPECT_EQ(record.nParam2, c.param2) << c.smooth;
-        ASSERT_NE(record.pPoints, nullptr);
-        EXPECT_EQ(record.pPoints->GetCount(), 3u);
-    }
-}
-
-TEST(PencilTool, PressOutsideThePaperIsRefused)
-{
-    const CPoint outside[] = {{-1, 0}, {0, -1}, {32, 5}, {5, 32}, {-100, 900}};
-    for (const CPoint& p : outside) {
-        CPaper paper;
-        SmoothPaper(paper, 32);
-        CPencilTool pencil;
+        SmoothPaper(paper);
         CRect changed{1, 1, 5, 5};
         EXPECT_EQ(pencil.OnPointerDown(nullptr, &paper, p.x, p.y, 0, 0, changed, 1), 0);
         EXPECT_TRUE(changed.IsEmpty());
-        EXPECT_EQ(pencil.m_pPoints, nullptr);
-        EXPECT_TRUE(PixelsNot(paper, 255).empty());
+        EXPECT_TRUE(Marked(paper).empty());
     }
-    CPencilTool pencil;
     CRect changed;
     EXPECT_EQ(pencil.OnPointerDown(nullptr, nullptr, 0, 0, 0, 0, changed, 1), 0);
     CPaper empty;
     EXPECT_EQ(pencil.OnPointerDown(nullptr, &empty, 0, 0, 0, 0, changed, 1), 0);
-}
 
-TEST(PencilTool, MarksAreClippedAtTheEdges)
-{
-    CPaper paper;
-    SmoothPaper(paper, 16);
-    CPencilTool pencil;
-    pencil.SetOptions(0, 3, 1);
-    HistoryRecord record =
-        DrawStroke(pencil, paper, {CPoint{0, 0}, CPoint{-40, 7}, CPoint{15, 15}, CPoint{15, 60}, CPoint{15, 60}});
-    EXPECT_EQ(record.nType, HR_PENCIL);
-    EXPECT_FALSE(PixelsNot(paper, 255).empty());
-    // The bytes past the width of each row are padding and stay untouched.
+    // Strokes may leave the paper; the row padding stays untouched.
     CPaper narrow;
     ASSERT_TRUE(narrow.Create(13, 8, 1));
-    pencil.SetOptions(0, 3, 0);
-    DrawStroke(pencil, narrow, {CPoint{0, 4}, CPoint{30, 4}, CPoint{31, 4}});
+    pencil.SetOptions(0, 3, 1);
+    const std::vector<CPoint> wild = {{0, 4}, {-40, 7}, {30, 4}, {12, 60}, {12, 60}};
+    EXPECT_EQ(DrawStroke(pencil, narrow, wild).nType, HR_PENCIL);
+    EXPECT_FALSE(PixelsNot(narrow, 255).empty());
     const uint8_t* bits = narrow.GetBits();
     for (uint32_t row = 0; row < narrow.GetHeight(); ++row)
         for (uint32_t col = 13; col < narrow.GetStride(); ++col) EXPECT_EQ(bits[row * narrow.GetStride() + col], 255);

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -57,32 +56,26 @@ HistoryRecord PointsRecord(int32_t type, int32_t p1, int32_t p2, const std::vect
 
 TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixels)
 {
-    for (uint32_t roughness : {1u, 6u, 10u}) {
-        CPaper live;
+    for (uint32_t roughness : {1u, 10u}) {
+        CPaper live, rebuilt;
         ASSERT_TRUE(live.Create(120, 90, roughness));
-        CPaper rebuilt;
         ASSERT_TRUE(rebuilt.Create(120, 90, roughness));
-
         CPencilTool pencil;
         CEraserTool eraser;
         std::vector<HistoryRecord> history;
         int32_t seed = 0;
         for (int32_t grade : {0, 5, 11, 3}) {
-            for (int32_t width = 1; width <= 3; ++width) {
-                for (int32_t smooth = 0; smooth <= 1; ++smooth) {
-                    pencil.SetOptions(grade, width, smooth);
-                    history.push_back(DrawStroke(pencil, live, Wander(++seed, 25, 90)));
-                    // A tap, whose dot comes back from its two recorded points.
-                    const CPoint dot = Wander(++seed, 1, 90).front();
-                    history.push_back(DrawStroke(pencil, live, {dot, dot}));
-                }
+            for (int32_t option = 0; option < 6; ++option) {  // widths 1 to 3, smoothing off and on
+                pencil.SetOptions(grade, 1 + option / 2, option % 2);
+                history.push_back(DrawStroke(pencil, live, Wander(++seed, 25, 90)));
+                // A tap, whose dot comes back from its two recorded points.
+                const CPoint dot = Wander(++seed, 1, 90).front();
+                history.push_back(DrawStroke(pencil, live, {dot, dot}));
             }
         }
-        for (int32_t size = 1; size <= 3; ++size) {
-            for (int32_t strength = 1; strength <= 3; ++strength) {
-                eraser.SetOptions(size, strength);
-                history.push_back(DrawStroke(eraser, live, Wander(++seed, 12, 90)));
-            }
+        for (int32_t option = 0; option < 9; ++option) {  // every size and strength
+            eraser.SetOptions(1 + option / 3, 1 + option % 3);
+            history.push_back(DrawStroke(eraser, live, Wander(++seed, 12, 90)));
         }
         pencil.SetOptions(1, 3, 1);
         history.push_back(DrawStroke(pencil, live, Wander(++seed, 60, 90)));
@@ -93,8 +86,7 @@ TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixels)
         }
         EXPECT_TRUE(SamePixels(live, rebuilt)) << "roughness " << roughness;
         EXPECT_FALSE(PixelsNot(live, 255).empty());
-
-        // Replay records nothing and leaves the records as they were.
+        // Replay leaves the records as they were.
         const size_t count = history.front().pPoints->GetCount();
         ASSERT_TRUE(ReplayStroke(history.front(), rebuilt));
         EXPECT_EQ(history.front().pPoints->GetCount(), count);
@@ -105,41 +97,29 @@ TEST(StrokeReplay, ShortAndForeignRecords)
 {
     CPaper paper;
     ASSERT_TRUE(paper.Create(32, 32, 1));
-
-    // One point: a press and a release there. The pencil draws nothing
-    // without its recorded tap point; the eraser stamps at the press.
-    HistoryRecord onePencil = PointsRecord(HR_PENCIL, 0, 3 << 16, {CPoint{10, 10}});
-    EXPECT_TRUE(ReplayStroke(onePencil, paper));
+    // One point (no reading past the list): a press and a release there. The
+    // pencil draws nothing without its recorded tap point; the eraser stamps.
+    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 3 << 16, {CPoint{10, 10}}), paper));
     EXPECT_TRUE(PixelsNot(paper, 255).empty());
-
     FillPaper(paper, 0);
-    HistoryRecord oneEraser = PointsRecord(HR_ERASER, 1, 1, {CPoint{10, 10}});
-    EXPECT_TRUE(ReplayStroke(oneEraser, paper));
+    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_ERASER, 1, 1, {CPoint{10, 10}}), paper));
     EXPECT_EQ(paper.GetPixel(10, 10), 61);
     EXPECT_EQ(PixelsNot(paper, 0).size(), 29u);
 
-    // Nothing to replay.
-    HistoryRecord empty = PointsRecord(HR_PENCIL, 0, 1 << 16, {});
-    EXPECT_FALSE(ReplayStroke(empty, paper));
+    // Nothing to replay, records the tools do not make, a start off the paper.
+    FillPaper(paper, 0);
     HistoryRecord noList;
     noList.nType = HR_ERASER;
     EXPECT_FALSE(ReplayStroke(noList, paper));
-
-    // Records the tools do not make.
-    for (int32_t type : {int32_t{HR_NONE}, int32_t{HR_PASTE}, int32_t{HR_CLEAR}, int32_t{7}}) {
-        HistoryRecord other = PointsRecord(type, 0, 0, {CPoint{1, 1}, CPoint{20, 20}});
-        FillPaper(paper, 0);
-        EXPECT_FALSE(ReplayStroke(other, paper)) << type;
-        EXPECT_TRUE(PixelsNot(paper, 0).empty());
-    }
-
-    // A stroke that starts off the paper is refused like a live press.
-    HistoryRecord offPaper = PointsRecord(HR_PENCIL, 0, 1 << 16, {CPoint{-4, 4}, CPoint{20, 20}});
-    EXPECT_FALSE(ReplayStroke(offPaper, paper));
+    EXPECT_FALSE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 1 << 16, {}), paper));
+    EXPECT_FALSE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 1 << 16, {CPoint{-4, 4}, CPoint{20, 20}}), paper));
+    for (int32_t type : {int32_t{HR_NONE}, int32_t{HR_PASTE}, int32_t{HR_CLEAR}, int32_t{7}})
+        EXPECT_FALSE(ReplayStroke(PointsRecord(type, 0, 0, {CPoint{1, 1}, CPoint{20, 20}}), paper)) << type;
+    EXPECT_TRUE(PixelsNot(paper, 0).empty());
 
     // Options out of range are clamped as the tools clamp them.
     FillPaper(paper, 255);
-    HistoryRecord wild = PointsRecord(HR_PENCIL, 40, (9 << 16) | 0, {CPoint{2, 2}, CPoint{12, 2}, CPoint{12, 2}});
+    const HistoryRecord wild = PointsRecord(HR_PENCIL, 40, 9 << 16, {CPoint{2, 2}, CPoint{12, 2}, CPoint{12, 2}});
     EXPECT_TRUE(ReplayStroke(wild, paper));
     EXPECT_EQ(paper.GetPixel(2, 1), 239) << "4H at width 3";
     EXPECT_EQ(paper.GetPixel(2, 3), 239);

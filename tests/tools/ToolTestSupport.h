@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+using PointList = std::vector<std::pair<int32_t, int32_t>>;
+
 inline void FillPaper(CPaper& paper, uint8_t value)
 {
     for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
@@ -18,12 +20,24 @@ inline void FillPaper(CPaper& paper, uint8_t value)
 }
 
 // Every pixel that differs from value, in row order.
-inline std::vector<std::pair<int32_t, int32_t>> PixelsNot(const CPaper& paper, uint8_t value)
+inline PointList PixelsNot(const CPaper& paper, uint8_t value)
 {
-    std::vector<std::pair<int32_t, int32_t>> out;
+    PointList out;
     for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
         for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x)
             if (paper.GetPixel(x, y) != value) out.emplace_back(x, y);
+    return out;
+}
+
+// The recorded points of a stroke, which carry no extra data.
+inline PointList Points(const HistoryRecord& record)
+{
+    PointList out;
+    if (record.pPoints)
+        for (const StrokePoint& p : *record.pPoints) {
+            out.emplace_back(p.x, p.y);
+            EXPECT_EQ(p.pData, nullptr);
+        }
     return out;
 }
 
