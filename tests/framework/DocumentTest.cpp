@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -23,15 +24,10 @@ public:
     bool Serialize(CArchive& ar) override
     {
         ++serializeCalls;
-        if (ar.IsStoring()) {
-            if (!ar.Write(text.data(), text.size())) return false;
-            // A writer that gives up halfway: the archive must not replace the file.
-            return !failAfterWriting;
-        }
+        if (ar.IsStoring()) return ar.Write(text.data(), text.size()) && !failAfterWriting;
         char buffer[256];
-        size_t got;
         text.clear();
-        while ((got = ar.Read(buffer, sizeof buffer)) > 0) text.append(buffer, got);
+        for (size_t got; (got = ar.Read(buffer, sizeof buffer)) > 0;) text.append(buffer, got);
         return !failLoading;
     }
     void DeleteContents() override
@@ -39,42 +35,20 @@ public:
         ++deleteCalls;
         text.clear();
     }
-
     std::string text;
-    bool failAfterWriting = false;
+    bool failAfterWriting = false;  // a writer that gives up halfway
     bool failLoading = false;
-    int serializeCalls = 0;
-    int deleteCalls = 0;
+    int serializeCalls = 0, deleteCalls = 0;
 };
 
 struct HintView : CView {
-    std::vector<const CRect*> hints;
-    std::vector<CView*> senders;
-    void OnUpdate(CView* sender, const CRect* hint) override
-    {
-        senders.push_back(sender);
-        hints.push_back(hint);
-    }
+    std::vector<std::pair<CView*, const CRect*>> updates;
+    void OnUpdate(CView* sender, const CRect* hint) override { updates.emplace_back(sender, hint); }
 };
 
 struct Messages : IMessageBox {
     std::vector<std::string> shown;
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
-};
-
-struct TempFolder {
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "graphelle-fw-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    fs::path path;
 };
 
 std::string Contents(const std::string& path)
@@ -83,42 +57,103 @@ std::string Contents(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class DocumentTest : public ::testing::Test {
+// A temporary folder with the message box faked.
+class Framework : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        std::string pattern = (fs::temp_directory_path() / "graphelle-fw-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
         saved = Services();
         Services().pMessageBox = &messages;
     }
-    void TearDown() override { Services() = saved; }
+    void TearDown() override
+    {
+        Services() = saved;
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+    }
+    std::string File(const std::string& name) const { return (folder / name).string(); }
+    size_t Entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {})); }
+    fs::path folder;
     AppServices saved;
     Messages messages;
-    TempFolder folder;
 };
 
 }  // namespace
 
-TEST_F(DocumentTest, PathNameGivesTheTitle)
+TEST_F(Framework, StoringReplacesTheTargetOnlyOnASuccessfulClose)
 {
-    TextDoc doc;
-    struct Case {
-        const char* path;
-        const char* title;
-    };
-    const Case cases[] = {
-        {"/home/user/Documents/Sketch1.tvk", "Sketch1.tvk"},
-        {"relative/a.gif", "a.gif"},
-        {"plain", "plain"},
-        {"", ""},
-    };
-    for (const Case& c : cases) {
-        doc.SetPathName(c.path);
-        EXPECT_EQ(doc.GetPathName(), c.path);
-        EXPECT_EQ(doc.GetTitle(), c.title);
+    const std::string target = File("a.tvk");
+    std::ofstream(target) << "old";
+    ::chmod(target.c_str(), 0640);
+    for (bool abort : {false, true}) {
+        CArchive ar;
+        ASSERT_TRUE(ar.Open(target, CArchive::store));
+        ASSERT_TRUE(ar.Write("new!", 4));
+        EXPECT_EQ(Contents(target), "old");  // not yet
+        if (abort) ar.Abort();               // else destroyed without Close: abandoned
     }
+    EXPECT_EQ(Contents(target), "old");
+    EXPECT_EQ(Entries(), 1u);
+
+    CArchive ar;
+    ASSERT_TRUE(ar.Open(target, CArchive::store));
+    EXPECT_EQ(ar.GetFileName(), target);
+    ASSERT_TRUE(ar.Write("0123456789", 10));
+    ASSERT_TRUE(ar.Seek(2));  // writers go back to patch their headers
+    ASSERT_TRUE(ar.Write("AB", 2));
+    ASSERT_TRUE(ar.Close());
+    EXPECT_EQ(Contents(target), "01AB456789");
+    EXPECT_EQ(Entries(), 1u);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);  // the replaced file's permissions survive
 }
 
-TEST_F(DocumentTest, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
+TEST_F(Framework, LoadingReadsWhatIsThereAndReportsFailures)
+{
+    std::ofstream(File("b.bin")) << "abcdef";
+    CArchive ar;
+    ASSERT_TRUE(ar.Open(File("b.bin"), CArchive::load));
+    EXPECT_TRUE(ar.IsLoading());
+    char buffer[8] = {};
+    EXPECT_TRUE(ar.ReadExact(buffer, 4));
+    EXPECT_EQ(std::string(buffer, 4), "abcd");
+    EXPECT_EQ(ar.Read(buffer, 8), 2u);  // only two left
+    EXPECT_FALSE(ar.ReadExact(buffer, 1));
+    EXPECT_FALSE(ar.Write("x", 1));  // not for storing
+    EXPECT_TRUE(ar.Close());
+
+    CArchive missing;
+    EXPECT_FALSE(missing.Open(File("none"), CArchive::load));
+    EXPECT_TRUE(missing.HasFailed());
+    EXPECT_NE(missing.GetError().find("No such file or directory"), std::string::npos) << missing.GetError();
+    CArchive nowhere;
+    EXPECT_FALSE(nowhere.Open("/proc/graphelle-archive-test", CArchive::store));
+    EXPECT_FALSE(nowhere.GetError().empty());
+    EXPECT_FALSE(nowhere.Close());
+}
+
+TEST_F(Framework, PathTitleAndNewDocument)
+{
+    TextDoc doc;
+    for (auto [path, title] :
+         {std::pair{"/home/user/Sketch1.tvk", "Sketch1.tvk"}, {"relative/a.gif", "a.gif"}, {"plain", "plain"}, {"", ""}}) {
+        doc.SetPathName(path);
+        EXPECT_EQ(doc.GetPathName(), path);
+        EXPECT_EQ(doc.GetTitle(), title);
+    }
+    doc.text = "x";
+    doc.SetPathName("/a/b.tvk");
+    doc.SetModifiedFlag(true);
+    EXPECT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.deleteCalls, 1);
+    EXPECT_TRUE(doc.GetPathName().empty());
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
 {
     auto doc = std::make_unique<TextDoc>();
     HintView a, b;
@@ -130,14 +165,10 @@ TEST_F(DocumentTest, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
 
     const CRect r{1, 2, 3, 4};
     doc->UpdateAllViews(&a, &r);
-    EXPECT_TRUE(a.hints.empty());
-    ASSERT_EQ(b.hints.size(), 1u);
-    EXPECT_EQ(b.hints[0], &r);
-    EXPECT_EQ(b.senders[0], &a);
-
     doc->UpdateAllViews(nullptr);
-    EXPECT_EQ(a.hints.size(), 1u);
-    EXPECT_EQ(a.hints[0], nullptr);
+    using Updates = std::vector<std::pair<CView*, const CRect*>>;
+    EXPECT_EQ(a.updates, (Updates{{nullptr, nullptr}}));
+    EXPECT_EQ(b.updates, (Updates{{&a, &r}, {nullptr, nullptr}}));
 
     {
         HintView shortLived;
@@ -145,45 +176,29 @@ TEST_F(DocumentTest, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
     }
     EXPECT_EQ(doc->GetViews().size(), 2u);
     doc->UpdateAllViews(nullptr);
-
     doc->RemoveView(&a);
     EXPECT_EQ(a.GetDocument(), nullptr);
     doc.reset();
     EXPECT_EQ(b.GetDocument(), nullptr);
 }
 
-TEST_F(DocumentTest, NewEmptiesAndForgetsThePath)
+TEST_F(Framework, OpenLoadsThroughSerializeAndFailsWithoutHarm)
 {
-    TextDoc doc;
-    doc.text = "x";
-    doc.SetPathName("/a/b.tvk");
-    doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.deleteCalls, 1);
-    EXPECT_TRUE(doc.GetPathName().empty());
-    EXPECT_FALSE(doc.IsModified());
-}
-
-TEST_F(DocumentTest, OpenLoadsThroughSerializeAndFailsWithoutHarm)
-{
-    const std::string file = folder.File("doc.txt");
+    const std::string file = File("doc.txt");
     std::ofstream(file) << "hello";
-
     TextDoc doc;
     doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.OnOpenDocument(file));
     EXPECT_EQ(doc.text, "hello");
     EXPECT_EQ(doc.deleteCalls, 1);
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.GetPathName(), file);
     EXPECT_EQ(doc.GetTitle(), "doc.txt");
 
     // A file that cannot be opened leaves the document as it was.
     doc.text = "kept";
-    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
+    EXPECT_FALSE(doc.OnOpenDocument(File("missing.txt")));
     EXPECT_EQ(doc.text, "kept");
     EXPECT_EQ(doc.GetPathName(), file);
-
     // A reader that fails leaves nothing half-read behind.
     doc.failLoading = true;
     EXPECT_FALSE(doc.OnOpenDocument(file));
@@ -191,55 +206,40 @@ TEST_F(DocumentTest, OpenLoadsThroughSerializeAndFailsWithoutHarm)
     EXPECT_TRUE(messages.shown.empty());  // the derived document says what failed
 }
 
-TEST_F(DocumentTest, SaveReplacesTheFileOnlyWhenAllWentWell)
+TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
 {
-    const std::string file = folder.File("doc.txt");
+    const std::string file = File("doc.txt");
     TextDoc doc;
+    EXPECT_FALSE(doc.DoFileSave()) << "no path yet";
+    EXPECT_EQ(doc.serializeCalls, 0);
     doc.text = "first";
+    doc.SetPathName(file);
     doc.SetModifiedFlag(true);
-    ASSERT_TRUE(doc.OnSaveDocument(file));
+    ASSERT_TRUE(doc.DoFileSave());
     EXPECT_EQ(Contents(file), "first");
     EXPECT_FALSE(doc.IsModified());
     EXPECT_TRUE(messages.shown.empty());
 
-    // A writer that fails halfway: the old file stays, the user is told, the
-    // drawing stays modified, and no temporary file is left behind.
-    doc.text = "second, longer than the first";
-    doc.SetModifiedFlag(true);
+    // A writer that fails halfway, an unwritable place (even for the
+    // superuser), a missing folder: the old file stays, the user is told
+    // why, the drawing stays modified, and no temporary file is left.
     doc.failAfterWriting = true;
-    EXPECT_FALSE(doc.OnSaveDocument(file));
+    const std::pair<std::string, std::string> failures[] = {
+        {file, file},
+        {"/proc/graphelle-test.txt", "cannot create"},
+        {File("no/such/folder.txt"), "No such file or directory"},
+    };
+    for (const auto& [path, reason] : failures) {
+        messages.shown.clear();
+        doc.text = "second, longer than the first";
+        doc.SetModifiedFlag(true);
+        EXPECT_FALSE(doc.OnSaveDocument(path)) << path;
+        EXPECT_TRUE(doc.IsModified());
+        ASSERT_EQ(messages.shown.size(), 1u) << path;
+        EXPECT_NE(messages.shown[0].find(path), std::string::npos) << messages.shown[0];
+        EXPECT_NE(messages.shown[0].find(reason), std::string::npos) << messages.shown[0];
+        doc.failAfterWriting = false;
+    }
     EXPECT_EQ(Contents(file), "first");
-    EXPECT_TRUE(doc.IsModified());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].find(file), std::string::npos) << messages.shown[0];
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
-
-    // An unwritable folder (even for the superuser): the reason is named.
-    messages.shown.clear();
-    doc.failAfterWriting = false;
-    const std::string nowhere = "/proc/graphelle-test.txt";
-    EXPECT_FALSE(doc.OnSaveDocument(nowhere));
-    EXPECT_TRUE(doc.IsModified());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].find(nowhere), std::string::npos);
-    EXPECT_NE(messages.shown[0].find("cannot create"), std::string::npos) << messages.shown[0];
-
-    // A folder that does not exist.
-    messages.shown.clear();
-    EXPECT_FALSE(doc.OnSaveDocument(folder.File("no/such/folder.txt")));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].find("No such file or directory"), std::string::npos) << messages.shown[0];
-    EXPECT_EQ(Contents(file), "first");
-}
-
-TEST_F(DocumentTest, DoFileSaveWritesToTheDocumentsOwnPath)
-{
-    TextDoc doc;
-    EXPECT_FALSE(doc.DoFileSave());
-    EXPECT_EQ(doc.serializeCalls, 0);
-    const std::string file = folder.File("own.txt");
-    doc.SetPathName(file);
-    doc.text = "own";
-    EXPECT_TRUE(doc.DoFileSave());
-    EXPECT_EQ(Contents(file), "own");
+    EXPECT_EQ(Entries(), 1u);
 }
