@@ -1,7 +1,7 @@
 #pragma once
 // Fakes for the services the document asks of the user interface, a view
-// that maps paper to view pixels one to one (optionally shifted), and a
-// fixture that installs them around a document with a fresh white sheet.
+// that maps paper to view pixels one to one (optionally shifted), file
+// helpers, and a fixture around a document with a fresh white 200 x 150 sheet.
 
 #include "document/QuillexDoc.h"
 #include "framework/CommandIds.h"
@@ -11,9 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace doctest {
@@ -26,21 +29,12 @@ struct FakeMessageBox : IMessageBox {
 struct FakeNewPaperDialog : INewPaperDialog {
     bool ok = true;
     int32_t width = 200, height = 150, roughness = 5;
-    int runs = 0;
-    bool Run(int32_t& w, int32_t& h, int32_t& r) override
-    {
-        ++runs;
-        w = width;
-        h = height;
-        r = roughness;
-        return ok;
-    }
+    bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width; h = height; r = roughness; return ok; }
 };
 
 struct FakeSaveAsDialog : ISaveAsDialog {
     bool ok = true;
-    std::string answer;
-    std::string title, initialName;
+    std::string answer, title, initialName;
     std::vector<FileFilter> filters;
     bool Run(const std::string& t, const std::string& initial, const std::vector<FileFilter>& f,
              std::string& chosen) override
@@ -57,42 +51,32 @@ struct FakeShellFolders : IShellFolders {
     bool ok = true;
     std::string folder = "/home/user/Documents";
     std::set<std::string> existing;
-    bool GetDocumentsFolder(std::string& out) override
-    {
-        out = folder;
-        return ok;
-    }
+    bool GetDocumentsFolder(std::string& out) override { out = folder; return ok; }
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
 };
 
+template <class Key>
+int Find(const std::map<Key, int>& m, Key key, int missing)
+{
+    auto it = m.find(key);
+    return it == m.end() ? missing : it->second;
+}
+
 struct FakeProfile : IProfile {
     std::map<std::string, int32_t> values;
-    int32_t GetProfileInt(const std::string& name, int32_t def) override
-    {
-        auto it = values.find(name);
-        return it == values.end() ? def : it->second;
-    }
+    int32_t GetProfileInt(const std::string& name, int32_t def) override { return Find(values, name, def); }
     void WriteProfileInt(const std::string& name, int32_t value) override { values[name] = value; }
 };
 
 struct FakeMainWindow : IMainWindow {
     std::map<OptionBar, bool> hasWindow{{OptionBar::Pencil, true}, {OptionBar::Eraser, true}, {OptionBar::Select, true}};
-    std::map<uint32_t, int> combos;
-    std::map<uint32_t, int> checks;
+    std::map<uint32_t, int> combos, checks;
     bool toolbarVisible = true;
     std::map<OptionBar, bool> shown;
     int recalcs = 0;
     bool HasOptionBarWindow(OptionBar bar) const override { return hasWindow.at(bar); }
-    int GetComboSelection(uint32_t id) const override
-    {
-        auto it = combos.find(id);
-        return it == combos.end() ? -1 : it->second;
-    }
-    int GetCheckState(uint32_t id) const override
-    {
-        auto it = checks.find(id);
-        return it == checks.end() ? 0 : it->second;
-    }
+    int GetComboSelection(uint32_t id) const override { return Find(combos, id, -1); }
+    int GetCheckState(uint32_t id) const override { return Find(checks, id, 0); }
     bool IsToolBarVisible() const override { return toolbarVisible; }
     void ShowOptionBar(OptionBar bar, bool show) override { shown[bar] = show; }
     void RecalcLayout() override { ++recalcs; }
@@ -104,24 +88,21 @@ struct FakeClipboard : IClipboard {
     bool HasFormat(const std::string& format) override { return data.count(format) != 0; }
     bool GetData(const std::string& format, std::vector<uint8_t>& out) override
     {
-        auto it = data.find(format);
-        if (it == data.end()) return false;
-        out = it->second;
+        if (!data.count(format)) return false;
+        out = data[format];
         return true;
     }
     bool SetData(const std::string& format, std::vector<uint8_t> block) override
     {
-        if (refuseSet) return false;
-        data[format] = std::move(block);
-        return true;
+        if (!refuseSet) data[format] = std::move(block);
+        return !refuseSet;
     }
 };
 
 // View pixel = paper pixel - scroll; actual size.
 struct FakeToolView : IToolView {
     CPoint scroll;
-    std::vector<CRect> bands;
-    std::vector<CRect> invalidated;  // an invalid rectangle stands for "whole view"
+    std::vector<CRect> bands, invalidated;
     int wholeInvalidations = 0;
     CPoint GetScrollPosition() const override { return scroll; }
     void ScrollTo(int32_t x, int32_t y) override { scroll = CPoint{x, y}; }
@@ -129,23 +110,19 @@ struct FakeToolView : IToolView {
     CPoint ViewToPaper(CPoint p) const override { return CPoint{p.x + scroll.x, p.y + scroll.y}; }
     CRect PaperToView(const CRect& r) const override
     {
-        CRect v = r;
-        v.Offset(-scroll.x, -scroll.y);
-        return v;
+        return CRect{r.left - scroll.x, r.top - scroll.y, r.right - scroll.x, r.bottom - scroll.y};
     }
     void SetBand(const CRect& r) override { bands.push_back(r); }
     void InvalidateView(const CRect* r) override
     {
-        if (r)
-            invalidated.push_back(*r);
-        else
-            ++wholeInvalidations;
+        if (r) invalidated.push_back(*r);
+        else ++wholeInvalidations;
     }
 };
 
-// Records the hints the document sends to its views.
+// Records the hints the document sends to its views; whole-view updates appear as kWhole.
 struct RecordingView : CView {
-    std::vector<CRect> hints;  // whole-view updates appear as kWhole
+    std::vector<CRect> hints;
     static constexpr CRect kWhole{-1, -1, -1, -1};
     void OnUpdate(CView*, const CRect* hint) override { hints.push_back(hint ? *hint : kWhole); }
 };
@@ -154,14 +131,7 @@ class ServicesScope {
 public:
     ServicesScope() : m_saved(Services())
     {
-        AppServices& s = Services();
-        s.pMessageBox = &messageBox;
-        s.pNewPaperDialog = &newDialog;
-        s.pSaveAsDialog = &saveAsDialog;
-        s.pShellFolders = &shell;
-        s.pProfile = &profile;
-        s.pClipboard = &clipboard;
-        s.pMainWindow = nullptr;
+        Services() = AppServices{&messageBox, &newDialog, &saveAsDialog, &shell, &profile, &clipboard, nullptr};
     }
     ~ServicesScope() { Services() = m_saved; }
     void UseMainWindow() { Services().pMainWindow = &mainWindow; }
@@ -191,13 +161,26 @@ inline bool IsWhite(const CPaper& paper, const CRect& r)
     return true;
 }
 
-inline bool HasMarks(const CPaper& paper, const CRect& r)
+// A fresh folder, removed afterwards.
+struct TempFolder {
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "graphelle-test-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    std::filesystem::path path;
+};
+
+inline std::string Contents(const std::string& path)
 {
-    return !IsWhite(paper, r);
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A document on a white 200 x 150 sheet of roughness 5, with fakes installed
-// and one attached view that records its update hints.
+inline void WriteFile(const std::string& path, const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
+
 class DocTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -206,35 +189,41 @@ protected:
         ASSERT_TRUE(doc->OnNewDocument());
         doc->AddView(&recorder);
     }
-    void TearDown() override
-    {
-        if (doc) doc->RemoveView(&recorder);
-    }
+    void TearDown() override { doc->RemoveView(&recorder); }
 
-    // A straight stroke of the current tool from one point to another.
-    void Stroke(CPoint from, CPoint to, int steps = 8)
+    // A pointer gesture through the given points (one point is a tap); false when the tool declines the press.
+    bool Drag(std::initializer_list<CPoint> points)
+    {
+        const CPoint first = *points.begin(), last = *(points.end() - 1);
+        if (!doc->PointerDown(&view, first.x, first.y, first.x - view.scroll.x, first.y - view.scroll.y)) return false;
+        for (auto p = points.begin() + 1; p < points.end(); ++p)
+            doc->PointerMove(p->x, p->y, p->x - view.scroll.x, p->y - view.scroll.y);
+        doc->PointerUp(last.x, last.y, last.x - view.scroll.x, last.y - view.scroll.y);
+        return true;
+    }
+    // A straight stroke of the current tool in eight steps.
+    void Stroke(CPoint from, CPoint to)
     {
         ASSERT_TRUE(doc->PointerDown(&view, from.x, from.y, from.x, from.y));
-        for (int i = 1; i < steps; ++i) {
-            const int32_t x = from.x + (to.x - from.x) * i / steps;
-            const int32_t y = from.y + (to.y - from.y) * i / steps;
+        for (int i = 1; i < 8; ++i) {
+            const int32_t x = from.x + (to.x - from.x) * i / 8, y = from.y + (to.y - from.y) * i / 8;
             doc->PointerMove(x, y, x, y);
         }
         doc->PointerUp(to.x, to.y, to.x, to.y);
-    }
-    // A gesture that the tool may decline (then nothing follows the press).
-    bool Drag(CPoint from, CPoint to)
-    {
-        if (!doc->PointerDown(&view, from.x, from.y, from.x, from.y)) return false;
-        doc->PointerMove(to.x, to.y, to.x, to.y);
-        doc->PointerUp(to.x, to.y, to.x, to.y);
-        return true;
     }
     // Selects a rectangle with a rubber band of the select tool.
     void Band(const CRect& r)
     {
         doc->OnCommand(ID_TOOL_SELECT);
-        Drag(CPoint{r.left, r.top}, CPoint{r.right, r.bottom});
+        Drag({{r.left, r.top}, {r.right, r.bottom}});
+    }
+    // Bands a rectangle and lifts it with a press and release inside (one record).
+    void Lift(const CRect& r)
+    {
+        Band(r);
+        const CPoint c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ASSERT_TRUE(Drag({c}));
+        ASSERT_TRUE(doc->m_floating.HasBits());
     }
 
     ServicesScope services;

@@ -4,25 +4,24 @@ using namespace doctest;
 
 TEST_F(DocTest, BandsBelowFivePixelsSelectNothingAndBandsAreClampedToThePaper)
 {
-    struct Case {
+    const struct {
         CPoint from, to;
         CRect expected;
+    } cases[] = {
+        {{10, 10}, {14, 50}, {}},                        // 4 x 40
+        {{10, 10}, {50, 14}, {}},                        // 40 x 4
+        {{10, 10}, {15, 15}, {10, 10, 15, 15}},          // 5 x 5
+        {{50, 60}, {20, 30}, {20, 30, 50, 60}},          // dragged up and left
+        {{190, 140}, {250, 300}, {190, 140, 200, 150}},  // beyond the bottom right
+        {{-30, -20}, {40, 30}, {0, 0, 40, 30}},          // beyond the top left
+        {{-30, -20}, {2, 60}, {}},                       // clamped below the minimum
+        {{-30, 160}, {300, 200}, {}},                    // wholly below the paper
     };
-    const Case cases[] = {
-        {{10, 10}, {14, 50}, {}},                           // 4 x 40
-        {{10, 10}, {50, 14}, {}},                           // 40 x 4
-        {{10, 10}, {15, 15}, {10, 10, 15, 15}},             // 5 x 5
-        {{50, 60}, {20, 30}, {20, 30, 50, 60}},             // dragged up and left
-        {{190, 140}, {250, 300}, {190, 140, 200, 150}},     // beyond the bottom right
-        {{-30, -20}, {40, 30}, {0, 0, 40, 30}},             // beyond the top left
-        {{-30, -20}, {2, 60}, {}},                          // clamped below the minimum
-        {{-30, 160}, {300, 200}, {}},                       // wholly below the paper
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         doc->OnCommand(ID_TOOL_SELECT);
         doc->DropSelection();
         view.bands.clear();
-        ASSERT_TRUE(Drag(c.from, c.to));
+        ASSERT_TRUE(Drag({c.from, c.to}));
         EXPECT_EQ(doc->m_rcSelection, c.expected) << c.from.x << "," << c.from.y << " " << c.to.x << "," << c.to.y;
         // The band was shown at whole paper pixels and removed at the release.
         ASSERT_GE(view.bands.size(), 2u);
@@ -31,17 +30,12 @@ TEST_F(DocTest, BandsBelowFivePixelsSelectNothingAndBandsAreClampedToThePaper)
     }
     EXPECT_EQ(doc->GetHistoryCount(), 0);
     EXPECT_FALSE(doc->IsModified());
-}
 
-TEST_F(DocTest, BandMappingFollowsTheViewAndReleaseRepaintsTheWholeView)
-{
+    // Scrolled, the band is drawn in view pixels; the release repaints the whole view.
     view.scroll = CPoint{30, 40};
-    doc->OnCommand(ID_TOOL_SELECT);
     const int before = view.wholeInvalidations;
-    ASSERT_TRUE(doc->PointerDown(&view, 50, 60, 20, 20));
-    doc->PointerMove(70, 90, 40, 50);
-    EXPECT_EQ(view.bands.back(), (CRect{20, 20, 40, 50}));
-    doc->PointerUp(70, 90, 40, 50);
+    ASSERT_TRUE(Drag({{50, 60}, {70, 90}}));
+    EXPECT_EQ(view.bands[view.bands.size() - 2], (CRect{20, 20, 40, 50}));
     EXPECT_EQ(view.wholeInvalidations, before + 1);
     EXPECT_EQ(doc->m_rcSelection, (CRect{50, 60, 70, 90}));
 }
@@ -67,7 +61,6 @@ TEST_F(DocTest, LiftingAndMovingAPiece)
 
     // Wobbles within four pixels move nothing; the release reports unmodified.
     doc->PointerMove(29, 21, 29, 21);
-    EXPECT_EQ(doc->m_rcSelection, (CRect{20, 20, 30, 30}));
     doc->SetModifiedFlag(false);
     doc->PointerUp(29, 21, 29, 21);
     EXPECT_EQ(doc->m_rcSelection, (CRect{20, 20, 30, 30}));
@@ -75,30 +68,21 @@ TEST_F(DocTest, LiftingAndMovingAPiece)
 
     // A real move: the changed rectangle covers the old and the new place.
     ASSERT_TRUE(doc->PointerDown(&view, 25, 25, 25, 25));
-    EXPECT_EQ(doc->GetHistoryCount(), 1);  // nothing lifted twice
-    doc->PointerMove(31, 25, 31, 25);      // passes the threshold only
+    doc->PointerMove(31, 25, 31, 25);  // passes the threshold only
     EXPECT_EQ(doc->m_rcSelection, (CRect{20, 20, 30, 30}));
     recorder.hints.clear();
     doc->PointerMove(35, 22, 35, 22);
     EXPECT_EQ(doc->m_rcSelection, (CRect{30, 17, 40, 27}));
     ASSERT_FALSE(recorder.hints.empty());
     EXPECT_EQ(recorder.hints.back(), (CRect{20, 17, 40, 30}));
-    // Off the paper is allowed for a floating piece.
-    doc->PointerMove(-100, 22, -100, 22);
-    EXPECT_EQ(doc->m_rcSelection, (CRect{-105, 17, -95, 27}));
+    doc->PointerMove(-100, 22, -100, 22);  // off the paper is allowed for a floating piece
     doc->PointerUp(-100, 22, -100, 22);
+    EXPECT_EQ(doc->m_rcSelection, (CRect{-105, 17, -95, 27}));
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(doc->GetHistoryCount(), 1);
-}
+    EXPECT_EQ(doc->GetHistoryCount(), 1);  // nothing lifted twice
 
-TEST_F(DocTest, APressOutsideDropsThePieceAndStartsABand)
-{
-    doc->m_paper.SetPixel(22, 22, 7);
-    Band(CRect{20, 20, 30, 30});
-    ASSERT_TRUE(Drag(CPoint{25, 25}, CPoint{26, 25}));  // lifts, moves nothing
-    ASSERT_TRUE(doc->m_floating.HasBits());
-
-    ASSERT_TRUE(Drag(CPoint{100, 100}, CPoint{110, 120}));
+    // A press outside puts the piece down and starts a band.
+    ASSERT_TRUE(Drag({{100, 100}, {110, 120}}));
     EXPECT_FALSE(doc->m_floating.HasBits());
     EXPECT_EQ(doc->m_history.back().nType, HR_PASTE);
     EXPECT_EQ(doc->m_rcSelection, (CRect{100, 100, 110, 120}));
@@ -111,10 +95,7 @@ TEST_F(DocTest, ALiftThatCannotMakeItsPieceLeavesThePaperAlone)
     doc->OnCommand(ID_TOOL_SELECT);
     doc->m_rcSelection = CRect{10, 10, 13, 13};
     doc->SetModifiedFlag(false);
-    ASSERT_TRUE(doc->PointerDown(&view, 11, 11, 11, 11));
-    doc->PointerMove(40, 40, 40, 40);
-    doc->PointerMove(60, 60, 60, 60);
-    doc->PointerUp(60, 60, 60, 60);
+    ASSERT_TRUE(Drag({{11, 11}, {40, 40}, {60, 60}}));
     EXPECT_EQ(doc->m_paper.GetPixel(11, 11), 0);
     EXPECT_FALSE(doc->m_floating.HasBits());
     EXPECT_EQ(doc->GetHistoryCount(), 0);
@@ -126,28 +107,20 @@ TEST_F(DocTest, TransparentDropLeavesTheWhitePixelsOfThePieceOut)
 {
     for (int transparent : {1, 0}) {
         ASSERT_TRUE(doc->OnNewDocument());
+        // A white piece with a black dot on a gray sheet, moved onto the gray.
         for (int32_t y = 0; y < 150; ++y)
-            for (int32_t x = 0; x < 200; ++x) doc->m_paper.SetPixel(x, y, 60);
+            for (int32_t x = 0; x < 200; ++x)
+                doc->m_paper.SetPixel(x, y, CRect{10, 10, 20, 20}.Contains(x, y) ? (x == 12 && y == 12 ? 0 : 255) : 60);
         doc->m_basePaper.CopyBitsFrom(doc->m_paper);
         doc->m_bTransparent = transparent;
-
-        // A piece with a black dot in white, moved onto the gray.
         Band(CRect{10, 10, 20, 20});
-        doc->m_paper.GetRectBits(CRect{10, 10, 20, 20}, nullptr, true);
-        doc->m_paper.SetPixel(12, 12, 0);
-        doc->m_basePaper.CopyBitsFrom(doc->m_paper);
-        doc->PointerDown(&view, 15, 15, 15, 15);
-        doc->PointerMove(25, 15, 25, 15);
-        doc->PointerMove(65, 65, 65, 65);
-        doc->PointerUp(65, 65, 65, 65);
+        ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 65}}));
         ASSERT_EQ(doc->m_rcSelection, (CRect{60, 60, 70, 70}));
         doc->DropSelection();
 
         EXPECT_EQ(doc->m_paper.GetPixel(62, 62), 0);
         EXPECT_EQ(doc->m_paper.GetPixel(65, 65), transparent ? 60 : 255) << transparent;
-        EXPECT_EQ(doc->m_history.back().nType, HR_PASTE);
         EXPECT_EQ(doc->m_history.back().nParam1, transparent);
-
         // The drop replays the same way.
         const auto dropped = Pixels(doc->m_paper);
         doc->OnEditUndo();
