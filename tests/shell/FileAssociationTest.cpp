@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 
@@ -23,11 +22,10 @@ QString Line(const QString& text, const QString& key)
 
 }  // namespace
 
-TEST_F(ShellTest, AssociationQuotesAnExecutablePathWithBlanks)
+TEST_F(ShellTest, AssociationQuotesAnExecutablePathWithBlanksAndFollowsTheProgram)
 {
     const QString data = Home() + "/data";
-    const AssociationResult r =
-        WriteFileAssociation(data, "/opt/My Apps/graphelle", "/opt/My Apps/graphelle-cli");
+    const AssociationResult r = WriteFileAssociation(data, "/opt/My Apps/graphelle", "/opt/My Apps/graphelle-cli");
     EXPECT_EQ(r.written, kAssociationPieces);
     EXPECT_TRUE(r.typeChanged);
 
@@ -39,39 +37,28 @@ TEST_F(ShellTest, AssociationQuotesAnExecutablePathWithBlanks)
     EXPECT_EQ(Line(desktop, "Icon"), "graphelle");
 
     const QString mime = ReadText(data + "/mime/packages/graphelle.xml");
-    EXPECT_TRUE(mime.contains("<mime-type type=\"application/x-graphelle-sketch\">"));
-    EXPECT_TRUE(mime.contains("<comment>Graphelle File</comment>"));
-    EXPECT_TRUE(mime.contains("<glob pattern=\"*.tvk\"/>"));
-    EXPECT_TRUE(mime.contains("<icon name=\"application-x-graphelle-sketch\"/>"));
+    for (const char* part : {"<mime-type type=\"application/x-graphelle-sketch\">", "<comment>Graphelle File</comment>",
+                             "<glob pattern=\"*.tvk\"/>", "<icon name=\"application-x-graphelle-sketch\"/>"})
+        EXPECT_TRUE(mime.contains(part)) << part;
 
-    EXPECT_TRUE(ReadText(data + "/icons/hicolor/scalable/mimetypes/application-x-graphelle-sketch.svg")
-                    .startsWith("<svg"));
-    EXPECT_TRUE(ReadText(data + "/icons/hicolor/scalable/apps/graphelle.svg").startsWith("<svg"));
+    for (const char* icon : {"mimetypes/application-x-graphelle-sketch.svg", "apps/graphelle.svg"})
+        EXPECT_TRUE(ReadText(data + "/icons/hicolor/scalable/" + icon).startsWith("<svg")) << icon;
 
     const QString thumbnailer = ReadText(data + "/thumbnailers/graphelle.thumbnailer");
     EXPECT_EQ(Line(thumbnailer, "Exec"), "\"/opt/My Apps/graphelle-cli\" thumbnail %i %o %s");
     EXPECT_EQ(Line(thumbnailer, "TryExec"), "/opt/My Apps/graphelle-cli");
     EXPECT_EQ(Line(thumbnailer, "MimeType"), "application/x-graphelle-sketch;");
     EXPECT_TRUE(ReadText(data + "/graphelle/help/tenvik.htm").contains("id=\"Main_Contents\""));
-}
 
-TEST_F(ShellTest, AssociationIsRewrittenWhenTheProgramMoves)
-{
-    const QString data = Home() + "/data";
-    WriteFileAssociation(data, "/old/graphelle", "/old/graphelle-cli");
-    const AssociationResult again = WriteFileAssociation(data, "/new/graphelle", "/new/graphelle-cli");
-    EXPECT_EQ(again.written, kAssociationPieces);
-    EXPECT_EQ(Line(ReadText(data + "/applications/graphelle.desktop"), "Exec"),
-              "\"/new/graphelle\" %f");
+    // Written again when the program moves.
+    EXPECT_EQ(WriteFileAssociation(data, "/new/graphelle", "/new/graphelle-cli").written, kAssociationPieces);
+    EXPECT_EQ(Line(ReadText(data + "/applications/graphelle.desktop"), "Exec"), "\"/new/graphelle\" %f");
     EXPECT_TRUE(ReadText(data + "/thumbnailers/graphelle.thumbnailer").contains("/new/graphelle-cli"));
 }
 
 TEST_F(ShellTest, ExecArgumentsEscapeWhatTheLauncherWouldExpand)
 {
-    const struct {
-        const char* path;
-        const char* quoted;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"/usr/bin/graphelle", "\"/usr/bin/graphelle\""},
         {"/a b/c", "\"/a b/c\""},
         {"/a\"b", "\"/a\\\\\"b\""},
@@ -80,36 +67,24 @@ TEST_F(ShellTest, ExecArgumentsEscapeWhatTheLauncherWouldExpand)
         {"/a\\b", "\"/a\\\\\\\\b\""},
         {"/100%/g", "\"/100%%/g\""},
     };
-    for (const auto& c : cases) EXPECT_EQ(DesktopExecArgument(c.path), c.quoted) << c.path;
+    for (const auto& [path, quoted] : cases) EXPECT_EQ(DesktopExecArgument(path), quoted) << path;
 }
 
 TEST_F(ShellTest, AssociationPiecesThatCannotBeWrittenAreSkippedSilently)
 {
-    // A file where the folders should be: nothing can be created below it.
-    const QString blocked = Home() + "/blocked";
-    QFile file(blocked);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    EXPECT_EQ(WriteFileAssociation(blocked, "/x/graphelle", "/x/graphelle-cli").written, 0);
+    // A file where a folder should be: nothing can be created below it.
+    auto block = [](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    block(Home() + "/blocked");
+    EXPECT_EQ(WriteFileAssociation(Home() + "/blocked", "/x/graphelle", "/x/graphelle-cli").written, 0);
     EXPECT_EQ(WriteFileAssociation(QString(), "/x/graphelle", "/x/graphelle-cli").written, 0);
 
     // One folder blocked, the rest still written.
     const QString data = Home() + "/partly";
     QDir().mkpath(data);
-    QFile applications(data + "/applications");
-    ASSERT_TRUE(applications.open(QIODevice::WriteOnly));
-    applications.close();
-    EXPECT_EQ(WriteFileAssociation(data, "/x/graphelle", "/x/graphelle-cli").written,
-              kAssociationPieces - 1);
-    EXPECT_TRUE(QFileInfo::exists(data + "/mime/packages/graphelle.xml"));
-}
-
-TEST_F(ShellTest, EveryStartWritesTheAssociationIntoTheUsersDataFolder)
-{
-    Start();
-    const QString data = Home() + "/.local/share";
-    const QString desktop = ReadText(data + "/applications/graphelle.desktop");
-    EXPECT_EQ(Line(desktop, "Exec"),
-              DesktopExecArgument(QCoreApplication::applicationFilePath()) + " %f");
+    block(data + "/applications");
+    EXPECT_EQ(WriteFileAssociation(data, "/x/graphelle", "/x/graphelle-cli").written, kAssociationPieces - 1);
     EXPECT_TRUE(QFileInfo::exists(data + "/mime/packages/graphelle.xml"));
 }

@@ -2,21 +2,20 @@
 
 #include "document/Clipboard.h"
 #include "framework/Document.h"
-#include "shell/OptionBar.h"
 #include "shell/MainToolBar.h"
+#include "shell/OptionBar.h"
 
-#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QToolBar>
 #include <QWidgetAction>
-#include <QFileInfo>
 
 namespace {
 
@@ -26,14 +25,10 @@ QStringList MenuText(const QMenu* menu)
 {
     QStringList out;
     for (QAction* a : menu->actions()) {
-        if (a->isSeparator()) {
-            out << "-";
-        } else if (a->menu()) {
-            out << a->text() + ">";
-            out << MenuText(a->menu());
-            out << "<";
+        if (a->menu()) {
+            out << a->text() + ">" << MenuText(a->menu()) << "<";
         } else {
-            out << a->text();
+            out << (a->isSeparator() ? "-" : a->text());
         }
     }
     return out;
@@ -47,12 +42,12 @@ QList<QMenu*> VisibleMenus(const QMenuBar* bar)
     return menus;
 }
 
-QStringList ButtonTips(const QToolBar* bar)
+// A bar's buttons by tooltip, "-" for a separator.
+QStringList Buttons(const QToolBar* bar)
 {
     QStringList tips;
     for (QAction* a : bar->actions())
-        if (!a->isSeparator() && !qobject_cast<QWidgetAction*>(a) && a->isVisible())
-            tips << a->toolTip();
+        if (!qobject_cast<QWidgetAction*>(a) && a->isVisible()) tips << (a->isSeparator() ? "-" : a->toolTip());
     return tips;
 }
 
@@ -65,122 +60,85 @@ QStringList ComboItems(const QComboBox* combo)
 
 }  // namespace
 
-TEST_F(ShellTest, MenuBarHoldsEditViewToolWithEveryItemInOrder)
+TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIconsAndKeys)
 {
     Start();
     const QList<QMenu*> menus = VisibleMenus(Frame().CommandMenuBar());
     ASSERT_EQ(menus.size(), 3);
-    EXPECT_EQ(menus[0]->title(), "Edit");
-    EXPECT_EQ(menus[1]->title(), "View");
-    EXPECT_EQ(menus[2]->title(), "Tool");
-    EXPECT_EQ(MenuText(menus[0]), QStringList({"Undo", "Redo", "-", "Cut", "Copy", "Paste", "-",
-                                               "Select All", "Clear"}));
-    EXPECT_EQ(MenuText(menus[1]),
-              QStringList({"Grid", "Toolbar", "Zoom>", "Zoom In", "Zoom Out", "Actual Size", "<",
-                           "-", "About 'Graphelle'...", "Help"}));
-    EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand", "Pencil", "Eraser", "Select", "-",
-                                               "Save as...", "-", "Exit"}));
+    const QStringList titles{"Edit", "View", "Tool"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(menus[i]->title(), titles[i]);
+        EXPECT_EQ(menus[i]->menuAction()->toolTip(), titles[i]);
+    }
+    EXPECT_EQ(MenuText(menus[0]), QStringList({"Undo", "Redo", "-", "Cut", "Copy", "Paste", "-", "Select All", "Clear"}));
+    EXPECT_EQ(MenuText(menus[1]), QStringList({"Grid", "Toolbar", "Zoom>", "Zoom In", "Zoom Out", "Actual Size", "<",
+                                               "-", "About 'Graphelle'...", "Help"}));
+    EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Save as...", "-", "Exit"}));
 
     // Each item carries its command.
-    const struct {
-        const char* text;
-        uint32_t id;
-    } commands[] = {{"Undo", 57643},   {"Redo", 57644},       {"Cut", 57635},
-                    {"Copy", 57634},   {"Paste", 57637},      {"Select All", 57642},
-                    {"Clear", 57632},  {"Grid", 32812},       {"Toolbar", 59392},
-                    {"Zoom In", 32809}, {"Zoom Out", 32810},  {"Actual Size", 32811},
-                    {"Hand", 32772},   {"Pencil", 32773},     {"Eraser", 32774},
-                    {"Select", 32775}, {"Save as...", 57604}, {"Exit", 57665},
-                    {"About 'Graphelle'...", 57664},          {"Help", 57670}};
-    for (const auto& c : commands) {
-        ASSERT_NE(Frame().Action(c.id), nullptr) << c.text;
-        EXPECT_EQ(Frame().Action(c.id)->text(), c.text);
-    }
-}
-
-TEST_F(ShellTest, ToolbarsCarryTheirButtonsTooltipsAndAccelerators)
-{
-    Start();
-    EXPECT_EQ(ButtonTips(Frame().ToolBar()),
-              QStringList({"Hand", "Pencil", "Eraser", "Select", "Undo", "Redo", "Cut", "Copy",
-                           "Paste", "Clear"}));
-    // Two separators: after Select and after Redo.
-    QStringList layout;
-    for (QAction* a : Frame().ToolBar()->actions()) layout << (a->isSeparator() ? "-" : a->toolTip());
-    EXPECT_EQ(layout.indexOf("-"), 4);
-    EXPECT_EQ(layout.lastIndexOf("-"), 7);
-
-    EXPECT_EQ(ButtonTips(Frame().CommandBar()),
-              QStringList({"Show/Hide Toolbar", "Zoom In", "Zoom Out", "Actual Size"}));
-    const QList<QMenu*> menus = VisibleMenus(Frame().CommandMenuBar());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(menus[i]->menuAction()->toolTip(), QStringList({"Edit", "View", "Tool"})[i]);
-
-    for (QToolBar* bar : {static_cast<QToolBar*>(Frame().ToolBar()), Frame().CommandBar()}) {
-        for (QAction* a : bar->actions()) {
-            if (a->isSeparator() || qobject_cast<QWidgetAction*>(a)) continue;
-            EXPECT_FALSE(a->icon().pixmap(24, 24).isNull()) << a->toolTip().toStdString();
-        }
+    const std::pair<const char*, uint32_t> commands[] = {
+        {"Undo", 57643},  {"Redo", 57644},       {"Cut", 57635},      {"Copy", 57634},        {"Paste", 57637},
+        {"Clear", 57632}, {"Select All", 57642}, {"Grid", 32812},     {"Toolbar", 59392},     {"Zoom In", 32809},
+        {"Hand", 32772},  {"Zoom Out", 32810},   {"Pencil", 32773},   {"Actual Size", 32811}, {"Eraser", 32774},
+        {"Exit", 57665},  {"Save as...", 57604}, {"Select", 32775},   {"Help", 57670},
+        {"About 'Graphelle'...", 57664}};
+    for (const auto& [text, id] : commands) {
+        ASSERT_NE(Frame().Action(id), nullptr) << text;
+        EXPECT_EQ(Frame().Action(id)->text(), text);
     }
 
-    const struct {
-        const char* keys;
-        uint32_t id;
-    } accelerators[] = {{"Ctrl+N", ID_FILE_NEW},  {"Ctrl+O", ID_FILE_OPEN}, {"Ctrl+S", ID_FILE_SAVE},
-                        {"Ctrl+Q", ID_APP_EXIT},  {"Ctrl+Z", ID_EDIT_UNDO}, {"Ctrl+X", ID_EDIT_CUT},
-                        {"Ctrl+C", ID_EDIT_COPY}, {"Ctrl+V", ID_EDIT_PASTE}};
-    for (const auto& a : accelerators)
-        EXPECT_EQ(Frame().Action(a.id)->shortcut(), QKeySequence(a.keys)) << a.keys;
+    EXPECT_EQ(Buttons(Frame().ToolBar()), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Undo", "Redo", "-",
+                                                       "Cut", "Copy", "Paste", "Clear"}));
+    QStringList commandBar = Buttons(Frame().CommandBar());
+    commandBar.removeAll("-");
+    EXPECT_EQ(commandBar, QStringList({"Show/Hide Toolbar", "Zoom In", "Zoom Out", "Actual Size"}));
+    for (QToolBar* bar : {static_cast<QToolBar*>(Frame().ToolBar()), Frame().CommandBar()})
+        for (QAction* a : bar->actions())
+            EXPECT_TRUE(a->isSeparator() || qobject_cast<QWidgetAction*>(a) || !a->icon().pixmap(24, 24).isNull())
+                << a->toolTip().toStdString();
+
+    const std::pair<const char*, uint32_t> accelerators[] = {
+        {"Ctrl+N", ID_FILE_NEW},  {"Ctrl+O", ID_FILE_OPEN}, {"Ctrl+S", ID_FILE_SAVE}, {"Ctrl+Q", ID_APP_EXIT},
+        {"Ctrl+Z", ID_EDIT_UNDO}, {"Ctrl+X", ID_EDIT_CUT},  {"Ctrl+C", ID_EDIT_COPY}, {"Ctrl+V", ID_EDIT_PASTE}};
+    for (const auto& [keys, id] : accelerators) EXPECT_EQ(Frame().Action(id)->shortcut(), QKeySequence(keys)) << keys;
 }
 
-TEST_F(ShellTest, OptionListsAndDefaultsOnAFirstRun)
+TEST_F(ShellTest, OptionListsStartAtTheirDefaultsAndChangesShowAtTheNextStart)
 {
     Start();
-    COptionBar* pencil = Frame().OptionBarOf(OptionBar::Pencil);
-    COptionBar* eraser = Frame().OptionBarOf(OptionBar::Eraser);
-    COptionBar* select = Frame().OptionBarOf(OptionBar::Select);
-    EXPECT_EQ(ComboItems(pencil->Combo(1000)),
+    auto pencil = [&] { return Frame().OptionBarOf(OptionBar::Pencil); };
+    auto eraser = [&] { return Frame().OptionBarOf(OptionBar::Eraser); };
+    auto select = [&] { return Frame().OptionBarOf(OptionBar::Select); };
+    EXPECT_EQ(ComboItems(pencil()->Combo(1000)),
               QStringList({"C", "6B", "5B", "4B", "3B", "2B", "1B", "HB", "1H", "2H", "3H", "4H"}));
-    EXPECT_EQ(ComboItems(pencil->Combo(1001)), QStringList({"Thin", "Mid", "Thick"}));
-    EXPECT_EQ(ComboItems(eraser->Combo(1002)), QStringList({"Small", "Mid", "Large"}));
-    EXPECT_EQ(ComboItems(eraser->Combo(1003)), QStringList({"Light", "Mid", "Heavy"}));
-    EXPECT_EQ(pencil->Check(1037)->text(), "Smooth");
-    EXPECT_EQ(select->Check(1036)->text(), "Transparent");
-
-    EXPECT_EQ(pencil->Combo(1000)->currentText(), "2B");
-    EXPECT_EQ(pencil->Combo(1001)->currentText(), "Thin");
-    EXPECT_FALSE(pencil->Check(1037)->isChecked());
-    EXPECT_EQ(eraser->Combo(1002)->currentText(), "Small");
-    EXPECT_EQ(eraser->Combo(1003)->currentText(), "Light");
-    EXPECT_FALSE(select->Check(1036)->isChecked());
-
-    int32_t grade = 0, width = 0, smooth = 0;
+    EXPECT_EQ(ComboItems(pencil()->Combo(1001)), QStringList({"Thin", "Mid", "Thick"}));
+    EXPECT_EQ(ComboItems(eraser()->Combo(1002)), QStringList({"Small", "Mid", "Large"}));
+    EXPECT_EQ(ComboItems(eraser()->Combo(1003)), QStringList({"Light", "Mid", "Heavy"}));
+    EXPECT_EQ(pencil()->Check(1037)->text(), "Smooth");
+    EXPECT_EQ(select()->Check(1036)->text(), "Transparent");
+    const QStringList defaults{pencil()->Combo(1000)->currentText(), pencil()->Combo(1001)->currentText(),
+                               eraser()->Combo(1002)->currentText(), eraser()->Combo(1003)->currentText()};
+    EXPECT_EQ(defaults, QStringList({"2B", "Thin", "Small", "Light"}));
+    EXPECT_FALSE(pencil()->Check(1037)->isChecked() || select()->Check(1036)->isChecked());
+    int32_t grade = 0, width = 0, smooth = 0, size = 0, strength = 0;
     Doc().m_pencilTool.GetOptions(grade, width, smooth);
-    EXPECT_EQ(grade, 5);
-    EXPECT_EQ(width, 1);
-    EXPECT_EQ(smooth, 0);
-}
+    EXPECT_EQ(std::tuple(grade, width, smooth), std::tuple(5, 1, 0));
 
-TEST_F(ShellTest, ChangedGradeIsStoredAtTheEndAndShownAtTheNextStart)
-{
-    Start();
-    Frame().OptionBarOf(OptionBar::Pencil)->Combo(1000)->setCurrentIndex(9);
-    Frame().OptionBarOf(OptionBar::Eraser)->Combo(1003)->setCurrentIndex(2);
-    Frame().OptionBarOf(OptionBar::Select)->Check(1036)->click();
-    int32_t grade = 0, width = 0, smooth = 0;
+    pencil()->Combo(1000)->setCurrentIndex(9);
+    eraser()->Combo(1003)->setCurrentIndex(2);
+    select()->Check(1036)->click();
     Doc().m_pencilTool.GetOptions(grade, width, smooth);
     EXPECT_EQ(grade, 9);
     EXPECT_EQ(Doc().m_bTransparent, 1);
     Stop();
 
     Start();
-    EXPECT_EQ(Frame().OptionBarOf(OptionBar::Pencil)->Combo(1000)->currentText(), "2H");
-    EXPECT_EQ(Frame().OptionBarOf(OptionBar::Eraser)->Combo(1003)->currentText(), "Heavy");
-    EXPECT_TRUE(Frame().OptionBarOf(OptionBar::Select)->Check(1036)->isChecked());
+    EXPECT_EQ(pencil()->Combo(1000)->currentText(), "2H");
+    EXPECT_EQ(eraser()->Combo(1003)->currentText(), "Heavy");
+    EXPECT_TRUE(select()->Check(1036)->isChecked());
     Doc().m_pencilTool.GetOptions(grade, width, smooth);
-    EXPECT_EQ(grade, 9);
-    int32_t size = 0, strength = 0;
     Doc().m_eraserTool.GetOptions(size, strength);
+    EXPECT_EQ(grade, 9);
     EXPECT_EQ(strength, 3);
     EXPECT_EQ(Doc().m_bTransparent, 1);
 }
@@ -195,10 +153,10 @@ TEST_F(ShellTest, EditedSettingsOutOfRangeAreClampedBeforeReachingTheLists)
 
     Start();
     COptionBar* pencil = Frame().OptionBarOf(OptionBar::Pencil);
-    EXPECT_EQ(pencil->Combo(1000)->currentText(), "4H");
-    EXPECT_EQ(pencil->Combo(1001)->currentText(), "Thick");
-    EXPECT_EQ(Frame().OptionBarOf(OptionBar::Eraser)->Combo(1002)->currentText(), "Small");
-    EXPECT_EQ(Frame().OptionBarOf(OptionBar::Eraser)->Combo(1003)->currentText(), "Light");
+    COptionBar* eraser = Frame().OptionBarOf(OptionBar::Eraser);
+    const QStringList shown{pencil->Combo(1000)->currentText(), pencil->Combo(1001)->currentText(),
+                            eraser->Combo(1002)->currentText(), eraser->Combo(1003)->currentText()};
+    EXPECT_EQ(shown, QStringList({"4H", "Thick", "Small", "Light"}));
     int32_t grade = 0, width = 0, smooth = 0;
     Doc().m_pencilTool.GetOptions(grade, width, smooth);
     EXPECT_EQ(grade, 11);
@@ -217,39 +175,34 @@ TEST_F(ShellTest, HidingTheToolbarHidesTheOptionBarUntilTheNextIdlePassAfterShow
     COptionBar* pencil = Frame().OptionBarOf(OptionBar::Pencil);
     COptionBar* eraser = Frame().OptionBarOf(OptionBar::Eraser);
     COptionBar* select = Frame().OptionBarOf(OptionBar::Select);
+    // Which option bars show: pencil, eraser, select.
+    auto shown = [&] { return std::tuple(!pencil->isHidden(), !eraser->isHidden(), !select->isHidden()); };
     EXPECT_TRUE(Checked(ID_VIEW_TOOLBAR));
-    EXPECT_FALSE(pencil->isHidden());
-    EXPECT_TRUE(eraser->isHidden());
-    EXPECT_TRUE(select->isHidden());
+    EXPECT_EQ(shown(), std::tuple(true, false, false));
 
     Frame().RouteCommand(ID_VIEW_TOOLBAR);
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
-    EXPECT_TRUE(pencil->isHidden());
-    Frame().OnIdle();
-    EXPECT_TRUE(pencil->isHidden());
+    EXPECT_EQ(shown(), std::tuple(false, false, false));
     EXPECT_FALSE(Checked(ID_VIEW_TOOLBAR));
+    EXPECT_EQ(shown(), std::tuple(false, false, false));
     // Another tool while hidden shows nothing either.
     Frame().RouteCommand(ID_TOOL_ERASER);
     Frame().OnIdle();
-    EXPECT_TRUE(eraser->isHidden());
+    EXPECT_EQ(shown(), std::tuple(false, false, false));
 
     Frame().RouteCommand(ID_VIEW_TOOLBAR);
     EXPECT_FALSE(Frame().ToolBar()->isHidden());
-    EXPECT_TRUE(eraser->isHidden());
-    Frame().OnIdle();
-    EXPECT_FALSE(eraser->isHidden());
-    EXPECT_TRUE(pencil->isHidden());
-    EXPECT_TRUE(select->isHidden());
+    EXPECT_EQ(shown(), std::tuple(false, false, false));
     EXPECT_TRUE(Checked(ID_VIEW_TOOLBAR));
+    EXPECT_EQ(shown(), std::tuple(false, true, false));
 
     // The event loop runs the pass on its own when it goes idle.
     Frame().RouteCommand(ID_TOOL_SELECT);
     RunEventLoop();
-    EXPECT_FALSE(select->isHidden());
-    EXPECT_TRUE(eraser->isHidden());
+    EXPECT_EQ(shown(), std::tuple(false, false, true));
     Frame().RouteCommand(ID_TOOL_HAND);
     RunEventLoop();
-    EXPECT_TRUE(select->isHidden() && eraser->isHidden() && pencil->isHidden());
+    EXPECT_EQ(shown(), std::tuple(false, false, false));
 }
 
 TEST_F(ShellTest, AQuietProgramRunsNoIdlePasses)
@@ -264,89 +217,69 @@ TEST_F(ShellTest, AQuietProgramRunsNoIdlePasses)
     Frame().RouteCommand(ID_TOOL_ERASER);
     RunEventLoop(50);
     EXPECT_GT(Frame().IdlePasses(), settled);
-    EXPECT_TRUE(Checked(ID_TOOL_ERASER));
+    EXPECT_TRUE(Frame().Action(ID_TOOL_ERASER)->isChecked());
 }
 
 TEST_F(ShellTest, UpdateStatesFollowTheDocumentAndTheClipboard)
 {
     Start();
-    // Tool check marks.
-    EXPECT_TRUE(Checked(ID_TOOL_PENCIL));
-    EXPECT_FALSE(Checked(ID_TOOL_HAND) || Checked(ID_TOOL_ERASER) || Checked(ID_TOOL_SELECT));
+    // Tool check marks: only the current tool's.
+    auto only = [&](uint32_t current) {
+        for (uint32_t id : {ID_TOOL_HAND, ID_TOOL_PENCIL, ID_TOOL_ERASER, ID_TOOL_SELECT})
+            EXPECT_EQ(Checked(id), id == current) << id;
+    };
+    only(ID_TOOL_PENCIL);
     Frame().Action(ID_TOOL_ERASER)->trigger();
-    Frame().OnIdle();
-    EXPECT_TRUE(Checked(ID_TOOL_ERASER));
-    EXPECT_FALSE(Checked(ID_TOOL_PENCIL) || Checked(ID_TOOL_HAND) || Checked(ID_TOOL_SELECT));
+    only(ID_TOOL_ERASER);
     Frame().Action(ID_TOOL_PENCIL)->trigger();
 
     // The grid, shown at first, by its check mark.
     EXPECT_TRUE(Checked(ID_VIEW_GRID));
     Frame().Action(ID_VIEW_GRID)->trigger();
-    Frame().OnIdle();
     EXPECT_FALSE(Checked(ID_VIEW_GRID));
 
     // Clear only with a selection.
-    Frame().OnIdle();
     EXPECT_FALSE(Enabled(ID_EDIT_CLEAR));
     Frame().RouteCommand(ID_EDIT_SELECT_ALL);
-    Frame().OnIdle();
     EXPECT_TRUE(Enabled(ID_EDIT_CLEAR));
     EXPECT_TRUE(Checked(ID_TOOL_SELECT));
     Frame().RouteCommand(ID_TOOL_PENCIL);
 
     // Undo and redo by the history.
-    Frame().OnIdle();
-    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
-    EXPECT_FALSE(Enabled(ID_EDIT_REDO));
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO) || Enabled(ID_EDIT_REDO));
     DrawStroke();
-    Frame().OnIdle();
     EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
     EXPECT_FALSE(Enabled(ID_EDIT_REDO));
     Frame().Action(ID_EDIT_UNDO)->trigger();
-    Frame().OnIdle();
     EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
     EXPECT_TRUE(Enabled(ID_EDIT_REDO));
 
     // Paste only with the program's format on the clipboard.
     QGuiApplication::clipboard()->clear();
-    Frame().OnIdle();
     EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
     std::vector<uint8_t> block = MakeClipBlock(4, 4);
     ASSERT_FALSE(block.empty());
     Services().pClipboard->SetData(kClipFormat, block);
-    Frame().OnIdle();
     EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
     QGuiApplication::clipboard()->clear();
-    Frame().OnIdle();
     EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
 }
 
-// A document that counts the notifications that reach it.
-class CountingDocument : public CDocument {
-public:
+// Counts the notifications that reach it; a document handles them.
+template <class Base, bool handles>
+struct Counting : Base {
     bool OnControlNotify(uint32_t controlId, uint32_t code) override
     {
         notifications.push_back({controlId, code});
-        return true;
+        return handles;
     }
     std::vector<std::pair<uint32_t, uint32_t>> notifications;
 };
 
-class CountingTarget : public CCmdTarget {
-public:
-    bool OnControlNotify(uint32_t, uint32_t) override
-    {
-        ++count;
-        return false;
-    }
-    int count = 0;
-};
-
 TEST_F(ShellTest, ControlNotificationsReachTheDocumentExactlyOnce)
 {
-    CountingTarget app;
-    CountingTarget view;
-    CountingDocument doc;
+    Counting<CCmdTarget, false> app, view;
+    Counting<CDocument, true> doc;
     {
         CMainFrame frame(&app);
         frame.AttachDocument(&doc);
@@ -362,8 +295,8 @@ TEST_F(ShellTest, ControlNotificationsReachTheDocumentExactlyOnce)
         const std::vector<std::pair<uint32_t, uint32_t>> expected = {
             {1000, CBN_SELCHANGE}, {1002, CBN_SELCHANGE}, {1037, BN_CLICKED}, {1036, BN_CLICKED}};
         EXPECT_EQ(doc.notifications, expected);
-        EXPECT_EQ(view.count, 4);  // the view is asked first and declines
-        EXPECT_EQ(app.count, 0);   // handled, so the route ends at the document
+        EXPECT_EQ(view.notifications, expected);  // the view is asked first and declines
+        EXPECT_TRUE(app.notifications.empty());   // handled, so the route ends at the document
         EXPECT_EQ(GetMainWindow(), &frame);
     }
     EXPECT_EQ(GetMainWindow(), nullptr);

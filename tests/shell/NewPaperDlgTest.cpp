@@ -35,28 +35,35 @@ protected:
 
 }  // namespace
 
-TEST_F(NewPaperDlgTest, OpensWithTheDefaultsAndStoresAcceptedValues)
+TEST_F(NewPaperDlgTest, OpensWithTheStoredValuesAndStoresOnlyAcceptedOnes)
 {
+    auto fields = [](CNewPaperDlg& dlg) {
+        return QStringList({Text(dlg.m_spinWidth), Text(dlg.m_spinHeight), Text(dlg.m_spinRough)});
+    };
     {
         CNewPaperDlg dlg;
         EXPECT_EQ(dlg.windowTitle(), "New");
-        EXPECT_EQ(Text(dlg.m_spinWidth), "400");
-        EXPECT_EQ(Text(dlg.m_spinHeight), "300");
-        EXPECT_EQ(Text(dlg.m_spinRough), "5");
+        EXPECT_EQ(fields(dlg), QStringList({"400", "300", "5"}));
         EXPECT_TRUE(Info(dlg).isEmpty());
         Type(dlg.m_spinWidth, "640");
         Type(dlg.m_spinHeight, "480");
         Type(dlg.m_spinRough, "7");
         dlg.accept();
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(dlg.m_nWidth, 640);
-        EXPECT_EQ(dlg.m_nHeight, 480);
-        EXPECT_EQ(dlg.m_nRough, 7);
+        EXPECT_EQ(std::tuple(dlg.m_nWidth, dlg.m_nHeight, dlg.m_nRough), std::tuple(640, 480, 7));
     }
-    CNewPaperDlg again;
-    EXPECT_EQ(Text(again.m_spinWidth), "640");
-    EXPECT_EQ(Text(again.m_spinHeight), "480");
-    EXPECT_EQ(Text(again.m_spinRough), "7");
+    EXPECT_EQ(fields(*std::make_unique<CNewPaperDlg>()), QStringList({"640", "480", "7"}));
+
+    // Stored values out of range are shown as they are and refused only at OK,
+    // and nothing is written while a value fails.
+    m_profile->WriteProfileInt("width", 9);
+    m_profile->WriteProfileInt("height", 5000);
+    m_profile->WriteProfileInt("rough", 40);
+    CNewPaperDlg dlg;
+    EXPECT_EQ(fields(dlg), QStringList({"9", "5000", "40"}));
+    dlg.accept();
+    EXPECT_EQ(Info(dlg), "Paper width should be between 100 - 2048!");
+    EXPECT_EQ(m_profile->GetProfileInt("width", 0), 9);
 }
 
 TEST_F(NewPaperDlgTest, RangeChecksNameTheFirstFailingFieldAndKeepTheDialogOpen)
@@ -125,52 +132,27 @@ TEST_F(NewPaperDlgTest, CorrectingTheWidthBringsUpTheHeightMessageNext)
 
 TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
 {
-    const struct {
+    struct Step {
         const char* from;
         int steps;
         const char* to;
-    } steps[] = {
-        {"400", 1, "450"},  {"400", -1, "350"}, {"2000", 1, "2048"}, {"2048", 1, "2048"},
-        {"120", -1, "100"}, {"100", -1, "100"}, {"2048", -1, "1998"}, {"101", 1, "151"},
-        {"400", 3, "550"},  {"3000", -1, "1998"}, {"40", 1, "150"},
     };
-    CNewPaperDlg dlg;
-    for (const auto& s : steps) {
-        for (CPaperSpin* spin : {dlg.m_spinWidth, dlg.m_spinHeight}) {
-            Type(spin, s.from);
-            spin->stepBy(s.steps);
-            EXPECT_EQ(Text(spin), s.to) << s.from << " by " << s.steps;
-        }
-    }
+    const Step sizes[] = {
+        {"400", 1, "450"},  {"400", -1, "350"}, {"2000", 1, "2048"},  {"2048", 1, "2048"}, {"120", -1, "100"},
+        {"100", -1, "100"}, {"2048", -1, "1998"}, {"101", 1, "151"},  {"400", 3, "550"},   {"3000", -1, "1998"},
+        {"40", 1, "150"},
+    };
     // Roughness moves by one within 1 to 10.
-    const struct {
-        const char* from;
-        int steps;
-        const char* to;
-    } rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
-    for (const auto& s : rough) {
-        Type(dlg.m_spinRough, s.from);
-        dlg.m_spinRough->stepBy(s.steps);
-        EXPECT_EQ(Text(dlg.m_spinRough), s.to) << s.from << " by " << s.steps;
-    }
-    EXPECT_EQ(PaperSizeArrowDelta(400, 1), 50);
-    EXPECT_EQ(PaperSizeArrowDelta(2000, 1), 48);
-    EXPECT_EQ(PaperSizeArrowDelta(120, -1), -20);
-}
-
-TEST_F(NewPaperDlgTest, StoredValuesOutOfRangeAreShownAndRefusedOnlyAtOk)
-{
-    m_profile->WriteProfileInt("width", 9);
-    m_profile->WriteProfileInt("height", 5000);
-    m_profile->WriteProfileInt("rough", 40);
+    const Step rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
     CNewPaperDlg dlg;
-    EXPECT_EQ(Text(dlg.m_spinWidth), "9");
-    EXPECT_EQ(Text(dlg.m_spinHeight), "5000");
-    EXPECT_EQ(Text(dlg.m_spinRough), "40");
-    dlg.accept();
-    EXPECT_EQ(Info(dlg), "Paper width should be between 100 - 2048!");
-    // Nothing was written while a value failed.
-    EXPECT_EQ(m_profile->GetProfileInt("width", 0), 9);
+    auto check = [](CPaperSpin* spin, const Step& s) {
+        Type(spin, s.from);
+        spin->stepBy(s.steps);
+        EXPECT_EQ(Text(spin), s.to) << s.from << " by " << s.steps;
+    };
+    for (const Step& s : sizes)
+        for (CPaperSpin* spin : {dlg.m_spinWidth, dlg.m_spinHeight}) check(spin, s);
+    for (const Step& s : rough) check(dlg.m_spinRough, s);
 }
 
 TEST_F(NewPaperDlgTest, ClosingTheWindowIsCancelAndStoresNothing)

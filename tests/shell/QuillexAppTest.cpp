@@ -4,10 +4,10 @@
 #include "formats/SketchFile.h"
 #include "framework/Archive.h"
 #include "shell/DocListPage.h"
+#include "shell/FileAssociation.h"
 #include "shell/MainToolBar.h"
 #include "shell/OptionBar.h"
 
-#include <QAction>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -15,13 +15,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QFileDialog>
-#include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 
 #include <csignal>
 #include <functional>
-#include <QWidgetAction>
 
 namespace {
 
@@ -49,17 +47,59 @@ bool ReadSketchFile(const QString& path, CPaper& paper)
     return paper.HasBits();
 }
 
-QStringList VisibleMenuTitles(const QMenuBar* bar)
+// The pixel (x, y) of a sketch file, or -1 when it cannot be read.
+int SavedPixel(const QString& path, int32_t x, int32_t y)
 {
-    QStringList titles;
-    for (QAction* a : bar->actions())
-        if (a->isVisible()) titles << a->text();
-    return titles;
+    CPaper paper;
+    return ReadSketchFile(path, paper) ? paper.GetPixel(x, y) : -1;
+}
+
+// The visible menus by title, each followed by its items ("-" a separator).
+QStringList VisibleMenus(const QMenuBar* bar)
+{
+    QStringList out;
+    for (QAction* a : bar->actions()) {
+        if (!a->isVisible()) continue;
+        out << a->text() + ":";
+        for (QAction* item : a->menu()->actions()) out << (item->isSeparator() ? "-" : item->text());
+    }
+    return out;
+}
+
+QString ReadText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// Answers the next modal window of a class once it is up.
+void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->inherits(className)) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
+}
+
+void ClickButton(const char* text)
+{
+    AnswerNextModal("QMessageBox", [text](QWidget* box) {
+        for (QPushButton* b : box->findChildren<QPushButton*>())
+            if (b->text() == text) return b->click();
+        ADD_FAILURE() << "no button " << text;
+    });
 }
 
 }  // namespace
 
-TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewAndShowsAnEmptySheet)
+TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewShowsAnEmptySheetAndWritesTheAssociation)
 {
     Start();
     EXPECT_EQ(newDialog.runs, 1);
@@ -71,9 +111,14 @@ TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewAndShowsAnEmptySheet)
     EXPECT_EQ(Doc().GetPathName(), (Documents() + "/Sketch1.tvk").toStdString());
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_EQ(Frame().windowTitle(), "Sketch1 - Graphelle");
+
+    const QString data = Home() + "/.local/share";
+    EXPECT_TRUE(ReadText(data + "/applications/graphelle.desktop")
+                    .contains("Exec=" + DesktopExecArgument(QCoreApplication::applicationFilePath()) + " %f\n"));
+    EXPECT_TRUE(QFileInfo::exists(data + "/mime/packages/graphelle.xml"));
 }
 
-TEST_F(ShellTest, AFileOnTheCommandLineIsOpened)
+TEST_F(ShellTest, AFileOnTheCommandLineIsOpenedAndAnUnusableOneFallsBackToTheListOrANewSheet)
 {
     const QString file = Home() + "/elsewhere/with blank.tvk";
     WriteSketchFile(file);
@@ -84,10 +129,8 @@ TEST_F(ShellTest, AFileOnTheCommandLineIsOpened)
     EXPECT_EQ(Doc().m_paper.GetPixel(15, 15), 20);
     EXPECT_EQ(Doc().GetPathName(), file.toStdString());
     EXPECT_FALSE(Frame().IsDocListShown());
-}
+    Stop();
 
-TEST_F(ShellTest, AnUnusableFileFallsBackToTheListOrANewSheet)
-{
     // No sketches anywhere: a new sheet, after the document's own message.
     Start({Home() + "/missing.tvk"});
     EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to open file!"});
@@ -97,15 +140,14 @@ TEST_F(ShellTest, AnUnusableFileFallsBackToTheListOrANewSheet)
 
     // With sketches in the documents folder: their list.
     WriteSketchFile(Documents() + "/a.tvk");
-    messages.messages.clear();
-    newDialog.runs = 0;
     QFile bad(Home() + "/bad.tvk");
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a sketch");
     bad.close();
     Start({Home() + "/bad.tvk"});
-    EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to open file!"});
-    EXPECT_EQ(newDialog.runs, 0);
+    EXPECT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages.back(), "Failed to open file!");
+    EXPECT_EQ(newDialog.runs, 1);
     EXPECT_TRUE(Frame().IsDocListShown());
 }
 
@@ -126,32 +168,19 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheToolMenu)
 
     // Only "Tool" with About, Help and Exit; no toolbar, no option bar, no
     // view buttons, even after an idle pass.
-    Frame().OnIdle();
-    EXPECT_EQ(VisibleMenuTitles(Frame().CommandMenuBar()), QStringList({"Tool"}));
-    QMenu* tool = nullptr;
-    for (QAction* a : Frame().CommandMenuBar()->actions())
-        if (a->isVisible()) tool = a->menu();
-    ASSERT_NE(tool, nullptr);
-    QStringList items;
-    for (QAction* a : tool->actions()) {
-        items << (a->isSeparator() ? "-" : a->text());
-    }
-    EXPECT_EQ(items, QStringList({"About 'Graphelle'...", "Help", "-", "Exit"}));
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    EXPECT_TRUE(Enabled(ID_APP_EXIT));
+    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()), QStringList({"Tool:", "About 'Graphelle'...", "Help", "-", "Exit"}));
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
     for (OptionBar bar : {OptionBar::Pencil, OptionBar::Eraser, OptionBar::Select})
         EXPECT_TRUE(Frame().OptionBarOf(bar)->isHidden());
-    for (QAction* a : Frame().CommandBar()->actions()) {
-        if (qobject_cast<QWidgetAction*>(a)) continue;
-        EXPECT_FALSE(a->isVisible());
-    }
-    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
-    EXPECT_TRUE(Enabled(ID_APP_EXIT));
+    for (QAction* a : Frame().CommandBar()->actions())
+        EXPECT_TRUE(qobject_cast<QWidgetAction*>(a) || !a->isVisible()) << a->text().toStdString();
 
     // The pictures arrive while the program is idle.
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
     const QImage thumb = CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96);
-    EXPECT_EQ(thumb.height(), 96);
-    EXPECT_EQ(thumb.width(), 28);
+    EXPECT_EQ(thumb.size(), QSize(28, 96));
 
     // A click opens the file, and the drawing's menus and bars come back.
     QListWidget* list = Frame().DocList()->List();
@@ -160,7 +189,7 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheToolMenu)
     emit list->itemClicked(hits[0]);
     EXPECT_FALSE(Frame().IsDocListShown());
     EXPECT_EQ(Doc().GetPathName(), (Documents() + "/one.tvk").toStdString());
-    EXPECT_EQ(VisibleMenuTitles(Frame().CommandMenuBar()), QStringList({"Edit", "View", "Tool"}));
+    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()).filter(":"), QStringList({"Edit:", "View:", "Tool:"}));
     EXPECT_FALSE(Frame().ToolBar()->isHidden());
     EXPECT_TRUE(Frame().OptionBarOf(OptionBar::Pencil)->isHidden());
     Frame().OnIdle();
@@ -187,104 +216,56 @@ TEST_F(ShellTest, HelpWithoutABrowserReportsNothing)
     QApplication::processEvents();
     qputenv("PATH", "/usr/local/bin:/usr/bin:/bin");
     EXPECT_TRUE(messages.messages.empty());
-    int visible = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !before.contains(w)) ++visible;
-    EXPECT_EQ(visible, 0);
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_TRUE(!w->isVisible() || before.contains(w));
     // The page it opens is ours, with the anchor it opens at.
-    QFile page(CQuillexApp::HelpPagePath());
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    const QByteArray html = page.readAll();
+    const QString html = ReadText(CQuillexApp::HelpPagePath());
     EXPECT_TRUE(html.contains("id=\"Main_Contents\""));
-    for (const char* word : {"Pencil", "Eraser", "Hand", "Select", "Transparent", "Smooth",
-                             "Undo", "Redo", "Cut", "Copy", "Paste", "Select All", "Clear",
-                             "Grid", "Toolbar", "Zoom In", "Zoom Out", "Actual Size", "Save as",
-                             "Exit", ".tvk", ".gif", ".bmp", "Roughness"})
+    for (const char* word : {"Pencil", "Eraser", "Hand", "Select", "Transparent", "Smooth", "Undo", "Redo", "Cut",
+                             "Copy", "Paste", "Select All", "Clear", "Grid", "Toolbar", "Zoom In", "Zoom Out",
+                             "Actual Size", "Save as", "Exit", ".tvk", ".gif", ".bmp", "Roughness"})
         EXPECT_TRUE(html.contains(word)) << word;
 }
 
-TEST_F(ShellTest, NewAndExitSaveAChangedDrawingToItsOwnFileWithoutAsking)
+TEST_F(ShellTest, SaveNewAndExitSaveAChangedDrawingToItsOwnFileWithoutAsking)
 {
     Start();
     const QString first = QString::fromStdString(Doc().GetPathName());
     DrawStroke(40);
-    ASSERT_TRUE(Doc().IsModified());
+    Frame().Action(ID_FILE_SAVE)->trigger();
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_LT(SavedPixel(first, 60, 40), 255);
+
+    // New, cancelled: the drawing is saved on the way and comes back from its file.
+    DrawStroke(80);
+    newDialog.accept = false;
+    Frame().RouteCommand(ID_FILE_NEW);
+    EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to create file!"});
+    ASSERT_TRUE(Doc().m_paper.HasBits());
+    EXPECT_EQ(Doc().GetPathName(), first.toStdString());
+    EXPECT_LT(Doc().m_paper.GetPixel(60, 80), 255);
+    EXPECT_LT(SavedPixel(first, 60, 80), 255);
+    EXPECT_FALSE(Frame().IsDocListShown());
+
+    // New, accepted: the whole changed drawing is in its file.
+    DrawStroke(120);
     CPaper drawn;
     ASSERT_TRUE(drawn.Create(400, 300, 5));
     ASSERT_TRUE(drawn.CopyBitsFrom(Doc().m_paper));
-
+    newDialog.accept = true;
     Frame().RouteCommand(ID_FILE_NEW);
-    EXPECT_EQ(newDialog.runs, 2);
+    EXPECT_EQ(newDialog.runs, 3);
     CPaper saved;
     ASSERT_TRUE(ReadSketchFile(first, saved));
     for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x) ASSERT_EQ(saved.GetPixel(x, y), drawn.GetPixel(x, y));
+        for (int x = 0; x < 400; ++x) ASSERT_EQ(saved.GetPixel(x, y), drawn.GetPixel(x, y)) << x << "," << y;
     EXPECT_EQ(Doc().GetPathName(), (Documents() + "/Sketch2.tvk").toStdString());
 
     DrawStroke(80);
     Frame().RouteCommand(ID_APP_EXIT);
     EXPECT_FALSE(Frame().isVisible());
-    CPaper second;
-    ASSERT_TRUE(ReadSketchFile(Documents() + "/Sketch2.tvk", second));
-    EXPECT_LT(second.GetPixel(60, 80), 255);
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_LT(SavedPixel(Documents() + "/Sketch2.tvk", 60, 80), 255);
+    EXPECT_EQ(messages.messages.size(), 1u);
 }
-
-TEST_F(ShellTest, CancellingNewKeepsTheDrawingOnScreen)
-{
-    Start();
-    DrawStroke(40);
-    const std::string path = Doc().GetPathName();
-    newDialog.accept = false;
-    Frame().RouteCommand(ID_FILE_NEW);
-    EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to create file!"});
-    // The drawing was saved on the way and comes back from its file.
-    ASSERT_TRUE(Doc().m_paper.HasBits());
-    EXPECT_EQ(Doc().GetPathName(), path);
-    EXPECT_LT(Doc().m_paper.GetPixel(60, 40), 255);
-    EXPECT_FALSE(Frame().IsDocListShown());
-}
-
-TEST_F(ShellTest, SaveWritesTheDrawingToItsFile)
-{
-    Start();
-    DrawStroke(40);
-    Frame().Action(ID_FILE_SAVE)->trigger();
-    EXPECT_FALSE(Doc().IsModified());
-    CPaper saved;
-    ASSERT_TRUE(ReadSketchFile(QString::fromStdString(Doc().GetPathName()), saved));
-    EXPECT_LT(saved.GetPixel(60, 40), 255);
-}
-
-namespace {
-
-// Answers the next modal window of a class once it is up.
-void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className)) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start();
-}
-
-void ClickButton(QWidget* box, const QString& text)
-{
-    for (QPushButton* b : box->findChildren<QPushButton*>())
-        if (b->text() == text) {
-            b->click();
-            return;
-        }
-    ADD_FAILURE() << "no button " << text.toStdString();
-}
-
-}  // namespace
 
 TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
 {
@@ -297,7 +278,7 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     DrawStroke(40);
 
     // Go back: the window stays, the drawing stays changed.
-    AnswerNextModal("QMessageBox", [](QWidget* box) { ClickButton(box, "Go Back"); });
+    ClickButton("Go Back");
     Frame().RouteCommand(ID_APP_EXIT);
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(Doc().IsModified());
@@ -308,11 +289,9 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     // drawing's file.
     const QString elsewhere = Home() + "/rescued.tvk";
     saveAs.answer = elsewhere.toStdString();
-    AnswerNextModal("QMessageBox", [](QWidget* box) { ClickButton(box, "Save Elsewhere..."); });
+    ClickButton("Save Elsewhere...");
     Frame().RouteCommand(ID_FILE_NEW);
-    CPaper rescued;
-    ASSERT_TRUE(ReadSketchFile(elsewhere, rescued));
-    EXPECT_LT(rescued.GetPixel(60, 40), 255);
+    EXPECT_LT(SavedPixel(elsewhere, 60, 40), 255);
     EXPECT_EQ(newDialog.runs, 2);
     EXPECT_EQ(saveAs.runs, 1);
     EXPECT_EQ(saveAs.lastTitle, "Save as");
@@ -322,7 +301,7 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     // Discard: the program ends without the changes.
     Doc().SetPathName((folder + "/Sketch9.tvk").toStdString());
     DrawStroke(80);
-    AnswerNextModal("QMessageBox", [](QWidget* box) { ClickButton(box, "Discard"); });
+    ClickButton("Discard");
     Frame().RouteCommand(ID_APP_EXIT);
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_FALSE(QFileInfo::exists(folder + "/Sketch9.tvk"));
@@ -337,8 +316,7 @@ TEST_F(ShellTest, AboutShowsTheIconTheVersionAndOk)
         ASSERT_NE(version, nullptr);
         EXPECT_EQ(version->text(), "Graphelle v1.0");
         bool hasIcon = false;
-        for (QLabel* label : dialog->findChildren<QLabel*>())
-            hasIcon = hasIcon || !label->pixmap().isNull();
+        for (QLabel* label : dialog->findChildren<QLabel*>()) hasIcon = hasIcon || !label->pixmap().isNull();
         EXPECT_TRUE(hasIcon);
         const QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
         ASSERT_EQ(buttons.size(), 1);
@@ -358,7 +336,5 @@ TEST_F(ShellTest, ATerminationSignalEndsTheProgramLikeExitSavingTheDrawing)
     raise(SIGTERM);
     RunEventLoop(100);
     EXPECT_FALSE(Frame().isVisible());
-    CPaper saved;
-    ASSERT_TRUE(ReadSketchFile(file, saved));
-    EXPECT_LT(saved.GetPixel(60, 60), 255);
+    EXPECT_LT(SavedPixel(file, 60, 60), 255);
 }

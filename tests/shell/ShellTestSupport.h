@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,44 +20,34 @@
 #include <string>
 #include <vector>
 
-class FakeNewPaperDialog : public INewPaperDialog {
-public:
+struct FakeNewPaperDialog : INewPaperDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
     {
         ++runs;
-        if (!accept) return false;
-        width = w;
-        height = h;
-        roughness = r;
-        return true;
+        if (accept) width = 400, height = 300, roughness = 5;
+        return accept;
     }
     int runs = 0;
     bool accept = true;
-    int32_t w = 400, h = 300, r = 5;
 };
 
-class FakeMessageBox : public IMessageBox {
-public:
+struct FakeMessageBox : IMessageBox {
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
 };
 
-class FakeSaveAsDialog : public ISaveAsDialog {
-public:
-    bool Run(const std::string& title, const std::string& initialName,
-             const std::vector<FileFilter>& filters, std::string& chosenPath) override
+struct FakeSaveAsDialog : ISaveAsDialog {
+    bool Run(const std::string& title, const std::string&, const std::vector<FileFilter>& filters,
+             std::string& chosenPath) override
     {
         ++runs;
         lastTitle = title;
-        lastName = initialName;
         lastFilters = filters;
-        if (answer.empty()) return false;
         chosenPath = answer;
-        return true;
+        return !answer.empty();
     }
     int runs = 0;
-    std::string answer;
-    std::string lastTitle, lastName;
+    std::string answer, lastTitle;
     std::vector<FileFilter> lastFilters;
 };
 
@@ -72,18 +62,14 @@ protected:
         setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
     }
-    void TearDown() override
-    {
-        m_app.reset();
-        QApplication::processEvents();
-    }
+    void TearDown() override { Stop(); }
 
     QString Home() const { return m_home.path(); }
     QString Documents() const { return m_home.path() + "/Documents"; }
     QString ProfilePath() const { return m_home.path() + "/.config/Ostrevane/Graphelle.ini"; }
 
     // Starts the program as main() does, with the fakes in place of dialogs.
-    CQuillexApp& Start(const QStringList& args = {})
+    void Start(const QStringList& args = {})
     {
         m_app = std::make_unique<CQuillexApp>();
         Services().pNewPaperDialog = &newDialog;
@@ -92,7 +78,6 @@ protected:
         m_app->InitInstance(args);
         QApplication::processEvents();
         Frame().OnIdle();
-        return *m_app;
     }
     // Ends the program the way its destruction does: settings are written.
     void Stop()
@@ -111,14 +96,14 @@ protected:
 
     CMainFrame& Frame() { return *m_app->GetFrame(); }
     CQuillexDoc& Doc() { return *m_app->GetDocument(); }
-    bool Enabled(uint32_t id) { return Frame().Action(id)->isEnabled(); }
-    bool Checked(uint32_t id) { return Frame().Action(id)->isChecked(); }
+    // A command's state after an idle pass.
+    bool Enabled(uint32_t id) { return Frame().OnIdle(), Frame().Action(id)->isEnabled(); }
+    bool Checked(uint32_t id) { return Frame().OnIdle(), Frame().Action(id)->isChecked(); }
 
     // A pencil stroke across the sheet, as the view's tracking feeds it.
     void DrawStroke(int32_t y = 40)
     {
-        IToolView* view = m_app->GetView();
-        ASSERT_TRUE(Doc().PointerDown(view, 20, y, 20, y));
+        ASSERT_TRUE(Doc().PointerDown(m_app->GetView(), 20, y, 20, y));
         for (int32_t x = 21; x < 120; x += 3) Doc().PointerMove(x, y, x, y);
         Doc().PointerUp(120, y, 120, y);
     }
