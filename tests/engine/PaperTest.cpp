@@ -29,7 +29,7 @@ TEST(Paper, LayoutHeadersAndPalette)
     EXPECT_EQ(p.GetBits()[4], 9);
 
     const uint8_t* bmi = p.GetBitmapInfo();
-    auto le32 = [&](int off) { return uint32_t(bmi[off]) | bmi[off + 1] << 8 | bmi[off + 2] << 16 | bmi[off + 3] << 24; };
+    auto le32 = [&](int at) { return uint32_t(bmi[at]) | bmi[at + 1] << 8 | bmi[at + 2] << 16 | bmi[at + 3] << 24; };
     EXPECT_EQ((std::tuple{le32(0), le32(4), le32(8), le32(12)}), (std::tuple{40u, 5u, 4u, 8u << 16 | 1u}));
     for (int off = 16; off < 40; ++off) EXPECT_EQ(bmi[off], 0) << off;
     for (int i = 0; i < 256; ++i) ASSERT_EQ(le32(40 + 4 * i), uint32_t(i * 0x010101)) << i;
@@ -50,7 +50,7 @@ TEST(Paper, InvalidHeadersAreRefusedAndLeaveThePaperEmpty)
     };
     for (size_t i = 0; i < std::size(edits); ++i) {
         CPaper p;
-        ASSERT_TRUE(p.Create(16, 16, 5));
+        ASSERT_TRUE(p.Create(16, 16, 7));
         SketchHeader h = ValidHeader();
         edits[i](h);
         EXPECT_FALSE(CPaper::IsValidHeader(h)) << i;

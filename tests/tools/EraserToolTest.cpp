@@ -127,7 +127,8 @@ TEST(EraserTool, StrokeRecordsEveryPointAndStampsAllButTheRelease)
     EXPECT_EQ(Points(r2), (PointList{{10, 10}, {40, 40}}));
     // Unrecorded strokes leave the record alone but still report a change.
     HistoryRecord none = DrawStroke(eraser, paper, {CPoint{10, 10}, CPoint{40, 40}}, 0);
-    EXPECT_EQ((std::pair{none.nType, none.pPoints.get()}), (std::pair{int32_t{HR_NONE}, (StrokePointList*)nullptr}));
+    EXPECT_EQ(none.nType, HR_NONE);
+    EXPECT_EQ(none.pPoints, nullptr);
 }
 
 TEST(EraserTool, PressOutsideIsRefusedAndEdgesClip)

@@ -48,10 +48,8 @@ inline HistoryRecord DrawStroke(CTool& tool, CPaper& paper, const std::vector<CP
 {
     HistoryRecord out;
     CRect changed;
-    if (points.empty()) return out;
-    if (!tool.OnPointerDown(nullptr, &paper, points.front().x, points.front().y, points.front().x,
-                            points.front().y, changed, record))
-        return out;
+    const CPoint first = points.front();
+    if (!tool.OnPointerDown(nullptr, &paper, first.x, first.y, first.x, first.y, changed, record)) return out;
     for (size_t i = 1; i + 1 < points.size(); ++i)
         tool.OnPointerMove(points[i].x, points[i].y, points[i].x, points[i].y, changed);
     int32_t modified = 0;
@@ -60,11 +58,11 @@ inline HistoryRecord DrawStroke(CTool& tool, CPaper& paper, const std::vector<CP
     return out;
 }
 
-// A pixel of the paper that is, or is not, a grain pixel.
-inline CPoint FindGrain(const CPaper& paper, bool grain)
+// A grain pixel of the paper, away from its edges.
+inline CPoint FindGrain(const CPaper& paper)
 {
     for (int32_t y = 2; y < static_cast<int32_t>(paper.GetHeight()) - 2; ++y)
         for (int32_t x = 2; x < static_cast<int32_t>(paper.GetWidth()) - 2; ++x)
-            if (paper.IsGrain(x, y) == grain) return CPoint{x, y};
+            if (paper.IsGrain(x, y)) return CPoint{x, y};
     return CPoint{-1, -1};
 }
