@@ -116,7 +116,6 @@ TEST_F(Framework, LoadingReadsWhatIsThereAndReportsFailures)
     std::ofstream(File("b.bin")) << "abcdef";
     CArchive ar;
     ASSERT_TRUE(ar.Open(File("b.bin"), CArchive::load));
-    EXPECT_TRUE(ar.IsLoading());
     char buffer[8] = {};
     EXPECT_TRUE(ar.ReadExact(buffer, 4));
     EXPECT_EQ(std::string(buffer, 4), "abcd");

@@ -15,23 +15,15 @@ namespace {
 
 // A wandering path of short and long segments, some leaving the paper and
 // some standing still, through fractional slopes in every direction.
-std::vector<CPoint> Wander(int32_t seed, int32_t count, int32_t size)
+std::vector<CPoint> Wander(uint32_t seed, int32_t count)
 {
-    std::vector<CPoint> points;
-    uint32_t state = static_cast<uint32_t>(seed) * 2654435761u + 1;
-    auto next = [&state](int32_t range) {
-        state = state * 1664525u + 1013904223u;
-        return static_cast<int32_t>((state >> 8) % static_cast<uint32_t>(range));
-    };
-    CPoint p{5 + next(size - 10), 5 + next(size - 10)};
-    points.push_back(p);
+    std::vector<CPoint> points{{5 + int32_t(seed * 37 % 80), 5 + int32_t(seed * 53 % 80)}};
     for (int32_t i = 1; i < count; ++i) {
-        const int32_t reach = (i % 7 == 0) ? 40 : 9;
-        if (i % 11 != 0) {  // every eleventh move stands still
-            p.x += next(2 * reach + 1) - reach;
-            p.y += next(2 * reach + 1) - reach;
-        }
-        points.push_back(p);
+        seed = seed * 1664525u + 1013904223u;
+        const int32_t reach = (i % 7 == 0) ? 40 : 9;  // every seventh move is long
+        const int32_t dx = int32_t((seed >> 8) & 0xFFF) % (2 * reach + 1) - reach;
+        const int32_t dy = int32_t(seed >> 20) % (2 * reach + 1) - reach;
+        points.push_back(i % 11 == 0 ? points.back() : CPoint{points.back().x + dx, points.back().y + dy});
     }
     return points;
 }
@@ -58,22 +50,22 @@ TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixels)
         CPencilTool pencil;
         CEraserTool eraser;
         std::vector<HistoryRecord> history;
-        int32_t seed = 0;
+        uint32_t seed = 0;
         for (int32_t grade : {0, 5, 11, 3}) {
             for (int32_t option = 0; option < 6; ++option) {  // widths 1 to 3, smoothing off and on
                 pencil.SetOptions(grade, 1 + option / 2, option % 2);
-                history.push_back(DrawStroke(pencil, live, Wander(++seed, 25, 90)));
+                history.push_back(DrawStroke(pencil, live, Wander(++seed, 25)));
                 // A tap, whose dot comes back from its two recorded points.
-                const CPoint dot = Wander(++seed, 1, 90).front();
+                const CPoint dot = Wander(++seed, 1).front();
                 history.push_back(DrawStroke(pencil, live, {dot, dot}));
             }
         }
         for (int32_t option = 0; option < 9; ++option) {  // every size and strength
             eraser.SetOptions(1 + option / 3, 1 + option % 3);
-            history.push_back(DrawStroke(eraser, live, Wander(++seed, 12, 90)));
+            history.push_back(DrawStroke(eraser, live, Wander(++seed, 12)));
         }
         pencil.SetOptions(1, 3, 1);
-        history.push_back(DrawStroke(pencil, live, Wander(++seed, 60, 90)));
+        history.push_back(DrawStroke(pencil, live, Wander(++seed, 60)));
 
         for (const HistoryRecord& record : history) {
             ASSERT_NE(record.nType, HR_NONE);
