@@ -24,10 +24,7 @@ protected:
     }
 
     static QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
-    static void Type(CPaperSpin* spin, const QString& text)
-    {
-        spin->findChild<QLineEdit*>()->setText(text);
-    }
+    static void Type(CPaperSpin* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
     static QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
 
     std::unique_ptr<CQtProfile> m_profile;
@@ -155,7 +152,7 @@ TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
     for (const Step& s : rough) check(dlg.m_spinRough, s);
 }
 
-TEST_F(NewPaperDlgTest, ClosingTheWindowIsCancelAndStoresNothing)
+TEST_F(NewPaperDlgTest, ClosingTheWindowIsCancelAndStoresNothingAndFieldsTakeDigitsOnly)
 {
     CNewPaperDlg dlg;
     Type(dlg.m_spinWidth, "800");
@@ -163,16 +160,10 @@ TEST_F(NewPaperDlgTest, ClosingTheWindowIsCancelAndStoresNothing)
     dlg.close();
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_EQ(m_profile->GetProfileInt("width", -1), -1);
-}
 
-TEST_F(NewPaperDlgTest, FieldsTakeDigitsOnly)
-{
-    CNewPaperDlg dlg;
-    QString text = "12a";
-    int pos = 0;
-    EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), QValidator::Invalid);
-    text = "-5";
-    EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), QValidator::Invalid);
-    text = "2048";
-    EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), QValidator::Acceptable);
+    // The fields take digits only.
+    for (QString text : {"12a", "-5", "2048"}) {
+        int pos = 0;
+        EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), text == "2048" ? QValidator::Acceptable : QValidator::Invalid);
+    }
 }
