@@ -1,15 +1,10 @@
 #include "cli/ScriptRunner.h"
+#include "document/DocTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
+using doctest::Contents;
+using doctest::Pixels;
 
 namespace {
 
@@ -27,73 +22,36 @@ Result RunScript(const std::string& script)
     return Result{status, out.str(), err.str()};
 }
 
-// The last status line a script printed.
-std::string LastStatus(const std::string& script)
-{
-    const Result r = RunScript(script + "\nstatus\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    std::string out = r.out;
-    if (!out.empty()) out.pop_back();
-    return out.substr(out.find_last_of('\n') + 1);
-}
-
-struct TempFolder {
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "graphelle-cli-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    fs::path path;
-};
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 TEST(ScriptRunner, StatusFollowsTheDocument)
 {
-    struct Case {
-        const char* script;
-        const char* status;
-    };
-    const Case cases[] = {
-        {"new 64 48 7", "size 64 48 rough 7 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
-        {"new 64 48 7\nstroke 5 5 20 20 40 10",
-         "size 64 48 rough 7 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"new 64 48 7\nstroke 30 30   # a tap is a stroke too",
-         "size 64 48 rough 7 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"new 64 48 7\nstroke 5 5 20 20\nstroke 5 30 40 30\nundo\nundo\nredo",
-         "size 64 48 rough 7 history 2 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"new 64 48 7\ntool select\nstroke 10 10 30 20",
-         "size 64 48 rough 7 history 0 pos 0 selection 10 10 30 20 floating 0 modified 0 tool select"},
-        {"new 64 48 7\ntool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25",
-         "size 64 48 rough 7 history 1 pos 1 selection 30 20 50 30 floating 1 modified 1 tool select"},
-        {"new 64 48 7\ntool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25\ndrop",
-         "size 64 48 rough 7 history 2 pos 2 selection 0 0 0 0 floating 0 modified 1 tool select"},
-        {"new 64 48 7\nselectall\ncopy\npaste",
-         "size 64 48 rough 7 history 0 pos 0 selection 5 5 69 53 floating 1 modified 1 tool select"},
-        {"new 64 48 7\nselectall\ncut\ntool hand",
-         "size 64 48 rough 7 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool hand"},
-        {"new 64 48 7\ntool select\nstroke 10 10 30 20\nclear\ntool eraser",
-         "size 64 48 rough 7 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool eraser"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
+        {"stroke 5 5 20 20 40 10", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
+        {"stroke 30 30   # a tap is a stroke too", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
+        {"stroke 5 5 20 20\nstroke 5 30 40 30\nundo\nundo\nredo",
+         "history 2 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
+        {"tool select\nstroke 10 10 30 20", "history 0 pos 0 selection 10 10 30 20 floating 0 modified 0 tool select"},
+        {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25",
+         "history 1 pos 1 selection 30 20 50 30 floating 1 modified 1 tool select"},
+        {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25\ndrop",
+         "history 2 pos 2 selection 0 0 0 0 floating 0 modified 1 tool select"},
+        {"selectall\ncopy\npaste", "history 0 pos 0 selection 5 5 69 53 floating 1 modified 1 tool select"},
+        {"selectall\ncut\ntool hand", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool hand"},
+        {"tool select\nstroke 10 10 30 20\nclear\ntool eraser",
+         "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool eraser"},
         // A press the pencil declines starts no gesture; moves and releases then go nowhere.
-        {"new 64 48 7\ndown -5 -5\nmove 10 10\nup 20 20",
-         "size 64 48 rough 7 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
+        {"down -5 -5\nmove 10 10\nup 20 20", "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
         // A second press inside a gesture is ignored: one stroke results.
-        {"new 64 48 7\ndown 5 5\nmove 10 10\ndown 30 30\nmove 20 20\nup 20 20\nup 25 25",
-         "size 64 48 rough 7 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
+        {"down 5 5\nmove 10 10\ndown 30 30\nmove 20 20\nup 20 20\nup 25 25",
+         "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
     };
-    for (const Case& c : cases) EXPECT_EQ(LastStatus(c.script), c.status) << c.script;
+    for (const auto& [script, status] : cases) {
+        const Result r = RunScript(std::string("new 64 48 7\n") + script + "\nstatus\n");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, std::string("size 64 48 rough 7 ") + status + "\n") << script;
+    }
 }
 
 TEST(ScriptRunner, OptionsGoThroughTheToolsClampingSetters)
@@ -101,39 +59,27 @@ TEST(ScriptRunner, OptionsGoThroughTheToolsClampingSetters)
     std::ostringstream out, err;
     CScriptRunner runner(out, err);
     std::string error;
-    int32_t grade, width, smooth, size, strength;
-    struct Case {
-        const char* line;
-        int32_t grade, width, smooth;
+    // Grade, width, smooth, eraser size, strength, transparent after each line.
+    const std::pair<const char*, std::vector<int32_t>> cases[] = {
+        {"pencil 2B 2 0", {5, 2, 0, 1, 1, 0}},  {"pencil hb 3 1", {7, 3, 1, 1, 1, 0}},
+        {"pencil 4H 9 7", {11, 3, 1, 1, 1, 0}}, {"pencil 0 -1 0", {0, 1, 0, 1, 1, 0}},
+        {"pencil 40 1 0", {11, 1, 0, 1, 1, 0}}, {"eraser 9 0", {11, 1, 0, 3, 1, 0}},
+        {"transparent 1", {11, 1, 0, 3, 1, 1}}, {"   # only a comment", {11, 1, 0, 3, 1, 1}},
+        {"", {11, 1, 0, 3, 1, 1}},
     };
-    const Case cases[] = {
-        {"pencil 2B 2 0", 5, 2, 0}, {"pencil hb 3 1", 7, 3, 1}, {"pencil 4H 9 7", 11, 3, 1},
-        {"pencil 0 -1 0", 0, 1, 0}, {"pencil 40 1 0", 11, 1, 0},
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(runner.RunLine(c.line, error)) << c.line << ": " << error;
+    for (const auto& [line, expected] : cases) {
+        ASSERT_TRUE(runner.RunLine(line, error)) << line << ": " << error;
+        int32_t grade, width, smooth, size, strength;
         runner.GetDocument().m_pencilTool.GetOptions(grade, width, smooth);
-        EXPECT_EQ(grade, c.grade) << c.line;
-        EXPECT_EQ(width, c.width) << c.line;
-        EXPECT_EQ(smooth, c.smooth) << c.line;
+        runner.GetDocument().m_eraserTool.GetOptions(size, strength);
+        EXPECT_EQ((std::vector<int32_t>{grade, width, smooth, size, strength, runner.GetDocument().m_bTransparent}),
+                  expected) << line;
     }
-    ASSERT_TRUE(runner.RunLine("eraser 9 0", error));
-    runner.GetDocument().m_eraserTool.GetOptions(size, strength);
-    EXPECT_EQ(size, 3);
-    EXPECT_EQ(strength, 1);
-    ASSERT_TRUE(runner.RunLine("transparent 1", error));
-    EXPECT_EQ(runner.GetDocument().m_bTransparent, 1);
-    ASSERT_TRUE(runner.RunLine("   # only a comment", error));
-    ASSERT_TRUE(runner.RunLine("", error));
 }
 
 TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
 {
-    struct Case {
-        const char* script;
-        const char* error;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"frobnicate", "line 1: unknown command 'frobnicate'\n"},
         {"# comment\n\nnew 3 100 5", "line 3: width 3 is outside 4 to 2048\n"},
         {"new 100 2049 5", "line 1: height 2049 is outside 4 to 2048\n"},
@@ -157,22 +103,18 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"open /nonexistent/graphelle/none.tvk", "Failed to open file!\nline 1: cannot open /nonexistent/graphelle/none.tvk\n"},
         {"save a.tvk", "line 1: save needs a sheet: start with new or open\n"},
     };
-    for (const Case& c : cases) {
-        const Result r = RunScript(std::string(c.script) + "\nstatus\n");
-        EXPECT_EQ(r.status, 1) << c.script;
-        EXPECT_EQ(r.err, c.error) << c.script;
+    for (const auto& [script, error] : cases) {
+        const Result r = RunScript(std::string(script) + "\nstatus\n");
+        EXPECT_EQ(r.status, 1) << script;
+        EXPECT_EQ(r.err, error) << script;
     }
-    // Nothing after the bad line runs.
-    const Result r = RunScript("new 10 10 1\nbad\nstatus\n");
-    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(RunScript("new 10 10 1\nbad\nstatus\n").out.empty());  // nothing after the bad line runs
 }
 
 TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
 {
-    TempFolder folder;
-    const std::string tvk = folder.File("drawing.tvk");
-    const std::string gif = folder.File("drawing.GIF");
-    const std::string bmp = folder.File("drawing.bmp");
+    doctest::TempFolder folder;
+    const std::string tvk = folder.File("drawing.tvk"), gif = folder.File("drawing.GIF"), bmp = folder.File("drawing.bmp");
     const Result saved = RunScript("new 40 30 3\nstroke 5 5 30 20\ntool select\nstroke 2 2 12 12\nstroke 5 5 15 5 25 5\n"
                                    "save " + tvk + "\nsave " + gif + "\nsave " + bmp + "\nstatus\n");
     ASSERT_EQ(saved.status, 0) << saved.err;
@@ -183,17 +125,15 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
     EXPECT_EQ(Contents(bmp).substr(0, 2), "BM");
 
     std::ostringstream out, err;
-    CScriptRunner first(out, err);
+    CScriptRunner runner(out, err);
     std::istringstream script("new 40 30 3\nstroke 5 5 30 20\nsave " + tvk + "\n");
-    ASSERT_EQ(first.Run(script), 0) << err.str();
-    const std::vector<uint8_t> drawn(first.GetDocument().m_paper.GetBits(),
-                                     first.GetDocument().m_paper.GetBits() + first.GetDocument().m_paper.GetImageSize());
+    ASSERT_EQ(runner.Run(script), 0) << err.str();
+    const auto drawn = Pixels(runner.GetDocument().m_paper);
     std::string error;
-    ASSERT_TRUE(first.RunLine("open " + tvk, error)) << error;
-    EXPECT_EQ(std::vector<uint8_t>(first.GetDocument().m_paper.GetBits(),
-                                   first.GetDocument().m_paper.GetBits() + first.GetDocument().m_paper.GetImageSize()),
-              drawn);
-    EXPECT_EQ(first.StatusLine(), "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil");
+    ASSERT_TRUE(runner.RunLine("stroke 5 25 30 25", error));
+    ASSERT_TRUE(runner.RunLine("open " + tvk, error)) << error;
+    EXPECT_EQ(Pixels(runner.GetDocument().m_paper), drawn);
+    EXPECT_EQ(runner.StatusLine(), "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil");
 
     const Result failed = RunScript("new 40 30 3\nsave /proc/graphelle-cannot-write-here.tvk\n");
     EXPECT_EQ(failed.status, 1);
@@ -201,34 +141,24 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
         << failed.err;
 }
 
-TEST(ScriptRunner, CommandLineOfTheRunSubCommand)
+TEST(ScriptRunner, CommandLineOfTheRunSubCommandAndTheRunnersServices)
 {
-    std::ostringstream out, err;
+    std::ostringstream out, err, help, missing, ran;
     EXPECT_EQ(CliRun({}, out, err), 2);
     EXPECT_NE(err.str().find("usage: graphelle-cli run SCRIPT"), std::string::npos);
     EXPECT_EQ(CliRun({"a", "b"}, out, err), 2);
-
-    std::ostringstream help;
     EXPECT_EQ(CliRun({"--help"}, help, err), 0);
     EXPECT_NE(help.str().find("stroke X0 Y0 X1 Y1"), std::string::npos);
-
-    std::ostringstream missingErr;
-    EXPECT_EQ(CliRun({"/nonexistent/graphelle/script.txt"}, out, missingErr), 1);
-    EXPECT_EQ(missingErr.str(), "cannot open the script /nonexistent/graphelle/script.txt\n");
-
-    TempFolder folder;
-    const std::string path = folder.File("script.txt");
-    std::ofstream(path) << "new 20 20 2\nstroke 3 3 9 9\nstatus\n";
-    std::ostringstream ran;
-    EXPECT_EQ(CliRun({path}, ran, err), 0);
+    EXPECT_EQ(CliRun({"/nonexistent/graphelle/script.txt"}, out, missing), 1);
+    EXPECT_EQ(missing.str(), "cannot open the script /nonexistent/graphelle/script.txt\n");
+    doctest::TempFolder folder;
+    doctest::WriteFile(folder.File("script.txt"), "new 20 20 2\nstroke 3 3 9 9\nstatus\n");
+    EXPECT_EQ(CliRun({folder.File("script.txt")}, ran, err), 0);
     EXPECT_EQ(ran.str(), "size 20 20 rough 2 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil\n");
-}
 
-TEST(ScriptRunner, TheRunnersServicesLastAsLongAsTheRunner)
-{
+    // The runner installs its own services and puts the previous ones back.
     const AppServices before = Services();
     {
-        std::ostringstream out, err;
         CScriptRunner runner(out, err);
         EXPECT_NE(Services().pClipboard, nullptr);
         EXPECT_EQ(Services().pMainWindow, nullptr);
