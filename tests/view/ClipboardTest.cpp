@@ -93,37 +93,6 @@ TEST(ClipboardImage, ForeignImagesBecomeGrayPiecesWithinThePaperLimits)
     EXPECT_FALSE(ImageToPayload(QImage(), payload));
 }
 
-TEST(QtClipboard, CarriesThePayloadAndOffersItAsAnImage)
-{
-    ClipboardService service;
-    QtClipboard clipboard;
-    const std::vector<uint8_t> block = Block(0, 4, 4, 16, 77);
-    EXPECT_FALSE(clipboard.SetData("OTHER", block));
-    ASSERT_TRUE(clipboard.SetData("QUILLEX V1", block));
-    EXPECT_TRUE(clipboard.HasFormat("QUILLEX V1"));
-    EXPECT_FALSE(clipboard.HasFormat("OTHER"));
-    std::vector<uint8_t> read;
-    ASSERT_TRUE(clipboard.GetData("QUILLEX V1", read));
-    EXPECT_EQ(read, block);
-
-    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    ASSERT_NE(mime, nullptr);
-    ASSERT_TRUE(mime->hasFormat("image/png"));
-    QImage png;
-    ASSERT_TRUE(png.loadFromData(mime->data("image/png"), "PNG"));
-    EXPECT_EQ(png.size(), QSize(4, 4));
-    EXPECT_EQ(qGray(png.pixel(2, 2)), 77);
-    EXPECT_TRUE(mime->hasImage());
-
-    // A malformed block still travels, but is not offered as an image.
-    ASSERT_TRUE(clipboard.SetData("QUILLEX V1", Block(0, 100, 100, 8)));
-    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
-
-    QGuiApplication::clipboard()->clear();
-    EXPECT_FALSE(clipboard.HasFormat("QUILLEX V1"));
-    EXPECT_FALSE(clipboard.GetData("QUILLEX V1", read));
-}
-
 TEST(QtClipboard, CopyInOneViewPasteInAnother)
 {
     ClipboardService service;
@@ -135,6 +104,13 @@ TEST(QtClipboard, CopyInOneViewPasteInAnother)
     EXPECT_FALSE(PasteEnabled(*to.view));
     EXPECT_TRUE(from.view->OnCommand(ID_EDIT_COPY));
     EXPECT_TRUE(PasteEnabled(*to.view));
+    // Other programs are offered the piece as an image.
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime->hasFormat(kQuillexMimeType) && mime->hasFormat("image/png") && mime->hasImage());
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(mime->data("image/png"), "PNG"));
+    EXPECT_EQ(png.size(), QSize(37, 31));
+    EXPECT_EQ(qGray(png.pixel(2, 3)), from.doc.m_paper.GetPixel(12, 23));
 
     EXPECT_TRUE(to.view->OnCommand(ID_EDIT_PASTE));
     ASSERT_TRUE(to.doc.m_floating.HasBits());
@@ -165,6 +141,10 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
         EXPECT_FALSE(f.doc.m_floating.HasBits());
         EXPECT_TRUE(f.doc.m_rcSelection.IsEmpty());
     }
+    // A malformed block of our own still travels, but is not offered as an image.
+    ASSERT_TRUE(Services().pClipboard->SetData("QUILLEX V1", Block(0, 100, 100, 8)));
+    EXPECT_TRUE(Services().pClipboard->HasFormat("QUILLEX V1"));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
 
     QImage image(6, 5, QImage::Format_RGB32);
     image.fill(qRgb(90, 90, 90));
@@ -174,6 +154,9 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
     ASSERT_TRUE(f.doc.m_floating.HasBits());
     EXPECT_EQ(f.doc.m_floating.GetWidth(), 6u);
     EXPECT_EQ(f.doc.m_floating.GetPixel(3, 3), 90);
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Services().pClipboard->HasFormat("QUILLEX V1"));
+    EXPECT_FALSE(PasteEnabled(*f.view));
 }
 
 }  // namespace
