@@ -138,7 +138,7 @@ TEST_F(Framework, PathTitleAndNewDocument)
 {
     TextDoc doc;
     for (auto [path, title] :
-         {std::pair{"/home/user/Sketch1.tvk", "Sketch1.tvk"}, {"relative/a.gif", "a.gif"}, {"plain", "plain"}, {"", ""}}) {
+         {std::pair{"/home/u/Sketch1.tvk", "Sketch1.tvk"}, {"relative/a.gif", "a.gif"}, {"plain", "plain"}, {"", ""}}) {
         doc.SetPathName(path);
         EXPECT_EQ(doc.GetPathName(), path);
         EXPECT_EQ(doc.GetTitle(), title);
