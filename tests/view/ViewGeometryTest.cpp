@@ -128,26 +128,6 @@ TEST(ViewGeometry, MappingAtSeveralZoomsAndScrollPositions)
     EXPECT_EQ(g.PaperToView(CRect{-12, 0, 0, 6}), (CRect{41, 50, 50, 55}));
 }
 
-TEST(ViewGeometry, ZoomKeepsTheCentrePoint)
-{
-    // Client 300 x 200, paper 400 x 300 scrolled to (50, 50): the centre
-    // (150, 100) shows paper point (150, 100).
-    CViewGeometry g = MakeGeometry(400, 300);
-    g.m_ptScroll = CPoint{50, 50};
-    const CPoint before = g.ViewToPaper(CPoint{150, 100});
-    CSize zoom;
-    float f = 0;
-    ASSERT_TRUE(g.ComputeZoom(kZoomInFactor, zoom, f));
-    const CPoint oldScroll = g.m_ptScroll, oldOrigin = g.m_ptOrigin;
-    g.m_sizeZoom = zoom;
-    g.UpdateOrigin();
-    g.m_ptScroll = g.ZoomScrollTarget(oldScroll, oldOrigin, f);
-    EXPECT_EQ(g.m_ptScroll, (CPoint{80, 70}));
-    const CPoint after = g.ViewToPaper(CPoint{150, 100});
-    EXPECT_NEAR(after.x, before.x, 1);
-    EXPECT_NEAR(after.y, before.y, 1);
-}
-
 TEST(ViewGeometry, CaptionTitleDropsTheExtensionOnly)
 {
     const std::pair<const char*, const char*> cases[] = {
