@@ -1,41 +1,30 @@
 #pragma once
-// Shared by the file format tests: a private temporary folder, whole-file
-// reads and writes, drawings to store, and the code stream as one piece.
+// Shared by the file format tests: a private temporary folder, whole files,
+// saving and loading through an archive, drawings to store, and the code
+// stream as one piece.
 
 #include "engine/Paper.h"
 #include "formats/LzwEncoder.h"
+#include "formats/SketchFile.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
+#include <random>
 #include <unistd.h>
-#include <vector>
 
 namespace formats_test {
 
 using Bytes = std::vector<uint8_t>;
 
 // A folder of its own for each test, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = testing::TempDir() + "graphelle_formats_XXXXXX";
-        if (::mkdtemp(pattern.data())) m_path = pattern;
-    }
-    ~TempFolder()
-    {
-        if (!m_path.empty()) std::system(("rm -rf '" + m_path + "'").c_str());
-    }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    bool IsValid() const { return !m_path.empty(); }
-
-private:
-    std::string m_path;
+struct TempFolder {
+    std::filesystem::path path = std::filesystem::path(testing::TempDir()) /
+        ("graphelle_formats_" + std::to_string(::getpid()) + "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
+    TempFolder() { std::filesystem::create_directories(path); }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    std::string File(const std::string& name) const { return (path / name).string(); }
 };
 
 inline Bytes ReadWholeFile(const std::string& path)
@@ -46,73 +35,68 @@ inline Bytes ReadWholeFile(const std::string& path)
 
 inline void WriteWholeFile(const std::string& path, const Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
 }
 
-// A small stateless generator so that drawings are the same on every run.
-class TestRandom {
-public:
-    explicit TestRandom(uint32_t seed) : m_state(seed * 2654435761u + 1) {}
-    uint32_t Next()
-    {
-        m_state = m_state * 1103515245u + 12345u;
-        return m_state >> 8;
-    }
-    uint32_t Below(uint32_t n) { return Next() % n; }
+inline uint32_t Le32(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; }
 
-private:
-    uint32_t m_state;
-};
-
-// Pencil-like strokes: random walks of dark grays with lighter edges and
-// speckle, over white paper.
-inline void DrawStrokes(CPaper& paper, uint32_t seed, int strokes)
+// Writes paper with one of the writers (WriteSketch, WriteGif, ...).
+inline bool Save(bool (*write)(const CPaper&, CArchive&), const CPaper& paper, const std::string& path)
 {
-    TestRandom rnd(seed);
-    int w = static_cast<int>(paper.GetWidth());
-    int h = static_cast<int>(paper.GetHeight());
-    for (int s = 0; s < strokes; ++s) {
-        int x = static_cast<int>(rnd.Below(static_cast<uint32_t>(w)));
-        int y = static_cast<int>(rnd.Below(static_cast<uint32_t>(h)));
-        int steps = 20 + static_cast<int>(rnd.Below(400));
-        uint8_t gray = static_cast<uint8_t>(10 + rnd.Below(120));
-        for (int i = 0; i < steps; ++i) {
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) {
-                    bool core = dx == 0 && dy == 0;
-                    if (!core && rnd.Below(3) == 0) continue;  // grain lets the paper through
-                    uint8_t value = core ? gray : static_cast<uint8_t>(gray + 60 + rnd.Below(60));
-                    if (value < paper.GetPixel(x + dx, y + dy)) paper.SetPixel(x + dx, y + dy, value);
-                }
-            x += static_cast<int>(rnd.Below(3)) - 1;
-            y += static_cast<int>(rnd.Below(3)) - 1;
-        }
-    }
+    CArchive ar;
+    if (!ar.Open(path, CArchive::store)) return false;
+    if (write(paper, ar)) return ar.Close();
+    ar.Abort();
+    return false;
+}
+
+inline bool LoadSketch(CPaper& paper, CPaper& basePaper, const std::string& path)
+{
+    CArchive ar;
+    bool ok = ar.Open(path, CArchive::load) && ReadSketch(paper, basePaper, ar);
+    ar.Close();
+    return ok;
+}
+
+// The same bytes on every run.
+inline Bytes Noise(size_t n, uint32_t seed)
+{
+    std::minstd_rand rnd(seed);
+    Bytes bytes(n);
+    for (auto& b : bytes) b = static_cast<uint8_t>(rnd() >> 7);
+    return bytes;
 }
 
 inline void FillNoise(CPaper& paper, uint32_t seed)
 {
-    TestRandom rnd(seed);
-    for (uint32_t y = 0; y < paper.GetHeight(); ++y)
-        for (uint32_t x = 0; x < paper.GetWidth(); ++x)
-            paper.SetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<uint8_t>(rnd.Next()));
+    const uint32_t w = paper.GetWidth();
+    Bytes noise = Noise(size_t{w} * paper.GetHeight(), seed);
+    for (size_t i = 0; i < noise.size(); ++i) paper.SetPixel(static_cast<int32_t>(i % w), static_cast<int32_t>(i / w), noise[i]);
 }
 
-// Every pixel of two papers, fill bytes left out.
-inline bool SamePixels(const CPaper& a, const CPaper& b)
+// Pencil-like strokes: random walks of a dark core with lighter, grainy edges.
+inline void DrawStrokes(CPaper& paper, uint32_t seed, int strokes)
 {
-    if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight()) return false;
-    for (uint32_t y = 0; y < a.GetHeight(); ++y)
-        for (uint32_t x = 0; x < a.GetWidth(); ++x)
-            if (a.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)) !=
-                b.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)))
-                return false;
-    return true;
+    std::minstd_rand rnd(seed);
+    auto below = [&](uint32_t n) { return static_cast<int>(rnd() % n); };
+    auto darken = [&](int x, int y, int v) { if (v < paper.GetPixel(x, y)) paper.SetPixel(x, y, static_cast<uint8_t>(v)); };
+    for (int s = 0; s < strokes; ++s) {
+        int x = below(paper.GetWidth()), y = below(paper.GetHeight()), steps = 20 + below(400), gray = 10 + below(120);
+        for (int i = 0; i < steps; ++i, x += below(3) - 1, y += below(3) - 1)
+            for (int d = 0; d < 9; ++d)  // a third of the edge lets the paper through
+                darken(x + d % 3 - 1, y + d / 3 - 1, d == 4 ? gray : below(3) ? gray + 60 + below(60) : 255);
+    }
+}
+
+// The same size and raster bytes: the same pixels, and fill bytes alike.
+inline bool SameBits(const CPaper& a, const CPaper& b)
+{
+    return a.GetWidth() == b.GetWidth() && a.GetHeight() == b.GetHeight() && a.HasBits() && b.HasBits() &&
+           std::equal(a.GetBits(), a.GetBits() + a.GetImageSize(), b.GetBits());
 }
 
 // The whole code stream of a raster, and the counts of the blocks that
-// NextBlock handed out (the final 0 included).
+// NextBlock handed out: every block full but the last, then a count of 0.
 struct EncodedStream {
     Bytes bytes;
     std::vector<uint32_t> counts;
@@ -123,14 +107,13 @@ inline EncodedStream EncodeAll(const uint8_t* pixels, uint32_t width, uint32_t h
     EncodedStream result;
     CLzwEncoder encoder;
     if (!encoder.Begin(pixels, width, height, 8)) return result;
-    uint8_t block[CLzwEncoder::kMaxBlock];
-    for (;;) {
-        uint8_t count = 0;
+    uint8_t block[CLzwEncoder::kMaxBlock], count = 0;
+    do {
         encoder.NextBlock(block, &count);
+        EXPECT_TRUE(result.counts.empty() || result.counts.back() == 255 || count == 0) << "a short block before the last";
         result.counts.push_back(count);
         result.bytes.insert(result.bytes.end(), block, block + count);
-        if (count == 0) break;
-    }
+    } while (count != 0);
     return result;
 }
 
