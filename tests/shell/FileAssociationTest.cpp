@@ -2,16 +2,7 @@
 
 #include "shell/FileAssociation.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace {
-
-QString ReadText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 QString Line(const QString& text, const QString& key)
 {

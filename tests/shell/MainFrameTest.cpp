@@ -2,20 +2,12 @@
 
 #include "document/Clipboard.h"
 #include "framework/Document.h"
-#include "shell/MainToolBar.h"
-#include "shell/OptionBar.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
-#include <QToolBar>
-#include <QWidgetAction>
 
 namespace {
 

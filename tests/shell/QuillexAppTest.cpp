@@ -5,18 +5,10 @@
 #include "framework/Archive.h"
 #include "shell/DocListPage.h"
 #include "shell/FileAssociation.h"
-#include "shell/MainToolBar.h"
-#include "shell/OptionBar.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QToolBar>
-#include <QWidgetAction>
 
 #include <csignal>
 #include <functional>
@@ -64,12 +56,6 @@ QStringList VisibleMenus(const QMenuBar* bar)
         for (QAction* item : a->menu()->actions()) out << (item->isSeparator() ? "-" : item->text());
     }
     return out;
-}
-
-QString ReadText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 // Answers the next modal window of a class once it is up.

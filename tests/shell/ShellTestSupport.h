@@ -4,6 +4,8 @@
 
 #include "document/QuillexDoc.h"
 #include "shell/MainFrame.h"
+#include "shell/MainToolBar.h"
+#include "shell/OptionBar.h"
 #include "shell/QuillexApp.h"
 #include "view/QuillexView.h"
 
@@ -12,8 +14,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
+#include <QWidgetAction>
 
 #include <cstdlib>
 #include <memory>
@@ -50,6 +58,12 @@ struct FakeSaveAsDialog : ISaveAsDialog {
     std::string answer, lastTitle;
     std::vector<FileFilter> lastFilters;
 };
+
+inline QString ReadText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
 
 class ShellTest : public ::testing::Test {
 protected:
