@@ -101,6 +101,8 @@ QAction* CMainFrame::MakeAction(uint32_t id, const QString& text)
     if (it != m_actions.end()) return it->second;
     auto* action = new QAction(text, this);
     action->setCheckable(IsCheckCommand(id));
+    // A menu shows a checked icon as a faint frame; a check mark reads better.
+    action->setIconVisibleInMenu(!action->isCheckable());
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
     m_actions[id] = action;
