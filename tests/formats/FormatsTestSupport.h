@@ -95,26 +95,19 @@ inline bool SameBits(const CPaper& a, const CPaper& b)
            std::equal(a.GetBits(), a.GetBits() + a.GetImageSize(), b.GetBits());
 }
 
-// The whole code stream of a raster, and the counts of the blocks that
-// NextBlock handed out: every block full but the last, then a count of 0.
-struct EncodedStream {
-    Bytes bytes;
-    std::vector<uint32_t> counts;
-};
-
-inline EncodedStream EncodeAll(const uint8_t* pixels, uint32_t width, uint32_t height)
+// The whole code stream of a raster, from blocks that must all be full but
+// the last, which a count of 0 follows.
+inline Bytes EncodeAll(const uint8_t* pixels, uint32_t width, uint32_t height)
 {
-    EncodedStream result;
+    Bytes stream;
     CLzwEncoder encoder;
-    if (!encoder.Begin(pixels, width, height, 8)) return result;
-    uint8_t block[CLzwEncoder::kMaxBlock], count = 0;
-    do {
+    uint8_t block[CLzwEncoder::kMaxBlock], count = 255, previous = 255;
+    for (bool begun = encoder.Begin(pixels, width, height, 8); begun && count != 0; previous = count) {
         encoder.NextBlock(block, &count);
-        EXPECT_TRUE(result.counts.empty() || result.counts.back() == 255 || count == 0) << "a short block before the last";
-        result.counts.push_back(count);
-        result.bytes.insert(result.bytes.end(), block, block + count);
-    } while (count != 0);
-    return result;
+        EXPECT_TRUE(previous == 255 || count == 0) << "a block after a short one";
+        stream.insert(stream.end(), block, block + count);
+    }
+    return stream;
 }
 
 }  // namespace formats_test
