@@ -22,8 +22,7 @@ TEST(BmpFile, SizesFieldsAndFillBytes)
         Bytes file = ReadWholeFile(folder.File("copy.bmp"));
         const uint32_t imageSize = c.stride * c.height;
         ASSERT_EQ(file.size(), 1078 + imageSize) << c.width;
-        EXPECT_EQ(file[0], 'B');
-        EXPECT_EQ(file[1], 'M');
+        EXPECT_EQ(file[0] << 8 | file[1], 'B' << 8 | 'M');
         // From offset 2: file size, reserved, pixel offset, info size, width,
         // height, planes 1 and 8 bits, then zeros; the gray palette from 54.
         std::vector<uint32_t> words = {1078 + imageSize, 0, 1078, 40, c.width, c.height, 1 | 8 << 16, 0, 0, 0, 0, 0, 0};

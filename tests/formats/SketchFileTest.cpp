@@ -37,10 +37,8 @@ TEST(SketchFile, WhiteFourByFourIsFortyTwoKnownBytes)
     // Sizes below what the New dialog offers are read as well.
     EXPECT_TRUE(LoadSketch(loaded, base, folder.File("white.tvk")) && SameBits(loaded, paper) && SameBits(base, paper));
 
-    const uint8_t block[] = {1, 2, 3};
-    EXPECT_EQ(SketchChecksum(block, 3), 6);
-    Bytes full(255, 255);
-    EXPECT_EQ(SketchChecksum(full.data(), 255), (255 * 255) & 0xFFFF);
+    EXPECT_EQ(SketchChecksum(Bytes{1, 2, 3}.data(), 3), 6);
+    EXPECT_EQ(SketchChecksum(Bytes(255, 255).data(), 255), (255 * 255) & 0xFFFF);
 }
 
 TEST(SketchFile, WrittenThenReadGivesTheSamePixels)
