@@ -13,7 +13,7 @@ CCmdUI Update(CQuillexDoc& doc, uint32_t id)
 
 }  // namespace
 
-TEST_F(DocTest, ToolCommandsSwitchToolsAndCheckTheCurrentOne)
+TEST_F(DocTest, ToolCommandsSwitchToolsCheckTheCurrentOneAndPutAFloatingPieceDown)
 {
     const std::pair<uint32_t, CTool*> tools[] = {{ID_TOOL_PENCIL, &doc->m_pencilTool},
                                                  {ID_TOOL_ERASER, &doc->m_eraserTool},
@@ -21,38 +21,27 @@ TEST_F(DocTest, ToolCommandsSwitchToolsAndCheckTheCurrentOne)
                                                  {ID_TOOL_SELECT, &doc->m_selectTool}};
     EXPECT_EQ(doc->m_pTool, &doc->m_pencilTool);
     for (auto [id, tool] : tools) {
+        Lift(CRect{10, 10, 30, 30});
+        const int32_t records = doc->GetHistoryCount();
         EXPECT_TRUE(doc->OnCommand(id));
         EXPECT_EQ(doc->m_pTool, tool);
         for (auto [other, unused] : tools) EXPECT_EQ(Update(*doc, other).m_nCheck != 0, other == id) << id << " " << other;
-    }
-    EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
-}
-
-TEST_F(DocTest, SwitchingToolsPutsAFloatingPieceDown)
-{
-    for (uint32_t id : {ID_TOOL_PENCIL, ID_TOOL_ERASER, ID_TOOL_HAND, ID_TOOL_SELECT}) {
-        Lift(CRect{10, 10, 30, 30});
-        const int32_t records = doc->GetHistoryCount();
-        doc->OnCommand(id);
-        EXPECT_FALSE(doc->m_floating.HasBits()) << id;
-        EXPECT_TRUE(doc->m_rcSelection.IsEmpty()) << id;
-        EXPECT_EQ(doc->GetHistoryCount(), records + 1) << id;
+        EXPECT_EQ(State(), "history " + std::to_string(records + 1) + " pos " + std::to_string(records + 1) +
+                               " selection 0 0 0 0 floating 0 modified 1") << id;
         EXPECT_EQ(doc->m_history.back().nType, HR_PASTE) << id;
     }
     doc->OnCommand(ID_EDIT_SELECT_ALL);
     doc->OnCommand(ID_TOOL_PENCIL);
     EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
+    EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
 }
 
 TEST_F(DocTest, SelectAllPutsAFloatingPieceDownAndSelectsTheWholeSheet)
 {
     Lift(CRect{10, 10, 30, 30});
-    const int32_t records = doc->GetHistoryCount();
     recorder.hints.clear();
     EXPECT_TRUE(doc->OnCommand(ID_EDIT_SELECT_ALL));
-    EXPECT_FALSE(doc->m_floating.HasBits());
-    EXPECT_EQ(doc->GetHistoryCount(), records + 1);
-    EXPECT_EQ(doc->m_rcSelection, (CRect{0, 0, 200, 150}));
+    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 200 150 floating 0 modified 1");  // the lift and the drop
     EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
     ASSERT_FALSE(recorder.hints.empty());
     EXPECT_EQ(recorder.hints.back(), RecordingView::kWhole);
@@ -62,9 +51,7 @@ TEST_F(DocTest, ClearWhitensAPlainSelectionOnceAndDiscardsAFloatingPieceUnrecord
 {
     EXPECT_FALSE(Update(*doc, ID_EDIT_CLEAR).m_bEnabled);
     doc->OnCommand(ID_EDIT_CLEAR);
-    EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_FALSE(doc->IsModified());
-
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
     doc->m_paper.SetPixel(20, 20, 0);
     doc->m_paper.SetPixel(5, 5, 0);
     Band(CRect{10, 10, 30, 30});
@@ -72,10 +59,8 @@ TEST_F(DocTest, ClearWhitensAPlainSelectionOnceAndDiscardsAFloatingPieceUnrecord
     doc->OnCommand(ID_EDIT_CLEAR);
     EXPECT_EQ(doc->m_paper.GetPixel(20, 20), 255);
     EXPECT_EQ(doc->m_paper.GetPixel(5, 5), 0);
-    ASSERT_EQ(doc->GetHistoryCount(), 1);
+    EXPECT_EQ(State(), "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");
     EXPECT_EQ(doc->m_history[0].nType, HR_CLEAR);
-    EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
-    EXPECT_TRUE(doc->IsModified());
     EXPECT_FALSE(Update(*doc, ID_EDIT_CLEAR).m_bEnabled);
     doc->OnEditUndo();
     doc->m_paper.SetPixel(20, 20, 0);
@@ -84,30 +69,27 @@ TEST_F(DocTest, ClearWhitensAPlainSelectionOnceAndDiscardsAFloatingPieceUnrecord
     EXPECT_EQ(doc->m_paper.GetPixel(20, 20), 255);
 
     Lift(CRect{0, 0, 10, 10});
-    ASSERT_EQ(doc->GetHistoryCount(), 2);
     doc->OnCommand(ID_EDIT_CLEAR);
-    EXPECT_EQ(doc->GetHistoryCount(), 2);
-    EXPECT_FALSE(doc->m_floating.HasBits());
+    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 1");  // the lift only
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 10, 10}));
 }
 
 TEST_F(DocTest, UndoAndRedoAreEnabledByThePositionInTheHistory)
 {
-    auto check = [&](bool undo, bool redo, const char* when) {
-        EXPECT_EQ(Update(*doc, ID_EDIT_UNDO).m_bEnabled, undo) << when;
-        EXPECT_EQ(Update(*doc, ID_EDIT_REDO).m_bEnabled, redo) << when;
+    const auto enabled = [&] {
+        return std::pair(Update(*doc, ID_EDIT_UNDO).m_bEnabled, Update(*doc, ID_EDIT_REDO).m_bEnabled);
     };
-    check(false, false, "new");
+    EXPECT_EQ(enabled(), std::pair(false, false));
     Stroke(CPoint{10, 10}, CPoint{50, 10});
-    check(true, false, "one stroke");
+    EXPECT_EQ(enabled(), std::pair(true, false));
     Stroke(CPoint{10, 20}, CPoint{50, 20});
     doc->OnCommand(ID_EDIT_UNDO);
-    check(true, true, "one undone of two");
+    EXPECT_EQ(enabled(), std::pair(true, true));
     doc->OnCommand(ID_EDIT_UNDO);
-    check(false, true, "all undone");
+    EXPECT_EQ(enabled(), std::pair(false, true));
     doc->OnCommand(ID_EDIT_REDO);
     doc->OnCommand(ID_EDIT_REDO);
-    check(true, false, "all redone");
+    EXPECT_EQ(enabled(), std::pair(true, false));
     for (uint32_t id : {ID_FILE_SAVE_AS, ID_EDIT_SELECT_ALL}) {
         CCmdUI ui(id);
         EXPECT_FALSE(doc->OnUpdateCommand(ui)) << id;
@@ -117,41 +99,34 @@ TEST_F(DocTest, UndoAndRedoAreEnabledByThePositionInTheHistory)
 TEST_F(DocTest, TheHandUpdateShowsTheCurrentToolsOptionBarUnlessTheToolbarIsHidden)
 {
     services.UseMainWindow();
-    auto& main = services.mainWindow;
-    const std::pair<uint32_t, std::map<OptionBar, bool>> cases[] = {
-        {ID_TOOL_PENCIL, {{OptionBar::Pencil, true}, {OptionBar::Eraser, false}, {OptionBar::Select, false}}},
-        {ID_TOOL_ERASER, {{OptionBar::Pencil, false}, {OptionBar::Eraser, true}, {OptionBar::Select, false}}},
-        {ID_TOOL_SELECT, {{OptionBar::Pencil, false}, {OptionBar::Eraser, false}, {OptionBar::Select, true}}},
-        {ID_TOOL_HAND, {{OptionBar::Pencil, false}, {OptionBar::Eraser, false}, {OptionBar::Select, false}}},
+    const std::pair<uint32_t, std::vector<bool>> cases[] = {
+        {ID_TOOL_PENCIL, {true, false, false}},
+        {ID_TOOL_ERASER, {false, true, false}},
+        {ID_TOOL_SELECT, {false, false, true}},
+        {ID_TOOL_HAND, {false, false, false}},
     };
     for (const auto& [tool, shown] : cases) {
         doc->OnCommand(tool);
-        const int recalcs = main.recalcs;
+        const int recalcs = services.recalcs;
         EXPECT_EQ(Update(*doc, ID_TOOL_HAND).m_nCheck != 0, tool == ID_TOOL_HAND);
-        EXPECT_EQ(main.shown, shown) << tool;
-        EXPECT_EQ(main.recalcs, recalcs + 1);
+        EXPECT_EQ((std::vector<bool>{services.shown[OptionBar::Pencil], services.shown[OptionBar::Eraser],
+                                     services.shown[OptionBar::Select]}), shown) << tool;
+        EXPECT_EQ(services.recalcs, recalcs + 1);
     }
-    main.shown.clear();
-    main.toolbarVisible = false;
+    services.shown.clear();
+    services.toolbarVisible = false;
     doc->OnCommand(ID_TOOL_PENCIL);
     Update(*doc, ID_TOOL_HAND);
-    EXPECT_TRUE(main.shown.empty());
+    EXPECT_TRUE(services.shown.empty());
 }
 
 TEST_F(DocTest, OptionControlsChangeOneValueEach)
 {
     services.UseMainWindow();
-    auto& main = services.mainWindow;
     doc->m_pencilTool.SetOptions(5, 1, 0);
     doc->m_eraserTool.SetOptions(1, 1);
-    main.combos = {{IDC_PENCIL_GRADE, 9}, {IDC_PENCIL_WIDTH, 2}, {IDC_ERASER_SIZE, 1}, {IDC_ERASER_STRENGTH, 2}};
-    main.checks = {{IDC_SMOOTH, 1}, {IDC_TRANSPARENT, 1}};
-    int32_t grade, width, smooth, size, strength;
-    const auto options = [&] {
-        doc->m_pencilTool.GetOptions(grade, width, smooth);
-        doc->m_eraserTool.GetOptions(size, strength);
-        return std::vector<int32_t>{grade, width, smooth, size, strength, doc->m_bTransparent};
-    };
+    services.combos = {{IDC_PENCIL_GRADE, 9}, {IDC_PENCIL_WIDTH, 2}, {IDC_ERASER_SIZE, 1}, {IDC_ERASER_STRENGTH, 2}};
+    services.checks = {{IDC_SMOOTH, 1}, {IDC_TRANSPARENT, 1}};
     const std::pair<uint32_t, std::vector<int32_t>> steps[] = {
         {IDC_PENCIL_GRADE, {9, 1, 0, 1, 1, 0}}, {IDC_PENCIL_WIDTH, {9, 3, 0, 1, 1, 0}},
         {IDC_SMOOTH, {9, 3, 1, 1, 1, 0}},       {IDC_ERASER_SIZE, {9, 3, 1, 2, 1, 0}},
@@ -161,14 +136,14 @@ TEST_F(DocTest, OptionControlsChangeOneValueEach)
         recorder.hints.clear();
         const bool check = control == IDC_SMOOTH || control == IDC_TRANSPARENT;
         EXPECT_TRUE(doc->OnControlNotify(control, check ? BN_CLICKED : CBN_SELCHANGE));
-        EXPECT_EQ(options(), expected) << control;
+        EXPECT_EQ(ToolSettings(*doc), expected) << control;
     }
     EXPECT_EQ(recorder.hints, std::vector<CRect>{RecordingView::kWhole});  // the transparency repaints
 
     // A combo with no selection still leaves the tool in range.
-    main.combos.erase(IDC_PENCIL_WIDTH);
+    services.combos.erase(IDC_PENCIL_WIDTH);
     doc->OnControlNotify(IDC_PENCIL_WIDTH, CBN_SELCHANGE);
-    EXPECT_EQ(options(), (std::vector<int32_t>{9, 1, 1, 2, 3, 1}));
+    EXPECT_EQ(ToolSettings(*doc), (std::vector<int32_t>{9, 1, 1, 2, 3, 1}));
     EXPECT_FALSE(doc->OnControlNotify(4242, BN_CLICKED));
 }
 

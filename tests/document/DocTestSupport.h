@@ -1,7 +1,7 @@
 #pragma once
-// Fakes for the services the document asks of the user interface, a view
-// that maps paper to view pixels one to one (optionally shifted), file
-// helpers, and a fixture around a document with a fresh white 200 x 150 sheet.
+// Fakes for the services the document asks of the user interface, a view that maps paper to
+// view pixels one to one (optionally shifted), file helpers, and a fixture around a document
+// with a fresh white 200 x 150 sheet.
 
 #include "document/QuillexDoc.h"
 #include "framework/CommandIds.h"
@@ -15,88 +15,64 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace doctest {
 
-struct FakeMessageBox : IMessageBox {
-    std::vector<std::string> messages;
+// Every service the document asks of the user interface, faked in one object that stands in
+// for them while it lives (the main window only when asked).
+struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders, IProfile, IClipboard, IMainWindow {
+    FakeServices() : saved(Services()) { Services() = AppServices{this, this, this, this, this, this, nullptr}; }
+    ~FakeServices() override { Services() = saved; }
+    void UseMainWindow() { Services().pMainWindow = this; }
+
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-};
-
-struct FakeNewPaperDialog : INewPaperDialog {
-    bool ok = true;
-    int32_t width = 200, height = 150, roughness = 5;
-    bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width; h = height; r = roughness; return ok; }
-};
-
-struct FakeSaveAsDialog : ISaveAsDialog {
-    bool ok = true;
-    std::string answer, title, initialName;
-    std::vector<FileFilter> filters;
+    bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width; h = height; r = roughness; return newOk; }
     bool Run(const std::string& t, const std::string& initial, const std::vector<FileFilter>& f,
              std::string& chosen) override
     {
-        title = t;
-        initialName = initial;
-        filters = f;
+        title = t + " | " + initial;
+        for (const FileFilter& filter : f) title += " | " + filter.description + " " + filter.pattern;
         chosen = answer;
-        return ok;
+        return saveAsOk;
     }
-};
-
-struct FakeShellFolders : IShellFolders {
-    bool ok = true;
-    std::string folder = "/home/user/Documents";
-    std::set<std::string> existing;
-    bool GetDocumentsFolder(std::string& out) override { out = folder; return ok; }
+    bool GetDocumentsFolder(std::string& out) override { out = folder; return folderOk; }
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
-};
-
-template <class Key>
-int Find(const std::map<Key, int>& m, Key key, int missing)
-{
-    auto it = m.find(key);
-    return it == m.end() ? missing : it->second;
-}
-
-struct FakeProfile : IProfile {
-    std::map<std::string, int32_t> values;
-    int32_t GetProfileInt(const std::string& name, int32_t def) override { return Find(values, name, def); }
-    void WriteProfileInt(const std::string& name, int32_t value) override { values[name] = value; }
-};
-
-struct FakeMainWindow : IMainWindow {
-    std::map<OptionBar, bool> hasWindow{{OptionBar::Pencil, true}, {OptionBar::Eraser, true}, {OptionBar::Select, true}};
-    std::map<uint32_t, int> combos, checks;
-    bool toolbarVisible = true;
-    std::map<OptionBar, bool> shown;
-    int recalcs = 0;
-    bool HasOptionBarWindow(OptionBar bar) const override { return hasWindow.at(bar); }
-    int GetComboSelection(uint32_t id) const override { return Find(combos, id, -1); }
-    int GetCheckState(uint32_t id) const override { return Find(checks, id, 0); }
-    bool IsToolBarVisible() const override { return toolbarVisible; }
-    void ShowOptionBar(OptionBar bar, bool show) override { shown[bar] = show; }
-    void RecalcLayout() override { ++recalcs; }
-};
-
-struct FakeClipboard : IClipboard {
-    std::map<std::string, std::vector<uint8_t>> data;
-    bool refuseSet = false;
-    bool HasFormat(const std::string& format) override { return data.count(format) != 0; }
+    int32_t GetProfileInt(const std::string& name, int32_t def) override { return profile.count(name) ? profile[name] : def; }
+    void WriteProfileInt(const std::string& name, int32_t value) override { profile[name] = value; }
+    bool HasFormat(const std::string& format) override { return clipboard.count(format) != 0; }
     bool GetData(const std::string& format, std::vector<uint8_t>& out) override
     {
-        if (!data.count(format)) return false;
-        out = data[format];
-        return true;
+        if (clipboard.count(format)) out = clipboard[format];
+        return clipboard.count(format) != 0;
     }
     bool SetData(const std::string& format, std::vector<uint8_t> block) override
     {
-        if (!refuseSet) data[format] = std::move(block);
+        if (!refuseSet) clipboard[format] = std::move(block);
         return !refuseSet;
     }
+    bool HasOptionBarWindow(OptionBar bar) const override { return !noWindow.count(bar); }
+    int GetComboSelection(uint32_t id) const override { return combos.count(id) ? combos.at(id) : -1; }
+    int GetCheckState(uint32_t id) const override { return checks.count(id) ? checks.at(id) : 0; }
+    bool IsToolBarVisible() const override { return toolbarVisible; }
+    void ShowOptionBar(OptionBar bar, bool show) override { shown[bar] = show; }
+    void RecalcLayout() override { ++recalcs; }
+
+    AppServices saved;
+    std::vector<std::string> messages;
+    bool newOk = true, saveAsOk = true, folderOk = true, refuseSet = false, toolbarVisible = true;
+    int32_t width = 200, height = 150, roughness = 5;
+    std::string answer, title, folder = "/home/user/Documents";  // title: the Save As title, name and filters
+    std::set<std::string> existing;
+    std::map<std::string, int32_t> profile;
+    std::map<std::string, std::vector<uint8_t>> clipboard;
+    std::set<OptionBar> noWindow;
+    std::map<uint32_t, int> combos, checks;
+    std::map<OptionBar, bool> shown;
+    int recalcs = 0;
 };
 
 // View pixel = paper pixel - scroll; actual size.
@@ -127,27 +103,6 @@ struct RecordingView : CView {
     void OnUpdate(CView*, const CRect* hint) override { hints.push_back(hint ? *hint : kWhole); }
 };
 
-class ServicesScope {
-public:
-    ServicesScope() : m_saved(Services())
-    {
-        Services() = AppServices{&messageBox, &newDialog, &saveAsDialog, &shell, &profile, &clipboard, nullptr};
-    }
-    ~ServicesScope() { Services() = m_saved; }
-    void UseMainWindow() { Services().pMainWindow = &mainWindow; }
-
-    FakeMessageBox messageBox;
-    FakeNewPaperDialog newDialog;
-    FakeSaveAsDialog saveAsDialog;
-    FakeShellFolders shell;
-    FakeProfile profile;
-    FakeClipboard clipboard;
-    FakeMainWindow mainWindow;
-
-private:
-    AppServices m_saved;
-};
-
 inline std::vector<uint8_t> Pixels(const CPaper& paper)
 {
     return std::vector<uint8_t>(paper.GetBits(), paper.GetBits() + paper.GetImageSize());
@@ -159,6 +114,15 @@ inline bool IsWhite(const CPaper& paper, const CRect& r)
         for (int32_t x = r.left; x < r.right; ++x)
             if (paper.GetPixel(x, y) != 255) return false;
     return true;
+}
+
+// The tool settings: grade, width, smooth, eraser size, strength, transparent.
+inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
+{
+    int32_t grade, width, smooth, size, strength;
+    doc.m_pencilTool.GetOptions(grade, width, smooth);
+    doc.m_eraserTool.GetOptions(size, strength);
+    return {grade, width, smooth, size, strength, doc.m_bTransparent};
 }
 
 // A fresh folder, removed afterwards.
@@ -192,30 +156,37 @@ protected:
     void TearDown() override { doc->RemoveView(&recorder); }
 
     // A pointer gesture through the given points (one point is a tap); false when the tool declines the press.
-    bool Drag(std::initializer_list<CPoint> points)
+    bool Drag(const std::vector<CPoint>& points)
     {
-        const CPoint first = *points.begin(), last = *(points.end() - 1);
+        const CPoint first = points.front(), last = points.back();
         if (!doc->PointerDown(&view, first.x, first.y, first.x - view.scroll.x, first.y - view.scroll.y)) return false;
-        for (auto p = points.begin() + 1; p < points.end(); ++p)
-            doc->PointerMove(p->x, p->y, p->x - view.scroll.x, p->y - view.scroll.y);
+        for (size_t i = 1; i < points.size(); ++i)
+            doc->PointerMove(points[i].x, points[i].y, points[i].x - view.scroll.x, points[i].y - view.scroll.y);
         doc->PointerUp(last.x, last.y, last.x - view.scroll.x, last.y - view.scroll.y);
         return true;
     }
     // A straight stroke of the current tool in eight steps.
     void Stroke(CPoint from, CPoint to)
     {
-        ASSERT_TRUE(doc->PointerDown(&view, from.x, from.y, from.x, from.y));
-        for (int i = 1; i < 8; ++i) {
-            const int32_t x = from.x + (to.x - from.x) * i / 8, y = from.y + (to.y - from.y) * i / 8;
-            doc->PointerMove(x, y, x, y);
-        }
-        doc->PointerUp(to.x, to.y, to.x, to.y);
+        std::vector<CPoint> points;
+        for (int i = 0; i <= 8; ++i) points.push_back({from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8});
+        ASSERT_TRUE(Drag(points));
     }
     // Selects a rectangle with a rubber band of the select tool.
     void Band(const CRect& r)
     {
         doc->OnCommand(ID_TOOL_SELECT);
         Drag({{r.left, r.top}, {r.right, r.bottom}});
+    }
+    // The document in one line: records, position, selection, floating piece, modified flag.
+    std::string State() const
+    {
+        const CRect& r = doc->m_rcSelection;
+        std::ostringstream s;
+        s << "history " << doc->GetHistoryCount() << " pos " << doc->m_nHistoryPos << " selection " << r.left << ' '
+          << r.top << ' ' << r.right << ' ' << r.bottom << " floating " << doc->m_floating.HasBits() << " modified "
+          << doc->IsModified();
+        return s.str();
     }
     // Bands a rectangle and lifts it with a press and release inside (one record).
     void Lift(const CRect& r)
@@ -226,7 +197,7 @@ protected:
         ASSERT_TRUE(doc->m_floating.HasBits());
     }
 
-    ServicesScope services;
+    FakeServices services;
     FakeToolView view;
     RecordingView recorder;
     std::unique_ptr<CQuillexDoc> doc;

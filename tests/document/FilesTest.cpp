@@ -1,16 +1,14 @@
 #include "DocTestSupport.h"
 
-#include <cstring>
-
 using namespace doctest;
 
 TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheHistoryKeepingToolSettings)
 {
     EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch1.tvk");
-    for (int n = 1; n <= 3; ++n) services.shell.existing.insert("/home/user/Documents/Sketch" + std::to_string(n) + ".tvk");
-    services.newDialog.width = 321;
-    services.newDialog.height = 123;
-    services.newDialog.roughness = 9;
+    for (int n = 1; n <= 3; ++n) services.existing.insert("/home/user/Documents/Sketch" + std::to_string(n) + ".tvk");
+    services.width = 321;
+    services.height = 123;
+    services.roughness = 9;
     doc->m_pencilTool.SetOptions(8, 2, 1);
     doc->OnCommand(ID_TOOL_ERASER);
     Stroke(CPoint{10, 10}, CPoint{50, 10});
@@ -19,21 +17,15 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheHistoryKeepingTool
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch4.tvk");
     EXPECT_EQ(doc->GetTitle(), "Sketch4.tvk");
-    EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(doc->m_paper.GetWidth(), 321u);
-    EXPECT_EQ(doc->m_basePaper.GetHeight(), 123u);
-    EXPECT_EQ(doc->GetRoughness(), 9);
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
+    EXPECT_EQ(std::tuple(doc->m_paper.GetWidth(), doc->m_basePaper.GetHeight(), doc->GetRoughness()), std::tuple(321u, 123u, 9));
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 321, 123}));
     EXPECT_EQ(Pixels(doc->m_paper), Pixels(doc->m_basePaper));
-    EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_FALSE(doc->CanUndo() || doc->CanRedo());
-    EXPECT_TRUE(services.messageBox.messages.empty());
-    int32_t grade, width, smooth;
-    doc->m_pencilTool.GetOptions(grade, width, smooth);
-    EXPECT_EQ(std::tuple(grade, width, smooth), std::tuple(8, 2, 1));
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(ToolSettings(*doc), (std::vector<int32_t>{8, 2, 1, 1, 1, 0}));
     EXPECT_EQ(doc->m_pTool, &doc->m_eraserTool);
 
-    services.shell.folder = "/data/";
+    services.folder = "/data/";
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_EQ(doc->GetPathName(), "/data/Sketch1.tvk");
 }
@@ -51,12 +43,12 @@ TEST_F(DocTest, NewFailuresShowFailedToCreateFile)
         {"paper of no width", true, true, 0},
     };
     for (const auto& c : cases) {
-        services.messageBox.messages.clear();
-        services.newDialog.ok = c.dialogOk;
-        services.newDialog.width = c.width;
-        services.shell.ok = c.folderOk;
+        services.messages.clear();
+        services.newOk = c.dialogOk;
+        services.width = c.width;
+        services.folderOk = c.folderOk;
         EXPECT_FALSE(doc->OnNewDocument()) << c.what;
-        EXPECT_EQ(services.messageBox.messages, std::vector<std::string>{"Failed to create file!"}) << c.what;
+        EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"}) << c.what;
         EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits()) << c.what;
     }
 }
@@ -72,22 +64,17 @@ TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsExtension)
     for (bool modified : {true, false}) {
         for (const auto& [name, magic] : cases) {
             doc->SetModifiedFlag(modified);
-            services.saveAsDialog.answer = folder.File(name);
+            services.answer = folder.File(name);
             doc->OnCommand(ID_FILE_SAVE_AS);
             EXPECT_EQ(Contents(folder.File(name)).substr(0, magic.size()), magic) << name;
-            EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch1.tvk");
-            EXPECT_EQ(doc->GetTitle(), "Sketch1.tvk");
+            EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), "/home/user/Documents/Sketch1.tvk Sketch1.tvk");
             EXPECT_EQ(doc->IsModified(), modified) << name;
         }
     }
-    EXPECT_EQ(services.saveAsDialog.title, "Save as");
-    EXPECT_EQ(services.saveAsDialog.initialName, "Copy of Sketch1.tvk");
-    std::string filters;
-    for (const FileFilter& f : services.saveAsDialog.filters) filters += f.description + " " + f.pattern + "; ";
-    EXPECT_EQ(filters, "Sketch File(*.tvk) *.tvk; GIF File(*.gif) *.gif; Bitmap File(*.bmp) *.bmp; All Files(*.*) *.*; ");
-
-    services.saveAsDialog.ok = false;  // cancelling writes nothing
-    services.saveAsDialog.answer = folder.File("cancelled.tvk");
+    EXPECT_EQ(services.title, "Save as | Copy of Sketch1.tvk | Sketch File(*.tvk) *.tvk | GIF File(*.gif) *.gif | "
+                              "Bitmap File(*.bmp) *.bmp | All Files(*.*) *.*");
+    services.saveAsOk = false;  // cancelling writes nothing
+    services.answer = folder.File("cancelled.tvk");
     doc->OnCommand(ID_FILE_SAVE_AS);
     EXPECT_FALSE(std::filesystem::exists(folder.File("cancelled.tvk")));
 }
@@ -98,12 +85,9 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
     doc->m_paper.SetPixel(12, 12, 3);
     Band(CRect{10, 10, 20, 20});
     ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 15}}));
-    const int32_t records = doc->GetHistoryCount();
     const std::string file = folder.File("drawing.tvk");
     ASSERT_TRUE(doc->OnSaveDocument(file));
-    EXPECT_FALSE(doc->m_floating.HasBits());
-    EXPECT_EQ(doc->GetHistoryCount(), records + 1);
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 0");  // the lift and the drop
     EXPECT_EQ(doc->m_paper.GetPixel(62, 12), 3);
     const auto saved = Pixels(doc->m_paper);
 
@@ -112,10 +96,8 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
     ASSERT_TRUE(doc->OnOpenDocument(file));
     EXPECT_EQ(Pixels(doc->m_paper), saved);
     EXPECT_EQ(Pixels(doc->m_basePaper), saved);
-    EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(doc->GetPathName(), file);
-    EXPECT_EQ(doc->GetTitle(), "drawing.tvk");
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
+    EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), file + " drawing.tvk");
 
     // Save goes to the document's own file.
     Stroke(CPoint{100, 100}, CPoint{150, 120});
@@ -128,15 +110,14 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
 TEST_F(DocTest, OpeningABadFileShowsFailedToOpenFile)
 {
     TempFolder folder;
-    std::string narrow(28, '\0');  // a header of width 3: below the paper minimum
-    std::memcpy(narrow.data(), "QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05", 21);
-    WriteFile(folder.File("narrow.tvk"), narrow);
+    // A header of width 3, below the paper minimum.
+    WriteFile(folder.File("narrow.tvk"), std::string("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28));
     WriteFile(folder.File("text.tvk"), "not a sketch at all, just words");
     WriteFile(folder.File("empty.tvk"), "");
     for (const char* name : {"narrow.tvk", "text.tvk", "empty.tvk", "missing.tvk"}) {
-        services.messageBox.messages.clear();
+        services.messages.clear();
         EXPECT_FALSE(doc->OnOpenDocument(folder.File(name))) << name;
-        EXPECT_EQ(services.messageBox.messages, std::vector<std::string>{"Failed to open file!"}) << name;
+        EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to open file!"}) << name;
     }
 }
 

@@ -19,15 +19,14 @@ TEST_F(DocTest, TwentyOneStrokesLeaveTwentyUndosAndTheFirstStrokeFolded)
         EXPECT_LE(doc->GetHistoryCount(), 20);
     }
     const auto last = Pixels(doc->m_paper);
-    EXPECT_EQ(doc->m_nHistoryPos, 20);
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(doc->CanUndo()) << i;
         doc->OnEditUndo();
     }
     EXPECT_FALSE(doc->CanUndo());
+    EXPECT_EQ(State(), "history 20 pos 0 selection 0 0 0 0 floating 0 modified 1");
     // The first stroke now lives in the base paper, exactly as it was drawn live.
     EXPECT_EQ(Pixels(doc->m_basePaper), first);
-    EXPECT_EQ(Pixels(doc->m_paper), first);
     doc->OnEditUndo();  // disabled: nothing happens
     EXPECT_EQ(Pixels(doc->m_paper), first);
     while (doc->CanRedo()) doc->OnEditRedo();
@@ -48,18 +47,14 @@ TEST_F(DocTest, UndoAndRedoRebuildTheSheetLeaveModifiedAloneAndANewStrokeDiscard
     EXPECT_EQ(Pixels(doc->m_paper), after[0]);
     doc->OnEditRedo();
     EXPECT_EQ(Pixels(doc->m_paper), after[1]);
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(State(), "history 3 pos 2 selection 0 0 0 0 floating 0 modified 0");
     doc->SetModifiedFlag(true);
     doc->OnEditUndo();
-    EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(doc->m_nHistoryPos, 1);
-
+    EXPECT_EQ(State(), "history 3 pos 1 selection 0 0 0 0 floating 0 modified 1");
     Stroke(RowStart(5), RowEnd(5));
-    EXPECT_FALSE(doc->CanRedo());
-    EXPECT_EQ(doc->GetHistoryCount(), 2);
-    doc->OnEditRedo();
-    EXPECT_TRUE(IsWhite(doc->m_paper, RowArea(1)));
-    EXPECT_TRUE(IsWhite(doc->m_paper, RowArea(2)));
+    doc->OnEditRedo();  // nothing left to redo
+    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 1");
+    EXPECT_TRUE(IsWhite(doc->m_paper, RowArea(1)) && IsWhite(doc->m_paper, RowArea(2)));
     EXPECT_FALSE(IsWhite(doc->m_paper, RowArea(5)));
 }
 
@@ -69,15 +64,10 @@ TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
     const auto drawn = Pixels(doc->m_paper);
     Band(CRect{10, 20, 70, 40});
     ASSERT_TRUE(Drag({{30, 30}, {40, 30}, {130, 100}}));  // lifts and moves the piece well away
-    ASSERT_TRUE(doc->m_floating.HasBits());
-    ASSERT_EQ(doc->GetHistoryCount(), 2);  // the stroke and the lift
+    ASSERT_EQ(State(), "history 2 pos 2 selection 110 90 170 110 floating 1 modified 1");  // the stroke and the lift
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{10, 20, 70, 40}));
-
     doc->OnEditUndo();
-    EXPECT_FALSE(doc->m_floating.HasBits());
-    EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
-    EXPECT_EQ(doc->GetHistoryCount(), 3);  // the drop was recorded, then undone
-    EXPECT_EQ(doc->m_nHistoryPos, 2);
+    EXPECT_EQ(State(), "history 3 pos 2 selection 0 0 0 0 floating 0 modified 1");  // the drop was recorded, then undone
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 200, 150}));
     doc->OnEditUndo();
     EXPECT_EQ(Pixels(doc->m_paper), drawn);
@@ -93,10 +83,7 @@ TEST_F(DocTest, HandDragsAndBandsRecordNothingAndKeepRedo)
     EXPECT_TRUE(Drag({{50, 50}, {60, 70}}));
     EXPECT_TRUE(Drag({{-50, -50}, {-40, -40}}));  // the hand takes presses off the paper too
     Band(CRect{20, 20, 80, 80});
-    EXPECT_EQ(doc->m_rcSelection, (CRect{20, 20, 80, 80}));
-    EXPECT_EQ(doc->GetHistoryCount(), 2);
-    EXPECT_EQ(doc->m_nHistoryPos, 1);
-    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(State(), "history 2 pos 1 selection 20 20 80 80 floating 0 modified 0");
 }
 
 TEST_F(DocTest, APencilTapRecordsTwoPointsAndReplaysTheSameDot)
@@ -114,20 +101,20 @@ TEST_F(DocTest, APencilTapRecordsTwoPointsAndReplaysTheSameDot)
 
 TEST_F(DocTest, ShortRecordsReplayWithoutReadingBeyondTheirList)
 {
-    CPaper paper;
-    ASSERT_TRUE(paper.Create(40, 30, 3));
+    CPaper paper, again;
+    ASSERT_TRUE(paper.Create(40, 30, 3) && again.Create(40, 30, 3));
     // Damaged records: no list, an empty one, one point, a paste without its block.
     for (int type : {int{HR_PENCIL}, int{HR_ERASER}, int{HR_PASTE}, int{HR_CLEAR}, 7}) {
-        HistoryRecord none;
-        none.nType = type;
-        CQuillexDoc::ApplyHistoryRecord(none, paper);
-        none.pPoints = std::make_unique<StrokePointList>();
-        CQuillexDoc::ApplyHistoryRecord(none, paper);
+        HistoryRecord damaged;
+        damaged.nType = type;
+        CQuillexDoc::ApplyHistoryRecord(damaged, paper);
+        damaged.pPoints = std::make_unique<StrokePointList>();
+        CQuillexDoc::ApplyHistoryRecord(damaged, paper);
         if (type == HR_PENCIL || type == HR_ERASER) continue;
-        none.pPoints->Append(1, 1);
-        CQuillexDoc::ApplyHistoryRecord(none, paper);
-        none.pPoints->Append(9, 9);
-        if (type == HR_PASTE) CQuillexDoc::ApplyHistoryRecord(none, paper);
+        damaged.pPoints->Append(1, 1);
+        CQuillexDoc::ApplyHistoryRecord(damaged, paper);
+        damaged.pPoints->Append(9, 9);
+        if (type == HR_PASTE) CQuillexDoc::ApplyHistoryRecord(damaged, paper);
     }
     EXPECT_TRUE(IsWhite(paper, CRect{0, 0, 40, 30}));
 
@@ -137,8 +124,6 @@ TEST_F(DocTest, ShortRecordsReplayWithoutReadingBeyondTheirList)
     single.nParam2 = 3 << 16;
     single.pPoints = std::make_unique<StrokePointList>();
     single.pPoints->Append(20, 15);
-    CPaper again;
-    ASSERT_TRUE(again.Create(40, 30, 3));
     CQuillexDoc::ApplyHistoryRecord(single, paper);
     again.CopyBitsFrom(paper);
     CQuillexDoc::ApplyHistoryRecord(single, again);
