@@ -2,6 +2,8 @@
 
 #include "document/Clipboard.h"
 
+#include <array>
+
 using namespace doctest;
 
 namespace {
@@ -10,11 +12,7 @@ namespace {
 std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes)
 {
     std::vector<uint8_t> b(12 + pixelBytes, 33);
-    for (int i = 0; i < 4; ++i) {
-        b[i] = static_cast<uint8_t>(reserved >> (8 * i));
-        b[4 + i] = static_cast<uint8_t>(width >> (8 * i));
-        b[8 + i] = static_cast<uint8_t>(height >> (8 * i));
-    }
+    for (size_t i = 0; i < 12; ++i) b[i] = static_cast<uint8_t>(std::array{reserved, width, height}[i / 4] >> (8 * (i % 4)));
     return b;
 }
 
