@@ -38,18 +38,7 @@ TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
         for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(doc->m_paper.GetPixel(5 + x, 5 + y), x * 3 + y + 40);
 }
 
-TEST_F(DocTest, CopyWhileFloatingTakesTheFloatingPixels)
-{
-    doc->m_paper.SetPixel(12, 12, 9);
-    Lift(CRect{10, 10, 20, 20});  // the paper beneath is white now
-    doc->CopySelection(&view, false);
-    const auto& b = services.clipboard.at(kClipFormat);
-    ASSERT_EQ(b.size(), 12u + 12u * 10u);
-    EXPECT_EQ(b[12 + 7 * 12 + 2], 9);  // (2, 2) of the piece sits in stored row 10 - 1 - 2
-    EXPECT_TRUE(doc->m_floating.HasBits());
-}
-
-TEST_F(DocTest, CutOfAPlainSelectionRecordsOnceAndOfAFloatingOneNotAtAll)
+TEST_F(DocTest, CutRecordsOnceForAPlainSelectionNeverForAFloatingPieceAndCopiesTheFloatingPixels)
 {
     doc->m_paper.SetPixel(12, 12, 9);
     doc->m_basePaper.CopyBitsFrom(doc->m_paper);
@@ -64,7 +53,12 @@ TEST_F(DocTest, CutOfAPlainSelectionRecordsOnceAndOfAFloatingOneNotAtAll)
     EXPECT_EQ(doc->m_paper.GetPixel(12, 12), 9);
 
     services.clipboard.clear();
-    Lift(CRect{10, 10, 20, 20});
+    Lift(CRect{10, 10, 20, 20});  // the paper beneath is white now
+    doc->CopySelection(&view, false);
+    ASSERT_EQ(services.clipboard.at(kClipFormat).size(), 12u + 12u * 10u);
+    EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);  // (2, 2) of the piece sits in stored row 7
+    EXPECT_TRUE(doc->m_floating.HasBits());
+    services.clipboard.clear();
     doc->Cut(&view);
     EXPECT_EQ(State(), "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");  // the lift only
     EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);

@@ -13,7 +13,7 @@ CCmdUI Update(CQuillexDoc& doc, uint32_t id)
 
 }  // namespace
 
-TEST_F(DocTest, ToolCommandsSwitchToolsCheckTheCurrentOneAndPutAFloatingPieceDown)
+TEST_F(DocTest, ToolCommandsAndSelectAllPutAFloatingPieceDownAndToolsAreChecked)
 {
     const std::pair<uint32_t, CTool*> tools[] = {{ID_TOOL_PENCIL, &doc->m_pencilTool},
                                                  {ID_TOOL_ERASER, &doc->m_eraserTool},
@@ -30,21 +30,18 @@ TEST_F(DocTest, ToolCommandsSwitchToolsCheckTheCurrentOneAndPutAFloatingPieceDow
                                " selection 0 0 0 0 floating 0 modified 1") << id;
         EXPECT_EQ(doc->m_history.back().nType, HR_PASTE) << id;
     }
-    doc->OnCommand(ID_EDIT_SELECT_ALL);
-    doc->OnCommand(ID_TOOL_PENCIL);
-    EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
     EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
-}
 
-TEST_F(DocTest, SelectAllPutsAFloatingPieceDownAndSelectsTheWholeSheet)
-{
+    // Select All puts a floating piece down too, and selects the whole sheet with the select tool.
     Lift(CRect{10, 10, 30, 30});
     recorder.hints.clear();
     EXPECT_TRUE(doc->OnCommand(ID_EDIT_SELECT_ALL));
-    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 200 150 floating 0 modified 1");  // the lift and the drop
+    EXPECT_EQ(State(), "history 10 pos 10 selection 0 0 200 150 floating 0 modified 1");
     EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
     ASSERT_FALSE(recorder.hints.empty());
     EXPECT_EQ(recorder.hints.back(), RecordingView::kWhole);
+    doc->OnCommand(ID_TOOL_PENCIL);  // leaving the select tool forgets a plain selection
+    EXPECT_TRUE(doc->m_rcSelection.IsEmpty());
 }
 
 TEST_F(DocTest, ClearWhitensAPlainSelectionOnceAndDiscardsAFloatingPieceUnrecorded)
