@@ -1,31 +1,15 @@
 // graphelle-cli info and convert, driven as functions with their words.
 
+#include "CliTestSupport.h"
 #include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
-#include "document/DocTestSupport.h"
 #include "formats/SketchFile.h"
 #include "framework/Archive.h"
-
-#include <sstream>
 
 using doctest::Contents;
 using doctest::WriteFile;
 
 namespace {
-
-using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunCommand(Command command, const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = command(args, out, err);
-    return Result{status, out.str(), err.str()};
-}
 
 // A 47 x 33 sheet with a diagonal of grays: several blocks of code stream.
 std::string WriteDrawing(const doctest::TempFolder& folder, const std::string& name)
@@ -55,7 +39,7 @@ TEST(CliInfo, ReportsHeaderAndBlocks)
     doctest::TempFolder folder;
     const std::string good = WriteDrawing(folder, "good.tvk"), bytes = Contents(good);
     ASSERT_GT(bytes.size(), 300u);
-    const Result r = RunCommand(CliInfo, {good});
+    const CliResult r = RunCommand(CliInfo, {good});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty());
     const size_t blocks = (bytes.size() - 29 + 257) / 258;
@@ -80,7 +64,7 @@ TEST(CliInfo, ReportsHeaderAndBlocks)
     };
     for (const auto& c : cases) {
         WriteFile(folder.File("changed.tvk"), c.file);
-        const Result changed = RunCommand(CliInfo, {folder.File("changed.tvk")});
+        const CliResult changed = RunCommand(CliInfo, {folder.File("changed.tvk")});
         EXPECT_EQ(changed.status, c.status) << c.errText;
         EXPECT_TRUE(Has(changed.out, c.outLine)) << c.outLine << " in\n" << changed.out;
         EXPECT_TRUE(Has(changed.err, c.errText)) << c.errText << ": " << changed.err;
@@ -99,7 +83,7 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
     const std::pair<const char*, std::string> cases[] = {
         {"copy.GIF", "GIF89a"}, {"copy.bmp", "BM"}, {"copy", sketch}, {"copy.tvk", sketch}};
     for (const auto& [name, start] : cases) {
-        const Result r = RunCommand(CliConvert, {in, folder.File(name)});
+        const CliResult r = RunCommand(CliConvert, {in, folder.File(name)});
         EXPECT_EQ(r.status, 0) << name << ": " << r.err;
         EXPECT_EQ(Contents(folder.File(name)).substr(0, start.size()), start) << name;
     }
@@ -110,7 +94,7 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
     // An input that gives no sheet: the old target stays as it was.
     WriteFile(folder.File("target.gif"), "old");
     WriteFile(folder.File("junk.tvk"), "not a sketch");
-    Result r = RunCommand(CliConvert, {folder.File("junk.tvk"), folder.File("target.gif")});
+    CliResult r = RunCommand(CliConvert, {folder.File("junk.tvk"), folder.File("target.gif")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Has(r.err, "not a sketch file"));
     EXPECT_EQ(Contents(folder.File("target.gif")), "old");

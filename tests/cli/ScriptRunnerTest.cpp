@@ -1,28 +1,7 @@
-#include "cli/ScriptRunner.h"
-#include "document/DocTestSupport.h"
-
-#include <sstream>
+#include "CliTestSupport.h"
 
 using doctest::Contents;
 using doctest::Pixels;
-
-namespace {
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunScript(const std::string& script)
-{
-    std::ostringstream out, err;
-    std::istringstream in(script);
-    CScriptRunner runner(out, err);
-    const int status = runner.Run(in);
-    return Result{status, out.str(), err.str()};
-}
-
-}  // namespace
 
 TEST(ScriptRunner, StatusFollowsTheDocument)
 {
@@ -48,7 +27,7 @@ TEST(ScriptRunner, StatusFollowsTheDocument)
          "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
     };
     for (const auto& [script, status] : cases) {
-        const Result r = RunScript(std::string("new 64 48 7\n") + script + "\nstatus\n");
+        const CliResult r = RunScript(std::string("new 64 48 7\n") + script + "\nstatus\n");
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, std::string("size 64 48 rough 7 ") + status + "\n") << script;
     }
@@ -101,7 +80,7 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"save a.tvk", "line 1: save needs a sheet: start with new or open\n"},
     };
     for (const auto& [script, error] : cases) {
-        const Result r = RunScript(std::string(script) + "\nstatus\n");
+        const CliResult r = RunScript(std::string(script) + "\nstatus\n");
         EXPECT_EQ(r.status, 1) << script;
         EXPECT_EQ(r.err, error) << script;
     }
@@ -112,7 +91,7 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
 {
     doctest::TempFolder folder;
     const std::string tvk = folder.File("drawing.tvk"), gif = folder.File("drawing.GIF"), bmp = folder.File("drawing.bmp");
-    const Result saved = RunScript("new 40 30 3\nstroke 5 5 30 20\ntool select\nstroke 2 2 12 12\nstroke 5 5 15 5 25 5\n"
+    const CliResult saved = RunScript("new 40 30 3\nstroke 5 5 30 20\ntool select\nstroke 2 2 12 12\nstroke 5 5 15 5 25 5\n"
                                    "save " + tvk + "\nsave " + gif + "\nsave " + bmp + "\nstatus\n");
     ASSERT_EQ(saved.status, 0) << saved.err;
     // The floating piece was put down by the first save; modified stays as it was.
@@ -132,7 +111,7 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
     EXPECT_EQ(Pixels(runner.GetDocument().m_paper), drawn);
     EXPECT_EQ(runner.StatusLine(), "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil");
 
-    const Result failed = RunScript("new 40 30 3\nsave /proc/graphelle-cannot-write-here.tvk\n");
+    const CliResult failed = RunScript("new 40 30 3\nsave /proc/graphelle-cannot-write-here.tvk\n");
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("line 2: cannot save /proc/graphelle-cannot-write-here.tvk\n"), std::string::npos)
         << failed.err;
@@ -140,22 +119,25 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
 
 TEST(ScriptRunner, CommandLineOfTheRunSubCommandAndTheRunnersServices)
 {
-    std::ostringstream out, err, help, missing, ran;
-    EXPECT_EQ(CliRun({}, out, err), 2);
-    EXPECT_NE(err.str().find("usage: graphelle-cli run SCRIPT"), std::string::npos);
-    EXPECT_EQ(CliRun({"a", "b"}, out, err), 2);
-    EXPECT_EQ(CliRun({"--help"}, help, err), 0);
-    EXPECT_NE(help.str().find("stroke X0 Y0 X1 Y1"), std::string::npos);
-    EXPECT_EQ(CliRun({"/nonexistent/graphelle/script.txt"}, out, missing), 1);
-    EXPECT_EQ(missing.str(), "cannot open the script /nonexistent/graphelle/script.txt\n");
+    EXPECT_EQ(RunCommand(CliRun, {"a", "b"}).status, 2);
+    const CliResult usage = RunCommand(CliRun, {}), help = RunCommand(CliRun, {"--help"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("usage: graphelle-cli run SCRIPT"), std::string::npos);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("stroke X0 Y0 X1 Y1"), std::string::npos);
+    const CliResult missing = RunCommand(CliRun, {"/nonexistent/graphelle/script.txt"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "cannot open the script /nonexistent/graphelle/script.txt\n");
     doctest::TempFolder folder;
     doctest::WriteFile(folder.File("script.txt"), "new 20 20 2\nstroke 3 3 9 9\nstatus\n");
-    EXPECT_EQ(CliRun({folder.File("script.txt")}, ran, err), 0);
-    EXPECT_EQ(ran.str(), "size 20 20 rough 2 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil\n");
+    const CliResult ran = RunCommand(CliRun, {folder.File("script.txt")});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, "size 20 20 rough 2 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil\n");
 
     // The runner installs its own services and puts the previous ones back.
     const AppServices before = Services();
     {
+        std::ostringstream out, err;
         CScriptRunner runner(out, err);
         EXPECT_NE(Services().pClipboard, nullptr);
         EXPECT_EQ(Services().pMainWindow, nullptr);

@@ -1,10 +1,8 @@
+#include "CliTestSupport.h"
 #include "cli/PngWriter.h"
 #include "cli/ThumbnailCommand.h"
-#include "document/DocTestSupport.h"
 #include "formats/SketchFile.h"
 #include "framework/Archive.h"
-
-#include <sstream>
 
 namespace {
 
@@ -68,9 +66,9 @@ protected:
     // Runs the thumbnail command and decodes its picture; the picture's size, or 0 x 0 on a failure.
     std::pair<uint32_t, uint32_t> Thumbnail(const std::string& in, const std::string& size)
     {
-        std::ostringstream out, err;
         uint32_t w = 0, h = 0;
-        EXPECT_EQ(CliThumbnail({in, folder.File("out.png"), size}, out, err), 0) << err.str();
+        const CliResult r = RunCommand(CliThumbnail, {in, folder.File("out.png"), size});
+        EXPECT_EQ(r.status, 0) << r.err;
         const std::string png = doctest::Contents(folder.File("out.png"));
         EXPECT_TRUE(DecodeStoredPng(Bytes(png.begin(), png.end()), w, h, pixels));
         return {w, h};
@@ -148,9 +146,9 @@ TEST_F(ThumbnailTest, BadArgumentsAndUnreadableFilesFailWithAReason)
         {{folder.File("bad.tvk"), png, "64"}, 1},
     };
     for (const auto& [args, code] : cases) {
-        std::ostringstream out, err;
-        EXPECT_EQ(CliThumbnail(args, out, err), code) << args.size();
-        EXPECT_FALSE(err.str().empty());
+        const CliResult r = RunCommand(CliThumbnail, args);
+        EXPECT_EQ(r.status, code) << args.size();
+        EXPECT_FALSE(r.err.empty());
     }
     EXPECT_FALSE(std::filesystem::exists(png));
 }

@@ -103,6 +103,7 @@ TEST_F(DocTest, APencilTapRecordsTwoPointsAndReplaysTheSameDot)
 {
     ASSERT_TRUE(Drag({{50, 50}}));
     ASSERT_EQ(doc->GetHistoryCount(), 1);
+    ASSERT_NE(doc->m_history[0].pPoints, nullptr);
     EXPECT_EQ(doc->m_history[0].pPoints->GetCount(), 2u);
     const auto dot = Pixels(doc->m_paper);
     EXPECT_FALSE(IsWhite(doc->m_paper, CRect{45, 45, 56, 56}));
