@@ -44,9 +44,10 @@ TEST(CliInfo, ReportsHeaderAndBlocks)
     EXPECT_TRUE(r.err.empty());
     const size_t blocks = (bytes.size() - 29 + 257) / 258;
     for (const std::string& line : std::vector<std::string>{
-             "magic: QLXF\n", "header size: 28\n", "version: 1\n", "width: 47\n", "height: 33\n", "roughness: 4\n",
-             "header: valid\n", "code size: 8\n", "end code: found\n", "pixels: 1551 of 1551\n", "blocks read whole: yes\n",
-             "data size: " + std::to_string(bytes.size() - 28) + "\n", "checksums: all " + std::to_string(blocks) + " match\n"})
+             "magic: QLXF\n", "header size: 28\n", "version: 1\n", "width: 47\n", "height: 33\n",
+             "roughness: 4\n", "header: valid\n", "code size: 8\n", "end code: found\n", "pixels: 1551 of 1551\n",
+             "blocks read whole: yes\n", "data size: " + std::to_string(bytes.size() - 28) + "\n",
+             "checksums: all " + std::to_string(blocks) + " match\n"})
         EXPECT_TRUE(Has(r.out, line)) << line << " in\n" << r.out;
 
     const struct {

@@ -8,7 +8,8 @@ TEST(ScriptRunner, StatusFollowsTheDocument)
     const std::pair<const char*, const char*> cases[] = {
         {"", "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
         {"stroke 5 5 20 20 40 10", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"stroke 30 30   # a tap is a stroke too", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
+        {"stroke 30 30   # a tap is a stroke too",
+         "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
         {"stroke 5 5 20 20\nstroke 5 30 40 30\nundo\nundo\nredo",
          "history 2 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
         {"tool select\nstroke 10 10 30 20", "history 0 pos 0 selection 10 10 30 20 floating 0 modified 0 tool select"},
@@ -76,7 +77,8 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"undo now", "line 1: undo takes no arguments\n"},
         {"stroke 1 1 5 5", "line 1: stroke needs a sheet: start with new or open\n"},
         {"status\nstatus 1", "line 2: status takes no arguments\n"},
-        {"open /nonexistent/graphelle/none.tvk", "Failed to open file!\nline 1: cannot open /nonexistent/graphelle/none.tvk\n"},
+        {"open /nonexistent/graphelle/none.tvk",
+         "Failed to open file!\nline 1: cannot open /nonexistent/graphelle/none.tvk\n"},
         {"save a.tvk", "line 1: save needs a sheet: start with new or open\n"},
     };
     for (const auto& [script, error] : cases) {
@@ -90,9 +92,11 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
 TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
 {
     doctest::TempFolder folder;
-    const std::string tvk = folder.File("drawing.tvk"), gif = folder.File("drawing.GIF"), bmp = folder.File("drawing.bmp");
-    const CliResult saved = RunScript("new 40 30 3\nstroke 5 5 30 20\ntool select\nstroke 2 2 12 12\nstroke 5 5 15 5 25 5\n"
-                                   "save " + tvk + "\nsave " + gif + "\nsave " + bmp + "\nstatus\n");
+    const std::string tvk = folder.File("drawing.tvk"), gif = folder.File("drawing.GIF");
+    const std::string bmp = folder.File("drawing.bmp");
+    const CliResult saved = RunScript("new 40 30 3\nstroke 5 5 30 20\ntool select\nstroke 2 2 12 12\n"
+                                      "stroke 5 5 15 5 25 5\nsave " + tvk + "\nsave " + gif + "\nsave " + bmp +
+                                      "\nstatus\n");
     ASSERT_EQ(saved.status, 0) << saved.err;
     // The floating piece was put down by the first save; modified stays as it was.
     EXPECT_EQ(saved.out, "size 40 30 rough 3 history 3 pos 3 selection 0 0 0 0 floating 0 modified 1 tool select\n");
@@ -109,7 +113,8 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
     ASSERT_TRUE(runner.RunLine("stroke 5 25 30 25", error));
     ASSERT_TRUE(runner.RunLine("open " + tvk, error)) << error;
     EXPECT_EQ(Pixels(runner.GetDocument().m_paper), drawn);
-    EXPECT_EQ(runner.StatusLine(), "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil");
+    EXPECT_EQ(runner.StatusLine(),
+              "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil");
 
     const CliResult failed = RunScript("new 40 30 3\nsave /proc/graphelle-cannot-write-here.tvk\n");
     EXPECT_EQ(failed.status, 1);

@@ -12,7 +12,8 @@ namespace {
 std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes)
 {
     std::vector<uint8_t> b(12 + pixelBytes, 33);
-    for (size_t i = 0; i < 12; ++i) b[i] = static_cast<uint8_t>(std::array{reserved, width, height}[i / 4] >> (8 * (i % 4)));
+    const std::array words{reserved, width, height};
+    for (size_t i = 0; i < 12; ++i) b[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
     return b;
 }
 

@@ -25,7 +25,8 @@ TEST_F(DocTest, ToolCommandsAndSelectAllPutAFloatingPieceDownAndToolsAreChecked)
         const int32_t records = doc->GetHistoryCount();
         EXPECT_TRUE(doc->OnCommand(id));
         EXPECT_EQ(doc->m_pTool, tool);
-        for (auto [other, unused] : tools) EXPECT_EQ(Update(*doc, other).m_nCheck != 0, other == id) << id << " " << other;
+        for (auto [other, unused] : tools)
+            EXPECT_EQ(Update(*doc, other).m_nCheck != 0, other == id) << id << " " << other;
         EXPECT_EQ(State(), "history " + std::to_string(records + 1) + " pos " + std::to_string(records + 1) +
                                " selection 0 0 0 0 floating 0 modified 1") << id;
         EXPECT_EQ(doc->m_history.back().nType, HR_PASTE) << id;

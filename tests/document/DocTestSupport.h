@@ -41,7 +41,10 @@ struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders
     }
     bool GetDocumentsFolder(std::string& out) override { out = folder; return folderOk; }
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
-    int32_t GetProfileInt(const std::string& name, int32_t def) override { return profile.count(name) ? profile[name] : def; }
+    int32_t GetProfileInt(const std::string& name, int32_t def) override
+    {
+        return profile.count(name) ? profile[name] : def;
+    }
     void WriteProfileInt(const std::string& name, int32_t value) override { profile[name] = value; }
     bool HasFormat(const std::string& format) override { return clipboard.count(format) != 0; }
     bool GetData(const std::string& format, std::vector<uint8_t>& out) override
@@ -143,7 +146,10 @@ inline std::string Contents(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline void WriteFile(const std::string& path, const std::string& data) { std::ofstream(path, std::ios::binary) << data; }
+inline void WriteFile(const std::string& path, const std::string& data)
+{
+    std::ofstream(path, std::ios::binary) << data;
+}
 
 class DocTest : public ::testing::Test {
 protected:
@@ -169,7 +175,8 @@ protected:
     void Stroke(CPoint from, CPoint to)
     {
         std::vector<CPoint> points;
-        for (int i = 0; i <= 8; ++i) points.push_back({from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8});
+        for (int i = 0; i <= 8; ++i)
+            points.push_back({from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8});
         ASSERT_TRUE(Drag(points));
     }
     // Selects a rectangle with a rubber band of the select tool.

@@ -18,7 +18,8 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheHistoryKeepingTool
     EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch4.tvk");
     EXPECT_EQ(doc->GetTitle(), "Sketch4.tvk");
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
-    EXPECT_EQ(std::tuple(doc->m_paper.GetWidth(), doc->m_basePaper.GetHeight(), doc->GetRoughness()), std::tuple(321u, 123u, 9));
+    EXPECT_EQ(std::tuple(doc->m_paper.GetWidth(), doc->m_basePaper.GetHeight(), doc->GetRoughness()),
+              std::tuple(321u, 123u, 9));
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 321, 123}));
     EXPECT_EQ(Pixels(doc->m_paper), Pixels(doc->m_basePaper));
     EXPECT_TRUE(services.messages.empty());
@@ -110,8 +111,9 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
 TEST_F(DocTest, OpeningABadFileShowsFailedToOpenFile)
 {
     TempFolder folder;
-    // A header of width 3, below the paper minimum.
-    WriteFile(folder.File("narrow.tvk"), std::string("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28));
+    // A header of width 3, below the paper minimum: magic, header size 28, version 1, width, height 10, roughness 5.
+    const std::string narrow("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28);
+    WriteFile(folder.File("narrow.tvk"), narrow);
     WriteFile(folder.File("text.tvk"), "not a sketch at all, just words");
     WriteFile(folder.File("empty.tvk"), "");
     for (const char* name : {"narrow.tvk", "text.tvk", "empty.tvk", "missing.tvk"}) {

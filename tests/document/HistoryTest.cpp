@@ -80,7 +80,8 @@ TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
     ASSERT_EQ(State(), "history 2 pos 2 selection 110 90 170 110 floating 1 modified 1");  // the stroke and the lift
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{10, 20, 70, 40}));
     doc->OnEditUndo();
-    EXPECT_EQ(State(), "history 3 pos 2 selection 0 0 0 0 floating 0 modified 1");  // the drop was recorded, then undone
+    // The drop was recorded, then undone.
+    EXPECT_EQ(State(), "history 3 pos 2 selection 0 0 0 0 floating 0 modified 1");
     EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 200, 150}));
     doc->OnEditUndo();
     EXPECT_EQ(Pixels(doc->m_paper), drawn);
