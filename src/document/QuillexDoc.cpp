@@ -133,15 +133,17 @@ void CQuillexDoc::DropSelection()
         record.nType = HR_PASTE;
         record.nParam1 = m_bTransparent;
         record.nParam2 = 0;
+        bool recorded = false;
         try {
             record.pPoints = std::make_unique<StrokePointList>();
-            record.pPoints->Append(m_rcSelection.left, m_rcSelection.top);
-            record.pPoints->Append(m_rcSelection.right, m_rcSelection.bottom, std::move(pixels));
-        } catch (...) {
-            record.nType = HR_NONE;
-            ForgetHistory();
+            recorded = record.pPoints->Append(m_rcSelection.left, m_rcSelection.top) &&
+                       record.pPoints->Append(m_rcSelection.right, m_rcSelection.bottom, std::move(pixels));
+        } catch (const std::bad_alloc&) {
         }
-        if (record.nType != HR_NONE) AddHistory(std::move(record));
+        if (recorded)
+            AddHistory(std::move(record));
+        else
+            ForgetHistory();
     }
     const CRect hint = m_rcSelection;
     m_rcSelection.SetEmpty();

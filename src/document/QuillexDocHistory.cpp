@@ -32,9 +32,11 @@ void CQuillexDoc::RecordRect(int32_t type, const CRect& rect)
     record.nType = type;
     try {
         record.pPoints = std::make_unique<StrokePointList>();
-        record.pPoints->Append(rect.left, rect.top);
-        record.pPoints->Append(rect.right, rect.bottom);
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
+        ForgetHistory();
+        return;
+    }
+    if (!record.pPoints->Append(rect.left, rect.top) || !record.pPoints->Append(rect.right, rect.bottom)) {
         ForgetHistory();
         return;
     }

@@ -23,11 +23,7 @@ void CEraserTool::Record(int32_t x, int32_t y)
     if (!m_pPoints) return;
     // A stroke that cannot be recorded whole is not recorded at all: a list
     // with a gap would replay differently from what was drawn.
-    try {
-        m_pPoints->Append(x, y);
-    } catch (const std::bad_alloc&) {
-        m_pPoints.reset();
-    }
+    if (!m_pPoints->Append(x, y)) m_pPoints.reset();
 }
 
 void CEraserTool::Lighten(int32_t x, int32_t y, int32_t weight)

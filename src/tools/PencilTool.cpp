@@ -153,11 +153,9 @@ void CPencilTool::DabAround(double fx, double fy)
 void CPencilTool::Record(int32_t x, int32_t y)
 {
     if (!m_pPoints) return;
-    try {
-        m_pPoints->Append(x, y);
-    } catch (const std::bad_alloc&) {
-        m_pPoints.reset();
-    }
+    // A stroke that cannot be recorded whole is not recorded at all: a list
+    // with a gap would replay differently from what was drawn.
+    if (!m_pPoints->Append(x, y)) m_pPoints.reset();
 }
 
 int32_t CPencilTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t y, int32_t, int32_t,

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 struct StrokePoint {
@@ -20,10 +21,16 @@ class StrokePointList {
 public:
     StrokePointList() { m_points.reserve(kGrowBy); }
 
-    void Append(int32_t x, int32_t y, PixelBuffer data = nullptr)
+    // False when memory ran out; the list is then as it was.
+    bool Append(int32_t x, int32_t y, PixelBuffer data = nullptr) noexcept
     {
-        if (m_points.size() == m_points.capacity()) m_points.reserve(m_points.size() + kGrowBy * 4);
-        m_points.push_back(StrokePoint{x, y, std::move(data)});
+        try {
+            if (m_points.size() == m_points.capacity()) m_points.reserve(m_points.size() + kGrowBy * 4);
+            m_points.push_back(StrokePoint{x, y, std::move(data)});
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
     }
     size_t GetCount() const { return m_points.size(); }
     const StrokePoint& operator[](size_t i) const { return m_points[i]; }
