@@ -1,5 +1,6 @@
 #include "InfoCommand.h"
 
+#include "engine/ByteOrder.h"
 #include "engine/Paper.h"
 #include "formats/LzwDecoder.h"
 #include "formats/SketchFile.h"
@@ -43,7 +44,7 @@ BlockWalk WalkBlocks(CArchive& ar, uint32_t dataLeft, CLzwDecoder& decoder)
         }
         ++walk.blocks;
         walk.bytes += count;
-        if ((sum[0] | sum[1] << 8) != SketchChecksum(data, count)) {
+        if (GetLe16(sum) != SketchChecksum(data, count)) {
             walk.badChecksum = number;
             walk.problem = "block " + std::to_string(number) + " fails its checksum";
             return walk;

@@ -1,22 +1,9 @@
 #include "Clipboard.h"
 
+#include "engine/ByteOrder.h"
 #include "engine/Paper.h"
 
 #include <new>
-
-namespace {
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-uint32_t GetLe32(const uint8_t* p)
-{
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-
-}  // namespace
 
 std::vector<uint8_t> MakeClipBlock(uint32_t width, uint32_t height)
 {

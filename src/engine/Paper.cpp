@@ -1,25 +1,9 @@
 #include "Paper.h"
 
+#include "ByteOrder.h"
+
 #include <cstring>
 #include <new>
-
-namespace {
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
-void PutLe16(uint8_t* p, uint16_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-}  // namespace
 
 PixelBuffer AllocatePixels(size_t size)
 {

@@ -1,6 +1,6 @@
 #include "BmpFile.h"
 
-#include "ByteOrder.h"
+#include "engine/ByteOrder.h"
 
 namespace {
 

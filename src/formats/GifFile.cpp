@@ -1,7 +1,7 @@
 #include "GifFile.h"
 
-#include "ByteOrder.h"
 #include "LzwEncoder.h"
+#include "engine/ByteOrder.h"
 
 namespace {
 

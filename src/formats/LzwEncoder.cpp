@@ -1,6 +1,7 @@
 #include "LzwEncoder.h"
 
 #include "LzwCodes.h"
+#include "engine/ByteOrder.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,14 +9,6 @@
 #include <new>
 
 namespace {
-
-void StoreWord(uint8_t* out, uint32_t word)
-{
-    out[0] = static_cast<uint8_t>(word);
-    out[1] = static_cast<uint8_t>(word >> 8);
-    out[2] = static_cast<uint8_t>(word >> 16);
-    out[3] = static_cast<uint8_t>(word >> 24);
-}
 
 // The end of the run of value that starts at in.
 const uint8_t* RunEnd(const uint8_t* in, const uint8_t* end, uint8_t value)
@@ -183,7 +176,7 @@ uint32_t CLzwEncoder::EncodeFast(uint8_t* out, uint32_t count)
             bits |= uint64_t{prefix} << bitCount;
             bitCount += codeWidth;
             if (bitCount >= 32) {
-                StoreWord(out + count, static_cast<uint32_t>(bits));
+                PutLe32(out + count, static_cast<uint32_t>(bits));
                 count += 4;
                 bits >>= 32;
                 bitCount -= 32;

@@ -1,8 +1,8 @@
 #include "SketchFile.h"
 
-#include "ByteOrder.h"
 #include "LzwDecoder.h"
 #include "LzwEncoder.h"
+#include "engine/ByteOrder.h"
 
 #include <cstring>
 

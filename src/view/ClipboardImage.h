@@ -5,18 +5,14 @@
 // theirs as images; these conversions are the bridge, and they trust no size
 // they are handed.
 
+#include "document/Clipboard.h"
+
 #include <QImage>
 
 #include <cstdint>
 #include <vector>
 
-inline constexpr char kQuillexFormatName[] = "QUILLEX V1";
 inline constexpr char kQuillexMimeType[] = "application/x-quillex-v1";
-inline constexpr uint32_t kPayloadHeaderSize = 12;
-// A piece is at most as large as the largest paper and at least as large as
-// the smallest one.
-inline constexpr int kPieceMaxSide = 2048;
-inline constexpr int kPieceMinSide = 4;
 
 // The payload's pixels as an 8-bit gray image; a null image when the block is
 // malformed (short, reserved word not 0, a side of 0 or above 2048).

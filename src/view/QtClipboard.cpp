@@ -59,7 +59,7 @@ private:
     mutable int m_checked = -1;
 };
 
-bool IsOurFormat(const std::string& format) { return format == kQuillexFormatName; }
+bool IsOurFormat(const std::string& format) { return format == kClipFormat; }
 
 const QMimeData* CurrentMimeData()
 {
