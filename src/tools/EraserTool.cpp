@@ -1,7 +1,6 @@
 #include "EraserTool.h"
 
 #include <algorithm>
-#include <new>
 
 const char* const kEraserSizeNames[kEraserMaxOption] = {"Small", "Mid", "Large"};
 const char* const kEraserStrengthNames[kEraserMaxOption] = {"Light", "Mid", "Heavy"};
@@ -18,14 +17,6 @@ void CEraserTool::GetOptions(int32_t& size, int32_t& strength) const
     strength = m_nStrength;
 }
 
-void CEraserTool::Record(int32_t x, int32_t y)
-{
-    if (!m_pPoints) return;
-    // A stroke that cannot be recorded whole is not recorded at all: a list
-    // with a gap would replay differently from what was drawn.
-    if (!m_pPoints->Append(x, y)) m_pPoints.reset();
-}
-
 void CEraserTool::Lighten(int32_t x, int32_t y, int32_t weight)
 {
     const int32_t p = m_pPaper->GetPixel(x, y);
@@ -35,7 +26,7 @@ void CEraserTool::Lighten(int32_t x, int32_t y, int32_t weight)
 
 void CEraserTool::Stamp(int32_t x, int32_t y, CRect& changed)
 {
-    Record(x, y);
+    RecordStrokePoint(m_pPoints, x, y);
     const int32_t r = 3 * m_nSize;
     const int32_t s = 60 * m_nStrength;
     changed = CRect{x - r - 1, y - r - 1, x + r + 1, y + r + 1};
@@ -68,13 +59,7 @@ int32_t CEraserTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t
         changed.SetEmpty();
         return 0;
     }
-    if (record) {
-        try {
-            m_pPoints = std::make_unique<StrokePointList>();
-        } catch (const std::bad_alloc&) {
-            m_pPoints.reset();
-        }
-    }
+    if (record) m_pPoints = NewStrokePointList();
     // The press stamps at once and records the press point.
     return OnPointerMove(x, y, cx, cy, changed);
 }
@@ -92,7 +77,7 @@ int32_t CEraserTool::OnPointerUp(int32_t x, int32_t y, int32_t, int32_t, CRect& 
     changed.SetEmpty();
     // The release position is recorded but not stamped, so a replay, which
     // releases at the last point, stamps exactly where the live stroke did.
-    Record(x, y);
+    RecordStrokePoint(m_pPoints, x, y);
     if (m_pPoints) {
         record.nType = HR_ERASER;
         record.nParam1 = m_nSize;

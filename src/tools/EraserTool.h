@@ -36,5 +36,4 @@ public:
 private:
     void Stamp(int32_t x, int32_t y, CRect& changed);
     void Lighten(int32_t x, int32_t y, int32_t weight);
-    void Record(int32_t x, int32_t y);
 };

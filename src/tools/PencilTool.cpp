@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 
 const char* const kGradeNames[kGradeCount] = {"C",  "6B", "5B", "4B", "3B", "2B",
                                               "1B", "HB", "1H", "2H", "3H", "4H"};
@@ -150,14 +149,6 @@ void CPencilTool::DabAround(double fx, double fy)
     }
 }
 
-void CPencilTool::Record(int32_t x, int32_t y)
-{
-    if (!m_pPoints) return;
-    // A stroke that cannot be recorded whole is not recorded at all: a list
-    // with a gap would replay differently from what was drawn.
-    if (!m_pPoints->Append(x, y)) m_pPoints.reset();
-}
-
 int32_t CPencilTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t y, int32_t, int32_t,
                                    CRect& changed, int32_t record)
 {
@@ -169,12 +160,8 @@ int32_t CPencilTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t
         y >= static_cast<int32_t>(paper->GetHeight()))
         return 0;
     if (record) {
-        try {
-            m_pPoints = std::make_unique<StrokePointList>();
-        } catch (const std::bad_alloc&) {
-            m_pPoints.reset();
-        }
-        Record(x, y);
+        m_pPoints = NewStrokePointList();
+        RecordStrokePoint(m_pPoints, x, y);
     }
     return 1;
 }
@@ -186,7 +173,7 @@ int32_t CPencilTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
         return 1;
     }
     m_ptNext = CPoint{x, y};
-    Record(x, y);
+    RecordStrokePoint(m_pPoints, x, y);
 
     changed = CRect::Spanned(m_ptLast, m_ptNext);
     changed.Inflate(3);

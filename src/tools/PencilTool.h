@@ -61,9 +61,6 @@ private:
     void DabCenter(double fx, double fy);
     void DabAround(double fx, double fy);
     void Darken(int32_t x, int32_t y, int32_t strength);
-    // Appends to the recorded stroke; a stroke that cannot be recorded whole
-    // is not recorded at all, since a partial list would replay differently.
-    void Record(int32_t x, int32_t y);
     void PrepareDarkening();
 
     // Per-grade constants of the darkening rule: the floor, and the divisor

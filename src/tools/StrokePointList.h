@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -44,3 +45,21 @@ private:
     static constexpr size_t kGrowBy = 10;
     std::vector<StrokePoint> m_points;
 };
+
+// A new, empty list, or null when memory ran out.
+inline std::unique_ptr<StrokePointList> NewStrokePointList() noexcept
+{
+    try {
+        return std::make_unique<StrokePointList>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// Appends to the stroke a tool is recording, if it records one. A stroke that
+// cannot be recorded whole is not recorded at all: a list with a gap would
+// replay differently from what was drawn.
+inline void RecordStrokePoint(std::unique_ptr<StrokePointList>& stroke, int32_t x, int32_t y) noexcept
+{
+    if (stroke && !stroke->Append(x, y)) stroke.reset();
+}
