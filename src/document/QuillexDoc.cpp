@@ -128,22 +128,7 @@ void CQuillexDoc::DropSelection()
     if (m_floating.HasBits()) {
         SetModifiedFlag(true);
         m_paper.PutRectBits(m_rcSelection, m_floating.GetBits(), m_bTransparent ? PASTE_TRANSPARENT : PASTE_OPAQUE);
-        PixelBuffer pixels = m_floating.DetachBits();
-        HistoryRecord record;
-        record.nType = HR_PASTE;
-        record.nParam1 = m_bTransparent;
-        record.nParam2 = 0;
-        bool recorded = false;
-        try {
-            record.pPoints = std::make_unique<StrokePointList>();
-            recorded = record.pPoints->Append(m_rcSelection.left, m_rcSelection.top) &&
-                       record.pPoints->Append(m_rcSelection.right, m_rcSelection.bottom, std::move(pixels));
-        } catch (const std::bad_alloc&) {
-        }
-        if (recorded)
-            AddHistory(std::move(record));
-        else
-            ForgetHistory();
+        RecordRect(HR_PASTE, m_rcSelection, m_bTransparent, m_floating.DetachBits());
     }
     const CRect hint = m_rcSelection;
     m_rcSelection.SetEmpty();
@@ -192,16 +177,21 @@ void CQuillexDoc::OnEditSelectAll()
 void CQuillexDoc::OnEditClear()
 {
     if (m_rcSelection.IsEmpty()) return;
-    if (!m_floating.HasBits()) {
-        m_paper.GetRectBits(m_rcSelection, nullptr, true);
-        RecordRect(HR_CLEAR, m_rcSelection);
-    } else {
+    RemoveSelection();
+    UpdateAllViews(nullptr, nullptr);
+}
+
+void CQuillexDoc::RemoveSelection()
+{
+    if (m_floating.HasBits()) {
         // The place it was lifted from was whitened and recorded at the lift.
         m_floating.Free();
+    } else {
+        m_paper.GetRectBits(m_rcSelection, nullptr, true);
+        RecordRect(HR_CLEAR, m_rcSelection);
     }
     SetModifiedFlag(true);
     m_rcSelection.SetEmpty();
-    UpdateAllViews(nullptr, nullptr);
 }
 
 bool CQuillexDoc::OnCommand(uint32_t id)

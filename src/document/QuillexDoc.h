@@ -42,8 +42,9 @@ public:
     // first. A record with nType HR_NONE only discards. False when memory ran
     // out, and the record is then thrown away.
     bool AddHistory(HistoryRecord&& record);
-    // Records a whitened rectangle (HR_CLEAR) or similar corner-only record.
-    void RecordRect(int32_t type, const CRect& rect);
+    // Records a change known by its rectangle: a whitened one (HR_CLEAR), or
+    // a piece put down (HR_PASTE, param1 transparent, the piece's pixels).
+    void RecordRect(int32_t type, const CRect& rect, int32_t param1 = 0, PixelBuffer pixels = nullptr);
     // Replays one record onto a paper.
     static void ApplyHistoryRecord(const HistoryRecord& record, CPaper& paper);
     // Folds the oldest record into the base paper while more than the limit
@@ -103,6 +104,10 @@ private:
     void LoadToolSettings();
     void PlaceOptionBars();
     void SelectTool(CTool* tool);
+    // Takes the selected pixels out of the drawing and empties the selection:
+    // a floating piece goes (its lift was recorded), else the selected area
+    // is whitened and recorded.
+    void RemoveSelection();
     // A change that cannot be recorded makes the sheet as it stands the base.
     void ForgetHistory();
 };

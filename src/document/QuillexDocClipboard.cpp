@@ -37,8 +37,7 @@ void CQuillexDoc::CopySelection(IToolView* view, bool cut)
     if (block.empty()) return;
     const size_t size = block.size() - kClipHeaderSize;
 
-    const bool floating = m_floating.HasBits();
-    if (floating) {
+    if (m_floating.HasBits()) {
         if (m_floating.GetImageSize() < size) return;
         std::memcpy(block.data() + kClipHeaderSize, m_floating.GetBits(), size);
     } else if (!m_paper.GetRectBits(m_rcSelection, block.data() + kClipHeaderSize, false)) {
@@ -50,15 +49,7 @@ void CQuillexDoc::CopySelection(IToolView* view, bool cut)
     if (!clipboard->SetData(kClipFormat, std::move(block)) || !cut) return;
 
     const CRect removed = m_rcSelection;
-    if (floating) {
-        // Its lift was recorded already.
-        m_floating.Free();
-    } else {
-        m_paper.GetRectBits(removed, nullptr, true);
-        RecordRect(HR_CLEAR, removed);
-    }
-    SetModifiedFlag(true);
-    m_rcSelection.SetEmpty();
+    RemoveSelection();
     UpdateAllViews(nullptr, &removed);
     if (view) {
         const CRect area = OutlineArea(view, removed);
@@ -70,17 +61,14 @@ void CQuillexDoc::CopySelection(IToolView* view, bool cut)
 // nothing leaves the drawing without reaching the clipboard.
 void CQuillexDoc::Cut(IToolView* view)
 {
-    if (m_rcSelection.IsEmpty()) return;
     CopySelection(view, true);
 }
 
 void CQuillexDoc::Paste(IToolView* view)
 {
-    if (!m_paper.HasBits()) return;
-    IClipboard* clipboard = Services().pClipboard;
-    if (!clipboard || !clipboard->HasFormat(kClipFormat)) return;
+    if (!m_paper.HasBits() || !CanPaste()) return;
     std::vector<uint8_t> block;
-    if (!clipboard->GetData(kClipFormat, block) || !HasClipSignature(block)) return;
+    if (!Services().pClipboard->GetData(kClipFormat, block) || !HasClipSignature(block)) return;
 
     DropSelection();
     uint32_t width = 0, height = 0;

@@ -26,17 +26,14 @@ bool CQuillexDoc::AddHistory(HistoryRecord&& record)
     return true;
 }
 
-void CQuillexDoc::RecordRect(int32_t type, const CRect& rect)
+void CQuillexDoc::RecordRect(int32_t type, const CRect& rect, int32_t param1, PixelBuffer pixels)
 {
     HistoryRecord record;
     record.nType = type;
-    try {
-        record.pPoints = std::make_unique<StrokePointList>();
-    } catch (const std::bad_alloc&) {
-        ForgetHistory();
-        return;
-    }
-    if (!record.pPoints->Append(rect.left, rect.top) || !record.pPoints->Append(rect.right, rect.bottom)) {
+    record.nParam1 = param1;
+    record.pPoints = NewStrokePointList();
+    if (!record.pPoints || !record.pPoints->Append(rect.left, rect.top) ||
+        !record.pPoints->Append(rect.right, rect.bottom, std::move(pixels))) {
         ForgetHistory();
         return;
     }
@@ -47,16 +44,15 @@ void CQuillexDoc::ApplyHistoryRecord(const HistoryRecord& record, CPaper& paper)
 {
     const StrokePointList* points = record.pPoints.get();
     switch (record.nType) {
-    case HR_PASTE: {
-        if (!points || points->GetCount() < 2 || !(*points)[1].pData) return;
-        const CRect rect{(*points)[0].x, (*points)[0].y, (*points)[1].x, (*points)[1].y};
-        paper.PutRectBits(rect, (*points)[1].pData.get(), record.nParam1 ? PASTE_TRANSPARENT : PASTE_OPAQUE);
-        return;
-    }
+    case HR_PASTE:
     case HR_CLEAR: {
         if (!points || points->GetCount() < 2) return;
-        const CRect rect{(*points)[0].x, (*points)[0].y, (*points)[1].x, (*points)[1].y};
-        paper.GetRectBits(rect, nullptr, true);
+        const StrokePoint& corner = (*points)[1];
+        const CRect rect{(*points)[0].x, (*points)[0].y, corner.x, corner.y};
+        if (record.nType == HR_CLEAR)
+            paper.GetRectBits(rect, nullptr, true);
+        else if (corner.pData)
+            paper.PutRectBits(rect, corner.pData.get(), record.nParam1 ? PASTE_TRANSPARENT : PASTE_OPAQUE);
         return;
     }
     case HR_PENCIL:
