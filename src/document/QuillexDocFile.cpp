@@ -98,7 +98,8 @@ bool CQuillexDoc::Serialize(CArchive& ar)
     // Any file is read as a sketch whatever its name; the writer follows the
     // name's extension.
     if (ar.IsStoring()) return WritePaper(m_paper, ar);
-    ReadSketch(m_paper, m_basePaper, ar);
+    // A file read whole gives the base its pixels already.
+    if (ReadSketch(m_paper, m_basePaper, ar)) return true;
     if (!m_paper.HasBits()) return false;
     // A damaged stream still opens with the rows decoded before the damage.
     // The base must hold them too, or the first undo would throw them away.
