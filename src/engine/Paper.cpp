@@ -71,10 +71,7 @@ bool CPaper::IsValidHeader(const SketchHeader& h)
 bool CPaper::CreateFromHeader(const SketchHeader& h)
 {
     Free();
-    if (!IsValidHeader(h)) {
-        Free();
-        return false;
-    }
+    if (!IsValidHeader(h)) return false;
     const uint32_t stride = PaperStride(h.width);
     const uint32_t imageSize = h.height * stride;
 
@@ -82,17 +79,13 @@ bool CPaper::CreateFromHeader(const SketchHeader& h)
     try {
         rows = std::make_unique_for_overwrite<uint32_t[]>(h.height);
     } catch (const std::bad_alloc&) {
-        Free();
         return false;
     }
     for (uint32_t r = 0; r < h.height; ++r)
         rows[h.height - 1 - r] = r * stride;
 
     PixelBuffer bits = AllocatePixels(imageSize);
-    if (!bits) {
-        Free();
-        return false;
-    }
+    if (!bits) return false;
     std::memset(bits.get(), 255, imageSize);
 
     m_pRowOffset = std::move(rows);

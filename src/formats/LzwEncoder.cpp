@@ -94,13 +94,8 @@ void CLzwEncoder::NoteRun(uint32_t prefix, uint32_t pixel, uint32_t nextCode)
 
 uint8_t CLzwEncoder::ReadPixel()
 {
-    uint8_t p = m_pPixels[m_nRowOffset + m_nColumn];
-    if (++m_nColumn == m_nWidth) {
-        m_nColumn = 0;
-        // The offset stays on the last row once the raster is read, so that it
-        // never points before the buffer.
-        if (++m_nRow < m_nHeight) m_nRowOffset -= m_nStride;
-    }
+    const uint8_t p = m_pPixels[m_nRowOffset + m_nColumn];
+    FinishRowIfRead(m_nColumn + 1);
     return p;
 }
 
