@@ -1,19 +1,8 @@
 #include "QuillexDoc.h"
 
+#include "Settings.h"
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
-
-#include <algorithm>
-
-namespace {
-
-int32_t ProfileInt(const char* name, int32_t defaultValue)
-{
-    IProfile* profile = Services().pProfile;
-    return profile ? profile->GetProfileInt(name, defaultValue) : defaultValue;
-}
-
-}  // namespace
 
 CQuillexDoc::CQuillexDoc()
 {
@@ -26,11 +15,12 @@ CQuillexDoc::~CQuillexDoc()
 }
 
 // Settings come from the option bars when the frame already has them, else
-// from the profile. A hand-edited profile may hold anything, so every value
-// is brought into its range before a tool or a list sees it.
+// from the profile, which ReadSetting brings into range; the tools clamp
+// what the bars give them.
 void CQuillexDoc::LoadToolSettings()
 {
     IMainWindow* main = GetMainWindow();
+    IProfile* profile = Services().pProfile;
 
     int32_t grade, width, smooth;
     if (main && main->HasOptionBarWindow(OptionBar::Pencil)) {
@@ -38,28 +28,23 @@ void CQuillexDoc::LoadToolSettings()
         width = main->GetComboSelection(IDC_PENCIL_WIDTH) + 1;
         smooth = main->GetCheckState(IDC_SMOOTH) > 0;
     } else {
-        grade = ProfileInt("PencilType", kDefaultGrade);
-        width = ProfileInt("PencilWidth", kPencilMinWidth);
-        smooth = ProfileInt("PencilSmooth", 0) != 0;
+        grade = ReadSetting(profile, settings::kPencilType);
+        width = ReadSetting(profile, settings::kPencilWidth);
+        smooth = ReadSetting(profile, settings::kPencilSmooth) != 0;
     }
-    m_pencilTool.SetOptions(std::clamp(grade, 0, kGradeCount - 1),
-                            std::clamp(width, kPencilMinWidth, kPencilMaxWidth), smooth ? 1 : 0);
+    m_pencilTool.SetOptions(grade, width, smooth ? 1 : 0);
 
-    int32_t size, strength;
-    if (main && main->HasOptionBarWindow(OptionBar::Eraser)) {
-        size = main->GetComboSelection(IDC_ERASER_SIZE) + 1;
-        strength = main->GetComboSelection(IDC_ERASER_STRENGTH) + 1;
-    } else {
-        size = ProfileInt("EraserSize", kEraserMinOption);
-        strength = ProfileInt("EraserStr", kEraserMinOption);
-    }
-    m_eraserTool.SetOptions(std::clamp(size, kEraserMinOption, kEraserMaxOption),
-                            std::clamp(strength, kEraserMinOption, kEraserMaxOption));
+    if (main && main->HasOptionBarWindow(OptionBar::Eraser))
+        m_eraserTool.SetOptions(main->GetComboSelection(IDC_ERASER_SIZE) + 1,
+                                main->GetComboSelection(IDC_ERASER_STRENGTH) + 1);
+    else
+        m_eraserTool.SetOptions(ReadSetting(profile, settings::kEraserSize),
+                                ReadSetting(profile, settings::kEraserStrength));
 
     if (main && main->HasOptionBarWindow(OptionBar::Select))
         m_bTransparent = main->GetCheckState(IDC_TRANSPARENT) >= 1 ? 1 : 0;
     else
-        m_bTransparent = ProfileInt("Transparent", 0) != 0 ? 1 : 0;
+        m_bTransparent = ReadSetting(profile, settings::kTransparent) != 0 ? 1 : 0;
 
     m_selectTool.m_pDoc = this;
     m_pTool = &m_pencilTool;

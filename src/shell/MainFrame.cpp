@@ -4,8 +4,8 @@
 #include "MainToolBar.h"
 #include "OptionBar.h"
 #include "Resources.h"
-#include "Settings.h"
 #include "ShellResources.h"
+#include "document/Settings.h"
 #include "framework/Document.h"
 
 #include <QAbstractEventDispatcher>

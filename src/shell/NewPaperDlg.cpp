@@ -1,7 +1,7 @@
 #include "NewPaperDlg.h"
 
 #include "Resources.h"
-#include "Settings.h"
+#include "document/Settings.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

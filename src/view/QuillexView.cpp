@@ -1,6 +1,7 @@
 #include "QuillexView.h"
 
 #include "document/QuillexDoc.h"
+#include "document/Settings.h"
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
 
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr char kShowGridSetting[] = "ShowGrid";
 constexpr int kWheelMinLine = 16;
 
 CPoint ToCPoint(const QPointF& p)
@@ -36,7 +36,7 @@ QRect ToQRect(const CRect& r) { return QRect(r.left, r.top, r.Width(), r.Height(
 
 CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    if (IProfile* profile = Services().pProfile) m_bShowGrid = profile->GetProfileInt(kShowGridSetting, 1) != 0;
+    m_bShowGrid = ReadSetting(Services().pProfile, settings::kShowGrid) != 0;
 
     setFrameStyle(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
@@ -56,7 +56,7 @@ CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
 
 CQuillexView::~CQuillexView()
 {
-    if (IProfile* profile = Services().pProfile) profile->WriteProfileInt(kShowGridSetting, m_bShowGrid ? 1 : 0);
+    WriteSetting(Services().pProfile, settings::kShowGrid, m_bShowGrid ? 1 : 0);
 }
 
 CQuillexDoc* CQuillexView::GetDocument() const { return dynamic_cast<CQuillexDoc*>(CView::GetDocument()); }

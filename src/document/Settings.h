@@ -5,6 +5,8 @@
 // past the end of a list.
 
 #include "framework/Services.h"
+#include "tools/EraserTool.h"
+#include "tools/PencilTool.h"
 
 #include <cstdint>
 
@@ -19,11 +21,11 @@ namespace settings {
 // Flags keep their whole range: any value other than 0 means on.
 inline constexpr int32_t kAnyFlag = INT32_MIN;
 
-inline constexpr SettingDef kPencilType{"PencilType", 5, 0, 11};
-inline constexpr SettingDef kPencilWidth{"PencilWidth", 1, 1, 3};
+inline constexpr SettingDef kPencilType{"PencilType", kDefaultGrade, 0, kGradeCount - 1};
+inline constexpr SettingDef kPencilWidth{"PencilWidth", kPencilMinWidth, kPencilMinWidth, kPencilMaxWidth};
 inline constexpr SettingDef kPencilSmooth{"PencilSmooth", 0, kAnyFlag, INT32_MAX};
-inline constexpr SettingDef kEraserSize{"EraserSize", 1, 1, 3};
-inline constexpr SettingDef kEraserStrength{"EraserStr", 1, 1, 3};
+inline constexpr SettingDef kEraserSize{"EraserSize", kEraserMinOption, kEraserMinOption, kEraserMaxOption};
+inline constexpr SettingDef kEraserStrength{"EraserStr", kEraserMinOption, kEraserMinOption, kEraserMaxOption};
 inline constexpr SettingDef kTransparent{"Transparent", 0, kAnyFlag, INT32_MAX};
 // The paper values are shown by the New dialog as stored and refused only at
 // OK, so they are read without clamping.
