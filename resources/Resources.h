@@ -121,11 +121,4 @@ inline constexpr AcceleratorDef kAccelerators[] = {
     {'Z', ID_EDIT_UNDO}, {'X', ID_EDIT_CUT},   {'C', ID_EDIT_COPY},  {'V', ID_EDIT_PASTE},
 };
 
-// Option-bar lists; the index in a list is what the settings store.
-inline constexpr const char* kGradeList[] = {"C",  "6B", "5B", "4B", "3B", "2B",
-                                             "1B", "HB", "1H", "2H", "3H", "4H"};
-inline constexpr const char* kPencilWidthList[] = {"Thin", "Mid", "Thick"};
-inline constexpr const char* kEraserSizeList[] = {"Small", "Mid", "Large"};
-inline constexpr const char* kEraserStrengthList[] = {"Light", "Mid", "Heavy"};
-
 }  // namespace res

@@ -1,7 +1,8 @@
 #include "OptionBar.h"
 
 #include "MainToolBar.h"
-#include "Resources.h"
+#include "tools/EraserTool.h"
+#include "tools/PencilTool.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +11,6 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <iterator>
 
 COptionBar::COptionBar(OptionBar kind, Notify notify, QWidget* parent)
     : QToolBar(parent), m_kind(kind), m_notify(std::move(notify))
@@ -22,20 +22,17 @@ COptionBar::COptionBar(OptionBar kind, Notify notify, QWidget* parent)
     case OptionBar::Pencil:
         setObjectName(QStringLiteral("PencilBar"));
         AddLabel("Pencil");
-        AddCombo(IDC_PENCIL_GRADE, res::kGradeList, static_cast<int>(std::size(res::kGradeList)));
+        AddCombo(IDC_PENCIL_GRADE, kGradeNames, kGradeCount);
         AddLabel("Size");
-        AddCombo(IDC_PENCIL_WIDTH, res::kPencilWidthList,
-                 static_cast<int>(std::size(res::kPencilWidthList)));
+        AddCombo(IDC_PENCIL_WIDTH, kPencilWidthNames, kPencilMaxWidth);
         AddCheck(IDC_SMOOTH, "Smooth");
         break;
     case OptionBar::Eraser:
         setObjectName(QStringLiteral("EraserBar"));
         AddLabel("Eraser");
-        AddCombo(IDC_ERASER_SIZE, res::kEraserSizeList,
-                 static_cast<int>(std::size(res::kEraserSizeList)));
+        AddCombo(IDC_ERASER_SIZE, kEraserSizeNames, kEraserMaxOption);
         AddLabel("Strength");
-        AddCombo(IDC_ERASER_STRENGTH, res::kEraserStrengthList,
-                 static_cast<int>(std::size(res::kEraserStrengthList)));
+        AddCombo(IDC_ERASER_STRENGTH, kEraserStrengthNames, kEraserMaxOption);
         break;
     case OptionBar::Select:
         setObjectName(QStringLiteral("SelectBar"));
