@@ -2,6 +2,7 @@
 
 #include "Resources.h"
 #include "document/Settings.h"
+#include "engine/Paper.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -15,10 +16,12 @@
 
 namespace {
 
+// The dialog asks for sheets of at least 100 pixels a side, though a paper
+// may be smaller.
 constexpr int32_t kMinPaper = 100;
-constexpr int32_t kMaxPaper = 2048;
-constexpr int32_t kMinRough = 1;
-constexpr int32_t kMaxRough = 10;
+constexpr int32_t kMaxPaper = static_cast<int32_t>(kPaperMaxSize);
+constexpr int32_t kMinRough = static_cast<int32_t>(kMinRoughness);
+constexpr int32_t kMaxRough = static_cast<int32_t>(kMaxRoughness);
 constexpr int32_t kArrowStep = 50;
 // Ten digits hold every 32-bit number; more could only be refused.
 constexpr int kMaxDigits = 10;
