@@ -99,13 +99,13 @@ QImage CDocListPage::Thumbnail(const QString& path, int size)
                                                Qt::SmoothTransformation);
 }
 
-void CDocListPage::Populate(const QString& folder)
+void CDocListPage::Populate(const QString& folder, const QStringList& sketches)
 {
     m_thumbnailTimer.stop();
     m_list->clear();
     const QIcon placeholder(QStringLiteral(":/icons/sketch-file.svg"));
     const QDir base(folder);
-    for (const QString& path : FindSketches(folder)) {
+    for (const QString& path : sketches) {
         auto* item = new QListWidgetItem(placeholder, QFileInfo(path).completeBaseName(), m_list);
         item->setData(kPathRole, path);
         item->setToolTip(base.relativeFilePath(path));

@@ -22,7 +22,9 @@ public:
     explicit CDocListPage(QWidget* parent = nullptr);
 
     // Lists the sketch files below folder again.
-    void Populate(const QString& folder);
+    void Populate(const QString& folder) { Populate(folder, FindSketches(folder)); }
+    // Lists sketches that FindSketches(folder) has just given.
+    void Populate(const QString& folder, const QStringList& sketches);
     QStringList Files() const;
     QListWidget* List() const { return m_list; }
     QPushButton* NewButton() const { return m_newButton; }

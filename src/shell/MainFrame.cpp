@@ -262,7 +262,12 @@ void CMainFrame::AttachView(QWidget* view, CCmdTarget* viewTarget)
 
 void CMainFrame::ShowDocList(const QString& folder)
 {
-    m_pDocList->Populate(folder);
+    ShowDocList(folder, CDocListPage::FindSketches(folder));
+}
+
+void CMainFrame::ShowDocList(const QString& folder, const QStringList& sketches)
+{
+    m_pDocList->Populate(folder, sketches);
     m_pPages->setCurrentWidget(m_pDocList);
     m_bDocListShown = true;
     for (QMenu* menu : m_frameMenus) menu->menuAction()->setVisible(false);

@@ -12,6 +12,7 @@
 #include "framework/Services.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -47,6 +48,8 @@ public:
     // The list of sketches replaces the drawing (menus reduced to "Tool",
     // no toolbar, no option bar) until ShowDocument.
     void ShowDocList(const QString& folder);
+    // The same with the sketches already found below folder.
+    void ShowDocList(const QString& folder, const QStringList& sketches);
     void ShowDocument();
     bool IsDocListShown() const { return m_bDocListShown; }
     CDocListPage* DocList() const { return m_pDocList; }

@@ -169,8 +169,11 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
 void CQuillexApp::ShowStartPage()
 {
     const QString folder = DocumentsFolder(m_shellFolders);
-    if (!folder.isEmpty() && !CDocListPage::FindSketches(folder).isEmpty()) {
-        m_pFrame->ShowDocList(folder);
+    // A deep folder takes a while to search, so the list shows what this
+    // one search found rather than searching again.
+    const QStringList sketches = folder.isEmpty() ? QStringList() : CDocListPage::FindSketches(folder);
+    if (!sketches.isEmpty()) {
+        m_pFrame->ShowDocList(folder, sketches);
         return;
     }
     if (m_pDoc->OnNewDocument()) {
