@@ -210,7 +210,7 @@ void CMainFrame::BuildBars()
     m_wndPencilBar = new COptionBar(OptionBar::Pencil, notify, this);
     m_wndEraserBar = new COptionBar(OptionBar::Eraser, notify, this);
     m_wndSelectBar = new COptionBar(OptionBar::Select, notify, this);
-    for (COptionBar* bar : {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar}) {
+    for (COptionBar* bar : OptionBars()) {
         addToolBar(Qt::BottomToolBarArea, bar);
         bar->hide();
     }
@@ -274,7 +274,7 @@ void CMainFrame::ShowDocList(const QString& folder, const QStringList& sketches)
     m_pDocListMenu->menuAction()->setVisible(true);
     for (QAction* button : m_viewButtons) button->setVisible(false);
     m_wndToolBar->hide();
-    for (COptionBar* bar : {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar}) bar->hide();
+    for (COptionBar* bar : OptionBars()) bar->hide();
     m_bIdleWanted = true;
 }
 
@@ -293,12 +293,16 @@ void CMainFrame::ShowDocument()
     m_bIdleWanted = true;
 }
 
+std::array<CCmdTarget*, 4> CMainFrame::CommandRoute()
+{
+    return {m_pViewTarget, m_pDocument, this, m_pAppTarget};
+}
+
 bool CMainFrame::RouteCommand(uint32_t id)
 {
     if (m_bDocListShown && !WorksWithoutDrawing(id)) return false;
     m_bIdleWanted = true;
-    for (CCmdTarget* target : {m_pViewTarget, static_cast<CCmdTarget*>(m_pDocument),
-                               static_cast<CCmdTarget*>(this), m_pAppTarget}) {
+    for (CCmdTarget* target : CommandRoute()) {
         if (target && target->OnCommand(id)) return true;
     }
     return false;
@@ -307,8 +311,7 @@ bool CMainFrame::RouteCommand(uint32_t id)
 bool CMainFrame::RouteControlNotify(uint32_t controlId, uint32_t code)
 {
     m_bIdleWanted = true;
-    for (CCmdTarget* target : {m_pViewTarget, static_cast<CCmdTarget*>(m_pDocument),
-                               static_cast<CCmdTarget*>(this), m_pAppTarget}) {
+    for (CCmdTarget* target : CommandRoute()) {
         if (target && target->OnControlNotify(controlId, code)) return true;
     }
     return false;
@@ -316,8 +319,7 @@ bool CMainFrame::RouteControlNotify(uint32_t controlId, uint32_t code)
 
 bool CMainFrame::RouteUpdate(CCmdUI& ui)
 {
-    for (CCmdTarget* target : {m_pViewTarget, static_cast<CCmdTarget*>(m_pDocument),
-                               static_cast<CCmdTarget*>(this), m_pAppTarget}) {
+    for (CCmdTarget* target : CommandRoute()) {
         if (target && target->OnUpdateCommand(ui)) return true;
     }
     return false;
@@ -376,7 +378,7 @@ void CMainFrame::OnViewToolbar()
     m_wndToolBar->setVisible(!IsToolBarVisible());
     m_bLayoutDirty = true;
     if (!IsToolBarVisible()) {
-        for (COptionBar* bar : {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar}) bar->hide();
+        for (COptionBar* bar : OptionBars()) bar->hide();
     }
     RecalcLayout();
 }
@@ -401,14 +403,14 @@ bool CMainFrame::HasOptionBarWindow(OptionBar bar) const
 
 int CMainFrame::GetComboSelection(uint32_t controlId) const
 {
-    for (COptionBar* bar : {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar})
+    for (COptionBar* bar : OptionBars())
         if (QComboBox* combo = bar->Combo(controlId)) return combo->currentIndex();
     return -1;
 }
 
 int CMainFrame::GetCheckState(uint32_t controlId) const
 {
-    for (COptionBar* bar : {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar})
+    for (COptionBar* bar : OptionBars())
         if (QCheckBox* check = bar->Check(controlId)) return check->isChecked() ? 1 : 0;
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <vector>
@@ -95,6 +96,9 @@ private:
     void LoadOptionSettings();
     void SaveOptionSettings();
     void UpdateTitle();
+    std::array<COptionBar*, 3> OptionBars() const { return {m_wndPencilBar, m_wndEraserBar, m_wndSelectBar}; }
+    // The targets a command tries in turn, any of them possibly null.
+    std::array<CCmdTarget*, 4> CommandRoute();
 
     QToolBar* m_wndCommandBar = nullptr;
     CMainToolBar* m_wndToolBar = nullptr;
