@@ -30,8 +30,6 @@ CPoint ToCPoint(const QPointF& p)
     return CPoint{static_cast<int32_t>(std::floor(p.x())), static_cast<int32_t>(std::floor(p.y()))};
 }
 
-QRect ToQRect(const CRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-
 }  // namespace
 
 CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
@@ -90,7 +88,7 @@ void CQuillexView::OnUpdate(CView*, const CRect* hint)
     if (hint->IsEmpty()) return;
     CRect r = m_geo.PaperToView(*hint);
     r.Inflate(2);
-    Invalidate(ToQRect(r));
+    InvalidateView(&r);
 }
 
 void CQuillexView::SyncPaperSize()

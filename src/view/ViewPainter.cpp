@@ -8,9 +8,6 @@
 
 namespace {
 
-QRect ToQRect(const CRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-CRect ToCRect(const QRect& r) { return CRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
-
 void FillRegion(QPainter& painter, const QRegion& region, const QColor& color)
 {
     for (const QRect& r : region) painter.fillRect(r, color);

@@ -9,7 +9,7 @@
 #include "ViewGeometry.h"
 
 #include <QColor>
-#include <QFont>
+#include <QRect>
 #include <QRegion>
 
 #include <string>
@@ -35,6 +35,10 @@ inline const QColor kCrossColor(255, 170, 170);
 inline const QColor kSelectionColor(153, 153, 0);
 inline const QColor kFrameColor(0, 0, 0);
 inline constexpr char kFooterText[] = "www.graphelle.example";
+
+// The program's rectangles (right and bottom exclusive) as Qt's and back.
+inline QRect ToQRect(const CRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+inline CRect ToCRect(const QRect& r) { return CRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 
 class CViewPainter {
 public:
