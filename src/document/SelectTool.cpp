@@ -2,6 +2,7 @@
 
 #include "QuillexDoc.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 int32_t CSelectTool::OnPointerDown(IToolView* view, CPaper* paper, int32_t x, int32_t y, int32_t, int32_t,
@@ -102,7 +103,6 @@ int32_t CSelectTool::OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, C
         r.right = std::clamp(r.right, 0, width);
         r.top = std::clamp(r.top, 0, height);
         r.bottom = std::clamp(r.bottom, 0, height);
-        r.Normalize();
         if (m_pDoc) {
             if (r.Width() > 4 && r.Height() > 4)
                 m_pDoc->m_rcSelection = r;
