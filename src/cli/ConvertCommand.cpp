@@ -27,19 +27,20 @@ int CliConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::string& outPath = args[1];
 
     CPaper paper;
-    CPaper basePaper;
-    CArchive in;
-    if (!in.Open(inPath, CArchive::load)) {
-        err << inPath << ": " << in.GetError() << "\n";
+    std::string error;
+    switch (LoadSketchFile(inPath, paper, error)) {
+    case SketchLoad::NotOpened:
+        err << inPath << ": " << error << "\n";
         return 1;
-    }
-    const bool whole = ReadSketch(paper, basePaper, in);
-    in.Close();
-    if (!paper.HasBits()) {
+    case SketchLoad::NotSketch:
         err << inPath << ": not a sketch file\n";
         return 1;
+    case SketchLoad::Part:
+        err << inPath << ": warning: not read whole; the rest of the sheet is white\n";
+        break;
+    case SketchLoad::Whole:
+        break;
     }
-    if (!whole) err << inPath << ": warning: not read whole; the rest of the sheet is white\n";
 
     CArchive ar;
     if (!ar.Open(outPath, CArchive::store)) {

@@ -3,7 +3,6 @@
 #include "PngWriter.h"
 #include "engine/Paper.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
 
 #include <algorithm>
 #include <charconv>
@@ -77,15 +76,13 @@ int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
         return 2;
     }
     CPaper paper;
-    CPaper basePaper;
-    CArchive ar;
-    if (!ar.Open(args[0], CArchive::load)) {
-        err << args[0] << ": " << ar.GetError() << "\n";
+    std::string error;
+    const SketchLoad load = LoadSketchFile(args[0], paper, error);
+    if (load == SketchLoad::NotOpened) {
+        err << args[0] << ": " << error << "\n";
         return 1;
     }
-    ReadSketch(paper, basePaper, ar);
-    ar.Close();
-    if (!paper.HasBits()) {
+    if (load == SketchLoad::NotSketch) {
         err << args[0] << ": not a sketch file\n";
         return 1;
     }

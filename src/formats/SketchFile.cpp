@@ -131,3 +131,17 @@ bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar)
     basePaper.CopyBitsFrom(paper);
     return true;
 }
+
+SketchLoad LoadSketchFile(const std::string& path, CPaper& paper, std::string& error)
+{
+    CArchive ar;
+    if (!ar.Open(path, CArchive::load)) {
+        error = ar.GetError();
+        return SketchLoad::NotOpened;
+    }
+    CPaper basePaper;
+    const bool whole = ReadSketch(paper, basePaper, ar);
+    ar.Close();
+    if (!paper.HasBits()) return SketchLoad::NotSketch;
+    return whole ? SketchLoad::Whole : SketchLoad::Part;
+}

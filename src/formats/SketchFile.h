@@ -8,6 +8,7 @@
 #include "framework/Archive.h"
 
 #include <cstdint>
+#include <string>
 
 // Bytes of a block header and trailer around its data: count and checksum.
 constexpr uint32_t kSketchBlockOverhead = 3;
@@ -24,6 +25,18 @@ bool WriteSketch(const CPaper& paper, CArchive& ar);
 // basePaper white. False whenever the file was not read whole; what counts
 // for callers is paper.HasBits() afterwards.
 bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar);
+
+// What LoadSketchFile found.
+enum class SketchLoad {
+    NotOpened,  // the file could not be opened; error holds the system's reason
+    NotSketch,  // the paper is left without pixels
+    Part,       // as ReadSketch reads a damaged file: the rest of the sheet is white
+    Whole,
+};
+
+// Opens the file at path and reads it into paper as ReadSketch does, for a
+// reader that keeps no undo history and so needs no base paper.
+SketchLoad LoadSketchFile(const std::string& path, CPaper& paper, std::string& error);
 
 // The sum of a block's data bytes that follows them in the file.
 uint16_t SketchChecksum(const uint8_t* data, uint32_t count);

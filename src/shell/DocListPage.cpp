@@ -3,7 +3,6 @@
 
 #include "engine/Paper.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -85,11 +84,8 @@ QStringList CDocListPage::FindSketches(const QString& folder)
 QImage CDocListPage::Thumbnail(const QString& path, int size)
 {
     CPaper paper;
-    CPaper basePaper;
-    CArchive ar;
-    if (!ar.Open(QFile::encodeName(path).toStdString(), CArchive::load)) return {};
-    ReadSketch(paper, basePaper, ar);
-    ar.Close();
+    std::string error;
+    LoadSketchFile(QFile::encodeName(path).toStdString(), paper, error);
     if (!paper.HasBits()) return {};
     // The raster is stored bottom-up; wrap it and turn it over.
     const QImage raster(paper.GetBits(), static_cast<int>(paper.GetWidth()),
