@@ -96,12 +96,14 @@ public:
     // Copies every pixel of a paper of the same size over this one.
     bool CopyBitsFrom(const CPaper& other);
 
-private:
+    // The pixel (x, y) exists: the paper has pixels and the point lies on it.
     bool IsInside(int32_t x, int32_t y) const
     {
         return m_pBits && x >= 0 && y >= 0 && static_cast<uint32_t>(x) < m_header.width &&
                static_cast<uint32_t>(y) < m_header.height;
     }
+
+private:
     void SetInfoSize(uint32_t width, uint32_t height);
     bool PrepareExchange(const CRect& clip, const CRect& r, const uint8_t* src, size_t srcStride);
 

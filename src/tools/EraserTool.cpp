@@ -54,8 +54,7 @@ int32_t CEraserTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t
 {
     m_pPaper = paper;
     m_pPoints.reset();
-    if (!paper || x < 0 || y < 0 || x >= static_cast<int32_t>(paper->GetWidth()) ||
-        y >= static_cast<int32_t>(paper->GetHeight())) {
+    if (!paper || !paper->IsInside(x, y)) {
         changed.SetEmpty();
         return 0;
     }

@@ -109,11 +109,9 @@ void CPencilTool::WalkLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Dab&&
 
 void CPencilTool::Darken(int32_t x, int32_t y, int32_t strength)
 {
-    const int32_t width = static_cast<int32_t>(m_pPaper->GetWidth());
-    const int32_t height = static_cast<int32_t>(m_pPaper->GetHeight());
     // Outside the paper the pixel reads as 0, which is below every floor and
     // so never changes; skipping it leaves the same result.
-    if (x < 0 || y < 0 || x >= width || y >= height) return;
+    if (!m_pPaper->IsInside(x, y)) return;
     const int32_t p = m_pPaper->GetPixel(x, y);
     if (p <= m_nFloor) return;  // at or below the floor a touch changes nothing
     const uint64_t distance = static_cast<uint64_t>(p - m_nFloor);
@@ -156,9 +154,7 @@ int32_t CPencilTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t
     m_ptLast = CPoint{x, y};
     changed.SetEmpty();
     m_pPoints.reset();
-    if (!paper || x < 0 || y < 0 || x >= static_cast<int32_t>(paper->GetWidth()) ||
-        y >= static_cast<int32_t>(paper->GetHeight()))
-        return 0;
+    if (!paper || !paper->IsInside(x, y)) return 0;
     if (record) {
         m_pPoints = NewStrokePointList();
         RecordStrokePoint(m_pPoints, x, y);
