@@ -203,7 +203,6 @@ void CQuillexApp::Recover(const QString& previousPath)
     }
     if (!previousPath.isEmpty() && QFileInfo::exists(previousPath) &&
         m_pDoc->OnOpenDocument(previousPath.toStdString())) {
-        m_pDoc->SetPathName(previousPath.toStdString());
         DocumentReady();
         return;
     }
@@ -256,7 +255,6 @@ bool CQuillexApp::OpenDocumentFile(const QString& path)
     const QString previous = QString::fromStdString(m_pDoc->GetPathName());
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (m_pDoc->OnOpenDocument(QFile::encodeName(absolute).toStdString())) {
-        m_pDoc->SetPathName(QFile::encodeName(absolute).toStdString());
         DocumentReady();
         return true;
     }
