@@ -15,7 +15,8 @@ namespace {
 const QString kIconName = QStringLiteral("graphelle");
 const QString kMimeIconName = QStringLiteral("application-x-graphelle-sketch");
 
-QByteArray ReadResource(const QString& path)
+// The whole file, from the resources or the disk; empty when unreadable.
+QByteArray ReadFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -111,7 +112,7 @@ AssociationResult WriteFileAssociation(const QString& dataHome, const QString& e
 
     const QString mimePath = home.filePath(QStringLiteral("mime/packages/graphelle.xml"));
     const QByteArray mime = MimeTypeText().toUtf8();
-    result.typeChanged = ReadResource(mimePath) != mime ||
+    result.typeChanged = ReadFile(mimePath) != mime ||
                          !QFileInfo::exists(home.filePath(QStringLiteral("mime/mime.cache")));
 
     const struct {
@@ -122,17 +123,21 @@ AssociationResult WriteFileAssociation(const QString& dataHome, const QString& e
          DesktopEntryText(exePath).toUtf8()},
         {mimePath, mime},
         {home.filePath(QStringLiteral("icons/hicolor/scalable/apps/") + kIconName + ".svg"),
-         ReadResource(QStringLiteral(":/icons/graphelle.svg"))},
+         ReadFile(QStringLiteral(":/icons/graphelle.svg"))},
         {home.filePath(QStringLiteral("icons/hicolor/scalable/mimetypes/") + kMimeIconName +
                        ".svg"),
-         ReadResource(QStringLiteral(":/icons/sketch-file.svg"))},
+         ReadFile(QStringLiteral(":/icons/sketch-file.svg"))},
         {home.filePath(QStringLiteral("thumbnailers/graphelle.thumbnailer")),
          ThumbnailerText(cliPath).toUtf8()},
         {home.filePath(QStringLiteral("graphelle/help/") + res::kHelpFile),
-         ReadResource(QStringLiteral(":/help/") + res::kHelpFile)},
+         ReadFile(QStringLiteral(":/help/") + res::kHelpFile)},
     };
-    for (const auto& piece : pieces)
-        if (WriteFileAtomically(piece.path, piece.content)) ++result.written;
+    // A piece already in place is left alone: a start costs a read, not a
+    // write and a flush to disk, unless something changed.
+    for (const auto& piece : pieces) {
+        const bool inPlace = !piece.content.isEmpty() && ReadFile(piece.path) == piece.content;
+        if (inPlace || WriteFileAtomically(piece.path, piece.content)) ++result.written;
+    }
     return result;
 }
 

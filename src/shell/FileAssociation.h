@@ -1,6 +1,6 @@
 #pragma once
-// The desktop's knowledge of sketch files, written into the user's data
-// folder at every start so that a moved program is found again: a launcher
+// The desktop's knowledge of sketch files, brought up to date in the user's
+// data folder at every start so that a moved program is found again: a launcher
 // entry that opens a file, the "Graphelle File" type for *.tvk, the program
 // and document icons, and a thumbnailer. A piece that cannot be written is
 // skipped without a word; nothing here may slow or stop the start.
@@ -8,7 +8,7 @@
 #include <QString>
 
 struct AssociationResult {
-    int written = 0;             // pieces written, of kAssociationPieces
+    int written = 0;             // pieces written or already current, of kAssociationPieces
     bool typeChanged = false;    // the type definition differs from before
 };
 
