@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -131,9 +132,7 @@ void CDocListPage::DrawNextThumbnail()
         // A frame makes a white sheet visible on a white list.
         QImage framed(picture.width() + 2, picture.height() + 2, QImage::Format_RGB32);
         framed.fill(QColor(138, 127, 99));
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                framed.setPixel(x + 1, y + 1, picture.pixel(x, y));
+        QPainter(&framed).drawImage(1, 1, picture);
         item->setIcon(QIcon(QPixmap::fromImage(framed)));
     }
 }
