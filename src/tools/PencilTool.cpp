@@ -66,6 +66,8 @@ void CPencilTool::GetOptions(int32_t& grade, int32_t& width, int32_t& smooth) co
 void CPencilTool::PrepareDarkening()
 {
     m_nFloor = GradeFloor[m_nGrade];
+    // Smoothing spreads part of the graphite around the centre.
+    m_nCenterStrength = m_bSmooth ? (6 * GradeStrength[m_nGrade]) / 7 : GradeStrength[m_nGrade];
     const uint64_t span = static_cast<uint64_t>(255 - m_nFloor);
     m_darkenMagic = (uint64_t{1} << kDarkenShift) / (span * span) + 1;
 }
@@ -126,8 +128,7 @@ void CPencilTool::Darken(int32_t x, int32_t y, int32_t strength)
 
 void CPencilTool::DabCenter(double fx, double fy)
 {
-    const int32_t strength = m_bSmooth ? (6 * GradeStrength[m_nGrade]) / 7 : GradeStrength[m_nGrade];
-    Darken(RoundHalfAway(fx), RoundHalfAway(fy), strength);
+    Darken(RoundHalfAway(fx), RoundHalfAway(fy), m_nCenterStrength);
 }
 
 void CPencilTool::DabAround(double fx, double fy)
@@ -168,25 +169,24 @@ int32_t CPencilTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
         changed.SetEmpty();
         return 1;
     }
-    m_ptNext = CPoint{x, y};
     RecordStrokePoint(m_pPoints, x, y);
 
-    changed = CRect::Spanned(m_ptLast, m_ptNext);
+    changed = CRect::Spanned(m_ptLast, CPoint{x, y});
     changed.Inflate(3);
 
     if (m_bSmooth) {
-        WalkLine(m_ptLast.x, m_ptLast.y, m_ptNext.x, m_ptNext.y, [this](double fx, double fy) { DabCenter(fx, fy); });
-        WalkLine(m_ptLast.x, m_ptLast.y, m_ptNext.x, m_ptNext.y, [this](double fx, double fy) { DabAround(fx, fy); });
+        WalkLine(m_ptLast.x, m_ptLast.y, x, y, [this](double fx, double fy) { DabCenter(fx, fy); });
+        WalkLine(m_ptLast.x, m_ptLast.y, x, y, [this](double fx, double fy) { DabAround(fx, fy); });
     } else {
         // Thickness comes from parallel walks across the dominant direction;
         // diagonals count as vertical.
-        const bool horizontal = std::abs(m_ptNext.x - m_ptLast.x) > std::abs(m_ptNext.y - m_ptLast.y);
+        const bool horizontal = std::abs(x - m_ptLast.x) > std::abs(y - m_ptLast.y);
         const int32_t first = -(m_nWidth / 2);
         const int32_t last = m_nWidth - m_nWidth / 2 - 1;
         for (int32_t k = first; k <= last; ++k) {
             const int32_t ax = horizontal ? 0 : k;
             const int32_t ay = horizontal ? k : 0;
-            WalkLine(m_ptLast.x + ax, m_ptLast.y + ay, m_ptNext.x + ax, m_ptNext.y + ay,
+            WalkLine(m_ptLast.x + ax, m_ptLast.y + ay, x + ax, y + ay,
                      [this](double fx, double fy) { DabCenter(fx, fy); });
         }
     }

@@ -47,7 +47,6 @@ public:
     // meaningful only while smoothing is on.
     uint8_t m_kernel[kKernelSize * kKernelSize] = {};
     CPoint m_ptLast;
-    CPoint m_ptNext;
     int32_t m_nGrade = kDefaultGrade;
     int32_t m_nWidth = kPencilMinWidth;
     int32_t m_bSmooth = 0;
@@ -63,8 +62,10 @@ private:
     void Darken(int32_t x, int32_t y, int32_t strength);
     void PrepareDarkening();
 
-    // Per-grade constants of the darkening rule: the floor, and the divisor
-    // (255 - floor)^2 as a multiply-and-shift that gives the same quotient.
+    // Per-option constants of the darkening rule: the floor, the divisor
+    // (255 - floor)^2 as a multiply-and-shift that gives the same quotient,
+    // and the strength of a dab's centre.
     int32_t m_nFloor = 0;
     uint64_t m_darkenMagic = 0;
+    int32_t m_nCenterStrength = 0;
 };
