@@ -81,30 +81,6 @@ bool CQuillexDoc::PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
     return result != 0;
 }
 
-// ---- Accessors ------------------------------------------------------------
-
-CSize* CQuillexDoc::GetPaperSize(CSize* size) const
-{
-    size->cx = static_cast<int32_t>(m_paper.GetWidth());
-    size->cy = static_cast<int32_t>(m_paper.GetHeight());
-    return size;
-}
-
-int32_t CQuillexDoc::GetRoughness() const
-{
-    return static_cast<int32_t>(m_paper.GetRoughness());
-}
-
-uint8_t* CQuillexDoc::GetPaperBits()
-{
-    return m_paper.GetBits();
-}
-
-const uint8_t* CQuillexDoc::GetPaperInfo() const
-{
-    return m_paper.GetBitmapInfo();
-}
-
 // ---- Selection ------------------------------------------------------------
 
 void CQuillexDoc::DropSelection()

@@ -30,10 +30,7 @@ public:
     bool PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
     bool PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
 
-    CSize* GetPaperSize(CSize* size) const;
-    int32_t GetRoughness() const;
-    uint8_t* GetPaperBits();
-    const uint8_t* GetPaperInfo() const;
+    int32_t GetRoughness() const { return static_cast<int32_t>(m_paper.GetRoughness()); }
 
     // Puts a floating piece down for good (recorded) and clears the selection.
     void DropSelection();

@@ -82,7 +82,6 @@ public:
     QToolBar* CommandBar() const { return m_wndCommandBar; }
     CMainToolBar* ToolBar() const { return m_wndToolBar; }
     COptionBar* OptionBarOf(OptionBar bar) const;
-    QWidget* ViewPage() const { return m_pView; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

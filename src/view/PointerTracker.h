@@ -36,7 +36,6 @@ public:
     void Cancel();
 
     bool IsTracking() const { return m_bTracking; }
-    CPoint LastPosition() const { return m_ptLast; }
 
 private:
     void Finish(CPoint viewPoint);
