@@ -1,6 +1,5 @@
 #include "InfoCommand.h"
 
-#include "engine/ByteOrder.h"
 #include "engine/Paper.h"
 #include "formats/LzwDecoder.h"
 #include "formats/SketchFile.h"
@@ -28,30 +27,33 @@ BlockWalk WalkBlocks(CArchive& ar, uint32_t dataLeft, CLzwDecoder& decoder)
     uint8_t data[255];
     while (dataLeft != 0) {
         const uint32_t number = walk.blocks + 1;
-        uint8_t count = 0;
-        if (!ar.ReadExact(&count, 1)) {
-            walk.problem = "block " + std::to_string(number) + " is missing";
+        const std::string block = "block " + std::to_string(number);
+        uint32_t count = 0;
+        const SketchBlock read = ReadSketchBlock(ar, data, count);
+        switch (read) {
+        case SketchBlock::Missing:
+            walk.problem = block + " is missing";
             return walk;
-        }
-        if (count == 0) {
-            walk.problem = "block " + std::to_string(number) + " is empty";
+        case SketchBlock::Empty:
+            walk.problem = block + " is empty";
             return walk;
-        }
-        uint8_t sum[2];
-        if (!ar.ReadExact(data, count) || !ar.ReadExact(sum, 2)) {
-            walk.problem = "block " + std::to_string(number) + " is cut short";
+        case SketchBlock::Short:
+            walk.problem = block + " is cut short";
             return walk;
+        case SketchBlock::BadChecksum:
+        case SketchBlock::Read:
+            break;
         }
         ++walk.blocks;
         walk.bytes += count;
-        if (GetLe16(sum) != SketchChecksum(data, count)) {
+        if (read == SketchBlock::BadChecksum) {
             walk.badChecksum = number;
-            walk.problem = "block " + std::to_string(number) + " fails its checksum";
+            walk.problem = block + " fails its checksum";
             return walk;
         }
         int result = decoder.DecodeBlock(data, count);
         if (result == CLzwDecoder::kCorrupt) {
-            walk.problem = "block " + std::to_string(number) + " holds codes that cannot be decoded";
+            walk.problem = block + " holds codes that cannot be decoded";
             return walk;
         }
         if (result == CLzwDecoder::kEnd) {

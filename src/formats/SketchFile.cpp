@@ -45,19 +45,18 @@ bool WriteImageData(const CPaper& paper, CArchive& ar, uint32_t& dataSize)
     return true;
 }
 
-// Reads and checks one block into data; its size in count. False when the
-// block is missing, empty, short or fails its checksum.
-bool ReadBlock(CArchive& ar, uint8_t* data, uint32_t& count)
+}  // namespace
+
+SketchBlock ReadSketchBlock(CArchive& ar, uint8_t* data, uint32_t& count)
 {
     uint8_t countByte = 0;
-    if (!ar.ReadExact(&countByte, 1) || countByte == 0) return false;
+    if (!ar.ReadExact(&countByte, 1)) return SketchBlock::Missing;
+    if (countByte == 0) return SketchBlock::Empty;
     count = countByte;
     uint8_t sum[2];
-    if (!ar.ReadExact(data, count) || !ar.ReadExact(sum, 2)) return false;
-    return GetLe16(sum) == SketchChecksum(data, count);
+    if (!ar.ReadExact(data, count) || !ar.ReadExact(sum, 2)) return SketchBlock::Short;
+    return GetLe16(sum) == SketchChecksum(data, count) ? SketchBlock::Read : SketchBlock::BadChecksum;
 }
-
-}  // namespace
 
 uint16_t SketchChecksum(const uint8_t* data, uint32_t count)
 {
@@ -122,7 +121,7 @@ bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar)
     // data size that does not match the blocks cannot make this loop hang.
     while (dataLeft != 0) {
         uint32_t count = 0;
-        if (!ReadBlock(ar, data, count)) return false;
+        if (ReadSketchBlock(ar, data, count) != SketchBlock::Read) return false;
         int result = decoder.DecodeBlock(data, count);
         if (result == CLzwDecoder::kCorrupt) return false;
         if (result == CLzwDecoder::kEnd) break;

@@ -38,6 +38,13 @@ enum class SketchLoad {
 // reader that keeps no undo history and so needs no base paper.
 SketchLoad LoadSketchFile(const std::string& path, CPaper& paper, std::string& error);
 
+// How reading one block of the code stream went.
+enum class SketchBlock { Read, Missing, Empty, Short, BadChecksum };
+
+// Reads one block into data (room for 255 bytes) and checks its sum; count
+// is its size once the count byte arrived and was not 0.
+SketchBlock ReadSketchBlock(CArchive& ar, uint8_t* data, uint32_t& count);
+
 // The sum of a block's data bytes that follows them in the file.
 uint16_t SketchChecksum(const uint8_t* data, uint32_t count);
 
