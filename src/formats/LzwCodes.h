@@ -2,6 +2,8 @@
 // The code numbers and limits that the LZW encoder and decoder share: GIF's
 // variant with 8-bit pixels and codes of at most 12 bits.
 
+#include "engine/Paper.h"
+
 #include <cstdint>
 
 constexpr uint32_t kLzwPixelBits = 8;
@@ -13,4 +15,4 @@ constexpr uint32_t kLzwMaxCodeWidth = 12;
 constexpr uint32_t kLzwMaxCodes = 1u << kLzwMaxCodeWidth;  // 4096
 
 // Bytes per raster row in the paper's layout.
-constexpr uint32_t LzwStride(uint32_t width) { return ((kLzwPixelBits * width + 31) / 32) * 4; }
+constexpr uint32_t LzwStride(uint32_t width) { return PaperStride(width); }
