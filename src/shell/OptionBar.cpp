@@ -13,7 +13,7 @@
 #include <algorithm>
 
 COptionBar::COptionBar(OptionBar kind, Notify notify, QWidget* parent)
-    : QToolBar(parent), m_kind(kind), m_notify(std::move(notify))
+    : QToolBar(parent), m_notify(std::move(notify))
 {
     setMovable(false);
     setFloatable(false);

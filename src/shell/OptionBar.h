@@ -21,7 +21,6 @@ public:
 
     COptionBar(OptionBar kind, Notify notify, QWidget* parent);
 
-    OptionBar Kind() const { return m_kind; }
     QComboBox* Combo(uint32_t controlId) const;
     QCheckBox* Check(uint32_t controlId) const;
 
@@ -37,7 +36,6 @@ private:
     void AddCombo(uint32_t controlId, const char* const* items, int count);
     void AddCheck(uint32_t controlId, const char* text);
 
-    OptionBar m_kind;
     Notify m_notify;
     std::map<uint32_t, QComboBox*> m_combos;
     std::map<uint32_t, QCheckBox*> m_checks;
