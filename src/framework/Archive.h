@@ -22,9 +22,7 @@ public:
     // Opens path for reading, or creates the temporary file for storing.
     bool Open(const std::string& path, Mode mode);
 
-    bool IsLoading() const { return m_mode == load; }
     bool IsStoring() const { return m_mode == store; }
-    bool IsOpen() const { return m_file != nullptr; }
     const std::string& GetFileName() const { return m_path; }
 
     // Reads up to size bytes and returns how many arrived.

@@ -56,7 +56,6 @@ public:
     CMainFrame* GetFrame() const { return m_pFrame.get(); }
     CQuillexDoc* GetDocument() const { return m_pDoc.get(); }
     CQuillexView* GetView() const { return m_pView; }
-    CQtProfile& Profile() { return m_profile; }
 
 private:
     void WriteAssociation();

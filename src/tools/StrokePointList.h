@@ -2,7 +2,7 @@
 // StrokePointList: the positions of one stroke in the order the pointer
 // visited them. Tools append paper positions with no data; the history's
 // paste records keep a pixel block in the second point. The list owns those
-// blocks, so emptying or destroying it frees them.
+// blocks, and destroying it frees them.
 
 #include "engine/Paper.h"
 
@@ -36,7 +36,6 @@ public:
     size_t GetCount() const { return m_points.size(); }
     const StrokePoint& operator[](size_t i) const { return m_points[i]; }
     StrokePoint& operator[](size_t i) { return m_points[i]; }
-    void RemoveAll() { m_points.clear(); }
 
     auto begin() const { return m_points.begin(); }
     auto end() const { return m_points.end(); }
