@@ -1,4 +1,5 @@
 #include "ConvertCommand.h"
+#include "Usage.h"
 
 #include "engine/Paper.h"
 #include "formats/FileFormat.h"
@@ -15,14 +16,7 @@ const char kUsage[] = "usage: graphelle-cli convert IN.tvk OUT (OUT ending in .g
 
 int CliConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kUsage;
-        return 0;
-    }
-    if (args.size() != 2) {
-        err << kUsage;
-        return 2;
-    }
+    if (const int status = CheckArguments(args, 2, kUsage, nullptr, out, err); status >= 0) return status;
     const std::string& inPath = args[0];
     const std::string& outPath = args[1];
 

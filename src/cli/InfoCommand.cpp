@@ -1,4 +1,5 @@
 #include "InfoCommand.h"
+#include "Usage.h"
 
 #include "engine/Paper.h"
 #include "formats/LzwDecoder.h"
@@ -70,14 +71,7 @@ BlockWalk WalkBlocks(CArchive& ar, uint32_t dataLeft, CLzwDecoder& decoder)
 
 int CliInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << kUsage;
-        return 0;
-    }
-    if (args.size() != 1) {
-        err << kUsage;
-        return 2;
-    }
+    if (const int status = CheckArguments(args, 1, kUsage, nullptr, out, err); status >= 0) return status;
     const std::string& path = args[0];
     CArchive ar;
     if (!ar.Open(path, CArchive::load)) {

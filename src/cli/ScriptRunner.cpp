@@ -1,4 +1,5 @@
 #include "ScriptRunner.h"
+#include "Usage.h"
 
 #include "framework/CommandIds.h"
 #include "tools/EraserTool.h"
@@ -402,20 +403,16 @@ bool CScriptRunner::DoStroke(const Args& args, std::string& error)
 
 int CliRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << "usage: graphelle-cli run SCRIPT\n"
-               "Replays a drawing script (a path, or - for standard input). One command a line,\n"
-               "# starts a comment:\n"
-               "  new W H R | open PATH | save PATH\n"
-               "  tool pencil|eraser|hand|select | pencil GRADE WIDTH SMOOTH | eraser SIZE STRENGTH\n"
-               "  transparent 0|1 | down X Y | move X Y | up X Y | stroke X0 Y0 X1 Y1 ...\n"
-               "  undo | redo | selectall | clear | cut | copy | paste | drop | status\n";
-        return 0;
-    }
-    if (args.size() != 1) {
-        err << "usage: graphelle-cli run SCRIPT\n";
-        return 2;
-    }
+    static const char kUsage[] = "usage: graphelle-cli run SCRIPT\n";
+    static const char kHelp[] =
+        "usage: graphelle-cli run SCRIPT\n"
+        "Replays a drawing script (a path, or - for standard input). One command a line,\n"
+        "# starts a comment:\n"
+        "  new W H R | open PATH | save PATH\n"
+        "  tool pencil|eraser|hand|select | pencil GRADE WIDTH SMOOTH | eraser SIZE STRENGTH\n"
+        "  transparent 0|1 | down X Y | move X Y | up X Y | stroke X0 Y0 X1 Y1 ...\n"
+        "  undo | redo | selectall | clear | cut | copy | paste | drop | status\n";
+    if (const int status = CheckArguments(args, 1, kUsage, kHelp, out, err); status >= 0) return status;
     CScriptRunner runner(out, err);
     if (args[0] == "-") return runner.Run(std::cin);
     std::ifstream script(args[0]);
