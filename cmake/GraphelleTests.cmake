@@ -12,5 +12,8 @@ function(graphelle_add_tests)
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${target} PRIVATE GRAPHELLE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
+  # The program's state (recovery copies, versions, reserved names) stays in
+  # the build folder, never in the home of whoever runs the tests.
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT
+                       "XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-state;${ARG_ENVIRONMENT}")
 endfunction()

@@ -9,6 +9,7 @@
 #include "SelectTool.h"
 #include "engine/Paper.h"
 #include "framework/Document.h"
+#include "framework/NameReservation.h"
 #include "tools/EraserTool.h"
 #include "tools/HandTool.h"
 #include "tools/HistoryRecord.h"
@@ -107,4 +108,7 @@ private:
     void RemoveSelection();
     // A change that cannot be recorded makes the sheet as it stands the base.
     void ForgetHistory();
+
+    // The generated name of a new drawing, held until the drawing leaves.
+    CNameReservation m_newName;
 };

@@ -44,16 +44,17 @@ bool CQuillexDoc::OnNewDocument()
             return false;
         }
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        std::string name;
-        for (int n = 1;; ++n) {
-            if (n > kMaxGeneratedName) {
-                ShowMessage(kFailedToCreate);
-                return false;
-            }
-            name = folder + "/Sketch" + std::to_string(n) + ".tvk";
-            if (!shell->FileExists(name)) break;
+        // The name stays reserved until the drawing leaves, so that no other
+        // copy of the program gives its new drawing the same file.
+        const auto sketchName = [&](int n) {
+            const std::string name = folder + "/Sketch" + std::to_string(n) + ".tvk";
+            return shell->FileExists(name) ? std::string() : name;
+        };
+        if (!m_newName.ReserveFirstFree(sketchName, kMaxGeneratedName)) {
+            ShowMessage(kFailedToCreate);
+            return false;
         }
-        SetPathName(name);
+        SetPathName(m_newName.GetPath());
     }
 
     INewPaperDialog* dialog = Services().pNewPaperDialog;
@@ -134,5 +135,6 @@ void CQuillexDoc::DeleteContents()
     m_floating.Free();
     m_rcSelection.SetEmpty();
     ClearHistory();
+    m_newName.Release();
     CDocument::DeleteContents();
 }

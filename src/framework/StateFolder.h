@@ -1,0 +1,10 @@
+#pragma once
+// The program's own state on this machine, apart from the user's drawings:
+// recovery copies, earlier versions and reserved names, each in a folder
+// below $XDG_STATE_HOME/graphelle (by default ~/.local/state/graphelle).
+
+#include <string>
+
+// The folder for one kind of state, created (private to the user) when
+// missing; empty when there is no home or it cannot be made.
+std::string StateFolder(const std::string& kind);
