@@ -22,7 +22,8 @@ int CliConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     CPaper paper;
     std::string error;
-    switch (LoadSketchFile(inPath, paper, error)) {
+    const SketchLoad load = LoadSketchFile(inPath, paper, error);
+    switch (load) {
     case SketchLoad::NotOpened:
         err << inPath << ": " << error << "\n";
         return 1;
@@ -30,7 +31,8 @@ int CliConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << inPath << ": not a sketch file\n";
         return 1;
     case SketchLoad::Part:
-        err << inPath << ": warning: not read whole; the rest of the sheet is white\n";
+        // The copy is still written, holding what could be read.
+        err << inPath << ": read only in part; the rest of the sheet is white\n";
         break;
     case SketchLoad::Whole:
         break;
@@ -51,5 +53,5 @@ int CliConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << outPath << ": " << ar.GetError() << "\n";
         return 1;
     }
-    return 0;
+    return load == SketchLoad::Part ? 1 : 0;
 }

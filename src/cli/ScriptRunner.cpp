@@ -40,6 +40,10 @@ bool ParseInts(const std::vector<std::string>& args, std::vector<int32_t>& value
     return true;
 }
 
+// Positions beyond this are no place on any sheet, and would only make the
+// tools walk for seconds or overflow on the way.
+constexpr int32_t kMaxCoordinate = 1000000;
+
 bool InRange(const char* what, int32_t value, int32_t low, int32_t high, std::string& error)
 {
     if (value >= low && value <= high) return true;
@@ -143,10 +147,11 @@ CScriptRunner::~CScriptRunner()
 int CScriptRunner::Run(std::istream& script)
 {
     std::string line;
-    for (int number = 1; std::getline(script, line); ++number) {
+    m_bReadInPart = false;
+    for (m_nLine = 1; std::getline(script, line); ++m_nLine) {
         std::string error;
         if (!RunLine(line, error)) {
-            m_err << "line " << number << ": " << error << '\n';
+            m_err << "line " << m_nLine << ": " << error << '\n';
             return 1;
         }
     }
@@ -154,7 +159,17 @@ int CScriptRunner::Run(std::istream& script)
         m_err << "cannot read the script\n";
         return 1;
     }
-    return 0;
+    // The script ran to its end, but what it opened was not all there.
+    return m_bReadInPart ? 1 : 0;
+}
+
+// As on screen, a command pressed in the middle of a gesture does nothing;
+// the script says so and goes on.
+bool CScriptRunner::IgnoredInGesture(const std::string& command)
+{
+    if (!m_pDoc->IsInGesture()) return false;
+    m_err << "line " << m_nLine << ": " << command << " ignored: a gesture is in progress\n";
+    return true;
 }
 
 bool CScriptRunner::RunLine(const std::string& text, std::string& error)
@@ -172,6 +187,12 @@ bool CScriptRunner::RunLine(const std::string& text, std::string& error)
         error = command + " takes no arguments";
         return false;
     };
+
+    // Lines that would change the drawing or its tools.
+    static const char* const kShutOut[] = {"save", "tool", "pencil", "eraser", "transparent", "undo", "redo",
+                                           "selectall", "clear", "cut", "copy", "paste", "drop"};
+    for (const char* name : kShutOut)
+        if (command == name && IgnoredInGesture(command)) return true;
 
     if (command == "new") return DoNew(args, error);
     if (command == "open") return DoOpen(args, error);
@@ -247,7 +268,6 @@ bool CScriptRunner::DoNew(const Args& args, std::string& error)
     m_newDialog.m_nWidth = v[0];
     m_newDialog.m_nHeight = v[1];
     m_newDialog.m_nRough = v[2];
-    m_bTracking = false;
     if (!m_pDoc->OnNewDocument()) {
         error = "cannot make a new sheet: " + m_messageBox.m_last;
         return false;
@@ -261,11 +281,13 @@ bool CScriptRunner::DoOpen(const Args& args, std::string& error)
         error = "open takes PATH";
         return false;
     }
-    m_bTracking = false;
     if (!m_pDoc->OnOpenDocument(args[0])) {
         error = "cannot open " + args[0];
         return false;
     }
+    // The document has said so on the error stream; the run goes on with
+    // what could be read, and ends with a failure.
+    if (m_pDoc->IsReadInPart()) m_bReadInPart = true;
     return true;
 }
 
@@ -348,23 +370,29 @@ bool CScriptRunner::DoTransparent(const Args& args, std::string& error)
 }
 
 // As on screen: a press the tool declines starts no gesture, and moves and
-// releases outside a gesture, or a press inside one, go nowhere.
+// releases outside a gesture, or a press inside one, go nowhere; the
+// document itself sees to that.
 void CScriptRunner::Down(int32_t x, int32_t y)
 {
-    if (m_bTracking) return;
-    m_bTracking = m_pDoc->PointerDown(&m_view, x, y, x, y);
+    m_pDoc->PointerDown(&m_view, x, y, x, y);
 }
 
 void CScriptRunner::Move(int32_t x, int32_t y)
 {
-    if (m_bTracking) m_pDoc->PointerMove(x, y, x, y);
+    m_pDoc->PointerMove(x, y, x, y);
 }
 
 void CScriptRunner::Up(int32_t x, int32_t y)
 {
-    if (!m_bTracking) return;
-    m_bTracking = false;
     m_pDoc->PointerUp(x, y, x, y);
+}
+
+bool CScriptRunner::ParsePositions(const Args& args, std::vector<int32_t>& values, std::string& error)
+{
+    if (!ParseInts(args, values, error)) return false;
+    for (int32_t v : values)
+        if (!InRange("position", v, -kMaxCoordinate, kMaxCoordinate, error)) return false;
+    return true;
 }
 
 bool CScriptRunner::DoPointer(const std::string& what, const Args& args, std::string& error)
@@ -374,7 +402,7 @@ bool CScriptRunner::DoPointer(const std::string& what, const Args& args, std::st
         error = what + " takes X Y";
         return false;
     }
-    if (!ParseInts(args, v, error) || !NeedSheet(what, error)) return false;
+    if (!ParsePositions(args, v, error) || !NeedSheet(what, error)) return false;
     if (what == "down")
         Down(v[0], v[1]);
     else if (what == "move")
@@ -391,7 +419,7 @@ bool CScriptRunner::DoStroke(const Args& args, std::string& error)
         error = "stroke takes pairs of X Y, at least one";
         return false;
     }
-    if (!ParseInts(args, v, error) || !NeedSheet("stroke", error)) return false;
+    if (!ParsePositions(args, v, error) || !NeedSheet("stroke", error)) return false;
     const size_t points = v.size() / 2;
     Down(v[0], v[1]);
     for (size_t i = 1; i + 1 < points; ++i) Move(v[2 * i], v[2 * i + 1]);

@@ -99,6 +99,9 @@ private:
     bool DoPointer(const std::string& what, const Args& args, std::string& error);
     bool DoStroke(const Args& args, std::string& error);
     bool NeedSheet(const std::string& command, std::string& error);
+    bool IgnoredInGesture(const std::string& command);
+    // Reads pointer positions, each within the sane bound.
+    static bool ParsePositions(const Args& args, std::vector<int32_t>& values, std::string& error);
     void Down(int32_t x, int32_t y);
     void Move(int32_t x, int32_t y);
     void Up(int32_t x, int32_t y);
@@ -113,8 +116,9 @@ private:
     SaveAsDialog m_saveAsDialog;
     ShellFolders m_shellFolders;
     std::unique_ptr<CQuillexDoc> m_pDoc;
-    // A press the tool accepted and whose release has not come yet.
-    bool m_bTracking = false;
+    int m_nLine = 0;
+    // A sketch was opened that could not be read whole.
+    bool m_bReadInPart = false;
 };
 
 // graphelle-cli run SCRIPT: args are the words after "run".

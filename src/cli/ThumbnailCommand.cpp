@@ -86,6 +86,8 @@ int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
         err << args[0] << ": not a sketch file\n";
         return 1;
     }
+    // What could be read is still worth a picture, but the caller is told.
+    if (load == SketchLoad::Part) err << args[0] << ": read only in part; the rest of the sheet is white\n";
     std::vector<uint8_t> pixels;
     uint32_t w = 0;
     uint32_t h = 0;
@@ -97,5 +99,5 @@ int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
         err << args[1] << ": cannot write the picture\n";
         return 1;
     }
-    return 0;
+    return load == SketchLoad::Part ? 1 : 0;
 }

@@ -52,16 +52,25 @@ void CQuillexDoc::LoadToolSettings()
 
 // ---- Pointer entry points -------------------------------------------------
 
+// A press during a gesture, and moves and releases outside one, reach no
+// tool: whoever feeds the pointer, the tool sees one whole gesture at a time.
 bool CQuillexDoc::PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY)
 {
+    if (m_bInGesture) return false;
     CRect dirty;
     const int32_t accepted = m_pTool->OnPointerDown(view, &m_paper, x, y, viewX, viewY, dirty, 1);
     UpdateAllViews(nullptr, &dirty);
-    return accepted != 0;
+    m_bInGesture = accepted != 0;
+    m_ptGesture = CPoint{x, y};
+    m_ptGestureView = CPoint{viewX, viewY};
+    return m_bInGesture;
 }
 
 bool CQuillexDoc::PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
 {
+    if (!m_bInGesture) return false;
+    m_ptGesture = CPoint{x, y};
+    m_ptGestureView = CPoint{viewX, viewY};
     CRect dirty;
     const int32_t result = m_pTool->OnPointerMove(x, y, viewX, viewY, dirty);
     UpdateAllViews(nullptr, &dirty);
@@ -70,26 +79,46 @@ bool CQuillexDoc::PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY
 
 bool CQuillexDoc::PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
 {
+    if (!m_bInGesture) return false;
+    m_bInGesture = false;
     CRect dirty;
     HistoryRecord record;
     record.nType = HR_NONE;
     int32_t modified = 0;
     const int32_t result = m_pTool->OnPointerUp(x, y, viewX, viewY, dirty, record, modified);
     UpdateAllViews(nullptr, &dirty);
-    if (record.nType != HR_NONE) AddHistory(std::move(record));
+    if (record.nType != HR_NONE) {
+        AddHistory(std::move(record));
+    } else if (modified && (m_pTool == &m_pencilTool || m_pTool == &m_eraserTool)) {
+        // A stroke drawn but not recorded (memory ran out): replaying the
+        // history would rebuild a sheet without it.
+        ForgetHistory();
+    }
     if (modified) SetModifiedFlag(true);
     return result != 0;
+}
+
+void CQuillexDoc::EndGesture()
+{
+    if (m_bInGesture) PointerUp(m_ptGesture.x, m_ptGesture.y, m_ptGestureView.x, m_ptGestureView.y);
 }
 
 // ---- Selection ------------------------------------------------------------
 
 void CQuillexDoc::DropSelection()
 {
-    if (m_rcSelection.IsEmpty()) return;
+    if (m_bInGesture || m_rcSelection.IsEmpty()) return;
     if (m_floating.HasBits()) {
+        // A piece that does not fit its selection would be read past its end;
+        // it stays afloat rather than put down wrong.
+        if (static_cast<int32_t>(m_floating.GetWidth()) != m_rcSelection.Width() ||
+            static_cast<int32_t>(m_floating.GetHeight()) != m_rcSelection.Height())
+            return;
+        const uint32_t size = m_floating.GetImageSize();
+        // A piece moved wholly off the sheet puts nothing down, and goes.
+        m_paper.PutRectBits(m_rcSelection, m_floating.GetBits(), size, m_bTransparent ? PASTE_TRANSPARENT : PASTE_OPAQUE);
         SetModifiedFlag(true);
-        m_paper.PutRectBits(m_rcSelection, m_floating.GetBits(), m_bTransparent ? PASTE_TRANSPARENT : PASTE_OPAQUE);
-        RecordRect(HR_PASTE, m_rcSelection, m_bTransparent, m_floating.DetachBits());
+        RecordRect(HR_PASTE, m_rcSelection, m_bTransparent, m_floating.DetachBits(), size);
     }
     const CRect hint = m_rcSelection;
     m_rcSelection.SetEmpty();
@@ -100,6 +129,7 @@ void CQuillexDoc::DropSelection()
 
 void CQuillexDoc::SelectTool(CTool* tool)
 {
+    if (m_bInGesture) return;
     DropSelection();
     m_pTool = tool;
 }
@@ -123,12 +153,14 @@ void CQuillexDoc::OnToolHand()
 // another tool had nothing floating to put down.
 void CQuillexDoc::OnToolSelect()
 {
+    if (m_bInGesture) return;
     if (m_pTool == &m_selectTool) DropSelection();
     m_pTool = &m_selectTool;
 }
 
 void CQuillexDoc::OnEditSelectAll()
 {
+    if (m_bInGesture) return;
     DropSelection();
     m_rcSelection = CRect{0, 0, static_cast<int32_t>(m_paper.GetWidth()), static_cast<int32_t>(m_paper.GetHeight())};
     UpdateAllViews(nullptr, nullptr);
@@ -137,7 +169,7 @@ void CQuillexDoc::OnEditSelectAll()
 
 void CQuillexDoc::OnEditClear()
 {
-    if (m_rcSelection.IsEmpty()) return;
+    if (m_bInGesture || m_rcSelection.IsEmpty()) return;
     RemoveSelection();
     UpdateAllViews(nullptr, nullptr);
 }
@@ -177,6 +209,10 @@ bool CQuillexDoc::OnControlNotify(uint32_t controlId, uint32_t code)
 {
     IMainWindow* main = GetMainWindow();
     if (!main) return false;
+    if (m_bInGesture) {
+        RestoreOptionControl(controlId);
+        return true;
+    }
     int32_t grade, width, smooth, size, strength;
     m_pencilTool.GetOptions(grade, width, smooth);
     m_eraserTool.GetOptions(size, strength);
@@ -215,6 +251,21 @@ bool CQuillexDoc::OnControlNotify(uint32_t controlId, uint32_t code)
 bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
 {
     switch (ui.m_nID) {
+    case ID_TOOL_PENCIL:
+    case ID_TOOL_ERASER:
+    case ID_TOOL_SELECT:
+    case ID_TOOL_HAND:
+    case ID_EDIT_UNDO:
+    case ID_EDIT_REDO:
+    case ID_EDIT_CLEAR:
+    case ID_EDIT_SELECT_ALL:
+    case ID_FILE_SAVE_AS:
+        if (m_bInGesture) ui.Enable(false);
+        break;
+    default:
+        break;
+    }
+    switch (ui.m_nID) {
     case ID_TOOL_PENCIL: ui.SetCheck(m_pTool == &m_pencilTool); return true;
     case ID_TOOL_ERASER: ui.SetCheck(m_pTool == &m_eraserTool); return true;
     case ID_TOOL_SELECT: ui.SetCheck(m_pTool == &m_selectTool); return true;
@@ -222,10 +273,29 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
         ui.SetCheck(m_pTool == &m_handTool);
         PlaceOptionBars();
         return true;
-    case ID_EDIT_UNDO: ui.Enable(CanUndo()); return true;
-    case ID_EDIT_REDO: ui.Enable(CanRedo()); return true;
-    case ID_EDIT_CLEAR: ui.Enable(!m_rcSelection.IsEmpty()); return true;
+    case ID_EDIT_UNDO: ui.Enable(!m_bInGesture && CanUndo()); return true;
+    case ID_EDIT_REDO: ui.Enable(!m_bInGesture && CanRedo()); return true;
+    case ID_EDIT_CLEAR: ui.Enable(!m_bInGesture && !m_rcSelection.IsEmpty()); return true;
+    case ID_EDIT_SELECT_ALL:
+    case ID_FILE_SAVE_AS: return m_bInGesture;
     default: return false;
+    }
+}
+
+void CQuillexDoc::RestoreOptionControl(uint32_t controlId)
+{
+    IMainWindow* main = GetMainWindow();
+    int32_t grade, width, smooth, size, strength;
+    m_pencilTool.GetOptions(grade, width, smooth);
+    m_eraserTool.GetOptions(size, strength);
+    switch (controlId) {
+    case IDC_PENCIL_GRADE: main->SetComboSelection(controlId, grade); break;
+    case IDC_PENCIL_WIDTH: main->SetComboSelection(controlId, width - 1); break;
+    case IDC_SMOOTH: main->SetCheckState(controlId, smooth); break;
+    case IDC_ERASER_SIZE: main->SetComboSelection(controlId, size - 1); break;
+    case IDC_ERASER_STRENGTH: main->SetComboSelection(controlId, strength - 1); break;
+    case IDC_TRANSPARENT: main->SetCheckState(controlId, m_bTransparent); break;
+    default: break;
     }
 }
 

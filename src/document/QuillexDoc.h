@@ -9,6 +9,7 @@
 #include "SelectTool.h"
 #include "engine/Paper.h"
 #include "framework/Document.h"
+#include "framework/FileStamp.h"
 #include "framework/NameReservation.h"
 #include "tools/EraserTool.h"
 #include "tools/HandTool.h"
@@ -31,6 +32,14 @@ public:
     bool PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
     bool PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
 
+    // A gesture runs from an accepted press to its release. While it runs,
+    // every command that would change the drawing or its tools does nothing,
+    // as if disabled, so the gesture always ends on the state it began with.
+    bool IsInGesture() const { return m_bInGesture; }
+    // Ends a gesture in progress with its release where the pointer was last,
+    // so that a command leaving the drawing keeps the stroke.
+    void EndGesture();
+
     int32_t GetRoughness() const { return static_cast<int32_t>(m_paper.GetRoughness()); }
 
     // Puts a floating piece down for good (recorded) and clears the selection.
@@ -41,8 +50,10 @@ public:
     // out, and the record is then thrown away.
     bool AddHistory(HistoryRecord&& record);
     // Records a change known by its rectangle: a whitened one (HR_CLEAR), or
-    // a piece put down (HR_PASTE, param1 transparent, the piece's pixels).
-    void RecordRect(int32_t type, const CRect& rect, int32_t param1 = 0, PixelBuffer pixels = nullptr);
+    // a piece put down (HR_PASTE, param1 transparent, the piece's pixels and
+    // their size in bytes).
+    void RecordRect(int32_t type, const CRect& rect, int32_t param1 = 0, PixelBuffer pixels = nullptr,
+                    uint32_t size = 0);
     // Replays one record onto a paper.
     static void ApplyHistoryRecord(const HistoryRecord& record, CPaper& paper);
     // Folds the oldest record into the base paper while more than the limit
@@ -75,6 +86,10 @@ public:
     void Cut(IToolView* view);
     void Paste(IToolView* view);
     bool CanPaste() const;
+
+    // The file last opened held data that could not be read; the drawing
+    // then goes on under a new name beside it, and that file stays as it is.
+    bool IsReadInPart() const { return m_bReadInPart; }
 
     void DeleteContents() override;
     bool Serialize(CArchive& ar) override;
@@ -109,6 +124,20 @@ private:
     // A change that cannot be recorded makes the sheet as it stands the base.
     void ForgetHistory();
 
+    // Saves of the drawing to a new name beside its file; false when no
+    // free name could be had.
+    bool MoveToSiblingName(const std::string& label);
+
+    // A refused option change puts its control back to the tool's value.
+    void RestoreOptionControl(uint32_t controlId);
+
     // The generated name of a new drawing, held until the drawing leaves.
     CNameReservation m_newName;
+    bool m_bInGesture = false;
+    bool m_bReadInPart = false;
+    // The drawing's file as this program last read or wrote it.
+    CFileStamp m_fileStamp;
+    // The last position of the gesture, in paper and in view pixels.
+    CPoint m_ptGesture;
+    CPoint m_ptGestureView;
 };

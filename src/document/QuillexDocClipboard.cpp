@@ -28,7 +28,7 @@ bool CQuillexDoc::CanPaste() const
 
 void CQuillexDoc::CopySelection(IToolView* view, bool cut)
 {
-    if (m_rcSelection.IsEmpty()) return;
+    if (m_bInGesture || m_rcSelection.IsEmpty()) return;
     IClipboard* clipboard = Services().pClipboard;
     if (!clipboard) return;
     const uint32_t width = static_cast<uint32_t>(m_rcSelection.Width());
@@ -66,7 +66,7 @@ void CQuillexDoc::Cut(IToolView* view)
 
 void CQuillexDoc::Paste(IToolView* view)
 {
-    if (!m_paper.HasBits() || !CanPaste()) return;
+    if (m_bInGesture || !m_paper.HasBits() || !CanPaste()) return;
     std::vector<uint8_t> block;
     if (!Services().pClipboard->GetData(kClipFormat, block) || !HasClipSignature(block)) return;
 

@@ -21,9 +21,14 @@ constexpr size_t kMaxPath = 260;
 // Beyond this many generated names the folder is not a sane place to save.
 constexpr int kMaxGeneratedName = 100000;
 
-void ShowMessage(const char* text)
+void ShowMessage(const std::string& text)
 {
     if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
+}
+
+std::string Quoted(const std::string& name)
+{
+    return "\"" + name + "\"";
 }
 
 }  // namespace
@@ -56,6 +61,7 @@ bool CQuillexDoc::OnNewDocument()
         }
         SetPathName(m_newName.GetPath());
     }
+    m_fileStamp = CFileStamp::Of(GetPathName());
 
     INewPaperDialog* dialog = Services().pNewPaperDialog;
     int32_t width = 0, height = 0, roughness = 0;
@@ -84,14 +90,55 @@ bool CQuillexDoc::OnOpenDocument(const std::string& path)
         ShowMessage(kFailedToOpen);
         return false;
     }
+    m_fileStamp = CFileStamp::Of(path);
+    if (m_bReadInPart) {
+        // Writing over the file would throw away the part that could not be
+        // read now but might be rescued by other means.
+        const std::string name = Quoted(GetTitle());
+        if (MoveToSiblingName("rescued"))
+            ShowMessage(name + " could be read only in part: the rest of the sheet is white. The file is left as it is; "
+                        "your changes will be saved to " + Quoted(GetTitle()) + ".");
+        else
+            ShowMessage(name + " could be read only in part: the rest of the sheet is white.");
+    }
     UpdateAllViews(nullptr, nullptr);
+    return true;
+}
+
+bool CQuillexDoc::MoveToSiblingName(const std::string& label)
+{
+    const std::string path = GetPathName();
+    const auto sibling = [&](int n) { return CNameReservation::SiblingName(path, label, label.empty() ? n + 1 : n); };
+    if (!m_newName.ReserveFirstFree(sibling, kMaxGeneratedName)) return false;
+    SetPathName(m_newName.GetPath());
+    m_fileStamp = CFileStamp::Of(GetPathName());
     return true;
 }
 
 bool CQuillexDoc::OnSaveDocument(const std::string& path)
 {
+    // Whoever saves in the middle of a stroke wants the stroke in the file.
+    EndGesture();
     DropSelection();
-    return CDocument::OnSaveDocument(path);
+    if (path != GetPathName()) return CDocument::OnSaveDocument(path);
+
+    // Someone else wrote the drawing's file since we read or wrote it: both
+    // drawings are kept, ours under a new name.
+    if (!(CFileStamp::Of(path) == m_fileStamp)) {
+        const std::string theirs = Quoted(GetTitle());
+        if (!MoveToSiblingName("")) {
+            ShowMessage(theirs + " was changed by another program, and no other name was free to save to.");
+            return false;
+        }
+        if (!CDocument::OnSaveDocument(GetPathName())) return false;
+        m_fileStamp = CFileStamp::Of(GetPathName());
+        ShowMessage(theirs + " was changed by another program since it was opened. Both are kept: your drawing was "
+                    "saved as " + Quoted(GetTitle()) + ".");
+        return true;
+    }
+    if (!CDocument::OnSaveDocument(path)) return false;
+    m_fileStamp = CFileStamp::Of(path);
+    return true;
 }
 
 bool CQuillexDoc::Serialize(CArchive& ar)
@@ -102,6 +149,7 @@ bool CQuillexDoc::Serialize(CArchive& ar)
     // A file read whole gives the base its pixels already.
     if (ReadSketch(m_paper, m_basePaper, ar)) return true;
     if (!m_paper.HasBits()) return false;
+    m_bReadInPart = true;
     // A damaged stream still opens with the rows decoded before the damage.
     // The base must hold them too, or the first undo would throw them away.
     return m_basePaper.CopyBitsFrom(m_paper);
@@ -111,6 +159,7 @@ bool CQuillexDoc::Serialize(CArchive& ar)
 // path, title and modified state come out as they went in.
 void CQuillexDoc::OnFileSaveAs()
 {
+    if (m_bInGesture) return;
     const bool wasModified = IsModified();
     ISaveAsDialog* dialog = Services().pSaveAsDialog;
     if (dialog) {
@@ -130,11 +179,15 @@ void CQuillexDoc::OnFileSaveAs()
 
 void CQuillexDoc::DeleteContents()
 {
+    // The release of a stroke must not arrive in the next drawing's history.
+    EndGesture();
     m_paper.Free();
     m_basePaper.Free();
     m_floating.Free();
     m_rcSelection.SetEmpty();
     ClearHistory();
     m_newName.Release();
+    m_bReadInPart = false;
+    m_fileStamp = CFileStamp{};
     CDocument::DeleteContents();
 }

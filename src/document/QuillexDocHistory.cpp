@@ -26,11 +26,12 @@ bool CQuillexDoc::AddHistory(HistoryRecord&& record)
     return true;
 }
 
-void CQuillexDoc::RecordRect(int32_t type, const CRect& rect, int32_t param1, PixelBuffer pixels)
+void CQuillexDoc::RecordRect(int32_t type, const CRect& rect, int32_t param1, PixelBuffer pixels, uint32_t size)
 {
     HistoryRecord record;
     record.nType = type;
     record.nParam1 = param1;
+    record.nParam2 = static_cast<int32_t>(size);
     record.pPoints = NewStrokePointList();
     if (!record.pPoints || !record.pPoints->Append(rect.left, rect.top) ||
         !record.pPoints->Append(rect.right, rect.bottom, std::move(pixels))) {
@@ -52,7 +53,8 @@ void CQuillexDoc::ApplyHistoryRecord(const HistoryRecord& record, CPaper& paper)
         if (record.nType == HR_CLEAR)
             paper.GetRectBits(rect, nullptr, true);
         else if (corner.pData)
-            paper.PutRectBits(rect, corner.pData.get(), record.nParam1 ? PASTE_TRANSPARENT : PASTE_OPAQUE);
+            paper.PutRectBits(rect, corner.pData.get(), static_cast<uint32_t>(record.nParam2),
+                              record.nParam1 ? PASTE_TRANSPARENT : PASTE_OPAQUE);
         return;
     }
     case HR_PENCIL:
@@ -86,6 +88,7 @@ void CQuillexDoc::ForgetHistory()
 
 void CQuillexDoc::OnEditUndo()
 {
+    if (m_bInGesture) return;
     // A floating piece is put down first, so its drop is the step undone.
     DropSelection();
     if (m_nHistoryPos < 1 || m_history.empty()) return;
@@ -97,6 +100,7 @@ void CQuillexDoc::OnEditUndo()
 
 void CQuillexDoc::OnEditRedo()
 {
+    if (m_bInGesture) return;
     DropSelection();
     if (m_nHistoryPos < 0 || m_nHistoryPos >= GetHistoryCount()) return;
     ApplyHistoryRecord(m_history[static_cast<size_t>(m_nHistoryPos)], m_paper);

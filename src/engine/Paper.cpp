@@ -148,9 +148,10 @@ bool CPaper::GetRectBits(const CRect& r, uint8_t* dest, bool clear)
     return true;
 }
 
-bool CPaper::PutRectBits(const CRect& r, uint8_t* src, int mode)
+bool CPaper::PutRectBits(const CRect& r, uint8_t* src, size_t srcSize, int mode)
 {
     if (!m_pBits || !src || r.IsEmpty()) return false;
+    if (srcSize / PaperStride(static_cast<uint32_t>(r.Width())) < static_cast<uint32_t>(r.Height())) return false;
     const int32_t width = static_cast<int32_t>(m_header.width);
     const int32_t height = static_cast<int32_t>(m_header.height);
     const CRect clip = CRect::Intersect(r, CRect{0, 0, width, height});

@@ -88,7 +88,9 @@ public:
     bool IsGrain(int32_t x, int32_t y) const;
 
     bool GetRectBits(const CRect& r, uint8_t* dest, bool clear);
-    bool PutRectBits(const CRect& r, uint8_t* src, int mode);
+    // src holds srcSize bytes; a block too small for r is refused, so no
+    // caller can make the paper read past its piece.
+    bool PutRectBits(const CRect& r, uint8_t* src, size_t srcSize, int mode);
 
     // Hands the pixel buffer to the caller and leaves the paper empty.
     PixelBuffer DetachBits();

@@ -90,6 +90,18 @@ bool CNameReservation::Reserve(const std::string& path)
     return false;
 }
 
+std::string CNameReservation::SiblingName(const std::string& path, const std::string& label, int n)
+{
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const std::string stem = hasExtension ? path.substr(0, dot) : path;
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
+    std::string tag = label;
+    if (n > 1) tag += (tag.empty() ? "" : " ") + std::to_string(n);
+    return tag.empty() ? path : stem + " (" + tag + ")" + extension;
+}
+
 bool CNameReservation::ReserveFirstFree(const std::function<std::string(int)>& make, int limit)
 {
     for (int n = 1; n <= limit; ++n)

@@ -25,6 +25,11 @@ public:
     // false when none was free.
     bool ReserveFirstFree(const std::function<std::string(int)>& make, int limit);
 
+    // A name beside path for another drawing of the same stem: n 1 gives
+    // "a (label).tvk" (or path itself when label is empty), n 2 gives
+    // "a (label 2).tvk" (or "a (2).tvk").
+    static std::string SiblingName(const std::string& path, const std::string& label, int n);
+
 private:
     int m_fd = -1;
     std::string m_path;

@@ -59,6 +59,9 @@ public:
     virtual bool HasOptionBarWindow(OptionBar bar) const = 0;
     virtual int GetComboSelection(uint32_t controlId) const = 0;  // -1 when none
     virtual int GetCheckState(uint32_t controlId) const = 0;
+    // From code, without a notification back to the document.
+    virtual void SetComboSelection(uint32_t controlId, int index) = 0;
+    virtual void SetCheckState(uint32_t controlId, int state) = 0;
     virtual bool IsToolBarVisible() const = 0;
     virtual void ShowOptionBar(OptionBar bar, bool show) = 0;
     virtual void RecalcLayout() = 0;

@@ -415,6 +415,18 @@ int CMainFrame::GetCheckState(uint32_t controlId) const
     return 0;
 }
 
+void CMainFrame::SetComboSelection(uint32_t controlId, int index)
+{
+    for (COptionBar* bar : OptionBars())
+        if (bar->Combo(controlId)) bar->SetComboSelection(controlId, index);
+}
+
+void CMainFrame::SetCheckState(uint32_t controlId, int state)
+{
+    for (COptionBar* bar : OptionBars())
+        if (bar->Check(controlId)) bar->SetCheck(controlId, state != 0);
+}
+
 bool CMainFrame::IsToolBarVisible() const
 {
     // Hidden by command or by the list, not merely because the window is

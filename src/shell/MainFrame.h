@@ -72,6 +72,8 @@ public:
     // IMainWindow
     bool HasOptionBarWindow(OptionBar bar) const override;
     int GetComboSelection(uint32_t controlId) const override;
+    void SetComboSelection(uint32_t controlId, int index) override;
+    void SetCheckState(uint32_t controlId, int state) override;
     int GetCheckState(uint32_t controlId) const override;
     bool IsToolBarVisible() const override;
     void ShowOptionBar(OptionBar bar, bool show) override;

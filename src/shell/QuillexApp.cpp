@@ -225,7 +225,7 @@ bool CQuillexApp::OnCommand(uint32_t id)
 bool CQuillexApp::OnUpdateCommand(CCmdUI& ui)
 {
     if (ui.m_nID != ID_FILE_SAVE) return false;
-    ui.Enable(m_pDoc && m_pDoc->m_paper.HasBits());
+    ui.Enable(m_pDoc && m_pDoc->m_paper.HasBits() && !m_pDoc->IsInGesture());
     return true;
 }
 
@@ -265,13 +265,18 @@ bool CQuillexApp::OpenDocumentFile(const QString& path)
 
 bool CQuillexApp::OnFileSave()
 {
-    if (!m_pDoc->m_paper.HasBits()) return false;
+    if (!m_pDoc->m_paper.HasBits() || m_pDoc->IsInGesture()) return false;
     return m_pDoc->DoFileSave();
 }
 
 bool CQuillexApp::SaveModified()
 {
-    if (!m_pDoc || !m_pDoc->IsModified()) return true;
+    if (!m_pDoc) return true;
+    // Leaving the drawing ends a gesture in progress first, so that the
+    // stroke under the pen is drawn, recorded and saved with the rest.
+    if (m_pView) m_pView->EndGestures();
+    m_pDoc->EndGesture();
+    if (!m_pDoc->IsModified()) return true;
     // The drawing always has a file of its own; Save writes there unasked.
     if (m_pDoc->DoFileSave()) return true;
 

@@ -13,7 +13,8 @@ enum HistoryType : int32_t {
     HR_NONE = -1,
     HR_PENCIL = 0,  // nParam1 grade, nParam2 (width << 16) | smooth
     HR_ERASER = 1,  // nParam1 size, nParam2 strength
-    HR_PASTE = 2,   // nParam1 transparent; points (left, top) and (right, bottom, pixels)
+    HR_PASTE = 2,   // nParam1 transparent, nParam2 the pixels' size in bytes;
+                    // points (left, top) and (right, bottom, pixels)
     HR_CLEAR = 3,   // points (left, top) and (right, bottom)
 };
 

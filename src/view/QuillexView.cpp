@@ -146,10 +146,10 @@ bool CQuillexView::OnUpdateCommand(CCmdUI& ui)
         return true;
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
-        ui.Enable(doc && !doc->m_rcSelection.IsEmpty());
+        ui.Enable(doc && !doc->IsInGesture() && !doc->m_rcSelection.IsEmpty());
         return true;
     case ID_EDIT_PASTE:
-        ui.Enable(doc && doc->CanPaste());
+        ui.Enable(doc && !doc->IsInGesture() && doc->CanPaste());
         return true;
     default:
         return false;

@@ -56,6 +56,9 @@ public:
     const CViewGeometry& Geometry() const { return m_geo; }
     bool IsGridShown() const { return m_bShowGrid; }
     bool IsTracking() const { return m_tracker.IsTracking(); }
+    // Every way the pointer can be lost, and every command that leaves the
+    // drawing, ends the gestures in progress with their release.
+    void EndGestures();
     // The view's picture of a client area, as its paint event draws it.
     void PaintArea(QPainter& painter, const QRegion& region);
 
@@ -80,8 +83,6 @@ private:
     void OnGestureUp(CPoint viewPoint) override;
 
     void OnLButtonDown(PointerSource source, CPoint viewPoint);
-    // Every way the pointer can be lost ends the gestures in progress.
-    void EndGestures();
     bool HandleTablet(QEvent* event);
     bool HandleTouch(QEvent* event);
     bool HandleGesture(QEvent* event);

@@ -109,8 +109,10 @@ void CViewPainter::PaintPaper(QPainter& painter, const QRegion& region, const CR
         static_cast<int64_t>(floating->GetWidth()) == sel.Width() &&
         static_cast<int64_t>(floating->GetHeight()) == sel.Height() &&
         region.intersects(ToQRect(geometry.PaperToView(sel)))) {
-        laidIn = paper.PutRectBits(sel, floating->GetBits(), scene.bTransparent ? PASTE_EXCHANGE_IN : PASTE_SWAP);
+        laidIn = paper.PutRectBits(sel, floating->GetBits(), floating->GetImageSize(),
+                                    scene.bTransparent ? PASTE_EXCHANGE_IN : PASTE_SWAP);
     }
     for (const QRect& r : region) m_renderer.Draw(painter, paper, paperRect, ToCRect(r));
-    if (laidIn) paper.PutRectBits(sel, floating->GetBits(), scene.bTransparent ? PASTE_EXCHANGE_OUT : PASTE_SWAP);
+    if (laidIn) paper.PutRectBits(sel, floating->GetBits(), floating->GetImageSize(),
+                                    scene.bTransparent ? PASTE_EXCHANGE_OUT : PASTE_SWAP);
 }

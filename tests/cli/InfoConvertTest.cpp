@@ -106,11 +106,11 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Has(r.err, "out.bmp: ")) << r.err;
 
-    // A damaged sketch converts as the program shows it, with a warning.
+    // A damaged sketch converts as the program shows it, and fails.
     WriteFile(folder.File("damaged.tvk"), Changed(sketch, 29 + 1 + 255, 1));
     r = RunCommand(CliConvert, {folder.File("damaged.tvk"), folder.File("damaged.bmp")});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(Has(r.err, "warning"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "read only in part"));
     EXPECT_EQ(Contents(folder.File("damaged.bmp")).size(), bmpSize);
     EXPECT_EQ(RunCommand(CliConvert, {in}).status, 2);
     EXPECT_EQ(RunCommand(CliConvert, {}).status, 2);

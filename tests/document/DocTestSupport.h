@@ -60,6 +60,8 @@ struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders
     bool HasOptionBarWindow(OptionBar bar) const override { return !noWindow.count(bar); }
     int GetComboSelection(uint32_t id) const override { return combos.count(id) ? combos.at(id) : -1; }
     int GetCheckState(uint32_t id) const override { return checks.count(id) ? checks.at(id) : 0; }
+    void SetComboSelection(uint32_t id, int index) override { combos[id] = index; }
+    void SetCheckState(uint32_t id, int state) override { checks[id] = state; }
     bool IsToolBarVisible() const override { return toolbarVisible; }
     void ShowOptionBar(OptionBar bar, bool show) override { shown[bar] = show; }
     void RecalcLayout() override { ++recalcs; }

@@ -148,30 +148,35 @@ TEST(Paper, PutRectBitsModes)
     uint8_t src[4] = {255, 40, 0, 0};
     p.SetPixel(1, 1, 100);
     p.SetPixel(2, 1, 110);
-    ASSERT_TRUE(p.PutRectBits(r, src, PASTE_TRANSPARENT));
+    ASSERT_TRUE(p.PutRectBits(r, src, sizeof src, PASTE_TRANSPARENT));
     EXPECT_EQ((std::pair{p.GetPixel(1, 1), p.GetPixel(2, 1)}), (std::pair<uint8_t, uint8_t>{100, 40}));
-    ASSERT_TRUE(p.PutRectBits(r, src, PASTE_OPAQUE));
+    ASSERT_TRUE(p.PutRectBits(r, src, sizeof src, PASTE_OPAQUE));
     EXPECT_EQ(p.GetPixel(1, 1), 255);
 
     p.SetPixel(1, 1, 100);
     uint8_t swap[4] = {1, 2, 0, 0};
-    ASSERT_TRUE(p.PutRectBits(r, swap, PASTE_SWAP));
+    ASSERT_TRUE(p.PutRectBits(r, swap, sizeof swap, PASTE_SWAP));
     EXPECT_EQ((std::pair{p.GetPixel(1, 1), swap[0]}), (std::pair<uint8_t, uint8_t>{1, 100}));
-    ASSERT_TRUE(p.PutRectBits(r, swap, PASTE_SWAP));
+    ASSERT_TRUE(p.PutRectBits(r, swap, sizeof swap, PASTE_SWAP));
     EXPECT_EQ((std::pair{p.GetPixel(1, 1), swap[0]}), (std::pair<uint8_t, uint8_t>{100, 1}));
 
     std::vector<uint8_t> white(4 * 8, 255);
     const std::vector<uint8_t> before = Bits(p);
-    ASSERT_TRUE(p.PutRectBits(CRect{0, 0, 4, 8}, white.data(), PASTE_TRANSPARENT));
+    ASSERT_TRUE(p.PutRectBits(CRect{0, 0, 4, 8}, white.data(), white.size(), PASTE_TRANSPARENT));
     EXPECT_EQ(Bits(p), before);
 
     // A rectangle reaching past the paper writes only inside it.
     uint8_t clip[8] = {5, 6, 7, 8, 9, 10, 11, 12};
-    ASSERT_TRUE(p.PutRectBits(CRect{6, 7, 10, 9}, clip, PASTE_OPAQUE));
+    ASSERT_TRUE(p.PutRectBits(CRect{6, 7, 10, 9}, clip, sizeof clip, PASTE_OPAQUE));
     EXPECT_EQ((std::pair{p.GetPixel(6, 7), p.GetPixel(7, 7)}), (std::pair<uint8_t, uint8_t>{9, 10}));
-    EXPECT_FALSE(p.PutRectBits(CRect{8, 0, 10, 2}, clip, PASTE_OPAQUE));
-    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 0, 2}, clip, PASTE_OPAQUE));
-    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 2, 2}, nullptr, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{8, 0, 10, 2}, clip, sizeof clip, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 0, 2}, clip, sizeof clip, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 2, 2}, nullptr, 4, PASTE_OPAQUE));
+    // A block smaller than its rectangle is refused before a byte is read.
+    const std::vector<uint8_t> unchanged = Bits(p);
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 4, 3}, clip, sizeof clip, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 5, 1}, clip, 7, PASTE_SWAP));
+    EXPECT_EQ(Bits(p), unchanged);
 }
 
 // Painting swaps a transparent floating piece in and out around every blit;
@@ -190,14 +195,14 @@ TEST(Paper, ExchangeInAndOutRestoreEveryValue)
     const std::vector<uint8_t> paperBefore = Bits(p), pieceBefore = piece;
 
     // Out without in first: refused, nothing changes.
-    EXPECT_FALSE(p.PutRectBits(r, piece.data(), PASTE_EXCHANGE_OUT));
+    EXPECT_FALSE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
     EXPECT_EQ(Bits(p), paperBefore);
     EXPECT_EQ(piece, pieceBefore);
 
-    ASSERT_TRUE(p.PutRectBits(r, piece.data(), PASTE_EXCHANGE_IN));
+    ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_IN));
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) ASSERT_EQ(p.GetPixel(x, y), y == 255 ? x : y) << x << "," << y;
-    ASSERT_TRUE(p.PutRectBits(r, piece.data(), PASTE_EXCHANGE_OUT));
+    ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
     EXPECT_EQ(Bits(p), paperBefore);
     EXPECT_EQ(piece, pieceBefore);
 }
