@@ -3,6 +3,7 @@
 #include "CliTestSupport.h"
 #include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/ThumbnailCommand.h"
 #include "formats/SketchFile.h"
 #include "framework/Archive.h"
 
@@ -106,13 +107,32 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Has(r.err, "out.bmp: ")) << r.err;
 
-    // A damaged sketch converts as the program shows it, and fails.
-    WriteFile(folder.File("damaged.tvk"), Changed(sketch, 29 + 1 + 255, 1));
-    r = RunCommand(CliConvert, {folder.File("damaged.tvk"), folder.File("damaged.bmp")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "read only in part"));
-    EXPECT_EQ(Contents(folder.File("damaged.bmp")).size(), bmpSize);
     EXPECT_EQ(RunCommand(CliConvert, {in}).status, 2);
     EXPECT_EQ(RunCommand(CliConvert, {}).status, 2);
     EXPECT_EQ(RunCommand(CliConvert, {"--help"}).status, 0);
+}
+
+// Every command agrees on a sketch that reads only in part: it says so and fails, and the ones
+// that write still write what was read.
+TEST(Cli, ASketchReadInPartFailsEveryCommandWithAReport)
+{
+    doctest::TempFolder folder;
+    const std::string damaged = folder.File("damaged.tvk");
+    WriteFile(damaged, Changed(Contents(WriteDrawing(folder, "in.tvk")), 29 + 1 + 255, 1));
+    const std::string bmp = folder.File("out.bmp"), png = folder.File("out.png"), tvk = folder.File("out.tvk");
+    const struct {
+        CliResult result;
+        const char* report;
+        std::string written;
+    } cases[] = {
+        {RunCommand(CliInfo, {damaged}), "the sheet opens in part", ""},
+        {RunCommand(CliConvert, {damaged, bmp}), "damaged.tvk: read only in part", bmp},
+        {RunCommand(CliThumbnail, {damaged, png, "16"}), "damaged.tvk: read only in part", png},
+        {RunScript("open " + damaged + "\nsave " + tvk + "\n"), "\"damaged.tvk\" could be read only in part", tvk},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.result.status, 1) << c.report;
+        EXPECT_TRUE(Has(c.result.err, c.report)) << c.result.err;
+        EXPECT_TRUE(c.written.empty() || !Contents(c.written).empty()) << c.written;
+    }
 }

@@ -80,6 +80,8 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"open /nonexistent/graphelle/none.tvk",
          "Failed to open file!\nline 1: cannot open /nonexistent/graphelle/none.tvk\n"},
         {"save a.tvk", "line 1: save needs a sheet: start with new or open\n"},
+        {"new 10 10 1\nstroke 0 0 1000001 5", "line 2: position 1000001 is outside -1000000 to 1000000\n"},
+        {"new 10 10 1\ndown -2147483648 0", "line 2: position -2147483648 is outside -1000000 to 1000000\n"},
     };
     for (const auto& [script, error] : cases) {
         const CliResult r = RunScript(std::string(script) + "\nstatus\n");
@@ -87,6 +89,21 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         EXPECT_EQ(r.err, error) << script;
     }
     EXPECT_TRUE(RunScript("new 10 10 1\nbad\nstatus\n").out.empty());  // nothing after the bad line runs
+}
+
+// The lines that once overflowed the heap: a paste pressed in the middle of a stroke.
+TEST(ScriptRunner, DocumentLinesDuringAGestureAreIgnoredWithANote)
+{
+    const char* alone = "new 60 40 5\nstroke 2 2 30 30\ntool select\nstroke 5 5 20 20\ncopy\ntool pencil\n"
+                        "down 10 30\nmove 20 32\nmove 40 35\nup 40 35\ntool pencil\nstatus\n";
+    const CliResult plain = RunScript(alone);
+    std::string mixed = alone;
+    mixed.replace(mixed.find("move 40"), 0, "paste\nundo\ntool eraser\npencil 3 3 1\ndrop\n");
+    const CliResult r = RunScript(mixed);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, plain.out);
+    EXPECT_NE(r.err.find("line 9: paste ignored: a gesture is in progress\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 12: pencil ignored"), std::string::npos) << r.err;
 }
 
 TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)

@@ -22,10 +22,28 @@
 
 namespace doctest {
 
+// A fresh folder, removed afterwards.
+struct TempFolder {
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "graphelle-test-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+    std::string File(const std::string& name) const { return (path / name).string(); }
+    std::filesystem::path path;
+};
+
 // Every service the document asks of the user interface, faked in one object that stands in
 // for them while it lives (the main window only when asked).
 struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders, IProfile, IClipboard, IMainWindow {
-    FakeServices() : saved(Services()) { Services() = AppServices{this, this, this, this, this, this, nullptr}; }
+    FakeServices() : saved(Services())
+    {
+        Services() = AppServices{this, this, this, this, this, this, nullptr};
+        // Names reserved by tests running side by side must not meet.
+        static const TempFolder state;
+        setenv("XDG_STATE_HOME", state.path.c_str(), 1);
+    }
     ~FakeServices() override { Services() = saved; }
     void UseMainWindow() { Services().pMainWindow = this; }
 
@@ -129,18 +147,6 @@ inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
     doc.m_eraserTool.GetOptions(size, strength);
     return {grade, width, smooth, size, strength, doc.m_bTransparent};
 }
-
-// A fresh folder, removed afterwards.
-struct TempFolder {
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "graphelle-test-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    std::filesystem::path path;
-};
 
 inline std::string Contents(const std::string& path)
 {

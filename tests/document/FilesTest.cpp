@@ -123,19 +123,51 @@ TEST_F(DocTest, OpeningABadFileShowsFailedToOpenFile)
     }
 }
 
-TEST_F(DocTest, ADamagedStreamOpensAndUndoKeepsWhatWasDecoded)
+// The file of a drawing read only in part is never written over: what it holds beyond the
+// damage may yet be rescued. Changes go to a new file beside it.
+TEST_F(DocTest, ADamagedStreamOpensAndItsChangesGoToARescuedFile)
 {
     TempFolder folder;
     const std::string file = folder.File("damaged.tvk");
     for (int32_t y = 0; y < 150; ++y)
         for (int32_t x = 0; x < 200; ++x) doc->m_paper.SetPixel(x, y, static_cast<uint8_t>((x * 7 + y * 3) & 0x7F));
     ASSERT_TRUE(doc->OnSaveDocument(file));
-    const std::string data = Contents(file);
-    WriteFile(file, data.substr(0, data.size() * 2 / 3));  // cut off the end of the stream
+    std::string data = Contents(file);
+    data.resize(data.size() * 2 / 3);  // cut off the end of the stream
+    WriteFile(file, data);
+    WriteFile(folder.File("damaged (rescued).tvk"), "taken");
     ASSERT_TRUE(doc->OnOpenDocument(file));
+    EXPECT_EQ(services.messages, std::vector<std::string>{
+        "\"damaged.tvk\" could be read only in part: the rest of the sheet is white. The file is left as it is; your "
+        "changes will be saved to \"damaged (rescued 2).tvk\"."});
+    EXPECT_EQ(doc->GetPathName(), folder.File("damaged (rescued 2).tvk"));
     const auto opened = Pixels(doc->m_paper);
     EXPECT_EQ(Pixels(doc->m_basePaper), opened);
     Stroke(CPoint{10, 10}, CPoint{40, 10});
     doc->OnEditUndo();
     EXPECT_EQ(Pixels(doc->m_paper), opened);
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(Contents(file), data);
+    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
+}
+
+// Another program (or a copy of this one on another display) wrote the drawing's file: saving
+// keeps both, ours under a new name, and says so.
+TEST_F(DocTest, AFileChangedOnDiskSinceItWasReadIsKeptBesideOurs)
+{
+    TempFolder folder;
+    const std::string file = folder.File("a.tvk");
+    ASSERT_TRUE(doc->OnSaveDocument(file));
+    ASSERT_TRUE(doc->OnOpenDocument(file));
+    Stroke(CPoint{10, 10}, CPoint{40, 10});
+    ASSERT_TRUE(doc->DoFileSave());  // our own save is no change by someone else
+    EXPECT_TRUE(services.messages.empty());
+    WriteFile(file, "theirs");
+    Stroke(CPoint{10, 20}, CPoint{40, 20});
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(Contents(file), "theirs");
+    EXPECT_EQ(doc->GetPathName(), folder.File("a (2).tvk"));
+    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
+    EXPECT_EQ(services.messages, std::vector<std::string>{"\"a.tvk\" was changed by another program since it was "
+                                                          "opened. Both are kept: your drawing was saved as \"a (2).tvk\"."});
 }

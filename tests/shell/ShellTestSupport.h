@@ -75,6 +75,7 @@ protected:
         setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
         setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
+        unsetenv("XDG_STATE_HOME");
     }
     void TearDown() override { Stop(); }
 

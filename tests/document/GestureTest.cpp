@@ -1,0 +1,173 @@
+// A gesture in progress shuts out every command that would change the drawing, and a command
+// that leaves the drawing ends the gesture first, so that no interleaving of keys and drags can
+// damage the sheet, its history or its selection.
+
+#include "DocTestSupport.h"
+
+#include <functional>
+
+using namespace doctest;
+
+namespace {
+
+struct Gesture {
+    const char* name;
+    uint32_t tool;
+    std::vector<CPoint> points;
+    bool selectFirst;  // a selection exists before the press, which lands inside it
+};
+
+const Gesture kGestures[] = {
+    {"pencil", ID_TOOL_PENCIL, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
+    {"eraser", ID_TOOL_ERASER, {{10, 22}, {40, 20}, {70, 18}, {90, 20}}, false},
+    {"hand", ID_TOOL_HAND, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
+    {"select band", ID_TOOL_SELECT, {{10, 10}, {30, 30}, {50, 40}, {60, 50}}, false},
+    {"select move", ID_TOOL_SELECT, {{120, 115}, {130, 118}, {150, 120}, {170, 125}}, true},
+};
+
+struct Command {
+    const char* name;
+    std::function<void(CQuillexDoc&, FakeServices&, IToolView&)> run;
+};
+
+const Command kCommands[] = {
+    {"undo", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_EDIT_UNDO); }},
+    {"redo", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_EDIT_REDO); }},
+    {"cut", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.Cut(&v); }},
+    {"copy", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.CopySelection(&v, false); }},
+    {"paste", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.Paste(&v); }},
+    {"clear", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_EDIT_CLEAR); }},
+    {"select all", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_EDIT_SELECT_ALL); }},
+    {"drop", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.DropSelection(); }},
+    {"pencil", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_TOOL_PENCIL); }},
+    {"eraser", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_TOOL_ERASER); }},
+    {"hand", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_TOOL_HAND); }},
+    {"select", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_TOOL_SELECT); }},
+    {"save as", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_FILE_SAVE_AS); }},
+    {"grade", [](CQuillexDoc& d, FakeServices& s, IToolView&) {
+         s.UseMainWindow();
+         s.combos[IDC_PENCIL_GRADE] = 11;
+         d.OnControlNotify(IDC_PENCIL_GRADE, CBN_SELCHANGE);
+         Services().pMainWindow = nullptr;
+     }},
+};
+
+class GestureTest : public DocTest {
+protected:
+    // A drawing with a redo step, a piece on the clipboard and the gesture's tool chosen; then
+    // the gesture, with the command pressed half-way when there is one; then the pencil chosen
+    // again, which puts any floating piece down. The outcome in one string and the sheet.
+    std::pair<std::string, std::vector<uint8_t>> Play(const Gesture& g, const Command* command)
+    {
+        services.answer = saveAsTarget;
+        doc = std::make_unique<CQuillexDoc>();
+        EXPECT_TRUE(doc->OnNewDocument());
+        Stroke({20, 20}, {180, 20});
+        Band({5, 5, 40, 30});
+        doc->CopySelection(&view, false);
+        doc->OnCommand(ID_TOOL_PENCIL);
+        Stroke({20, 130}, {180, 140});
+        doc->OnCommand(ID_EDIT_UNDO);
+        if (g.selectFirst) Band({100, 100, 140, 130});
+        doc->OnCommand(g.tool);
+
+        const CPoint& p0 = g.points.front();
+        EXPECT_TRUE(doc->PointerDown(&view, p0.x, p0.y, p0.x, p0.y)) << g.name;
+        for (size_t i = 1; i < g.points.size(); ++i) {
+            if (i == 2 && command) command->run(*doc, services, view);
+            doc->PointerMove(g.points[i].x, g.points[i].y, g.points[i].x, g.points[i].y);
+        }
+        const CPoint& last = g.points.back();
+        doc->PointerUp(last.x, last.y, last.x, last.y);
+        const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]);
+        doc->OnCommand(ID_TOOL_PENCIL);
+        return {during + " | " + State() + " clipboard " + std::to_string(services.clipboard.begin()->second.size()),
+                Pixels(doc->m_paper)};
+    }
+
+    TempFolder folder;
+    std::string saveAsTarget = folder.File("copy.tvk");
+};
+
+TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
+{
+    for (const Gesture& g : kGestures) {
+        const auto alone = Play(g, nullptr);
+        for (const Command& c : kCommands) {
+            services.combos.erase(IDC_PENCIL_GRADE);
+            const auto mixed = Play(g, &c);
+            EXPECT_EQ(mixed.first, alone.first) << g.name << " + " << c.name;
+            EXPECT_TRUE(mixed.second == alone.second) << g.name << " + " << c.name;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(saveAsTarget));
+    // The refused grade (the last command) put its control back to the pencil's grade.
+    EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], ToolSettings(*doc)[0]);
+}
+
+TEST_F(GestureTest, CommandsShowDisabledOnlyWhileAGestureRuns)
+{
+    Lift({10, 10, 60, 50});
+    const uint32_t ids[] = {ID_EDIT_UNDO, ID_EDIT_CLEAR, ID_EDIT_SELECT_ALL, ID_TOOL_PENCIL, ID_FILE_SAVE_AS};
+    ASSERT_TRUE(doc->PointerDown(&view, 20, 20, 20, 20));
+    for (uint32_t id : ids) {
+        CCmdUI ui(id);
+        doc->OnUpdateCommand(ui);
+        EXPECT_FALSE(ui.m_bEnabled) << id;
+    }
+    doc->PointerUp(20, 20, 20, 20);
+    for (uint32_t id : ids) {
+        CCmdUI ui(id);
+        doc->OnUpdateCommand(ui);
+        EXPECT_TRUE(ui.m_bEnabled) << id;
+    }
+}
+
+// New, Open and saving end a stroke in progress: it is drawn, recorded and saved with the
+// rest, and its late release reaches no other drawing.
+TEST_F(GestureTest, LeavingTheDrawingEndsTheStrokeFirst)
+{
+    const std::string path = folder.File("a.tvk");
+    Stroke({20, 40}, {150, 90});
+    const std::vector<uint8_t> whole = Pixels(doc->m_paper);
+    ASSERT_TRUE(doc->OnNewDocument());
+
+    ASSERT_TRUE(doc->PointerDown(&view, 20, 40, 20, 40));
+    for (int i = 1; i <= 8; ++i) doc->PointerMove(20 + 130 * i / 8, 40 + 50 * i / 8, 0, 0);
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+    EXPECT_FALSE(doc->IsInGesture());
+    EXPECT_EQ(doc->GetHistoryCount(), 1);
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    EXPECT_TRUE(Pixels(doc->m_paper) == whole);
+
+    ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10));
+    doc->PointerMove(60, 60, 60, 60);
+    ASSERT_TRUE(doc->OnNewDocument());
+    EXPECT_FALSE(doc->PointerUp(60, 60, 60, 60));
+    EXPECT_EQ(doc->GetHistoryCount(), 0);
+    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 200, 150}));
+}
+
+// A floating piece that does not fit its rectangle is never put down, neither by a drop nor by
+// the replay of a record: reading it would run past its end.
+TEST_F(GestureTest, PiecesThatDoNotFitTheirRectangleAreRefused)
+{
+    Stroke({20, 40}, {150, 90});
+    const std::vector<uint8_t> before = Pixels(doc->m_paper);
+    ASSERT_TRUE(doc->m_floating.Create(10, 10, 5));
+    doc->m_rcSelection = CRect{0, 0, 150, 120};
+    doc->DropSelection();
+    EXPECT_TRUE(Pixels(doc->m_paper) == before);
+    EXPECT_EQ(doc->GetHistoryCount(), 1);
+
+    HistoryRecord record;
+    record.nType = HR_PASTE;
+    record.nParam2 = static_cast<int32_t>(doc->m_floating.GetImageSize());
+    record.pPoints = NewStrokePointList();
+    ASSERT_TRUE(record.pPoints->Append(0, 0));
+    ASSERT_TRUE(record.pPoints->Append(150, 120, doc->m_floating.DetachBits()));
+    CQuillexDoc::ApplyHistoryRecord(record, doc->m_paper);
+    EXPECT_TRUE(Pixels(doc->m_paper) == before);
+}
+
+}  // namespace
