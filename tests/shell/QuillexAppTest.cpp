@@ -324,3 +324,34 @@ TEST_F(ShellTest, ATerminationSignalEndsTheProgramLikeExitSavingTheDrawing)
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_LT(SavedPixel(file, 60, 60), 255);
 }
+
+// However the drawing is left in the middle of a stroke, the stroke is finished where the
+// pointer was, recorded and saved, and its late release reaches nothing.
+TEST_F(ShellTest, LeavingTheDrawingInTheMiddleOfAStrokeKeepsTheStroke)
+{
+    Start();
+    const QString file = QString::fromStdString(Doc().GetPathName());
+    ASSERT_TRUE(Doc().OnSaveDocument(file.toStdString()));
+    const QString other = Documents() + "/other.tvk";
+    ASSERT_TRUE(Doc().OnSaveDocument(other.toStdString()));
+    Stop();
+    // The history afterwards: the stroke's record stays with its drawing.
+    const std::tuple<const char*, std::function<void()>, int> leaves[] = {
+        {"exit", [&] { Frame().RouteCommand(ID_APP_EXIT); }, 1},
+        {"close", [&] { Frame().close(); }, 1},
+        {"sigterm", [&] { raise(SIGTERM), RunEventLoop(100); }, 1},
+        {"new", [&] { Frame().RouteCommand(ID_FILE_NEW); }, 0},
+        {"open", [&] { m_app->OpenDocumentFile(other); }, 0},
+    };
+    for (const auto& [name, leave, history] : leaves) {
+        Start({file});
+        ASSERT_TRUE(Doc().PointerDown(m_app->GetView(), 20, 60, 20, 60));
+        for (int32_t x = 21; x < 120; x += 3) Doc().PointerMove(x, 60, x, 60);
+        leave();
+        EXPECT_LT(SavedPixel(file, 100, 60), 255) << name;
+        EXPECT_FALSE(Doc().PointerUp(120, 60, 120, 60)) << name;
+        EXPECT_EQ(Doc().GetHistoryCount(), history) << name;
+        Stop();
+        ASSERT_TRUE(QFile::remove(file) && QFile::copy(other, file));
+    }
+}
