@@ -207,4 +207,47 @@ TEST_F(ProgramTest, ASessionOfDrawingSurvivesSavingQuittingAndStartingAgain)
     EXPECT_EQ(Marked(saved, 60, 267, 340, 273), 0);
 }
 
+// Keys pressed while the pointer is held change nothing; Ctrl+Q then still keeps the stroke.
+TEST_F(ProgramTest, KeysPressedInTheMiddleOfADragChangeNothingAndQuitKeepsTheStroke)
+{
+    Rect paper;
+    ASSERT_NO_FATAL_FAILURE(StartWithNewSheet(paper));
+    const int L = paper.left, T = paper.top;
+    const auto at = [](int px, int py) { return std::to_string(px) + " " + std::to_string(py); };
+    int ex = 0, ey = 0, px = 0, py = 0;
+    ASSERT_TRUE(ToolButton(0xF6A7B8, ex, ey)) << "eraser button";
+    ASSERT_TRUE(ToolButton(0xF2C14E, px, py)) << "pencil button";
+
+    // A stroke, and a piece of it on the clipboard.
+    x.Drag(Line(L + 40, T + 60, L + 360, T + 60));
+    x.Click(ex + (ex - px), ey);
+    x.Drag(Line(L + 40, T + 40, L + 120, T + 80));
+    x.Key("ctrl+c");
+    x.Click(px, py);
+
+    // Paste and undo half-way through a second stroke, then the pencil again, which once put
+    // a piece down from far past its end.
+    x.Xdo("mousemove " + at(L + 40, T + 200) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " +
+          at(L + 150, T + 200) + " sleep 0.1");
+    // Without --clearmodifiers, which would let go of the button too.
+    x.Xdo("key ctrl+v sleep 0.1 key ctrl+z sleep 0.1");
+    x.Xdo("mousemove " + at(L + 250, T + 200) + " sleep 0.05 mousemove " + at(L + 360, T + 200) +
+          " sleep 0.05 mouseup 1 sleep 0.15");
+    x.Click(px, py);
+
+    // Quit with the button still down in the middle of a third stroke.
+    x.Xdo("mousemove " + at(L + 40, T + 260) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " +
+          at(L + 200, T + 260) + " sleep 0.05 mousemove " + at(L + 360, T + 260) + " sleep 0.1 key ctrl+q");
+    ASSERT_TRUE(x.WaitProgramExit()) << x.ProgramLog();
+    x.Xdo("mouseup 1");
+
+    CPaper saved;
+    ASSERT_TRUE(ReadSketchFile(x.Documents() + "/Sketch1.tvk", saved));
+    EXPECT_GT(Marked(saved, 60, 57, 340, 63), 200);    // not undone
+    EXPECT_GT(Marked(saved, 60, 197, 340, 203), 200);  // the stroke the keys met
+    EXPECT_GT(Marked(saved, 60, 257, 340, 263), 200);  // the stroke Ctrl+Q ended
+    EXPECT_EQ(Marked(saved, 0, 0, 400, 50), 0);        // nothing pasted
+    EXPECT_EQ(Marked(saved, 0, 70, 400, 190), 0);
+}
+
 }  // namespace
