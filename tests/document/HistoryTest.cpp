@@ -1,5 +1,7 @@
 #include "DocTestSupport.h"
 
+#include "FailingAllocator.h"
+
 using namespace doctest;
 
 namespace {
@@ -144,4 +146,25 @@ TEST_F(DocTest, ShortRecordsReplayWithoutReadingBeyondTheirList)
     CQuillexDoc::ApplyHistoryRecord(single, again);
     CQuillexDoc::ApplyHistoryRecord(single, paper);
     EXPECT_EQ(Pixels(paper), Pixels(again));
+}
+
+// A stroke drawn while memory ran out cannot be recorded; the sheet as it stands becomes the
+// base, so that no undo or redo rebuilds a sheet without it.
+TEST_F(DocTest, AStrokeThatCouldNotBeRecordedBecomesTheBase)
+{
+    Stroke(RowStart(0), RowEnd(0));
+    doc->RemoveView(&recorder);  // its list of hints would run out of memory first
+    ASSERT_TRUE(doc->PointerDown(&view, 10, 40, 10, 40));
+    g_failAllocationsFrom = 1024;
+    for (int32_t x = 11; x < 190; ++x) doc->PointerMove(x, 40 + x % 7, x, 40 + x % 7);
+    doc->PointerUp(190, 40, 190, 40);
+    g_failAllocationsFrom = SIZE_MAX;
+    const std::vector<uint8_t> drawn = Pixels(doc->m_paper);
+    EXPECT_FALSE(IsWhite(doc->m_paper, CRect{100, 38, 110, 48}));
+    EXPECT_EQ(doc->GetHistoryCount(), 0);
+    EXPECT_TRUE(Pixels(doc->m_basePaper) == drawn);
+    EXPECT_TRUE(doc->IsModified());
+    doc->OnEditUndo();
+    doc->OnEditRedo();
+    EXPECT_TRUE(Pixels(doc->m_paper) == drawn);
 }
