@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -133,6 +134,13 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     m_pFrame->SetCloseGuard([this] { return SaveModified(); });
     // A kill or a logout ends the program like Exit, saving the drawing.
     m_pTerminationGuard = std::make_unique<CTerminationGuard>([this] { OnAppExit(); });
+    // The desktop session is ending: the drawing goes to its file now, while
+    // the session manager still waits for us; nobody is there to be asked.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+        if (m_pView) m_pView->EndGestures();
+        m_pDoc->EndGesture();
+        if (m_pDoc->IsModified()) m_pDoc->DoFileSave();
+    });
     connect(m_pFrame->DocList(), &CDocListPage::OpenRequested, this,
             [this](const QString& path) { OpenDocumentFile(path); });
     connect(m_pFrame->DocList(), &CDocListPage::NewRequested, this, [this] { OnFileNew(); });
