@@ -52,6 +52,30 @@ bool InRange(const char* what, int32_t value, int32_t low, int32_t high, std::st
     return false;
 }
 
+// The path of an open or save line: the rest of the line after the command,
+// blanks trimmed, up to a comment; or the text between double quotes, which
+// may hold a '#'. False when there is none or a quote is not closed.
+bool PathArgument(const std::string& line, std::string& path)
+{
+    const char* const blanks = " \t\r";
+    size_t at = line.find_first_not_of(blanks);
+    at = line.find_first_of(blanks, at);
+    at = at == std::string::npos ? std::string::npos : line.find_first_not_of(blanks, at);
+    if (at == std::string::npos || line[at] == '#') return false;
+    if (line[at] == '"') {
+        const size_t close = line.find('"', at + 1);
+        if (close == std::string::npos) return false;
+        const size_t after = line.find_first_not_of(blanks, close + 1);
+        if (after != std::string::npos && line[after] != '#') return false;
+        path = line.substr(at + 1, close - at - 1);
+        return !path.empty();
+    }
+    const size_t end = line.find('#', at);
+    path = line.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    path.erase(path.find_last_not_of(blanks) + 1);
+    return true;
+}
+
 const char* ToolName(const CQuillexDoc& doc)
 {
     if (doc.m_pTool == &doc.m_pencilTool) return "pencil";
@@ -195,8 +219,8 @@ bool CScriptRunner::RunLine(const std::string& text, std::string& error)
         if (command == name && IgnoredInGesture(command)) return true;
 
     if (command == "new") return DoNew(args, error);
-    if (command == "open") return DoOpen(args, error);
-    if (command == "save") return DoSave(args, error);
+    if (command == "open") return DoOpen(text, error);
+    if (command == "save") return DoSave(text, error);
     if (command == "tool") return DoTool(args, error);
     if (command == "pencil") return DoPencil(args, error);
     if (command == "eraser") return DoEraser(args, error);
@@ -275,14 +299,15 @@ bool CScriptRunner::DoNew(const Args& args, std::string& error)
     return true;
 }
 
-bool CScriptRunner::DoOpen(const Args& args, std::string& error)
+bool CScriptRunner::DoOpen(const std::string& line, std::string& error)
 {
-    if (args.size() != 1) {
+    std::string path;
+    if (!PathArgument(line, path)) {
         error = "open takes PATH";
         return false;
     }
-    if (!m_pDoc->OnOpenDocument(args[0])) {
-        error = "cannot open " + args[0];
+    if (!m_pDoc->OnOpenDocument(path)) {
+        error = "cannot open " + path;
         return false;
     }
     // The document has said so on the error stream; the run goes on with
@@ -293,19 +318,20 @@ bool CScriptRunner::DoOpen(const Args& args, std::string& error)
 
 // Save writes a copy as Save As does: the format follows the extension and
 // the drawing keeps its own name and modified state.
-bool CScriptRunner::DoSave(const Args& args, std::string& error)
+bool CScriptRunner::DoSave(const std::string& line, std::string& error)
 {
-    if (args.size() != 1) {
+    std::string path;
+    if (!PathArgument(line, path)) {
         error = "save takes PATH";
         return false;
     }
     if (!NeedSheet("save", error)) return false;
     m_messageBox.m_last.clear();
-    m_saveAsDialog.m_path = args[0];
+    m_saveAsDialog.m_path = path;
     m_pDoc->OnCommand(ID_FILE_SAVE_AS);
     m_saveAsDialog.m_path.clear();
     if (!m_messageBox.m_last.empty()) {
-        error = "cannot save " + args[0];
+        error = "cannot save " + path;
         return false;
     }
     return true;
@@ -436,7 +462,7 @@ int CliRun(const std::vector<std::string>& args, std::ostream& out, std::ostream
         "usage: graphelle-cli run SCRIPT\n"
         "Replays a drawing script (a path, or - for standard input). One command a line,\n"
         "# starts a comment:\n"
-        "  new W H R | open PATH | save PATH\n"
+        "  new W H R | open PATH | save PATH (the rest of the line, or \"in quotes\")\n"
         "  tool pencil|eraser|hand|select | pencil GRADE WIDTH SMOOTH | eraser SIZE STRENGTH\n"
         "  transparent 0|1 | down X Y | move X Y | up X Y | stroke X0 Y0 X1 Y1 ...\n"
         "  undo | redo | selectall | clear | cut | copy | paste | drop | status\n";

@@ -90,8 +90,9 @@ private:
 
     using Args = std::vector<std::string>;
     bool DoNew(const Args& args, std::string& error);
-    bool DoOpen(const Args& args, std::string& error);
-    bool DoSave(const Args& args, std::string& error);
+    // The path is the rest of the line, or a quoted part of it.
+    bool DoOpen(const std::string& line, std::string& error);
+    bool DoSave(const std::string& line, std::string& error);
     bool DoTool(const Args& args, std::string& error);
     bool DoPencil(const Args& args, std::string& error);
     bool DoEraser(const Args& args, std::string& error);

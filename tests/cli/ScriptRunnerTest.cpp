@@ -139,6 +139,23 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
         << failed.err;
 }
 
+// A path is the rest of its line, blanks around it trimmed, or what stands between quotes.
+TEST(ScriptRunner, PathsMayHoldSpacesWithOrWithoutQuotes)
+{
+    doctest::TempFolder folder;
+    std::filesystem::create_directory(folder.path / "My Sketches");
+    const std::string dir = folder.File("My Sketches");
+    const CliResult r = RunScript("new 20 20 3\nstroke 2 2 15 15\nsave   " + dir + "/a b.tvk  # plain\n"
+                                  "save \"" + dir + "/#2 .tvk\"  \nopen \"" + dir + "/a b.tvk\"\nopen " + dir +
+                                  "/#2 .tvk\n");
+    EXPECT_EQ(r.status, 1);  // the last open stopped at the '#', which starts a comment there
+    EXPECT_EQ(r.err, "Failed to open file!\nline 6: cannot open " + dir + "/\n");
+    EXPECT_EQ(Contents(dir + "/a b.tvk").substr(0, 4), "QLXF");
+    EXPECT_EQ(Contents(dir + "/#2 .tvk"), Contents(dir + "/a b.tvk"));
+    for (const char* line : {"save", "save # no path", "save \"unclosed", "save \"a\" b", "save \"\""})
+        EXPECT_EQ(RunScript(std::string("new 20 20 3\n") + line + "\n").err, "line 2: save takes PATH\n") << line;
+}
+
 TEST(ScriptRunner, CommandLineOfTheRunSubCommandAndTheRunnersServices)
 {
     EXPECT_EQ(RunCommand(CliRun, {"a", "b"}).status, 2);
