@@ -69,8 +69,14 @@ void CViewPainter::Paint(QPainter& painter, const QRegion& region, const CViewGe
         FillRegion(painter, region.intersected(cross), kCrossColor);
     }
 
+    // The outlines invert what lies beneath with their colour, so they show
+    // over white paper, the surround and dark graphite alike; the pixels
+    // beneath were painted afresh just above, so each is inverted once.
     const QRegion outlines = FrameRegion(geometry.PaperToView(scene.rcSelection)) + FrameRegion(scene.rcBand);
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     FillRegion(painter, region.intersected(outlines), kSelectionColor);
+    painter.restore();
 }
 
 void CViewPainter::PaintTexts(QPainter& painter, const QRect& bounds, const CViewGeometry& geometry,

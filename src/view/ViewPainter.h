@@ -32,7 +32,7 @@ inline const QColor kSurroundColor(238, 204, 0);
 inline const QColor kTitleColor(0, 0, 255);
 inline const QColor kFooterColor(238, 238, 170);
 inline const QColor kCrossColor(255, 170, 170);
-inline const QColor kSelectionColor(153, 153, 0);
+inline const QColor kSelectionColor(153, 153, 0);  // XORed with what lies beneath
 inline const QColor kFrameColor(0, 0, 0);
 inline constexpr char kFooterText[] = "www.graphelle.example";
 

@@ -86,10 +86,18 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     ViewFixture f(400, 300, 700, 600);
     FillPattern(f.doc.m_paper);
     f.doc.m_rcSelection = CRect{20, 30, 120, 90};
+    for (int32_t x = 20; x < 30; ++x) {  // black and white under the outline's top
+        f.doc.m_paper.SetPixel(x, 29, 0);
+        f.doc.m_paper.SetPixel(x + 10, 29, 255);
+    }
     ASSERT_TRUE(f.view->IsGridShown());
     f.view->ZoomBy(kZoomInFactor);
     ASSERT_EQ(f.view->Geometry().m_ptOrigin, (CPoint{110, 120}));
+    f.view->SetBand(CRect{60, 400, 200, 520});  // from the surround onto the paper
+    const auto bytes = [&] { return std::vector<uint8_t>(f.doc.m_paper.GetBits(), f.doc.m_paper.GetBits() + f.doc.m_paper.GetImageSize()); };
+    const std::vector<uint8_t> sheet = bytes();
     const QImage image = f.Render();
+    EXPECT_TRUE(bytes() == sheet);
     // The real paint path draws the same picture.
     EXPECT_EQ(f.Port()->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
     auto paperAt = [&](int x, int y) {
@@ -100,11 +108,19 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     // Surround away from the texts; the frame one pixel around the 480 x 360
     // paper at (110, 120); the selection (20, 30)-(120, 90), shown at
     // (134, 156)-(254, 228), outlined one pixel outside; the cross through the
-    // centre, over the paper but not into it.
+    // centre, over the paper but not into it. The outlines invert what lies
+    // beneath with their colour: white turns blue, the surround brown.
+    const QRgb x = kSelectionColor.rgb() & 0xFFFFFF;
     const std::pair<QRgb, std::vector<QPoint>> colours[] = {
         {kSurroundColor.rgb(), {{690, 10}, {300, 100}, {600, 590}, {105, 300}}},
         {qRgb(0, 0, 0), {{109, 200}, {590, 200}, {300, 119}, {300, 480}, {109, 119}}},
-        {kSelectionColor.rgb(), {{133, 190}, {254, 190}, {190, 155}, {190, 228}, {133, 155}}},
+        {paperAt(133, 190) ^ x, {{133, 190}}},
+        {paperAt(254, 190) ^ x, {{254, 190}}},
+        {paperAt(190, 228) ^ x, {{190, 228}}},
+        {qRgb(153, 153, 0), {{f.At(25, 29).x(), 155}}},
+        {qRgb(102, 102, 255), {{f.At(35, 29).x(), 155}}},
+        {qRgb(119, 85, 0), {{59, 450}, {80, 399}}},
+        {paperAt(200, 450) ^ x, {{200, 450}}},
         {kCrossColor.rgb(), {{350, 130}, {130, 300}}},
         {paperAt(351, 130), {{351, 130}}},
     };
@@ -116,7 +132,7 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     int checked = 0;
     for (int y = 121; y < 480; y += 7) {
         for (int x = 111; x < 590; x += 5) {
-            if (x == 350 || y == 300 || x == 133 || x == 254 || y == 155 || y == 228) continue;
+            if (x == 350 || y == 300 || x == 133 || x == 254 || y == 155 || y == 228 || (x >= 59 && x <= 200 && y >= 399 && y <= 520)) continue;
             ASSERT_EQ(image.pixel(x, y), paperAt(x, y)) << x << "," << y;
             ++checked;
         }
