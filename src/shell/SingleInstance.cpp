@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -34,6 +35,7 @@ constexpr char kConfirmed = 'K';
 constexpr int kIdleClientMs = 5000;
 // How often a request held back by a dialog asks again.
 constexpr int kRetryMs = 100;
+// How often a start looks again for a copy that is starting or quitting.
 constexpr int kPollMs = 20;
 
 // The display the program shows on; ":0", ":0.0" and "unix:0" are one.
@@ -96,8 +98,12 @@ QString CSingleInstance::SessionSocketPath()
     const QByteArray hash =
         QCryptographicHash::hash(SessionDisplay().toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
     const QString name = QStringLiteral("graphelle-%1-%2.socket").arg(::getuid()).arg(QString::fromLatin1(hash));
+    // After su or sudo the variable may name another user's folder.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/') && FitsSocketAddress(runtime + '/' + name)) return runtime + '/' + name;
+    const QFileInfo runtimeInfo(runtime);
+    if (runtime.startsWith('/') && runtimeInfo.isDir() && runtimeInfo.isWritable() &&
+        FitsSocketAddress(runtime + '/' + name))
+        return runtime + '/' + name;
     const QString folder = QDir::tempPath() + QStringLiteral("/graphelle-%1").arg(::getuid());
     if (!PrivateFolder(folder) || !FitsSocketAddress(folder + '/' + name)) return QString();
     return folder + '/' + name;

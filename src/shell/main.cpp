@@ -51,7 +51,8 @@ int main(int argc, char* argv[])
     case CSingleInstance::Outcome::HandedOver: return 0;
     case CSingleInstance::Outcome::NoAnswer: return ReportNoAnswer(file);
     case CSingleInstance::Outcome::Unguarded:
-        std::fprintf(stderr, "graphelle: no private folder to look for another running copy in\n");
+        std::fprintf(stderr, "graphelle: no private folder for the lock that keeps a second copy from "
+                             "starting; this one runs without it\n");
         break;
     case CSingleInstance::Outcome::First: break;
     }
