@@ -155,22 +155,38 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     if (qEnvironmentVariableIsSet(kStartupProbe))
         m_pView->viewport()->installEventFilter(new CFirstPaintProbe(*m_pDoc, this));
 
-    // One sketch file named on the command line; Qt has taken its own
-    // options already, and "--" ends ours.
-    QString file;
-    bool optionsEnded = false;
-    for (const QString& arg : arguments) {
-        if (!optionsEnded && arg == QStringLiteral("--")) {
-            optionsEnded = true;
-        } else if (optionsEnded || !arg.startsWith('-')) {
-            file = arg;
-            break;
-        }
-    }
+    const QString file = FileArgument(arguments);
     // Opened before the window shows, so the first paint is the sheet.
     const bool opened = !file.isEmpty() && OpenDocumentFile(file);
     m_pFrame->show();
     if (!opened) ShowStartPage();
+    return true;
+}
+
+QString CQuillexApp::FileArgument(const QStringList& arguments)
+{
+    bool optionsEnded = false;
+    for (const QString& arg : arguments) {
+        if (!optionsEnded && arg == QStringLiteral("--"))
+            optionsEnded = true;
+        else if (optionsEnded || !arg.startsWith('-'))
+            return arg;
+    }
+    return QString();
+}
+
+bool CQuillexApp::OnAnotherStart(const QString& path)
+{
+    if (!m_pFrame || !m_pFrame->isVisible()) return false;
+    // Reopening the drawing on screen would only throw its undo steps away.
+    const QString current = m_pDoc->m_paper.HasBits()
+                                ? QFileInfo(QString::fromStdString(m_pDoc->GetPathName())).canonicalFilePath()
+                                : QString();
+    if (!path.isEmpty() && (current.isEmpty() || current != QFileInfo(path).canonicalFilePath()))
+        OpenDocumentFile(path);
+    m_pFrame->setWindowState(m_pFrame->windowState() & ~Qt::WindowMinimized);
+    m_pFrame->raise();
+    m_pFrame->activateWindow();
     return true;
 }
 

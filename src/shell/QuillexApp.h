@@ -44,6 +44,14 @@ public:
     void OnAppExit();
     bool OpenDocumentFile(const QString& path);
 
+    // The sketch file named in arguments (without the program's name), or
+    // empty; Qt has taken its own options already, and "--" ends ours.
+    static QString FileArgument(const QStringList& arguments);
+    // Another start of the program handed over its file (absolute; empty for
+    // none): open it as Open does, unless it is the drawing on screen, and
+    // bring the window to the front. False while the window is closing.
+    bool OnAnotherStart(const QString& path);
+
     // A changed drawing is saved to its own file; when that fails the user
     // chooses to save elsewhere, discard, or stay. False means stay.
     bool SaveModified();

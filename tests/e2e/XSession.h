@@ -162,6 +162,15 @@ public:
         std::ifstream in(m_home + "/program.log");
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
+    pid_t ProgramPid() const { return m_program; }
+    // One more start of the program beside the running one, with the same
+    // display and home; the caller waits for it and ends it.
+    pid_t StartAnotherCopy(const std::vector<std::string>& args)
+    {
+        std::vector<std::string> argv{ProgramPath()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return Spawn(argv, true);
+    }
     // Asks the program to end, as a logout or kill does.
     void TerminateProgram()
     {
