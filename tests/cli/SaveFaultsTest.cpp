@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 enum class Command { Save, Convert, Thumbnail };  // run's save line, convert, thumbnail
-enum class Target { File, Link, Chain, Folder };   // what the output name is
+enum class Target { File, Link, Chain, HardLink, Folder };  // what the output name is
 enum class Owner { Nobody, Root, NobodyRootGroup };
 enum class Fault { None, SizeLimit, FullDisk, Leftovers };
 
@@ -45,6 +45,7 @@ void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 const Row kRows[] = {
     {"ThroughALink", Command::Save, Target::Link, false, Owner::Nobody, 0640, Fault::None, 0, "", true},
     {"ThroughAChainOfLinks", Command::Convert, Target::Chain, false, Owner::Nobody, 0604, Fault::None, 0, "", true},
+    {"FileWithASecondName", Command::Save, Target::HardLink, false, Owner::Nobody, 0644, Fault::None, 0, "", true},
     {"WriteProtectedFile", Command::Save, Target::File, false, Owner::Nobody, 0444, Fault::None, 1,
      "Could not save \"out.bmp\": the file is write-protected", false},
     {"SomeoneElsesFile", Command::Convert, Target::File, false, Owner::Root, 0644, Fault::None, 1,
@@ -158,6 +159,7 @@ protected:
         if (row.target == Target::Folder) fs::create_directory(m_file);
         else doctest::WriteFile(m_file, kOld);
         Own(m_file, row.owner, row.mode);
+        if (row.target == Target::HardLink) fs::create_hard_link(m_file, work + "/other.bmp");
         if (row.fault == Fault::Leftovers) {
             // One left by a killed save, and one that a save in another process is still writing.
             m_leftover = work + "/.out.bmp.saving-Ab12Cd";
@@ -203,6 +205,9 @@ TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)
     else EXPECT_TRUE(doctest::Contents(file) == (row.replaced ? fresh : kOld)) << doctest::Contents(file).size();
     if (row.target == Target::Link || row.target == Target::Chain) {
         EXPECT_TRUE(fs::is_symlink(root.File("work/out.bmp")));
+    }
+    if (row.target == Target::HardLink) {
+        EXPECT_TRUE(doctest::Contents(root.File("work/other.bmp")) == fresh);
     }
     if (row.fault == Fault::Leftovers) {
         EXPECT_FALSE(fs::exists(m_leftover));
