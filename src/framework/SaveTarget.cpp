@@ -128,6 +128,16 @@ bool IsTemporaryName(const std::string& name, const std::string& start)
     return name.find_first_not_of(kAlphabet, start.size()) == std::string::npos;
 }
 
+// The start of the names of a file's temporary files, folder included.
+std::string TemporaryPrefix(const std::string& filePath)
+{
+    const size_t nameAt = filePath.find_last_of('/') + 1;  // 0 without a folder
+    std::string name = filePath.substr(nameAt);
+    const size_t room = kMaxName - 1 - (sizeof kTempMark - 1) - kRandomChars;
+    if (name.size() > room) name.resize(room);
+    return filePath.substr(0, nameAt) + "." + name + kTempMark;
+}
+
 // Removes temporary files that saves of this file left when they were killed.
 // A save in progress holds a lock on its own, so only unlocked ones go.
 void RemoveLeftovers(const std::string& prefix)
@@ -178,15 +188,6 @@ std::string Reason(const char* what, int error)
 
 }  // namespace
 
-std::string CSaveTarget::TemporaryPrefix(const std::string& filePath)
-{
-    const size_t nameAt = filePath.find_last_of('/') + 1;  // 0 without a folder
-    std::string name = filePath.substr(nameAt);
-    const size_t room = kMaxName - 1 - (sizeof kTempMark - 1) - kRandomChars;
-    if (name.size() > room) name.resize(room);
-    return filePath.substr(0, nameAt) + "." + name + kTempMark;
-}
-
 bool CSaveTarget::Refuse(const std::string& reason)
 {
     m_error = reason;
@@ -216,9 +217,9 @@ bool CSaveTarget::Prepare(const std::string& path)
     RemoveLeftovers(TemporaryPrefix(m_filePath));
     if (!CreateTemporary()) {
         const int error = errno;
+        if (error != EACCES && error != EPERM) return Fail("cannot create", error);
         // A closed folder still lets a writable file be rewritten where it is.
-        if (m_bExists && (error == EACCES || error == EPERM)) return OpenInPlace();
-        return Fail("cannot create", error);
+        return m_bExists ? OpenInPlace() : Refuse("the folder is write-protected");
     }
     if (m_bExists && !KeepOwner()) {
         // Replacing would hand the file to whoever saves it.

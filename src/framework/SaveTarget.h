@@ -25,19 +25,15 @@ public:
     // a reason when the save cannot go there. Leftover temporary files of
     // earlier saves of the same file that were killed go on the way.
     bool Prepare(const std::string& path);
-    // Makes data the file's whole content, durably. Whatever happens, the
-    // file is afterwards either the new content whole or what it was.
+    // Makes data the file's whole content, durably. The file is afterwards
+    // the new content whole or what it was; only when a rewrite in place
+    // fails and the old content cannot go back either does the reason say
+    // the file may be damaged.
     bool Commit(const uint8_t* data, size_t size);
     // Gives up: no temporary file stays, the target is left alone.
     void Discard();
 
     const std::string& GetError() const { return m_error; }
-    // The file that is written: the end of the link chain the path named.
-    const std::string& GetFilePath() const { return m_filePath; }
-    bool IsInPlace() const { return m_bInPlace; }
-
-    // The start of the names of this file's temporary files, folder included.
-    static std::string TemporaryPrefix(const std::string& filePath);
 
 private:
     bool Refuse(const std::string& reason);
@@ -50,7 +46,7 @@ private:
     bool CommitInPlace(const uint8_t* data, size_t size);
     void CloseFile();
 
-    std::string m_filePath;
+    std::string m_filePath;  // the end of the link chain the path named
     std::string m_tempPath;
     std::string m_error;
     int m_fd = -1;
