@@ -1,8 +1,9 @@
 #include "PngWriter.h"
 
+#include "framework/Archive.h"
+
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <new>
 
 namespace {
@@ -132,14 +133,15 @@ bool EncodeGrayPng(const uint8_t* pixels, uint32_t width, uint32_t height, size_
 }
 
 bool WriteGrayPng(const std::string& path, const uint8_t* pixels, uint32_t width, uint32_t height,
-                  size_t stride)
+                  size_t stride, std::string& error)
 {
     std::vector<uint8_t> png;
-    if (!EncodeGrayPng(pixels, width, height, stride, png)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool written = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!(written && closed)) std::remove(path.c_str());
-    return written && closed;
+    if (!EncodeGrayPng(pixels, width, height, stride, png)) {
+        error = "not enough memory for the picture";
+        return false;
+    }
+    CArchive ar;
+    if (ar.Open(path, CArchive::store) && ar.Write(png.data(), png.size()) && ar.Close()) return true;
+    error = ar.GetError();
+    return false;
 }

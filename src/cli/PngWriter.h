@@ -2,7 +2,8 @@
 // A minimal PNG encoder for 8-bit gray images, enough for thumbnails: one
 // IHDR, one IDAT holding zlib data in stored (uncompressed) deflate blocks,
 // one IEND. It owns nothing beyond the bytes it returns and never throws;
-// running out of memory comes back as false.
+// running out of memory comes back as false. Files go through CArchive, so
+// a failed write leaves an older picture as it was.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,7 @@ uint32_t PngAdler32(const uint8_t* data, size_t size, uint32_t adler = 1);
 bool EncodeGrayPng(const uint8_t* pixels, uint32_t width, uint32_t height, size_t stride,
                    std::vector<uint8_t>& png);
 
-// Encodes and writes to path; false when encoding or any write failed.
+// Encodes and writes to path; false with the reason in error when encoding
+// or the save failed.
 bool WriteGrayPng(const std::string& path, const uint8_t* pixels, uint32_t width,
-                  uint32_t height, size_t stride);
+                  uint32_t height, size_t stride, std::string& error);

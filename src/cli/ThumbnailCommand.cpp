@@ -95,8 +95,8 @@ int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
         err << args[0] << ": out of memory\n";
         return 1;
     }
-    if (!WriteGrayPng(args[1], pixels.data(), w, h, w)) {
-        err << args[1] << ": cannot write the picture\n";
+    if (!WriteGrayPng(args[1], pixels.data(), w, h, w, error)) {
+        err << args[1] << ": " << error << "\n";
         return 1;
     }
     return load == SketchLoad::Part ? 1 : 0;

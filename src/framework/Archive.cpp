@@ -2,9 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <new>
+#include <sys/types.h>
 
 CArchive::~CArchive()
 {
@@ -21,7 +20,7 @@ void CArchive::Fail(const char* what)
 
 bool CArchive::Open(const std::string& path, Mode mode)
 {
-    if (m_file) return false;
+    if (m_file || m_bStoring) return false;
     m_mode = mode;
     m_path = path;
     m_error.clear();
@@ -34,35 +33,13 @@ bool CArchive::Open(const std::string& path, Mode mode)
         }
         return true;
     }
-
-    // The temporary file lives in the target's folder so that the final
-    // rename stays on one file system and is atomic.
-    m_tempPath = path + ".XXXXXX";
-    int fd = ::mkstemp(m_tempPath.data());
-    if (fd < 0) {
-        Fail("cannot create");
-        m_tempPath.clear();
+    m_data.clear();
+    m_position = 0;
+    if (!m_target.Prepare(path)) {
+        m_error = m_target.GetError();
         return false;
     }
-    // Keep the permissions of the file being replaced, or the usual ones.
-    struct stat st;
-    mode_t perms;
-    if (::stat(path.c_str(), &st) == 0) {
-        perms = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        perms = 0666 & ~mask;
-    }
-    ::fchmod(fd, perms);
-    m_file = ::fdopen(fd, "w+b");
-    if (!m_file) {
-        Fail("cannot create");
-        ::close(fd);
-        ::unlink(m_tempPath.c_str());
-        m_tempPath.clear();
-        return false;
-    }
+    m_bStoring = true;
     return true;
 }
 
@@ -76,18 +53,23 @@ size_t CArchive::Read(void* buffer, size_t size)
 
 bool CArchive::Write(const void* buffer, size_t size)
 {
-    if (!m_file || m_mode != store) return false;
-    if (HasFailed()) return false;
-    errno = 0;
-    if (size && std::fwrite(buffer, 1, size, m_file) != size) {
-        Fail("cannot write");
+    if (!m_bStoring || HasFailed()) return false;
+    if (size == 0) return true;
+    try {
+        if (size > m_data.max_size() - m_position) throw std::bad_alloc();
+        if (m_position + size > m_data.size()) m_data.resize(m_position + size);
+    } catch (const std::bad_alloc&) {
+        m_error = "not enough memory to save";
         return false;
     }
+    std::memcpy(m_data.data() + m_position, buffer, size);
+    m_position += size;
     return true;
 }
 
 bool CArchive::Flush()
 {
+    if (m_bStoring) return !HasFailed();
     if (!m_file) return false;
     errno = 0;
     if (std::fflush(m_file) != 0) {
@@ -99,6 +81,11 @@ bool CArchive::Flush()
 
 bool CArchive::Seek(uint64_t position)
 {
+    if (m_bStoring) {
+        // Like a file: writing past the end fills the gap with zeros.
+        m_position = static_cast<size_t>(position);
+        return true;
+    }
     if (!m_file) return false;
     errno = 0;
     if (::fseeko(m_file, static_cast<off_t>(position), SEEK_SET) != 0) {
@@ -110,39 +97,29 @@ bool CArchive::Seek(uint64_t position)
 
 bool CArchive::Close()
 {
-    if (!m_file) return false;
-    std::FILE* file = m_file;
-    m_file = nullptr;
     if (m_mode == load) {
-        std::fclose(file);
+        if (!m_file) return false;
+        std::fclose(m_file);
+        m_file = nullptr;
         return !HasFailed();
     }
-    errno = 0;
-    if (std::fflush(file) != 0) Fail("cannot write");
-    if (!HasFailed() && ::fsync(::fileno(file)) != 0) Fail("cannot write");
-    errno = 0;
-    if (std::fclose(file) != 0) Fail("cannot write");
-    if (!HasFailed()) {
-        errno = 0;
-        if (std::rename(m_tempPath.c_str(), m_path.c_str()) != 0) Fail("cannot replace");
-    }
-    if (HasFailed()) {
-        ::unlink(m_tempPath.c_str());
-        m_tempPath.clear();
-        return false;
-    }
-    m_tempPath.clear();
-    return true;
+    if (!m_bStoring) return false;
+    m_bStoring = false;
+    const bool committed = !HasFailed() && m_target.Commit(m_data.data(), m_data.size());
+    if (!committed && m_error.empty()) m_error = m_target.GetError();
+    m_target.Discard();
+    std::vector<uint8_t>().swap(m_data);
+    return committed;
 }
 
 void CArchive::Abort()
 {
-    if (m_file) {
-        std::fclose(m_file);
+    if (m_mode == load) {
+        if (m_file) std::fclose(m_file);
         m_file = nullptr;
+        return;
     }
-    if (!m_tempPath.empty()) {
-        ::unlink(m_tempPath.c_str());
-        m_tempPath.clear();
-    }
+    m_bStoring = false;
+    m_target.Discard();
+    std::vector<uint8_t>().swap(m_data);
 }

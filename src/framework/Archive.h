@@ -1,14 +1,17 @@
 #pragma once
 // CArchive: a byte stream over one file, for loading or for storing. Storing
-// writes into a temporary file beside the target and replaces the target only
-// when Close succeeds, so a failed or abandoned save never touches the file
-// that was there before. Errors are kept, never thrown: the first failure
-// sticks and is reported by Close with the system's reason.
+// gathers the bytes in memory and hands them to CSaveTarget on Close, which
+// replaces the target whole or not at all, so a failed or abandoned save
+// never touches the file that was there before. Errors are kept, never
+// thrown: the first failure sticks and is reported with its reason.
+
+#include "SaveTarget.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class CArchive {
 public:
@@ -19,10 +22,12 @@ public:
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
-    // Opens path for reading, or creates the temporary file for storing.
+    // Opens path for reading, or checks that it may be saved and makes ready
+    // to replace it (through symbolic links, to the file they lead to).
     bool Open(const std::string& path, Mode mode);
 
     bool IsStoring() const { return m_mode == store; }
+    // The path as it was given; its extension chooses a writer's format.
     const std::string& GetFileName() const { return m_path; }
 
     // Reads up to size bytes and returns how many arrived.
@@ -32,14 +37,14 @@ public:
     bool Flush();
     bool Seek(uint64_t position);
 
-    // Loading: closes the file. Storing: makes the data durable and moves the
-    // temporary file over the target. False when anything failed on the way.
+    // Loading: closes the file. Storing: makes the data durable in the
+    // target. False when anything failed on the way.
     bool Close();
-    // Storing: throws the temporary file away and leaves the target alone.
+    // Storing: throws the data away and leaves the target alone.
     void Abort();
 
     bool HasFailed() const { return !m_error.empty(); }
-    // The system's reason for the first failure, empty when none.
+    // The reason for the first failure in plain words, empty when none.
     const std::string& GetError() const { return m_error; }
 
 private:
@@ -47,7 +52,10 @@ private:
 
     Mode m_mode = load;
     std::string m_path;
-    std::string m_tempPath;
-    std::FILE* m_file = nullptr;
+    std::FILE* m_file = nullptr;     // loading
+    bool m_bStoring = false;         // storing, between Open and Close
+    CSaveTarget m_target;
+    std::vector<uint8_t> m_data;
+    size_t m_position = 0;
     std::string m_error;
 };
