@@ -2,6 +2,7 @@
 
 #include "PngWriter.h"
 #include "engine/Paper.h"
+#include "engine/PaperThumbnail.h"
 #include "formats/SketchFile.h"
 
 #include <algorithm>
@@ -21,47 +22,6 @@ bool ParseSize(const std::string& text, uint32_t& size)
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, size);
     return ec == std::errc() && ptr == end && size >= 1 && size <= kMaxThumbnailSize;
-}
-
-// Each thumbnail pixel is the average of the sheet pixels it covers, so thin
-// pencil lines fade instead of vanishing.
-bool Shrink(const CPaper& paper, uint32_t box, std::vector<uint8_t>& pixels, uint32_t& outW,
-            uint32_t& outH)
-{
-    const uint32_t w = paper.GetWidth();
-    const uint32_t h = paper.GetHeight();
-    if (w <= box && h <= box) {
-        outW = w;
-        outH = h;
-    } else if (w >= h) {
-        outW = box;
-        outH = std::max<uint32_t>(1, static_cast<uint32_t>(uint64_t{h} * box / w));
-    } else {
-        outH = box;
-        outW = std::max<uint32_t>(1, static_cast<uint32_t>(uint64_t{w} * box / h));
-    }
-    try {
-        pixels.assign(static_cast<size_t>(outW) * outH, 255);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    for (uint32_t oy = 0; oy < outH; ++oy) {
-        const uint32_t y0 = static_cast<uint32_t>(uint64_t{oy} * h / outH);
-        const uint32_t y1 = std::max(y0 + 1, static_cast<uint32_t>(uint64_t{oy + 1} * h / outH));
-        for (uint32_t ox = 0; ox < outW; ++ox) {
-            const uint32_t x0 = static_cast<uint32_t>(uint64_t{ox} * w / outW);
-            const uint32_t x1 =
-                std::max(x0 + 1, static_cast<uint32_t>(uint64_t{ox + 1} * w / outW));
-            uint64_t sum = 0;
-            for (uint32_t y = y0; y < y1; ++y)
-                for (uint32_t x = x0; x < x1; ++x)
-                    sum += paper.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y));
-            const uint64_t count = uint64_t{x1 - x0} * (y1 - y0);
-            pixels[static_cast<size_t>(oy) * outW + ox] =
-                static_cast<uint8_t>((sum + count / 2) / count);
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -91,7 +51,7 @@ int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
     std::vector<uint8_t> pixels;
     uint32_t w = 0;
     uint32_t h = 0;
-    if (!Shrink(paper, box, pixels, w, h)) {
+    if (!MakeThumbnail(paper, box, pixels, w, h)) {
         err << args[0] << ": out of memory\n";
         return 1;
     }

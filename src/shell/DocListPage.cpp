@@ -2,6 +2,7 @@
 #include "ShellResources.h"
 
 #include "engine/Paper.h"
+#include "engine/PaperThumbnail.h"
 #include "formats/SketchFile.h"
 
 #include <QDateTime>
@@ -17,6 +18,9 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <cmath>
+#include <vector>
 
 #include <algorithm>
 
@@ -82,18 +86,21 @@ QStringList CDocListPage::FindSketches(const QString& folder)
     return paths;
 }
 
-QImage CDocListPage::Thumbnail(const QString& path, int size)
+QImage CDocListPage::Thumbnail(const QString& path, int size, qreal pixelRatio)
 {
     CPaper paper;
     std::string error;
     LoadSketchFile(QFile::encodeName(path).toStdString(), paper, error);
-    if (!paper.HasBits()) return {};
-    // The raster is stored bottom-up; wrap it and turn it over.
-    const QImage raster(paper.GetBits(), static_cast<int>(paper.GetWidth()),
-                        static_cast<int>(paper.GetHeight()), static_cast<int>(paper.GetStride()),
-                        QImage::Format_Grayscale8);
-    return raster.mirrored(false, true).scaled(size, size, Qt::KeepAspectRatio,
-                                               Qt::SmoothTransformation);
+    // Made at the screen's own pixels, so a scaled desktop shows it sharp.
+    const uint32_t box = static_cast<uint32_t>(std::max(1.0, std::round(size * pixelRatio)));
+    std::vector<uint8_t> pixels;
+    uint32_t w = 0, h = 0;
+    if (!MakeThumbnail(paper, box, pixels, w, h)) return {};
+    QImage picture(pixels.data(), static_cast<int>(w), static_cast<int>(h), static_cast<int>(w),
+                   QImage::Format_Grayscale8);
+    picture = picture.copy();
+    picture.setDevicePixelRatio(pixelRatio);
+    return picture;
 }
 
 void CDocListPage::Populate(const QString& folder, const QStringList& sketches)
@@ -127,12 +134,17 @@ void CDocListPage::DrawNextThumbnail()
         return;
     }
     QListWidgetItem* item = m_list->item(m_nextThumbnail++);
-    const QImage picture = Thumbnail(item->data(kPathRole).toString(), kThumbnailSize);
+    const qreal ratio = devicePixelRatioF();
+    const QImage picture = Thumbnail(item->data(kPathRole).toString(), kThumbnailSize, ratio);
     if (!picture.isNull()) {
         // A frame makes a white sheet visible on a white list.
-        QImage framed(picture.width() + 2, picture.height() + 2, QImage::Format_RGB32);
+        const int frame = static_cast<int>(std::ceil(ratio));
+        QImage framed(picture.width() + 2 * frame, picture.height() + 2 * frame, QImage::Format_RGB32);
         framed.fill(QColor(138, 127, 99));
-        QPainter(&framed).drawImage(1, 1, picture);
+        QImage devicePixels = picture;
+        devicePixels.setDevicePixelRatio(1);
+        QPainter(&framed).drawImage(QPoint(frame, frame), devicePixels);
+        framed.setDevicePixelRatio(ratio);
         item->setIcon(QIcon(QPixmap::fromImage(framed)));
     }
 }

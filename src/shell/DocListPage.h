@@ -31,8 +31,9 @@ public:
 
     // Every sketch file below folder, newest first.
     static QStringList FindSketches(const QString& folder);
-    // The drawing of a sketch file shrunk to fit size x size; null on failure.
-    static QImage Thumbnail(const QString& path, int size);
+    // The drawing of a sketch file shrunk to fit size x size logical pixels,
+    // made at pixelRatio device pixels to each; null on failure.
+    static QImage Thumbnail(const QString& path, int size, qreal pixelRatio = 1.0);
 
 signals:
     void OpenRequested(const QString& path);

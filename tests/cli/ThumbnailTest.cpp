@@ -118,7 +118,7 @@ TEST(Png, EncodedImagesDecodeToTheSamePixels)
 TEST_F(ThumbnailTest, ASketchShrinksToFitTheSizeKeepingItsShape)
 {
     ASSERT_EQ(Thumbnail(WriteSheet(400, 200, true), "100"), std::pair(100u, 50u));
-    // The sheet's top row is the picture's top row, and each pixel is the average of those it covers.
+    // The sheet's top row is the picture's top row, and each pixel is the darkest of those it covers.
     for (uint32_t y = 0; y < 50; ++y)
         EXPECT_EQ(Bytes({pixels[y * 100], pixels[y * 100 + 49], pixels[y * 100 + 50], pixels[y * 100 + 99]}),
                   (Bytes{0, 0, 255, 255})) << y;
@@ -127,6 +127,22 @@ TEST_F(ThumbnailTest, ASketchShrinksToFitTheSizeKeepingItsShape)
     EXPECT_EQ(Thumbnail(tall, "128"), std::pair(42u, 128u));
     EXPECT_EQ(Thumbnail(tall, "1024"), std::pair(100u, 300u));
     EXPECT_EQ(Bytes(pixels.begin(), pixels.begin() + 2), (Bytes{0, 255}));
+}
+
+// A line of the lightest pencil one pixel wide stays in a picture eight times smaller, as dark as
+// it was drawn; at 1:1 the picture is the sheet itself.
+TEST_F(ThumbnailTest, AThinLightLineSurvivesTheReduction)
+{
+    const std::string sheet = folder.File("line.tvk");
+    const CliResult drawn = RunScript("new 800 400 1\npencil 4H 1 0\nstroke 0 203 799 203\nsave " + sheet + "\n");
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    ASSERT_EQ(Thumbnail(sheet, "800"), std::pair(800u, 400u));
+    const Bytes whole = pixels;
+    const uint8_t line = *std::min_element(whole.begin(), whole.end());
+    EXPECT_LT(line, 255);
+    ASSERT_EQ(Thumbnail(sheet, "100"), std::pair(100u, 50u));
+    for (uint32_t y = 0; y < 50; ++y)
+        EXPECT_EQ(*std::min_element(pixels.begin() + y * 100, pixels.begin() + y * 100 + 100), y == 25 ? line : 255) << y;
 }
 
 TEST_F(ThumbnailTest, BadArgumentsAndUnreadableFilesFailWithAReason)

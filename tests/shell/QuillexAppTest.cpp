@@ -167,6 +167,9 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheToolMenu)
     for (int i = 0; i < 10; ++i) QApplication::processEvents();
     const QImage thumb = CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96);
     EXPECT_EQ(thumb.size(), QSize(28, 96));
+    // On a scaled screen the picture has the screen's own pixels.
+    const QImage sharp = CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96, 2.0);
+    EXPECT_EQ(std::pair(sharp.height(), sharp.devicePixelRatio()), std::pair(192, 2.0));
 
     // A click opens the file, and the drawing's menus and bars come back.
     QListWidget* list = Frame().DocList()->List();
