@@ -15,12 +15,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <iterator>
 
@@ -74,6 +76,7 @@ CMainFrame::CMainFrame(CCmdTarget* appTarget, QWidget* parent)
     setCentralWidget(m_pPages);
 
     BuildMenus();
+    m_pMenuBar->installEventFilter(this);
     BuildBars();
     LoadOptionSettings();
     Services().pMainWindow = this;
@@ -457,6 +460,19 @@ QAction* CMainFrame::Action(uint32_t id) const
 {
     const auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
+}
+
+// A menu bar shows no tooltips of its own; ours name each menu button.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_pMenuBar || event->type() != QEvent::ToolTip) return QMainWindow::eventFilter(watched, event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    QAction* action = m_pMenuBar->actionAt(help->pos());
+    if (action && !action->toolTip().isEmpty())
+        QToolTip::showText(help->globalPos(), action->toolTip(), m_pMenuBar, m_pMenuBar->actionGeometry(action));
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
