@@ -39,9 +39,12 @@ bool CQuillexDoc::OnNewDocument()
         ShowMessage(kFailedToCreate);
         return false;
     }
+    // While the size is asked for, the views show no sheet at all.
+    UpdateAllViews(nullptr, nullptr);
 
-    // A new drawing always has a file of its own, so Save never has to ask.
-    if (GetPathName().empty()) {
+    // A new drawing always has a file of its own, so Save never has to ask;
+    // it takes the name once the sheet exists, so nothing is named before.
+    {
         IShellFolders* shell = Services().pShellFolders;
         std::string folder;
         if (!shell || !shell->GetDocumentsFolder(folder) || folder.empty()) {
@@ -59,9 +62,7 @@ bool CQuillexDoc::OnNewDocument()
             ShowMessage(kFailedToCreate);
             return false;
         }
-        SetPathName(m_newName.GetPath());
     }
-    m_fileStamp = CFileStamp::Of(GetPathName());
 
     INewPaperDialog* dialog = Services().pNewPaperDialog;
     int32_t width = 0, height = 0, roughness = 0;
@@ -80,6 +81,8 @@ bool CQuillexDoc::OnNewDocument()
         ShowMessage(kFailedToCreate);
         return false;
     }
+    SetPathName(m_newName.GetPath());
+    m_fileStamp = CFileStamp::Of(GetPathName());
     UpdateAllViews(nullptr, nullptr);
     return true;
 }

@@ -87,6 +87,12 @@ void ClickButton(const char* text)
 
 TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewShowsAnEmptySheetAndWritesTheAssociation)
 {
+    // While the size is asked for, no sketch is named and no sheet shows, at the first start and at New.
+    std::vector<std::pair<QString, bool>> whileAsked;
+    newDialog.whileShown = [&] {
+        Frame().OnIdle();
+        whileAsked.push_back({Frame().windowTitle(), m_app->GetView()->Geometry().HasPaper()});
+    };
     Start();
     EXPECT_EQ(newDialog.runs, 1);
     EXPECT_TRUE(messages.messages.empty());
@@ -97,6 +103,8 @@ TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewShowsAnEmptySheetAndWritesThe
     EXPECT_EQ(Doc().GetPathName(), (Documents() + "/Sketch1.tvk").toStdString());
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_EQ(Frame().windowTitle(), "Sketch1 - Graphelle");
+    Frame().RouteCommand(ID_FILE_NEW);
+    EXPECT_EQ(whileAsked, (std::vector<std::pair<QString, bool>>(2, {"Graphelle", false})));
 
     const QString data = Home() + "/.local/share";
     EXPECT_TRUE(ReadText(data + "/applications/graphelle.desktop")

@@ -24,6 +24,7 @@
 #include <QWidgetAction>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,9 +33,11 @@ struct FakeNewPaperDialog : INewPaperDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
     {
         ++runs;
+        if (whileShown) whileShown();
         if (accept) width = 400, height = 300, roughness = 5;
         return accept;
     }
+    std::function<void()> whileShown;  // what the test looks at while the dialog is up
     int runs = 0;
     bool accept = true;
 };
