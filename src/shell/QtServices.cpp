@@ -2,6 +2,7 @@
 
 #include "NewPaperDlg.h"
 #include "Resources.h"
+#include "TerminationGuard.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 
 void CQtMessageBox::ShowMessage(const std::string& text)
 {
+    if (TerminationRequested()) return;
     QMessageBox box(QMessageBox::Warning, res::kAppName, QString::fromStdString(text),
                     QMessageBox::Ok, ParentWidget());
     box.exec();
@@ -19,6 +21,7 @@ void CQtMessageBox::ShowMessage(const std::string& text)
 
 bool CQtNewPaperDialog::Run(int32_t& width, int32_t& height, int32_t& roughness)
 {
+    if (TerminationRequested()) return false;
     CNewPaperDlg dlg(ParentWidget());
     if (dlg.exec() != QDialog::Accepted) return false;
     width = dlg.m_nWidth;
@@ -30,6 +33,7 @@ bool CQtNewPaperDialog::Run(int32_t& width, int32_t& height, int32_t& roughness)
 bool CQtSaveAsDialog::Run(const std::string& title, const std::string& initialName,
                           const std::vector<FileFilter>& filters, std::string& chosenPath)
 {
+    if (TerminationRequested()) return false;
     QStringList nameFilters;
     for (const FileFilter& f : filters) nameFilters << QString::fromStdString(f.description);
 

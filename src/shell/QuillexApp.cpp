@@ -11,7 +11,9 @@
 #include "view/QtClipboard.h"
 #include "view/QuillexView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -131,9 +133,11 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     m_pView = new CQuillexView(m_pFrame.get());
     m_pDoc->AddView(m_pView);
     m_pFrame->AttachView(m_pView, m_pView);
-    m_pFrame->SetCloseGuard([this] { return SaveModified(); });
+    // At a termination the window closes even when the drawing could not be
+    // saved: its recovery copy stays for the next start.
+    m_pFrame->SetCloseGuard([this] { return SaveModified() || TerminationRequested(); });
     // A kill or a logout ends the program like Exit, saving the drawing.
-    m_pTerminationGuard = std::make_unique<CTerminationGuard>([this] { OnAppExit(); });
+    m_pTerminationGuard = std::make_unique<CTerminationGuard>([this] { OnTerminate(); });
     // The desktop session is ending: the drawing goes to its file now, while
     // the session manager still waits for us; nobody is there to be asked.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
@@ -158,9 +162,11 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     const QString file = FileArgument(arguments);
     // Opened before the window shows, so the first paint is the sheet.
     const bool opened = !file.isEmpty() && OpenDocumentFile(file);
+    // A termination during a start-up dialog leaves no window behind.
+    if (TerminationRequested()) return false;
     m_pFrame->show();
     if (!opened) ShowStartPage();
-    return true;
+    return !TerminationRequested();
 }
 
 QString CQuillexApp::FileArgument(const QStringList& arguments)
@@ -304,6 +310,9 @@ bool CQuillexApp::SaveModified()
     // The drawing always has a file of its own; Save writes there unasked.
     if (m_pDoc->DoFileSave()) return true;
 
+    // Nobody is there to answer; the drawing stays changed, so nothing
+    // pretends it was saved.
+    if (TerminationRequested()) return false;
     const QString path = QString::fromStdString(m_pDoc->GetPathName());
     for (;;) {
         QMessageBox box(QMessageBox::Warning, res::kAppName,
@@ -347,6 +356,27 @@ void CQuillexApp::OnHelp()
     url.setFragment(res::kHelpAnchor);
     // No browser, no page: nothing to report, as with the handheld viewer.
     QDesktopServices::openUrl(url);
+}
+
+// Wherever the program is, a drawing that exists goes to its file without a
+// question, every dialog closes as cancelled, and the window closes; an
+// event loop that has not started yet is never entered (see InitInstance).
+void CQuillexApp::OnTerminate()
+{
+    if (m_pView) m_pView->EndGestures();
+    if (m_pDoc) {
+        m_pDoc->EndGesture();
+        if (m_pDoc->IsModified()) m_pDoc->DoFileSave();
+    }
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal) break;
+    }
+    // The last window closing ends the event loop.
+    if (m_pFrame) m_pFrame->close();
 }
 
 void CQuillexApp::OnAppExit()

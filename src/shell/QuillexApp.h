@@ -30,7 +30,8 @@ public:
     explicit CQuillexApp(const QString& profilePath = QString());
     ~CQuillexApp() override;
 
-    // Start-up; arguments without the program's name. Never aborts.
+    // Start-up; arguments without the program's name. Never aborts; false
+    // when a termination signal ended it, and the event loop must not run.
     bool InitInstance(const QStringList& arguments);
 
     bool OnCommand(uint32_t id) override;
@@ -42,6 +43,8 @@ public:
     void OnAppAbout();
     void OnHelp();
     void OnAppExit();
+    // A termination signal (logout, shutdown, kill) ends the program at once.
+    void OnTerminate();
     bool OpenDocumentFile(const QString& path);
 
     // The sketch file named in arguments (without the program's name), or

@@ -11,6 +11,7 @@ namespace {
 // The write end for the handler; -1 while no guard is installed.
 int g_signalSocket[2] = {-1, -1};
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+bool g_bTerminating = false;
 
 void HandleSignal(int)
 {
@@ -39,6 +40,8 @@ CTerminationGuard::CTerminationGuard(std::function<void()> onTerminate, QObject*
 
 CTerminationGuard::~CTerminationGuard()
 {
+    // The request ends with the program it was for.
+    g_bTerminating = false;
     if (!m_notifier) return;
     for (int sig : kSignals) std::signal(sig, SIG_DFL);
     close(g_signalSocket[0]);
@@ -46,9 +49,15 @@ CTerminationGuard::~CTerminationGuard()
     g_signalSocket[0] = g_signalSocket[1] = -1;
 }
 
+bool TerminationRequested()
+{
+    return g_bTerminating;
+}
+
 void CTerminationGuard::OnSignal()
 {
     char buffer[16];
     [[maybe_unused]] const ssize_t n = read(g_signalSocket[1], buffer, sizeof buffer);
+    g_bTerminating = true;
     if (m_onTerminate) m_onTerminate();
 }

@@ -11,6 +11,10 @@
 
 class QSocketNotifier;
 
+// True once a termination signal arrived. Dialogs then answer at once, as
+// cancelled: nobody is there to answer them, and the session will not wait.
+bool TerminationRequested();
+
 class CTerminationGuard : public QObject {
 public:
     explicit CTerminationGuard(std::function<void()> onTerminate, QObject* parent = nullptr);

@@ -59,8 +59,9 @@ int main(int argc, char* argv[])
 
     CQuillexApp app;
     instance.Serve([&app](const QString& path) { return app.OnAnotherStart(path); });
-    app.InitInstance(arguments);
-    const int status = qapp.exec();
+    // A termination signal during a start-up dialog has ended the program
+    // already; the loop would wait for a window that never comes.
+    const int status = app.InitInstance(arguments) ? qapp.exec() : 0;
     // A file handed over while the window was already closing opens in the
     // next copy, which starts once this one has let go of its lock.
     for (const QString& path : instance.Close())

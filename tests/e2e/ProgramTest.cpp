@@ -250,4 +250,38 @@ TEST_F(ProgramTest, KeysPressedInTheMiddleOfADragChangeNothingAndQuitKeepsTheStr
     EXPECT_EQ(Marked(saved, 0, 70, 400, 190), 0);
 }
 
+// A logout or shutdown while a dialog waits ends the program within a second and leaves no window
+// behind; a drawing that exists is in its file.
+TEST_F(ProgramTest, ATerminationDuringADialogEndsTheProgramAtOnce)
+{
+    const auto endsWithinASecond = [&] {
+        x.TerminateProgram();
+        return x.WaitProgramExit(1000);
+    };
+    // The first start's New dialog.
+    ASSERT_TRUE(x.StartProgram());
+    ASSERT_TRUE(x.WaitWindow("^New$"));
+    EXPECT_TRUE(endsWithinASecond()) << x.ProgramLog();
+
+    // "Failed to open file!" for a file that is no sketch, before the window shows.
+    const std::string junk = x.Documents() + "/junk.tvk";
+    std::filesystem::create_directories(x.Documents());
+    std::ofstream(junk) << "not a sketch";
+    ASSERT_TRUE(x.StartProgram({junk}));
+    ASSERT_TRUE(x.WaitWindow("^Graphelle$"));
+    EXPECT_TRUE(endsWithinASecond()) << x.ProgramLog();
+
+    // New over a drawing: the drawing was saved on the way.
+    std::filesystem::remove(junk);
+    Rect paper;
+    ASSERT_NO_FATAL_FAILURE(StartWithNewSheet(paper));
+    x.Drag(Line(paper.left + 50, paper.top + 150, paper.left + 350, paper.top + 150));
+    x.Key("ctrl+n");
+    ASSERT_TRUE(x.WaitWindow("^New$"));
+    EXPECT_TRUE(endsWithinASecond()) << x.ProgramLog();
+    CPaper saved;
+    ASSERT_TRUE(ReadSketchFile(x.Documents() + "/Sketch1.tvk", saved));
+    EXPECT_GT(Marked(saved, 60, 147, 340, 153), 200);
+}
+
 }  // namespace
