@@ -11,7 +11,8 @@ CPaperRenderer::CPaperRenderer()
     for (uint32_t g = 0; g < 256; ++g) m_gray[g] = 0xFF000000u | (g << 16) | (g << 8) | g;
 }
 
-CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target)
+CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target,
+                              const PieceOverlay& overlay)
 {
     const CRect area = CRect::Intersect(paperOnScreen, clip);
     if (area.IsEmpty() || !paper.HasBits()) return CRect{};
@@ -30,6 +31,12 @@ CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, c
 
     const uint8_t* bits = paper.GetBits();
     const size_t stride = paper.GetStride();
+    // A piece of another size than its place would be read past its end.
+    const CPaper* piece = overlay.pPiece;
+    const CRect at = overlay.rcAt;
+    if (piece && (!piece->HasBits() || static_cast<int64_t>(piece->GetWidth()) != at.Width() ||
+                  static_cast<int64_t>(piece->GetHeight()) != at.Height()))
+        piece = nullptr;
     const size_t rowBytes = static_cast<size_t>(w) * sizeof(uint32_t);
     int64_t lastRow = -1;
     const uint32_t* lastLine = nullptr;
@@ -44,14 +51,28 @@ CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, c
         }
         const uint8_t* src = bits + static_cast<size_t>(ph - 1 - row) * stride;
         const uint32_t* column = m_columns.data();
-        for (int32_t i = 0; i < w; ++i) line[i] = m_gray[src[column[i]]];
+        if (piece && row >= at.top && row < at.bottom) {
+            const uint8_t* pieceRow = piece->GetBits() + static_cast<size_t>(at.bottom - 1 - row) * piece->GetStride();
+            for (int32_t i = 0; i < w; ++i) {
+                const int64_t c = column[i];
+                uint8_t v = src[c];
+                if (c >= at.left && c < at.right) {
+                    const uint8_t p = pieceRow[c - at.left];
+                    if (!overlay.bTransparent || p != 255) v = p;
+                }
+                line[i] = m_gray[v];
+            }
+        } else {
+            for (int32_t i = 0; i < w; ++i) line[i] = m_gray[src[column[i]]];
+        }
         lastRow = row;
         lastLine = line;
     }
     return area;
 }
 
-void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip)
+void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip,
+                          const PieceOverlay& overlay)
 {
     const CRect area = CRect::Intersect(paperOnScreen, clip);
     if (area.IsEmpty() || !paper.HasBits()) return;
@@ -61,6 +82,6 @@ void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& p
                           QImage::Format_RGB32);
         if (m_buffer.isNull()) return;
     }
-    Convert(paper, paperOnScreen, area, m_buffer);
+    Convert(paper, paperOnScreen, area, m_buffer, overlay);
     painter.drawImage(QPoint(area.left, area.top), m_buffer, QRect(0, 0, area.Width(), area.Height()));
 }

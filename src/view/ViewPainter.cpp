@@ -42,7 +42,7 @@ void CViewPainter::Paint(QPainter& painter, const QRegion& region, const CViewGe
                          const ViewScene& scene)
 {
     if (region.isEmpty()) return;
-    CPaper* paper = scene.pPaper;
+    const CPaper* paper = scene.pPaper;
     if (!paper || !paper->HasBits() || !geometry.HasPaper()) {
         FillRegion(painter, region, kSurroundColor);
         return;
@@ -59,7 +59,7 @@ void CViewPainter::Paint(QPainter& painter, const QRegion& region, const CViewGe
     FillRegion(painter, region.subtracted(QRegion(frameQ)), kSurroundColor);
     PaintTexts(painter, region.boundingRect(), geometry, scene);
     FillRegion(painter, region.intersected(QRegion(frameQ).subtracted(QRegion(paperQ))), kFrameColor);
-    PaintPaper(painter, region.intersected(paperQ), paperRect, geometry, scene);
+    PaintPaper(painter, region.intersected(paperQ), paperRect, scene);
 
     if (scene.bShowGrid) {
         const int32_t cx = paperRect.left + paperRect.Width() / 2;
@@ -100,25 +100,11 @@ void CViewPainter::PaintTexts(QPainter& painter, const QRect& bounds, const CVie
 }
 
 void CViewPainter::PaintPaper(QPainter& painter, const QRegion& region, const CRect& paperRect,
-                              const CViewGeometry& geometry, const ViewScene& scene)
+                              const ViewScene& scene)
 {
     if (region.isEmpty()) return;
-    CPaper& paper = *scene.pPaper;
-    CPaper* floating = scene.pFloating;
-    const CRect& sel = scene.rcSelection;
-
-    // The floating piece is laid into the paper for the conversion and taken
-    // out again at once. A piece whose size disagrees with the selection would
-    // be read past its end, so it is not shown at all.
-    bool laidIn = false;
-    if (floating && floating->HasBits() && !sel.IsEmpty() &&
-        static_cast<int64_t>(floating->GetWidth()) == sel.Width() &&
-        static_cast<int64_t>(floating->GetHeight()) == sel.Height() &&
-        region.intersects(ToQRect(geometry.PaperToView(sel)))) {
-        laidIn = paper.PutRectBits(sel, floating->GetBits(), floating->GetImageSize(),
-                                    scene.bTransparent ? PASTE_EXCHANGE_IN : PASTE_SWAP);
-    }
-    for (const QRect& r : region) m_renderer.Draw(painter, paper, paperRect, ToCRect(r));
-    if (laidIn) paper.PutRectBits(sel, floating->GetBits(), floating->GetImageSize(),
-                                    scene.bTransparent ? PASTE_EXCHANGE_OUT : PASTE_SWAP);
+    PieceOverlay overlay;
+    if (scene.pFloating && scene.pFloating->HasBits() && !scene.rcSelection.IsEmpty())
+        overlay = PieceOverlay{scene.pFloating, scene.rcSelection, scene.bTransparent};
+    for (const QRect& r : region) m_renderer.Draw(painter, *scene.pPaper, paperRect, ToCRect(r), overlay);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // CViewPainter: paints the view's client area from the geometry and what the
 // document shows: the surround with its caption and footer, the frame, the
-// paper with the floating piece laid in, the centre cross and the selection
-// and band outlines. It paints only the areas asked for and leaves the
-// document's pixels exactly as it found them.
+// paper with the floating piece laid over it, the centre cross and the
+// selection and band outlines. It paints only the areas asked for, and only
+// reads the document's pixels.
 
 #include "PaperRenderer.h"
 #include "ViewGeometry.h"
@@ -19,8 +19,8 @@ class QPainter;
 
 // What one paint shows besides the geometry.
 struct ViewScene {
-    CPaper* pPaper = nullptr;     // null or without bits: only the surround
-    CPaper* pFloating = nullptr;  // shown at rcSelection while it has bits
+    const CPaper* pPaper = nullptr;     // null or without bits: only the surround
+    const CPaper* pFloating = nullptr;  // shown at rcSelection while it has bits
     CRect rcSelection;            // paper pixels; empty when nothing selected
     bool bTransparent = false;    // white floating pixels let the paper through
     bool bShowGrid = false;
@@ -51,8 +51,7 @@ public:
 private:
     void PaintTexts(QPainter& painter, const QRect& bounds, const CViewGeometry& geometry,
                     const ViewScene& scene);
-    void PaintPaper(QPainter& painter, const QRegion& region, const CRect& paperRect, const CViewGeometry& geometry,
-                    const ViewScene& scene);
+    void PaintPaper(QPainter& painter, const QRegion& region, const CRect& paperRect, const ViewScene& scene);
 
     CPaperRenderer m_renderer;
 };
