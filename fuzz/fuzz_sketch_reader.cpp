@@ -3,7 +3,7 @@
 
 #include "engine/Paper.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <cstdint>
 #include <cstdlib>

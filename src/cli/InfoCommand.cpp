@@ -4,7 +4,7 @@
 #include "engine/Paper.h"
 #include "formats/LzwDecoder.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
 #include "PngWriter.h"
 
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "Clipboard.h"
 
-#include "engine/ByteOrder.h"
+#include "io/ByteOrder.h"
 #include "engine/Paper.h"
 
 #include <new>

@@ -5,7 +5,7 @@
 
 #include "formats/FileFormat.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 #include "framework/Services.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "Paper.h"
 
-#include "ByteOrder.h"
+#include "io/ByteOrder.h"
 
 #include <cstring>
 #include <new>

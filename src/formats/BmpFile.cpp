@@ -1,6 +1,6 @@
 #include "BmpFile.h"
 
-#include "engine/ByteOrder.h"
+#include "io/ByteOrder.h"
 
 namespace {
 

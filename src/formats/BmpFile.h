@@ -4,7 +4,7 @@
 // are already in the layout of the format. Bitmap files are only written.
 
 #include "engine/Paper.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 constexpr uint32_t kBmpFileHeaderSize = 14;
 constexpr uint32_t kBmpPixelOffset = kBmpFileHeaderSize + kBitmapInfoSize;  // 1078

@@ -3,7 +3,7 @@
 // copies in those formats, every other name the program's own sketch file.
 
 #include "engine/Paper.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "GifFile.h"
 
 #include "LzwEncoder.h"
-#include "engine/ByteOrder.h"
+#include "io/ByteOrder.h"
 
 namespace {
 

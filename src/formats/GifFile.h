@@ -3,7 +3,7 @@
 // LZW-coded pixels. GIF files are only written, never read.
 
 #include "engine/Paper.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 // False when the archive failed (or the paper is empty).
 bool WriteGif(const CPaper& paper, CArchive& ar);

@@ -1,7 +1,7 @@
 #include "LzwEncoder.h"
 
 #include "LzwCodes.h"
-#include "engine/ByteOrder.h"
+#include "io/ByteOrder.h"
 
 #include <algorithm>
 #include <bit>

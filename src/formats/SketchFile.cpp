@@ -2,7 +2,7 @@
 
 #include "LzwDecoder.h"
 #include "LzwEncoder.h"
-#include "engine/ByteOrder.h"
+#include "io/ByteOrder.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 // stays inside the paper and the file and ends.
 
 #include "engine/Paper.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "Document.h"
 
-#include "Archive.h"
+#include "io/Archive.h"
 #include "Services.h"
 #include "View.h"
 

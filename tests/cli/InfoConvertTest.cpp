@@ -5,7 +5,7 @@
 #include "cli/InfoCommand.h"
 #include "cli/ThumbnailCommand.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 using doctest::Contents;
 using doctest::WriteFile;

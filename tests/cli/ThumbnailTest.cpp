@@ -2,7 +2,7 @@
 #include "cli/PngWriter.h"
 #include "cli/ThumbnailCommand.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 namespace {
 

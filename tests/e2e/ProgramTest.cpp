@@ -6,7 +6,7 @@
 
 #include "engine/Paper.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "framework/Archive.h"
+#include "io/Archive.h"
 #include "framework/Document.h"
 #include "framework/Services.h"
 #include "framework/View.h"

@@ -2,7 +2,7 @@
 
 #include "engine/Paper.h"
 #include "formats/SketchFile.h"
-#include "framework/Archive.h"
+#include "io/Archive.h"
 #include "shell/DocListPage.h"
 #include "shell/FileAssociation.h"
 
