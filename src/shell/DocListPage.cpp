@@ -96,6 +96,16 @@ QImage CDocListPage::Thumbnail(const QString& path, int size)
                                                Qt::SmoothTransformation);
 }
 
+QIcon CDocListPage::FramedThumbnail(const QString& path, int size)
+{
+    const QImage picture = Thumbnail(path, size);
+    if (picture.isNull()) return {};
+    QImage framed(picture.width() + 2, picture.height() + 2, QImage::Format_RGB32);
+    framed.fill(QColor(138, 127, 99));
+    QPainter(&framed).drawImage(1, 1, picture);
+    return QIcon(QPixmap::fromImage(framed));
+}
+
 void CDocListPage::Populate(const QString& folder, const QStringList& sketches)
 {
     m_thumbnailTimer.stop();
@@ -127,14 +137,8 @@ void CDocListPage::DrawNextThumbnail()
         return;
     }
     QListWidgetItem* item = m_list->item(m_nextThumbnail++);
-    const QImage picture = Thumbnail(item->data(kPathRole).toString(), kThumbnailSize);
-    if (!picture.isNull()) {
-        // A frame makes a white sheet visible on a white list.
-        QImage framed(picture.width() + 2, picture.height() + 2, QImage::Format_RGB32);
-        framed.fill(QColor(138, 127, 99));
-        QPainter(&framed).drawImage(1, 1, picture);
-        item->setIcon(QIcon(QPixmap::fromImage(framed)));
-    }
+    const QIcon picture = FramedThumbnail(item->data(kPathRole).toString(), kThumbnailSize);
+    if (!picture.isNull()) item->setIcon(picture);
 }
 
 void CDocListPage::OnItem(QListWidgetItem* item)

@@ -5,6 +5,7 @@
 // are drawn one at a time while the program is idle, so a long list costs
 // nothing at start.
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -33,6 +34,9 @@ public:
     static QStringList FindSketches(const QString& folder);
     // The drawing of a sketch file shrunk to fit size x size; null on failure.
     static QImage Thumbnail(const QString& path, int size);
+    // The same in a frame that shows a white sheet on a white list; null on
+    // failure.
+    static QIcon FramedThumbnail(const QString& path, int size);
 
 signals:
     void OpenRequested(const QString& path);
