@@ -104,8 +104,8 @@ QString CDrawingSafety::RestoredNotice(const std::vector<RestoredDrawing>& resto
                                   "Their unsaved changes are back:\n\n");
     for (const QString& line : lines) text += QStringLiteral("\u2022 ") + line + QStringLiteral("\n");
     if (replaced)
-        text += QStringLiteral("\nWhat the files held before is kept: choose Earlier Versions... in the "
-                               "Tool menu to see it.");
+        text += QStringLiteral("\nWhatever those files held before is kept: choose Earlier Versions... in "
+                               "the Tool menu to see it.");
     return text.trimmed();
 }
 
