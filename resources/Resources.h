@@ -65,12 +65,15 @@ inline constexpr MenuItemDef kToolMenu[] = {
     {MenuEntry::Item, "Select", ID_TOOL_SELECT},
     {MenuEntry::Separator, nullptr, 0},
     {MenuEntry::Item, "Save as...", ID_FILE_SAVE_AS},
+    {MenuEntry::Item, "Earlier Versions...", ID_FILE_EARLIER_VERSIONS},
     {MenuEntry::Separator, nullptr, 0},
     {MenuEntry::Item, "Exit", ID_APP_EXIT},
 };
 
 // The only menu while the document list is shown.
 inline constexpr MenuItemDef kDocListToolMenu[] = {
+    {MenuEntry::Item, "Earlier Versions...", ID_FILE_EARLIER_VERSIONS},
+    {MenuEntry::Separator, nullptr, 0},
     {MenuEntry::Item, "About 'Graphelle'...", ID_APP_ABOUT},
     {MenuEntry::Item, "Help", ID_HELP},
     {MenuEntry::Separator, nullptr, 0},

@@ -30,6 +30,7 @@ enum CommandId : uint32_t {
     ID_VIEW_ZOOM_OUT = 32810,
     ID_VIEW_ACTUAL_SIZE = 32811,
     ID_VIEW_GRID = 32812,
+    ID_FILE_EARLIER_VERSIONS = 32830,
 };
 
 // Controls of the option bars.

@@ -95,6 +95,8 @@ static void ReportSaveFailure(const std::string& path, const std::string& reason
 
 bool CDocument::OnSaveDocument(const std::string& path)
 {
+    ISaveWatcher* watcher = Services().pSaveWatcher;
+    if (watcher) watcher->BeforeSave(path);
     CArchive ar;
     if (!ar.Open(path, CArchive::store)) {
         ReportSaveFailure(path, ar.GetError());
@@ -113,6 +115,7 @@ bool CDocument::OnSaveDocument(const std::string& path)
         return false;
     }
     SetModifiedFlag(false);
+    if (watcher) watcher->AfterSave(path);
     return true;
 }
 

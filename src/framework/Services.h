@@ -76,6 +76,17 @@ public:
     virtual bool SetData(const std::string& format, std::vector<uint8_t> data) = 0;
 };
 
+// Told of every save of a document, so that what the file held before and
+// what the document holds since can both be looked after.
+class ISaveWatcher {
+public:
+    virtual ~ISaveWatcher() = default;
+    // The file at path may be replaced (or made) by the save about to start.
+    virtual void BeforeSave(const std::string& path) = 0;
+    // The document's contents are now whole in the file at path.
+    virtual void AfterSave(const std::string& path) = 0;
+};
+
 struct AppServices {
     IMessageBox* pMessageBox = nullptr;
     INewPaperDialog* pNewPaperDialog = nullptr;
@@ -84,6 +95,7 @@ struct AppServices {
     IProfile* pProfile = nullptr;
     IClipboard* pClipboard = nullptr;
     IMainWindow* pMainWindow = nullptr;
+    ISaveWatcher* pSaveWatcher = nullptr;
 };
 
 // The process's services; null members mean "not available".

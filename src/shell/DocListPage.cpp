@@ -103,6 +103,20 @@ QImage CDocListPage::Thumbnail(const QString& path, int size, qreal pixelRatio)
     return picture;
 }
 
+QIcon CDocListPage::FramedThumbnail(const QString& path, int size, qreal pixelRatio)
+{
+    QImage picture = Thumbnail(path, size, pixelRatio);
+    if (picture.isNull()) return {};
+    // The frame is drawn in device pixels, as wide as one logical pixel.
+    const int frame = static_cast<int>(std::ceil(pixelRatio));
+    picture.setDevicePixelRatio(1);
+    QImage framed(picture.width() + 2 * frame, picture.height() + 2 * frame, QImage::Format_RGB32);
+    framed.fill(QColor(138, 127, 99));
+    QPainter(&framed).drawImage(QPoint(frame, frame), picture);
+    framed.setDevicePixelRatio(pixelRatio);
+    return QIcon(QPixmap::fromImage(framed));
+}
+
 void CDocListPage::Populate(const QString& folder, const QStringList& sketches)
 {
     m_thumbnailTimer.stop();
@@ -134,19 +148,8 @@ void CDocListPage::DrawNextThumbnail()
         return;
     }
     QListWidgetItem* item = m_list->item(m_nextThumbnail++);
-    const qreal ratio = devicePixelRatioF();
-    const QImage picture = Thumbnail(item->data(kPathRole).toString(), kThumbnailSize, ratio);
-    if (!picture.isNull()) {
-        // A frame makes a white sheet visible on a white list.
-        const int frame = static_cast<int>(std::ceil(ratio));
-        QImage framed(picture.width() + 2 * frame, picture.height() + 2 * frame, QImage::Format_RGB32);
-        framed.fill(QColor(138, 127, 99));
-        QImage devicePixels = picture;
-        devicePixels.setDevicePixelRatio(1);
-        QPainter(&framed).drawImage(QPoint(frame, frame), devicePixels);
-        framed.setDevicePixelRatio(ratio);
-        item->setIcon(QIcon(QPixmap::fromImage(framed)));
-    }
+    const QIcon picture = FramedThumbnail(item->data(kPathRole).toString(), kThumbnailSize, devicePixelRatioF());
+    if (!picture.isNull()) item->setIcon(picture);
 }
 
 void CDocListPage::OnItem(QListWidgetItem* item)

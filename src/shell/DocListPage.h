@@ -5,6 +5,7 @@
 // are drawn one at a time while the program is idle, so a long list costs
 // nothing at start.
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -34,6 +35,9 @@ public:
     // The drawing of a sketch file shrunk to fit size x size logical pixels,
     // made at pixelRatio device pixels to each; null on failure.
     static QImage Thumbnail(const QString& path, int size, qreal pixelRatio = 1.0);
+    // The same in a frame that shows a white sheet on a white list; null on
+    // failure.
+    static QIcon FramedThumbnail(const QString& path, int size, qreal pixelRatio = 1.0);
 
 signals:
     void OpenRequested(const QString& path);

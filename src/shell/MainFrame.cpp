@@ -38,6 +38,7 @@ bool WorksWithoutDrawing(uint32_t id)
     case ID_APP_ABOUT:
     case ID_HELP:
     case ID_APP_EXIT:
+    case ID_FILE_EARLIER_VERSIONS:
         return true;
     default:
         return false;

@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "DocListPage.h"
+#include "DrawingSafety.h"
 #include "FileAssociation.h"
 #include "MainFrame.h"
 #include "Resources.h"
@@ -91,6 +92,7 @@ CQuillexApp::~CQuillexApp()
     // The frame goes first: it writes the option bars' settings, and its
     // view writes the grid flag, both through the profile that is still here.
     m_pTerminationGuard.reset();
+    m_pSafety.reset();
     m_pFrame.reset();
     m_pDoc.reset();
     Services() = AppServices{};
@@ -151,6 +153,7 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     m_messageBox.SetParentWidget(m_pFrame.get());
     m_newPaperDialog.SetParentWidget(m_pFrame.get());
     m_saveAsDialog.SetParentWidget(m_pFrame.get());
+    StartDrawingSafety();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize room = screen->availableSize();
@@ -165,6 +168,7 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     // A termination during a start-up dialog leaves no window behind.
     if (TerminationRequested()) return false;
     m_pFrame->show();
+    m_pSafety->AnnounceRestored();
     if (!opened) ShowStartPage();
     return !TerminationRequested();
 }
@@ -194,6 +198,15 @@ bool CQuillexApp::OnAnotherStart(const QString& path)
     m_pFrame->raise();
     m_pFrame->activateWindow();
     return true;
+}
+
+void CQuillexApp::StartDrawingSafety()
+{
+    m_pSafety = std::make_unique<CDrawingSafety>(*m_pDoc, m_shellFolders,
+                                                 [this](const QString& path) { return OpenDocumentFile(path); });
+    m_pSafety->SetParentWidget(m_pFrame.get());
+    // Before any file opens: the file named may be one that comes back.
+    m_pSafety->RestoreLostDrawings();
 }
 
 void CQuillexApp::ShowStartPage()
@@ -248,12 +261,13 @@ bool CQuillexApp::OnCommand(uint32_t id)
     case ID_APP_ABOUT: OnAppAbout(); return true;
     case ID_HELP: OnHelp(); return true;
     case ID_APP_EXIT: OnAppExit(); return true;
-    default: return false;
+    default: return m_pSafety && m_pSafety->OnCommand(id);
     }
 }
 
 bool CQuillexApp::OnUpdateCommand(CCmdUI& ui)
 {
+    if (m_pSafety && m_pSafety->OnUpdateCommand(ui)) return true;
     if (ui.m_nID != ID_FILE_SAVE) return false;
     ui.Enable(m_pDoc && m_pDoc->m_paper.HasBits() && !m_pDoc->IsInGesture());
     return true;

@@ -17,6 +17,7 @@
 
 #include <memory>
 
+class CDrawingSafety;
 class CMainFrame;
 class CQuillexDoc;
 class CTerminationGuard;
@@ -67,9 +68,11 @@ public:
     CMainFrame* GetFrame() const { return m_pFrame.get(); }
     CQuillexDoc* GetDocument() const { return m_pDoc.get(); }
     CQuillexView* GetView() const { return m_pView; }
+    CDrawingSafety* GetDrawingSafety() const { return m_pSafety.get(); }
 
 private:
     void WriteAssociation();
+    void StartDrawingSafety();
     void ShowStartPage();
     // After a failed New or Open the document is empty: the last file comes
     // back when there is one on disk, otherwise the list of sketches shows.
@@ -89,4 +92,6 @@ private:
     std::unique_ptr<CMainFrame> m_pFrame;
     CQuillexView* m_pView = nullptr;  // a page of the frame
     std::unique_ptr<CTerminationGuard> m_pTerminationGuard;
+    // Recovery copies, earlier versions; it watches the document.
+    std::unique_ptr<CDrawingSafety> m_pSafety;
 };

@@ -176,6 +176,11 @@ public:
     {
         if (m_program > 0) kill(m_program, SIGTERM);
     }
+    // Ends the program at once, as a crash or a power cut does.
+    void KillProgram()
+    {
+        if (m_program > 0) kill(m_program, SIGKILL), waitpid(m_program, nullptr, 0), m_program = -1;
+    }
 
     // xdotool with arguments; true when it succeeded.
     bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }

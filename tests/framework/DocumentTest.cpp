@@ -242,3 +242,22 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
     EXPECT_EQ(Contents(file), "first");
     EXPECT_EQ(Entries(), 1u);
 }
+
+TEST_F(Framework, TheSaveWatcherHearsBeforeTheFileIsReplacedAndAfterItIsWhole)
+{
+    // What the file held when each call came.
+    struct Watcher : ISaveWatcher {
+        void BeforeSave(const std::string& path) override { calls.push_back("before " + Contents(path)); }
+        void AfterSave(const std::string& path) override { calls.push_back("after " + Contents(path)); }
+        std::vector<std::string> calls;
+    } watcher;
+    Services().pSaveWatcher = &watcher;
+    const std::string file = File("doc.txt");
+    std::ofstream(file) << "old";
+    TextDoc doc;
+    doc.text = "new";
+    ASSERT_TRUE(doc.OnSaveDocument(file));
+    doc.failAfterWriting = true;
+    EXPECT_FALSE(doc.OnSaveDocument(file));
+    EXPECT_EQ(watcher.calls, (std::vector<std::string>{"before old", "after new", "before new"}));
+}

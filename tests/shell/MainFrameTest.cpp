@@ -78,7 +78,8 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIcons
     EXPECT_EQ(MenuText(menus[0]), QStringList({"Undo", "Redo", "-", "Cut", "Copy", "Paste", "-", "Select All", "Clear"}));
     EXPECT_EQ(MenuText(menus[1]), QStringList({"Grid", "Toolbar", "Zoom>", "Zoom In", "Zoom Out", "Actual Size", "<",
                                                "-", "About 'Graphelle'...", "Help"}));
-    EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Save as...", "-", "Exit"}));
+    EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Save as...", "Earlier Versions...", "-",
+                                               "Exit"}));
 
     // Each item carries its command.
     const std::pair<const char*, uint32_t> commands[] = {
@@ -86,7 +87,7 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIcons
         {"Clear", 57632}, {"Select All", 57642}, {"Grid", 32812},     {"Toolbar", 59392},     {"Zoom In", 32809},
         {"Hand", 32772},  {"Zoom Out", 32810},   {"Pencil", 32773},   {"Actual Size", 32811}, {"Eraser", 32774},
         {"Exit", 57665},  {"Save as...", 57604}, {"Select", 32775},   {"Help", 57670},
-        {"About 'Graphelle'...", 57664}};
+        {"About 'Graphelle'...", 57664}, {"Earlier Versions...", 32830}};
     for (const auto& [text, id] : commands) {
         ASSERT_NE(Frame().Action(id), nullptr) << text;
         EXPECT_EQ(Frame().Action(id)->text(), text);

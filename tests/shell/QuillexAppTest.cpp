@@ -164,7 +164,8 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheToolMenu)
     // view buttons, even after an idle pass.
     EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
     EXPECT_TRUE(Enabled(ID_APP_EXIT));
-    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()), QStringList({"Tool:", "About 'Graphelle'...", "Help", "-", "Exit"}));
+    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()), QStringList({"Tool:", "Earlier Versions...", "-", "About 'Graphelle'...", "Help", "-",
+                                                                     "Exit"}));
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
     for (OptionBar bar : {OptionBar::Pencil, OptionBar::Eraser, OptionBar::Select})
         EXPECT_TRUE(Frame().OptionBarOf(bar)->isHidden());

@@ -1,5 +1,5 @@
 #pragma once
-// A private home for every test (settings, data and documents folders), fake
+// A private home for every test (settings, data, state and documents folders), fake
 // dialogs that answer at once, and a running program built on them.
 
 #include "document/QuillexDoc.h"
@@ -77,6 +77,7 @@ protected:
         setenv("HOME", home.constData(), 1);
         setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
         setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
+        setenv("XDG_STATE_HOME", (home + "/.local/state").constData(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
         unsetenv("XDG_STATE_HOME");
     }

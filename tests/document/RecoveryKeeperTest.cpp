@@ -1,0 +1,128 @@
+#include "StateTestSupport.h"
+
+#include "document/RecoveryKeeper.h"
+#include "document/RecoveryStore.h"
+#include "document/VersionStore.h"
+
+using namespace statetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A drawing with a file of its own, its keeper, and saves reported to the
+// keeper as the program reports them.
+class RecoveryKeeperTest : public doctest::DocTest, public ISaveWatcher {
+protected:
+    void SetUp() override
+    {
+        DocTest::SetUp();
+        services.folder = state.Drawings();
+        ASSERT_TRUE(doc->OnNewDocument());
+        ASSERT_TRUE(store.Open());
+        keeper = std::make_unique<CRecoveryKeeper>(*doc, store);
+        Services().pSaveWatcher = this;
+    }
+    void TearDown() override
+    {
+        keeper.reset();
+        DocTest::TearDown();
+    }
+    void BeforeSave(const std::string&) override {}
+    void AfterSave(const std::string& path) override { keeper->OnSaved(path); }
+
+    void TickAndWait()
+    {
+        keeper->Tick();
+        keeper->Drain();
+    }
+    bool CopyExists() const { return fs::exists(store.CopyFile(1)); }
+    // The copy holds the sheet as it is now.
+    bool CopyIsCurrent() const
+    {
+        CPaper copy;
+        std::string error;
+        return LoadSketchFile(store.CopyFile(1), copy, error) == SketchLoad::Whole &&
+               doctest::Pixels(copy) == doctest::Pixels(doc->m_paper);
+    }
+
+    PrivateState state;
+    CRecoveryStore store;
+    std::unique_ptr<CRecoveryKeeper> keeper;
+};
+
+}  // namespace
+
+TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSaved)
+{
+    TickAndWait();
+    EXPECT_FALSE(CopyExists());
+    EXPECT_EQ(keeper->NextTickDelay(), -1);
+
+    Stroke(CPoint{10, 10}, CPoint{150, 90});
+    EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
+    TickAndWait();
+    EXPECT_TRUE(CopyIsCurrent());
+    EXPECT_EQ(keeper->NextTickDelay(), -1);
+    Stroke(CPoint{10, 100}, CPoint{150, 20});
+    TickAndWait();
+    EXPECT_TRUE(CopyIsCurrent());
+
+    ASSERT_TRUE(doc->DoFileSave());
+    keeper->Drain();
+    EXPECT_FALSE(CopyExists());
+    EXPECT_EQ(FileCount(state.Recovery()), 1u);  // this session's lock alone
+}
+
+TEST_F(RecoveryKeeperTest, AWriteStillUnderWayDoesNotBringBackTheCopyOfASavedDrawing)
+{
+    // A large sheet, so that the save comes while its copy is being written.
+    services.width = services.height = 2048;
+    ASSERT_TRUE(doc->OnNewDocument());
+    for (int i = 0; i < 5; ++i) {
+        Stroke(CPoint{10, 10 + i}, CPoint{2000, 1500 - i});
+        keeper->Tick();
+        ASSERT_TRUE(doc->DoFileSave());
+        keeper->Drain();
+        EXPECT_FALSE(CopyExists()) << i;
+    }
+}
+
+TEST_F(RecoveryKeeperTest, ChangesGivenUpTakeTheirCopyWithThemACopySavedElsewhereDoesNot)
+{
+    Stroke(CPoint{10, 10}, CPoint{150, 90});
+    TickAndWait();
+    services.answer = state.Documents() + "/elsewhere.tvk";
+    doc->OnCommand(ID_FILE_SAVE_AS);
+    TickAndWait();
+    EXPECT_TRUE(CopyIsCurrent());
+
+    doc->SetModifiedFlag(false);  // "Discard"
+    EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
+    TickAndWait();
+    EXPECT_FALSE(CopyExists());
+    keeper->Finish();
+    EXPECT_FALSE(CopyExists());
+}
+
+TEST_F(RecoveryKeeperTest, WorkUnsavedAtTheEndIsWrittenBackAtTheNextStart)
+{
+    Stroke(CPoint{10, 10}, CPoint{150, 90});
+    ASSERT_TRUE(doc->DoFileSave());
+    Stroke(CPoint{10, 100}, CPoint{150, 20});
+    TickAndWait();
+    Stroke(CPoint{100, 10}, CPoint{100, 140});  // after the last tick
+    keeper->Finish();
+    EXPECT_TRUE(CopyIsCurrent());
+    store.Close();
+
+    CRecoveryStore next;
+    CVersionStore versions;
+    const std::vector<RestoredDrawing> restored = next.RestoreOrphans(versions, state.Documents());
+    ASSERT_EQ(restored.size(), 1u);
+    EXPECT_EQ(restored[0].into, RestoredDrawing::Into::OwnFile);
+    CPaper file;
+    std::string error;
+    ASSERT_EQ(LoadSketchFile(doc->GetPathName(), file, error), SketchLoad::Whole);
+    EXPECT_EQ(doctest::Pixels(file), doctest::Pixels(doc->m_paper));
+    EXPECT_EQ(versions.List(doc->GetPathName()).size(), 1u);
+}

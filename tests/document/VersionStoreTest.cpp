@@ -1,0 +1,104 @@
+#include "StateTestSupport.h"
+
+#include "document/VersionStore.h"
+
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace statetest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class VersionStoreTest : public ::testing::Test {
+protected:
+    std::string Drawing(const std::string& name) const { return state.Drawings() + "/" + name; }
+    // The squares' grays of the versions, newest first.
+    static std::vector<int> Marks(const std::vector<EarlierVersion>& versions)
+    {
+        std::vector<int> marks;
+        for (const EarlierVersion& v : versions) marks.push_back(MarkOf(v.file));
+        return marks;
+    }
+
+    PrivateState state;
+};
+
+}  // namespace
+
+TEST_F(VersionStoreTest, TheFirstSaveOfEachRunKeepsWhatTheFileHeld)
+{
+    const std::string drawing = Drawing("a.tvk");
+    ASSERT_TRUE(WriteMarkedSketch(drawing, 10));
+    // Each run saves some times. The third finds the file as the newest
+    // version has it (the second only saved it unchanged), and keeps no
+    // second copy of it.
+    const std::vector<std::vector<uint8_t>> runs = {{20, 30}, {30}, {40}};
+    for (const std::vector<uint8_t>& saves : runs) {
+        CVersionStore store;
+        for (uint8_t save : saves) {
+            EXPECT_TRUE(store.KeepBeforeFirstSave(drawing));
+            ASSERT_TRUE(WriteMarkedSketch(drawing, save));
+        }
+    }
+    EXPECT_EQ(Marks(CVersionStore().List(drawing)), (std::vector<int>{30, 10}));
+
+    // No file yet: nothing to keep, and nothing fails.
+    CVersionStore store;
+    EXPECT_TRUE(store.KeepBeforeFirstSave(Drawing("new.tvk")));
+    EXPECT_TRUE(store.List(Drawing("new.tvk")).empty());
+}
+
+TEST_F(VersionStoreTest, AtMostTenAreKeptTheOldestDropped)
+{
+    const std::string drawing = Drawing("busy.tvk");
+    CVersionStore store;
+    for (uint8_t mark = 1; mark <= 12; ++mark) {
+        ASSERT_TRUE(WriteMarkedSketch(drawing, mark));
+        ASSERT_TRUE(store.Keep(drawing));
+    }
+    EXPECT_EQ(Marks(store.List(drawing)), (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3}));
+    EXPECT_EQ(FileCount(state.Versions()), 11u);  // and the file naming the drawing
+}
+
+TEST_F(VersionStoreTest, RestoringMakesANewSketchBesideTheDrawingDatedAsTheVersion)
+{
+    const std::string drawing = Drawing("tree.tvk");
+    ASSERT_TRUE(WriteMarkedSketch(drawing, 10));
+    const time_t saved = 1614834367;  // when the drawing's file was written
+    const timespec times[2] = {{saved, 0}, {saved, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, drawing.c_str(), times, 0), 0);
+    CVersionStore store;
+    ASSERT_TRUE(store.Keep(drawing));
+    ASSERT_TRUE(WriteMarkedSketch(drawing, 20));
+    const std::vector<EarlierVersion> versions = store.List(drawing);
+    ASSERT_EQ(versions.size(), 1u);
+    EXPECT_EQ(versions[0].time, saved);
+    EXPECT_EQ(versions[0].drawingPath, drawing);
+
+    char date[32];
+    struct tm local;
+    std::strftime(date, sizeof date, "%Y-%m-%d %H.%M", localtime_r(&saved, &local));
+    const std::string name = std::string("tree (version of ") + date + ")";
+    std::string made;
+    ASSERT_TRUE(CVersionStore::RestoreAsNew(versions[0], state.Documents(), made));
+    EXPECT_EQ(made, Drawing(name + ".tvk"));
+    ASSERT_TRUE(CVersionStore::RestoreAsNew(versions[0], state.Documents(), made));
+    EXPECT_EQ(made, Drawing(name + " 2.tvk"));
+    EXPECT_EQ(MarkOf(Drawing(name + ".tvk")), 10);
+    EXPECT_EQ(MarkOf(made), 10);
+    EXPECT_EQ(MarkOf(drawing), 20);
+
+    // With the drawing's folder gone, the versions are still listed and come
+    // back in the documents folder.
+    ASSERT_TRUE(WriteMarkedSketch(state.Documents() + "/other.tvk", 30));
+    ASSERT_TRUE(store.Keep(state.Documents() + "/other.tvk"));
+    fs::remove_all(state.Drawings());
+    const std::vector<EarlierVersion> all = store.ListAll();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].drawingPath, drawing);  // the older
+    ASSERT_TRUE(CVersionStore::RestoreAsNew(all[1], state.Documents(), made));
+    EXPECT_EQ(made, state.Documents() + "/" + name + ".tvk");
+    EXPECT_EQ(MarkOf(made), 10);
+}
