@@ -1,7 +1,9 @@
 #pragma once
 // CEraserTool: every pointer position stamps a round, soft-edged disc that
-// moves the paper part of the way back to white. It does not interpolate, so
-// a fast stroke leaves a chain of discs. Strokes are recorded position by
+// moves the paper part of the way back to white, the more so the harder the
+// pen presses (pressed fully, as a mouse does, by the strength alone; not
+// pressed at all, not at all). It does not interpolate, so a fast stroke
+// leaves a chain of discs. Strokes are recorded position by
 // position for the undo history; the tool never throws and never frees a list
 // it handed over.
 

@@ -1,8 +1,10 @@
 #pragma once
-// CPencilTool: lays graphite between successive pointer positions. The marks
-// depend only on the paper's pixels, the options and the positions, so a
-// recorded stroke replayed onto the same pixels gives the same pixels again;
-// the undo history relies on it. Reads and writes go through CPaper, which
+// CPencilTool: lays graphite between successive pointer positions. A lighter
+// press lays less graphite, reaches a lighter darkest gray and a thinner line,
+// as a graphite pencil does; pressed fully it draws what a mouse draws. The
+// marks depend only on the paper's pixels, the options, the positions and
+// their pressures, so a recorded stroke replayed onto the same pixels gives
+// the same pixels again; the undo history relies on it. Reads and writes go through CPaper, which
 // clips them; the tool never throws and never frees a list it handed over.
 
 #include "Tool.h"
@@ -60,12 +62,15 @@ private:
     void DabCenter(double fx, double fy);
     void DabAround(double fx, double fy);
     void Darken(int32_t x, int32_t y, int32_t strength);
-    void PrepareDarkening();
+    void PrepareDarkening(int32_t pressure);
 
-    // Per-option constants of the darkening rule: the floor, the divisor
-    // (255 - floor)^2 as a multiply-and-shift that gives the same quotient,
-    // and the strength of a dab's centre.
+    // Constants of the darkening rule for the options and the pressure they
+    // were prepared for: the floor, the divisor (255 - floor)^2 as a
+    // multiply-and-shift that gives the same quotient, the strength of a
+    // dab's centre and the number of parallel walks of an unsmoothed line.
+    int32_t m_nPreparedPressure = kFullPressure;
     int32_t m_nFloor = 0;
     uint64_t m_darkenMagic = 0;
     int32_t m_nCenterStrength = 0;
+    int32_t m_nLineWidth = kPencilMinWidth;
 };
