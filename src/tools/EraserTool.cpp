@@ -28,7 +28,7 @@ void CEraserTool::Stamp(int32_t x, int32_t y, CRect& changed)
 {
     const int32_t pressure = GetPressure();
     RecordStrokePoint(m_pPoints, x, y, pressure);
-    const int32_t r = 3 * m_nSize;
+    const int32_t r = GetRadius();
     const int32_t s = ScaleByPressure(60 * m_nStrength, pressure);
     changed = CRect{x - r - 1, y - r - 1, x + r + 1, y + r + 1};
     // Every stamp lightens by at least one level; a pen resting without

@@ -22,6 +22,8 @@ public:
     // Out-of-range values are clamped to 1..3.
     void SetOptions(int32_t size, int32_t strength);
     void GetOptions(int32_t& size, int32_t& strength) const;
+    // The disc's radius in paper pixels: three a size step.
+    int32_t GetRadius() const { return 3 * m_nSize; }
 
     int32_t OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, CRect& changed, HistoryRecord& record,
                         int32_t& modified) override;

@@ -38,6 +38,9 @@ public:
     // Out-of-range grade and width are clamped; smooth is kept as given.
     void SetOptions(int32_t grade, int32_t width, int32_t smooth);
     void GetOptions(int32_t& grade, int32_t& width, int32_t& smooth) const;
+    // How many paper pixels across one point of a line covers when pressed
+    // fully: the width, or the smoothing's reach of two pixels round the centre.
+    int32_t GetFootprint() const { return m_bSmooth ? 5 : m_nWidth; }
 
     int32_t OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, CRect& changed, HistoryRecord& record,
                         int32_t& modified) override;

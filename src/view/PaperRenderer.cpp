@@ -11,7 +11,8 @@ CPaperRenderer::CPaperRenderer()
     for (uint32_t g = 0; g < 256; ++g) m_gray[g] = 0xFF000000u | (g << 16) | (g << 8) | g;
 }
 
-CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target)
+CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target,
+                              bool mirror)
 {
     const CRect area = CRect::Intersect(paperOnScreen, clip);
     if (area.IsEmpty() || !paper.HasBits()) return CRect{};
@@ -23,10 +24,13 @@ CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, c
     const int32_t h = area.Height();
 
     // The same truncating division as the pointer mapping, so the pixel shown
-    // under the pointer is the pixel a tool touches there.
+    // under the pointer is the pixel a tool touches there; mirrored, a column
+    // shows what its reflection in the paper's rectangle would.
     m_columns.resize(static_cast<size_t>(w));
-    for (int32_t i = 0; i < w; ++i)
-        m_columns[static_cast<size_t>(i)] = static_cast<uint32_t>((area.left + i - paperOnScreen.left) * pw / zw);
+    for (int32_t i = 0; i < w; ++i) {
+        const int64_t offset = area.left + i - paperOnScreen.left;
+        m_columns[static_cast<size_t>(i)] = static_cast<uint32_t>((mirror ? zw - 1 - offset : offset) * pw / zw);
+    }
 
     const uint8_t* bits = paper.GetBits();
     const size_t stride = paper.GetStride();
@@ -51,7 +55,8 @@ CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, c
     return area;
 }
 
-void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip)
+void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip,
+                          bool mirror)
 {
     const CRect area = CRect::Intersect(paperOnScreen, clip);
     if (area.IsEmpty() || !paper.HasBits()) return;
@@ -61,6 +66,6 @@ void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& p
                           QImage::Format_RGB32);
         if (m_buffer.isNull()) return;
     }
-    Convert(paper, paperOnScreen, area, m_buffer);
+    Convert(paper, paperOnScreen, area, m_buffer, mirror);
     painter.drawImage(QPoint(area.left, area.top), m_buffer, QRect(0, 0, area.Width(), area.Height()));
 }

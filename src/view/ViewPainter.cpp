@@ -62,7 +62,7 @@ void CViewPainter::Paint(QPainter& painter, const QRegion& region, const CViewGe
     PaintPaper(painter, region.intersected(paperQ), paperRect, geometry, scene);
 
     if (scene.bShowGrid) {
-        const int32_t cx = paperRect.left + paperRect.Width() / 2;
+        const int32_t cx = geometry.MirrorX(paperRect.left + paperRect.Width() / 2);
         const int32_t cy = paperRect.top + paperRect.Height() / 2;
         QRegion cross(QRect(cx, paperRect.top, 1, paperRect.Height()));
         cross += QRect(paperRect.left, cy, paperRect.Width(), 1);
@@ -112,7 +112,7 @@ void CViewPainter::PaintPaper(QPainter& painter, const QRegion& region, const CR
         laidIn = paper.PutRectBits(sel, floating->GetBits(), floating->GetImageSize(),
                                     scene.bTransparent ? PASTE_EXCHANGE_IN : PASTE_SWAP);
     }
-    for (const QRect& r : region) m_renderer.Draw(painter, paper, paperRect, ToCRect(r));
+    for (const QRect& r : region) m_renderer.Draw(painter, paper, paperRect, ToCRect(r), geometry.m_bMirror);
     if (laidIn) paper.PutRectBits(sel, floating->GetBits(), floating->GetImageSize(),
                                     scene.bTransparent ? PASTE_EXCHANGE_OUT : PASTE_SWAP);
 }

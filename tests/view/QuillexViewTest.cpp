@@ -63,10 +63,18 @@ TEST(QuillexView, CentresThePaperWithRoomAndKeepsTheMarginWithout)
     QApplication::processEvents();
     EXPECT_EQ(f.view->Geometry().m_ptOrigin, (CPoint{50, 50}));
     EXPECT_GT(f.view->horizontalScrollBar()->maximum(), 0);
-    // Opening a document brings the paper's corner to the window's corner.
+    // Opening a sheet that fits brings its corner to the window's corner at
+    // actual size; one that does not fit opens fitted, whole.
+    f.view->resize(600, 450);
+    QApplication::processEvents();
     f.view->OnInitialUpdate();
-    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{50, 50}));
-    EXPECT_EQ(f.view->ViewToPaper(CPoint{0, 0}), (CPoint{0, 0}));
+    EXPECT_EQ(Zoom(f), (CSize{400, 300}));
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{0, 0}));
+    f.view->resize(300, 200);
+    f.view->OnInitialUpdate();
+    EXPECT_EQ(Zoom(f), (CSize{134, 100}));
+    EXPECT_EQ(f.view->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(f.view->verticalScrollBar()->maximum(), 0);
 }
 
 int CountNear(const QImage& image, QRect area, const QColor& want)

@@ -1,0 +1,98 @@
+#include "ToolCursor.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor kOutline(0, 0, 0);
+// Around the outline, so it shows on graphite as on white paper.
+const QColor kHalo(255, 255, 255);
+
+Qt::CursorShape DesktopShape(CursorShape shape)
+{
+    switch (shape) {
+    case CursorShape::OpenHand: return Qt::OpenHandCursor;
+    case CursorShape::ClosedHand: return Qt::ClosedHandCursor;
+    case CursorShape::Cross: return Qt::CrossCursor;
+    case CursorShape::Move: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+// Draws with a halo three pixels wide, then the outline one pixel wide.
+template <typename Draw>
+void Outlined(QPainter& painter, Draw&& draw)
+{
+    for (const auto& [colour, width] : {std::pair{kHalo, 3.0}, std::pair{kOutline, 1.0}}) {
+        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        draw();
+    }
+}
+
+}  // namespace
+
+CursorSpec CToolCursor::Resolve(CursorSpec spec)
+{
+    const bool footprint = spec.shape == CursorShape::Square || spec.shape == CursorShape::Disc;
+    if (footprint && spec.paperSize * spec.scale < kMinFootprint) spec.shape = CursorShape::Crosshair;
+    if (spec.shape != CursorShape::Square && spec.shape != CursorShape::Disc) {
+        // Only a footprint depends on the size and the zoom.
+        spec.paperSize = 0;
+        spec.scale = 1.0;
+    }
+    if (spec.shape != CursorShape::Square && spec.shape != CursorShape::Disc && spec.shape != CursorShape::Crosshair)
+        spec.ratio = 1.0;
+    return spec;
+}
+
+QPixmap CToolCursor::Picture(const CursorSpec& wanted)
+{
+    const CursorSpec spec = Resolve(wanted);
+    const bool crosshair = spec.shape == CursorShape::Crosshair;
+    if (!crosshair && spec.shape != CursorShape::Square && spec.shape != CursorShape::Disc) return QPixmap();
+
+    // The footprint in screen pixels, with a pixel of halo on every side.
+    const double across =
+        crosshair ? kCrosshairSize - 2 : std::clamp(spec.paperSize * spec.scale, kMinFootprint, double(kMaxFootprint));
+    const int side = static_cast<int>(std::ceil(across)) + 2;
+    const double ratio = spec.ratio > 0 ? spec.ratio : 1.0;
+    const int device = static_cast<int>(std::ceil(side * ratio));
+    QPixmap picture(device, device);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing, spec.shape == CursorShape::Disc);
+    // Lines one pixel wide run through pixel centres, so they stay sharp.
+    const QRectF edge(1.5, 1.5, across - 1.0, across - 1.0);
+    if (spec.shape == CursorShape::Square) {
+        Outlined(painter, [&] { painter.drawRect(edge); });
+    } else if (spec.shape == CursorShape::Disc) {
+        Outlined(painter, [&] { painter.drawEllipse(edge); });
+    } else {
+        // Four arms round an open middle, which leaves the pixel to be drawn on visible.
+        const double mid = side / 2.0;
+        const double gap = 2.5;
+        Outlined(painter, [&] {
+            painter.drawLine(QPointF(1.5, mid), QPointF(mid - gap, mid));
+            painter.drawLine(QPointF(mid + gap, mid), QPointF(side - 1.5, mid));
+            painter.drawLine(QPointF(mid, 1.5), QPointF(mid, mid - gap));
+            painter.drawLine(QPointF(mid, mid + gap), QPointF(mid, side - 1.5));
+        });
+    }
+    return picture;
+}
+
+bool CToolCursor::Update(const CursorSpec& wanted)
+{
+    const CursorSpec spec = Resolve(wanted);
+    if (spec == m_spec) return false;
+    m_spec = spec;
+    const QPixmap picture = Picture(spec);
+    // The hot spot is the middle of the picture, where the footprint is centred.
+    m_cursor = picture.isNull() ? QCursor(DesktopShape(spec.shape)) : QCursor(picture);
+    return true;
+}
