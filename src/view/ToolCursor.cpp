@@ -22,16 +22,6 @@ Qt::CursorShape DesktopShape(CursorShape shape)
     }
 }
 
-// Draws with a halo three pixels wide, then the outline one pixel wide.
-template <typename Draw>
-void Outlined(QPainter& painter, Draw&& draw)
-{
-    for (const auto& [colour, width] : {std::pair{kHalo, 3.0}, std::pair{kOutline, 1.0}}) {
-        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-        draw();
-    }
-}
-
 }  // namespace
 
 CursorSpec CToolCursor::Resolve(CursorSpec spec)
@@ -66,22 +56,36 @@ QPixmap CToolCursor::Picture(const CursorSpec& wanted)
 
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing, spec.shape == CursorShape::Disc);
-    // Lines one pixel wide run through pixel centres, so they stay sharp.
+    auto pen = [&](const QColor& colour, double width) {
+        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    };
+    // The outline covers the footprint's edge pixels and the halo the ring
+    // just outside, so the inside stays open. Lines one pixel wide run
+    // through pixel centres, so they stay sharp.
     const QRectF edge(1.5, 1.5, across - 1.0, across - 1.0);
+    const QRectF outside = edge.adjusted(-1, -1, 1, 1);
     if (spec.shape == CursorShape::Square) {
-        Outlined(painter, [&] { painter.drawRect(edge); });
+        pen(kHalo, 1.0);
+        painter.drawRect(outside);
+        pen(kOutline, 1.0);
+        painter.drawRect(edge);
     } else if (spec.shape == CursorShape::Disc) {
-        Outlined(painter, [&] { painter.drawEllipse(edge); });
+        pen(kHalo, 1.0);
+        painter.drawEllipse(outside);
+        pen(kOutline, 1.0);
+        painter.drawEllipse(edge);
     } else {
-        // Four arms round an open middle, which leaves the pixel to be drawn on visible.
+        // Four arms round an open middle, which leaves the pixel to be drawn
+        // on visible; the halo runs along both sides of each arm.
         const double mid = side / 2.0;
-        const double gap = 2.5;
-        Outlined(painter, [&] {
-            painter.drawLine(QPointF(1.5, mid), QPointF(mid - gap, mid));
-            painter.drawLine(QPointF(mid + gap, mid), QPointF(side - 1.5, mid));
-            painter.drawLine(QPointF(mid, 1.5), QPointF(mid, mid - gap));
-            painter.drawLine(QPointF(mid, mid + gap), QPointF(mid, side - 1.5));
-        });
+        const double gap = 2.0;
+        for (const auto& [colour, width] : {std::pair{kHalo, 3.0}, std::pair{kOutline, 1.0}}) {
+            pen(colour, width);
+            painter.drawLine(QPointF(1.0, mid), QPointF(mid - gap, mid));
+            painter.drawLine(QPointF(mid + gap, mid), QPointF(side - 1.0, mid));
+            painter.drawLine(QPointF(mid, 1.0), QPointF(mid, mid - gap));
+            painter.drawLine(QPointF(mid, mid + gap), QPointF(mid, side - 1.0));
+        }
     }
     return picture;
 }
