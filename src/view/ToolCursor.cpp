@@ -76,15 +76,16 @@ QPixmap CToolCursor::Picture(const CursorSpec& wanted)
         painter.drawEllipse(edge);
     } else {
         // Four arms round an open middle, which leaves the pixel to be drawn
-        // on visible; the halo runs along both sides of each arm.
-        const double mid = side / 2.0;
-        const double gap = 2.0;
+        // on visible: the middle pixel and one on each side of it stay clear.
+        // The halo runs along both sides of each arm.
+        const int centre = side / 2;
+        const double mid = centre + 0.5;
         for (const auto& [colour, width] : {std::pair{kHalo, 3.0}, std::pair{kOutline, 1.0}}) {
             pen(colour, width);
-            painter.drawLine(QPointF(1.0, mid), QPointF(mid - gap, mid));
-            painter.drawLine(QPointF(mid + gap, mid), QPointF(side - 1.0, mid));
-            painter.drawLine(QPointF(mid, 1.0), QPointF(mid, mid - gap));
-            painter.drawLine(QPointF(mid, mid + gap), QPointF(mid, side - 1.0));
+            painter.drawLine(QPointF(1.0, mid), QPointF(centre - 1.0, mid));
+            painter.drawLine(QPointF(centre + 2.0, mid), QPointF(side - 1.0, mid));
+            painter.drawLine(QPointF(mid, 1.0), QPointF(mid, centre - 1.0));
+            painter.drawLine(QPointF(mid, centre + 2.0), QPointF(mid, side - 1.0));
         }
     }
     return picture;
