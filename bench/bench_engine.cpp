@@ -1,9 +1,11 @@
 // The cost of drawing: the grain test, one pencil or eraser stroke of 2,000
-// pixels on the largest rough sheet, and the worst undo, which replays 20
+// pixels on the largest rough sheet, the same pencil stroke drawn by a pen
+// whose pressure changes at every point, and the worst undo, which replays 20
 // such smoothed strokes onto a fresh sheet.
 //
 // Figures to compare: "per_test" for the grain (target under 2 ns), the CPU
-// time per iteration for the strokes, and "per_undo" for the replay (target
+// time per iteration and "per_segment" for the strokes (a pen's stroke no
+// more than 10% above the mouse's), and "per_undo" for the replay (target
 // under 25 ms).
 
 #include "engine/Paper.h"
@@ -55,15 +57,36 @@ std::vector<CPoint> CurvedStroke(int32_t cx, int32_t cy, double turn)
     return points;
 }
 
-HistoryRecord Draw(CTool& tool, CPaper& paper, const std::vector<CPoint>& points)
+// pressures: one a point, or empty for a mouse's stroke.
+HistoryRecord Draw(CTool& tool, CPaper& paper, const std::vector<CPoint>& points,
+                   const std::vector<int32_t>& pressures = {})
 {
     HistoryRecord record;
     CRect changed;
+    auto press = [&](size_t i) {
+        if (!pressures.empty()) tool.SetPressure(pressures[i]);
+    };
+    press(0);
     if (!tool.OnPointerDown(nullptr, &paper, points.front().x, points.front().y, 0, 0, changed, 1)) return record;
-    for (size_t i = 1; i + 1 < points.size(); ++i) tool.OnPointerMove(points[i].x, points[i].y, 0, 0, changed);
+    for (size_t i = 1; i + 1 < points.size(); ++i) {
+        press(i);
+        tool.OnPointerMove(points[i].x, points[i].y, 0, 0, changed);
+    }
     int32_t modified = 0;
+    press(points.size() - 1);
     tool.OnPointerUp(points.back().x, points.back().y, 0, 0, changed, record, modified);
     return record;
+}
+
+// A pen pressed harder and lighter along the stroke, a new pressure at every
+// point, always hard enough for the full width: the lines are as many as a
+// mouse's, so the difference is what pressure itself costs.
+std::vector<int32_t> PressureWave(size_t count)
+{
+    std::vector<int32_t> pressures;
+    for (size_t i = 0; i < count; ++i)
+        pressures.push_back(PressureFromFraction(0.84 + 0.15 * std::sin(static_cast<double>(i) * 0.21)));
+    return pressures;
 }
 
 bool Sheet(CPaper& paper) { return paper.Create(kSheet, kSheet, kRoughness); }
@@ -92,7 +115,7 @@ BENCHMARK(BM_GrainTest);
 
 // Every iteration starts from white paper, because graphite piling up at
 // the grade's floor would make later strokes cheaper than the first.
-void StrokeBenchmark(benchmark::State& state, CTool& tool)
+void StrokeBenchmark(benchmark::State& state, CTool& tool, bool pen = false)
 {
     CPaper paper;
     if (!Sheet(paper)) {
@@ -100,15 +123,20 @@ void StrokeBenchmark(benchmark::State& state, CTool& tool)
         return;
     }
     const std::vector<CPoint> stroke = CurvedStroke(1024, 700, 0.0);
+    const std::vector<int32_t> pressures = pen ? PressureWave(stroke.size()) : std::vector<int32_t>{};
     for (auto _ : state) {
         state.PauseTiming();
         std::memset(paper.GetBits(), 255, paper.GetImageSize());
         state.ResumeTiming();
-        HistoryRecord record = Draw(tool, paper, stroke);
+        HistoryRecord record = Draw(tool, paper, stroke, pressures);
         benchmark::DoNotOptimize(record.pPoints.get());
     }
     state.counters["pixels"] = kStrokeLength;
     state.counters["points"] = static_cast<double>(stroke.size());
+    // Segments: every move and the release that repeats the last point.
+    const double segments = static_cast<double>(stroke.size() - 2);
+    state.counters["per_segment"] = benchmark::Counter(static_cast<double>(state.iterations()) * segments,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_PencilStroke(benchmark::State& state)
@@ -118,6 +146,14 @@ void BM_PencilStroke(benchmark::State& state)
     StrokeBenchmark(state, pencil);
 }
 BENCHMARK(BM_PencilStroke)->ArgName("smooth")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_PressureStroke(benchmark::State& state)
+{
+    CPencilTool pencil;
+    pencil.SetOptions(kDefaultGrade, 3, static_cast<int32_t>(state.range(0)));
+    StrokeBenchmark(state, pencil, true);
+}
+BENCHMARK(BM_PressureStroke)->ArgName("smooth")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_EraserStroke(benchmark::State& state)
 {

@@ -1,8 +1,11 @@
 // The view's repaint on a 2048 x 2048 sheet under the offscreen platform:
 // the area of one pencil segment, and a whole 1920 x 1080 client, each at
-// actual size and at the largest zoom. "Paint" times the view's own paint
-// routine into an image; "Widget" times a synchronous repaint of the viewport
-// through Qt's backing store, which is what the user waits for.
+// actual size and at the largest zoom, with the pencil's pointer picture on
+// the view and brought up to date at every repaint as a pointer move does.
+// "Paint" times the view's own paint routine into an image; "Widget" times a
+// synchronous repaint of the viewport through Qt's backing store, which is
+// what the user waits for. "CursorPicture" is the cost of drawing the largest
+// footprint, paid once a zoom step or a change of tool.
 
 #include "document/QuillexDoc.h"
 #include "view/QuillexView.h"
@@ -54,6 +57,9 @@ struct Scene {
         view->show();
         QApplication::processEvents();
         view->OnInitialUpdate();
+        // A sheet larger than the window opens fitted; these figures start from actual size.
+        view->ZoomBy(kActualSizeFactor);
+        doc.m_pencilTool.SetOptions(kDefaultGrade, 3, 0);
         if (largestZoom) {
             while (view->ZoomBy(kZoomInFactor)) {
             }
@@ -89,6 +95,7 @@ void PaintInto(benchmark::State& state, Scene& scene, const QRegion& region)
 {
     QImage image(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
+        scene.view->UpdateCursor();
         QPainter painter(&image);
         scene.view->PaintArea(painter, region);
         benchmark::ClobberMemory();
@@ -99,6 +106,7 @@ void PaintInto(benchmark::State& state, Scene& scene, const QRegion& region)
 void RepaintWidget(benchmark::State& state, Scene& scene, const QRegion& region)
 {
     for (auto _ : state) {
+        scene.view->UpdateCursor();
         scene.view->viewport()->repaint(region);
     }
     state.counters["pixels"] = static_cast<double>(region.boundingRect().width() * region.boundingRect().height());
@@ -128,8 +136,21 @@ void BM_FullWidget(benchmark::State& state)
     RepaintWidget(state, scene, QRegion(scene.view->viewport()->rect()));
 }
 
+void BM_CursorPicture(benchmark::State& state)
+{
+    App();
+    // The largest eraser at the largest zoom, at a screen's pixel ratio.
+    const CursorSpec spec{CursorShape::Disc, 19, 8.89, static_cast<double>(state.range(0))};
+    for (auto _ : state) {
+        QPixmap picture = CToolCursor::Picture(spec);
+        benchmark::DoNotOptimize(picture.cacheKey());
+    }
+}
+
 }  // namespace
 
+// Argument: the pixel ratio of the screen.
+BENCHMARK(BM_CursorPicture)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 // Argument: 0 actual size, 1 largest zoom (9.6 times).
 BENCHMARK(BM_SegmentPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SegmentWidget)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

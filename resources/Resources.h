@@ -42,6 +42,7 @@ inline constexpr MenuItemDef kEditMenu[] = {
     {MenuEntry::Item, "Paste", ID_EDIT_PASTE},
     {MenuEntry::Separator, nullptr, 0},
     {MenuEntry::Item, "Select All", ID_EDIT_SELECT_ALL},
+    {MenuEntry::Item, "Deselect", ID_EDIT_DESELECT},
     {MenuEntry::Item, "Clear", ID_EDIT_CLEAR},
 };
 
@@ -52,6 +53,10 @@ inline constexpr MenuItemDef kViewMenu[] = {
     {MenuEntry::Item, "Zoom In", ID_VIEW_ZOOM_IN},
     {MenuEntry::Item, "Zoom Out", ID_VIEW_ZOOM_OUT},
     {MenuEntry::Item, "Actual Size", ID_VIEW_ACTUAL_SIZE},
+    {MenuEntry::Item, "Fit to Window", ID_VIEW_FIT},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Full Screen", ID_VIEW_FULL_SCREEN},
+    {MenuEntry::Item, "Mirror View", ID_VIEW_MIRROR},
     {MenuEntry::EndSubMenu, nullptr, 0},
     {MenuEntry::Separator, nullptr, 0},
     {MenuEntry::Item, "About 'Graphelle'...", ID_APP_ABOUT},
@@ -122,6 +127,23 @@ struct AcceleratorDef {
 inline constexpr AcceleratorDef kAccelerators[] = {
     {'N', ID_FILE_NEW},  {'O', ID_FILE_OPEN},  {'S', ID_FILE_SAVE},  {'Q', ID_APP_EXIT},
     {'Z', ID_EDIT_UNDO}, {'X', ID_EDIT_CUT},   {'C', ID_EDIT_COPY},  {'V', ID_EDIT_PASTE},
+};
+
+// The keys of the desktop, after the accelerators above, in the portable
+// form of key sequences. A command with several keys shows them all in its
+// menu, in this order.
+struct KeyDef {
+    const char* keys;
+    uint32_t id;
+};
+
+inline constexpr KeyDef kDesktopKeys[] = {
+    {"Ctrl+Shift+Z", ID_EDIT_REDO},   {"Ctrl+Y", ID_EDIT_REDO},      {"Ctrl+A", ID_EDIT_SELECT_ALL},
+    {"Esc", ID_EDIT_DESELECT},        {"Del", ID_EDIT_CLEAR},        {"Ctrl++", ID_VIEW_ZOOM_IN},
+    {"Ctrl+=", ID_VIEW_ZOOM_IN},      {"Ctrl+-", ID_VIEW_ZOOM_OUT},  {"Ctrl+0", ID_VIEW_ACTUAL_SIZE},
+    {"Ctrl+9", ID_VIEW_FIT},          {"F11", ID_VIEW_FULL_SCREEN},  {"B", ID_TOOL_PENCIL},
+    {"P", ID_TOOL_PENCIL},            {"E", ID_TOOL_ERASER},         {"H", ID_TOOL_HAND},
+    {"S", ID_TOOL_SELECT},
 };
 
 }  // namespace res

@@ -227,6 +227,7 @@ bool CScriptRunner::RunLine(const std::string& text, std::string& error)
     if (command == "transparent") return DoTransparent(args, error);
     if (command == "down" || command == "move" || command == "up") return DoPointer(command, args, error);
     if (command == "stroke") return DoStroke(args, error);
+    if (command == "pstroke") return DoPStroke(args, error);
     if (command == "status") {
         if (!noArgs()) return false;
         m_out << StatusLine() << '\n';
@@ -453,6 +454,36 @@ bool CScriptRunner::DoStroke(const Args& args, std::string& error)
     return true;
 }
 
+// A stroke of a pen: X Y and a pressure from 0 to 1 at every point, each
+// point with its own pressure, as a tablet delivers them.
+bool CScriptRunner::DoPStroke(const Args& args, std::string& error)
+{
+    if (args.empty() || args.size() % 3 != 0) {
+        error = "pstroke takes triples of X Y PRESSURE, at least one";
+        return false;
+    }
+    Args positions;
+    std::vector<int32_t> pressures;
+    for (size_t i = 0; i < args.size(); i += 3) {
+        positions.insert(positions.end(), {args[i], args[i + 1]});
+        const std::string& word = args[i + 2];
+        double fraction = -1;
+        const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), fraction);
+        if (ec != std::errc() || end != word.data() + word.size() || !(fraction >= 0.0 && fraction <= 1.0)) {
+            error = "'" + word + "' is not a pressure from 0 to 1";
+            return false;
+        }
+        pressures.push_back(PressureFromFraction(fraction));
+    }
+    std::vector<int32_t> v;
+    if (!ParsePositions(positions, v, error) || !NeedSheet("pstroke", error)) return false;
+    const size_t last = pressures.size() - 1;
+    m_pDoc->PointerDown(&m_view, v[0], v[1], v[0], v[1], pressures[0]);
+    for (size_t i = 1; i < last; ++i) m_pDoc->PointerMove(v[2 * i], v[2 * i + 1], v[2 * i], v[2 * i + 1], pressures[i]);
+    m_pDoc->PointerUp(v[2 * last], v[2 * last + 1], v[2 * last], v[2 * last + 1], pressures[last]);
+    return true;
+}
+
 // ---- The sub-command ------------------------------------------------------
 
 int CliRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -465,6 +496,7 @@ int CliRun(const std::vector<std::string>& args, std::ostream& out, std::ostream
         "  new W H R | open PATH | save PATH (the rest of the line, or \"in quotes\")\n"
         "  tool pencil|eraser|hand|select | pencil GRADE WIDTH SMOOTH | eraser SIZE STRENGTH\n"
         "  transparent 0|1 | down X Y | move X Y | up X Y | stroke X0 Y0 X1 Y1 ...\n"
+        "  pstroke X0 Y0 P0 X1 Y1 P1 ... (a pen's stroke, pressures P from 0 to 1)\n"
         "  undo | redo | selectall | clear | cut | copy | paste | drop | status\n";
     if (const int status = CheckArguments(args, 1, kUsage, kHelp, out, err); status >= 0) return status;
     CScriptRunner runner(out, err);

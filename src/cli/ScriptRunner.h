@@ -99,6 +99,7 @@ private:
     bool DoTransparent(const Args& args, std::string& error);
     bool DoPointer(const std::string& what, const Args& args, std::string& error);
     bool DoStroke(const Args& args, std::string& error);
+    bool DoPStroke(const Args& args, std::string& error);
     bool NeedSheet(const std::string& command, std::string& error);
     bool IgnoredInGesture(const std::string& command);
     // Reads pointer positions, each within the sane bound.

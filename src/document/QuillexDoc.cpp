@@ -27,19 +27,24 @@ void CQuillexDoc::LoadToolSettings()
         grade = main->GetComboSelection(IDC_PENCIL_GRADE);
         width = main->GetComboSelection(IDC_PENCIL_WIDTH) + 1;
         smooth = main->GetCheckState(IDC_SMOOTH) > 0;
+        m_pencilTool.m_bPressure = main->GetCheckState(IDC_PENCIL_PRESSURE) > 0 ? 1 : 0;
     } else {
         grade = ReadSetting(profile, settings::kPencilType);
         width = ReadSetting(profile, settings::kPencilWidth);
         smooth = ReadSetting(profile, settings::kPencilSmooth) != 0;
+        m_pencilTool.m_bPressure = ReadSetting(profile, settings::kPencilPressure) != 0 ? 1 : 0;
     }
     m_pencilTool.SetOptions(grade, width, smooth ? 1 : 0);
 
-    if (main && main->HasOptionBarWindow(OptionBar::Eraser))
+    if (main && main->HasOptionBarWindow(OptionBar::Eraser)) {
         m_eraserTool.SetOptions(main->GetComboSelection(IDC_ERASER_SIZE) + 1,
                                 main->GetComboSelection(IDC_ERASER_STRENGTH) + 1);
-    else
+        m_eraserTool.m_bPressure = main->GetCheckState(IDC_ERASER_PRESSURE) > 0 ? 1 : 0;
+    } else {
         m_eraserTool.SetOptions(ReadSetting(profile, settings::kEraserSize),
                                 ReadSetting(profile, settings::kEraserStrength));
+        m_eraserTool.m_bPressure = ReadSetting(profile, settings::kEraserPressure) != 0 ? 1 : 0;
+    }
 
     if (main && main->HasOptionBarWindow(OptionBar::Select))
         m_bTransparent = main->GetCheckState(IDC_TRANSPARENT) >= 1 ? 1 : 0;
@@ -54,9 +59,12 @@ void CQuillexDoc::LoadToolSettings()
 
 // A press during a gesture, and moves and releases outside one, reach no
 // tool: whoever feeds the pointer, the tool sees one whole gesture at a time.
-bool CQuillexDoc::PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY)
+bool CQuillexDoc::PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY,
+                              int32_t pressure)
 {
     if (m_bInGesture) return false;
+    m_pTool->SetPressure(pressure);
+    m_nGesturePressure = pressure;
     CRect dirty;
     const int32_t accepted = m_pTool->OnPointerDown(view, &m_paper, x, y, viewX, viewY, dirty, 1);
     UpdateAllViews(nullptr, &dirty);
@@ -66,21 +74,24 @@ bool CQuillexDoc::PointerDown(IToolView* view, int32_t x, int32_t y, int32_t vie
     return m_bInGesture;
 }
 
-bool CQuillexDoc::PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
+bool CQuillexDoc::PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY, int32_t pressure)
 {
     if (!m_bInGesture) return false;
     m_ptGesture = CPoint{x, y};
     m_ptGestureView = CPoint{viewX, viewY};
+    m_nGesturePressure = pressure;
+    m_pTool->SetPressure(pressure);
     CRect dirty;
     const int32_t result = m_pTool->OnPointerMove(x, y, viewX, viewY, dirty);
     UpdateAllViews(nullptr, &dirty);
     return result != 0;
 }
 
-bool CQuillexDoc::PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
+bool CQuillexDoc::PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY, int32_t pressure)
 {
     if (!m_bInGesture) return false;
     m_bInGesture = false;
+    m_pTool->SetPressure(pressure);
     CRect dirty;
     HistoryRecord record;
     record.nType = HR_NONE;
@@ -100,7 +111,8 @@ bool CQuillexDoc::PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY)
 
 void CQuillexDoc::EndGesture()
 {
-    if (m_bInGesture) PointerUp(m_ptGesture.x, m_ptGesture.y, m_ptGestureView.x, m_ptGestureView.y);
+    if (m_bInGesture)
+        PointerUp(m_ptGesture.x, m_ptGesture.y, m_ptGestureView.x, m_ptGestureView.y, m_nGesturePressure);
 }
 
 // ---- Selection ------------------------------------------------------------
@@ -199,6 +211,7 @@ bool CQuillexDoc::OnCommand(uint32_t id)
     case ID_FILE_SAVE_AS: OnFileSaveAs(); return true;
     case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
     case ID_EDIT_CLEAR: OnEditClear(); return true;
+    case ID_EDIT_DESELECT: DropSelection(); return true;
     default: return false;
     }
 }
@@ -243,6 +256,13 @@ bool CQuillexDoc::OnControlNotify(uint32_t controlId, uint32_t code)
         m_bTransparent = main->GetCheckState(IDC_TRANSPARENT);
         UpdateAllViews(nullptr, nullptr);
         return true;
+    case IDC_PENCIL_PRESSURE:
+    case IDC_ERASER_PRESSURE: {
+        if (code != BN_CLICKED) return false;
+        CTool& tool = controlId == IDC_PENCIL_PRESSURE ? static_cast<CTool&>(m_pencilTool) : m_eraserTool;
+        tool.m_bPressure = main->GetCheckState(controlId) > 0 ? 1 : 0;
+        return true;
+    }
     default:
         return false;
     }
@@ -259,6 +279,7 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
     case ID_EDIT_REDO:
     case ID_EDIT_CLEAR:
     case ID_EDIT_SELECT_ALL:
+    case ID_EDIT_DESELECT:
     case ID_FILE_SAVE_AS:
         if (m_bInGesture) ui.Enable(false);
         break;
@@ -275,7 +296,8 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
         return true;
     case ID_EDIT_UNDO: ui.Enable(!m_bInGesture && CanUndo()); return true;
     case ID_EDIT_REDO: ui.Enable(!m_bInGesture && CanRedo()); return true;
-    case ID_EDIT_CLEAR: ui.Enable(!m_bInGesture && !m_rcSelection.IsEmpty()); return true;
+    case ID_EDIT_CLEAR:
+    case ID_EDIT_DESELECT: ui.Enable(!m_bInGesture && !m_rcSelection.IsEmpty()); return true;
     case ID_EDIT_SELECT_ALL:
     case ID_FILE_SAVE_AS: return m_bInGesture;
     default: return false;
@@ -295,6 +317,8 @@ void CQuillexDoc::RestoreOptionControl(uint32_t controlId)
     case IDC_ERASER_SIZE: main->SetComboSelection(controlId, size - 1); break;
     case IDC_ERASER_STRENGTH: main->SetComboSelection(controlId, strength - 1); break;
     case IDC_TRANSPARENT: main->SetCheckState(controlId, m_bTransparent); break;
+    case IDC_PENCIL_PRESSURE: main->SetCheckState(controlId, m_pencilTool.m_bPressure); break;
+    case IDC_ERASER_PRESSURE: main->SetCheckState(controlId, m_eraserTool.m_bPressure); break;
     default: break;
     }
 }

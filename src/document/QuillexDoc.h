@@ -27,10 +27,12 @@ public:
     ~CQuillexDoc() override;
 
     // Pointer entry points of the view's tracking; paper and view coordinates
-    // of the same position. PointerDown's result says whether to track.
-    bool PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY);
-    bool PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
-    bool PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY);
+    // of the same position, and the pen's pressure there (a mouse or a finger
+    // presses fully). PointerDown's result says whether to track.
+    bool PointerDown(IToolView* view, int32_t x, int32_t y, int32_t viewX, int32_t viewY,
+                     int32_t pressure = kFullPressure);
+    bool PointerMove(int32_t x, int32_t y, int32_t viewX, int32_t viewY, int32_t pressure = kFullPressure);
+    bool PointerUp(int32_t x, int32_t y, int32_t viewX, int32_t viewY, int32_t pressure = kFullPressure);
 
     // A gesture runs from an accepted press to its release. While it runs,
     // every command that would change the drawing or its tools does nothing,
@@ -140,4 +142,5 @@ private:
     // The last position of the gesture, in paper and in view pixels.
     CPoint m_ptGesture;
     CPoint m_ptGestureView;
+    int32_t m_nGesturePressure = kFullPressure;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The ten remembered values: name, default and the range a value must have
+// The remembered values: name, default and the range a value must have
 // before it may reach a list or a tool. Readers go through ReadSetting, so an
 // edited settings file with a grade of 40 lands on the last grade instead of
 // past the end of a list.
@@ -27,6 +27,9 @@ inline constexpr SettingDef kPencilSmooth{"PencilSmooth", 0, kAnyFlag, INT32_MAX
 inline constexpr SettingDef kEraserSize{"EraserSize", kEraserMinOption, kEraserMinOption, kEraserMaxOption};
 inline constexpr SettingDef kEraserStrength{"EraserStr", kEraserMinOption, kEraserMinOption, kEraserMaxOption};
 inline constexpr SettingDef kTransparent{"Transparent", 0, kAnyFlag, INT32_MAX};
+// A pen's pressure shapes the pencil's line and the eraser's bite.
+inline constexpr SettingDef kPencilPressure{"PencilPressure", 1, kAnyFlag, INT32_MAX};
+inline constexpr SettingDef kEraserPressure{"EraserPressure", 1, kAnyFlag, INT32_MAX};
 // The paper values are shown by the New dialog as stored and refused only at
 // OK, so they are read without clamping.
 inline constexpr SettingDef kPaperWidth{"width", 400, kAnyFlag, INT32_MAX};

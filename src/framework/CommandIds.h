@@ -31,6 +31,12 @@ enum CommandId : uint32_t {
     ID_VIEW_ACTUAL_SIZE = 32811,
     ID_VIEW_GRID = 32812,
     ID_FILE_EARLIER_VERSIONS = 32830,
+
+    // Navigation and the keys of the desktop.
+    ID_VIEW_FIT = 32840,          // the whole sheet as large as the window shows it
+    ID_VIEW_MIRROR = 32841,       // the view flipped left to right
+    ID_VIEW_FULL_SCREEN = 32842,
+    ID_EDIT_DESELECT = 32843,     // puts a floating piece down and drops the selection
 };
 
 // Controls of the option bars.
@@ -41,6 +47,8 @@ enum ControlId : uint32_t {
     IDC_ERASER_STRENGTH = 1003,  // combo: "Light", "Mid", "Heavy", index + 1 = strength
     IDC_TRANSPARENT = 1036,      // check box "Transparent"
     IDC_SMOOTH = 1037,           // check box "Smooth"
+    IDC_PENCIL_PRESSURE = 1038,  // check box "Pressure" of the pencil
+    IDC_ERASER_PRESSURE = 1039,  // check box "Pressure" of the eraser
 };
 
 // Notification codes the option bars send with a control identifier.

@@ -5,6 +5,7 @@
 #include "OptionBar.h"
 #include "Resources.h"
 #include "ShellResources.h"
+#include "document/QuillexDoc.h"
 #include "document/Settings.h"
 #include "framework/Document.h"
 
@@ -39,6 +40,7 @@ bool WorksWithoutDrawing(uint32_t id)
     case ID_HELP:
     case ID_APP_EXIT:
     case ID_FILE_EARLIER_VERSIONS:
+    case ID_VIEW_FULL_SCREEN:
         return true;
     default:
         return false;
@@ -54,6 +56,8 @@ bool IsCheckCommand(uint32_t id)
     case ID_TOOL_SELECT:
     case ID_VIEW_GRID:
     case ID_VIEW_TOOLBAR:
+    case ID_VIEW_FULL_SCREEN:
+    case ID_VIEW_MIRROR:
         return true;
     default:
         return false;
@@ -167,6 +171,28 @@ void CMainFrame::BuildMenus()
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+    AddDesktopKeys();
+}
+
+// The keys join the accelerators of their commands. A menu shows only a
+// command's first key by itself, so an item with several names them all.
+void CMainFrame::AddDesktopKeys()
+{
+    for (const res::KeyDef& key : res::kDesktopKeys) {
+        QAction* action = MakeAction(key.id, QString());
+        QList<QKeySequence> keys = action->shortcuts();
+        keys.append(QKeySequence(QString::fromLatin1(key.keys), QKeySequence::PortableText));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    for (const auto& [id, action] : m_actions) {
+        const QList<QKeySequence> keys = action->shortcuts();
+        if (keys.size() < 2 || action->text().isEmpty()) continue;
+        QStringList names;
+        for (const QKeySequence& k : keys) names << k.toString(QKeySequence::NativeText);
+        action->setText(action->text() + QLatin1Char('\t') + names.join(QStringLiteral(", ")));
+    }
 }
 
 void CMainFrame::BuildBars()
@@ -228,6 +254,8 @@ void CMainFrame::LoadOptionSettings()
     m_wndPencilBar->SetComboSelection(IDC_PENCIL_WIDTH,
                                       ReadSetting(profile, settings::kPencilWidth) - 1);
     m_wndPencilBar->SetCheck(IDC_SMOOTH, ReadSetting(profile, settings::kPencilSmooth) != 0);
+    m_wndPencilBar->SetCheck(IDC_PENCIL_PRESSURE, ReadSetting(profile, settings::kPencilPressure) != 0);
+    m_wndEraserBar->SetCheck(IDC_ERASER_PRESSURE, ReadSetting(profile, settings::kEraserPressure) != 0);
     m_wndEraserBar->SetComboSelection(IDC_ERASER_SIZE,
                                       ReadSetting(profile, settings::kEraserSize) - 1);
     m_wndEraserBar->SetComboSelection(IDC_ERASER_STRENGTH,
@@ -244,6 +272,8 @@ void CMainFrame::SaveOptionSettings()
     WriteSetting(profile, settings::kEraserSize, GetComboSelection(IDC_ERASER_SIZE) + 1);
     WriteSetting(profile, settings::kEraserStrength, GetComboSelection(IDC_ERASER_STRENGTH) + 1);
     WriteSetting(profile, settings::kTransparent, GetCheckState(IDC_TRANSPARENT));
+    WriteSetting(profile, settings::kPencilPressure, GetCheckState(IDC_PENCIL_PRESSURE));
+    WriteSetting(profile, settings::kEraserPressure, GetCheckState(IDC_ERASER_PRESSURE));
 }
 
 void CMainFrame::AttachDocument(CDocument* document)
@@ -365,6 +395,10 @@ void CMainFrame::UpdateTitle()
 
 bool CMainFrame::OnCommand(uint32_t id)
 {
+    if (id == ID_VIEW_FULL_SCREEN) {
+        OnViewFullScreen();
+        return true;
+    }
     if (id != ID_VIEW_TOOLBAR) return false;
     OnViewToolbar();
     return true;
@@ -372,9 +406,29 @@ bool CMainFrame::OnCommand(uint32_t id)
 
 bool CMainFrame::OnUpdateCommand(CCmdUI& ui)
 {
+    if (ui.m_nID == ID_VIEW_FULL_SCREEN) {
+        ui.SetCheck(isFullScreen() ? 1 : 0);
+        ui.Enable(!IsInGesture());
+        return true;
+    }
     if (ui.m_nID != ID_VIEW_TOOLBAR) return false;
     ui.SetCheck(IsToolBarVisible() ? 1 : 0);
     return true;
+}
+
+// The window changing size under a pen would move the sheet beneath it, and
+// the stroke would jump; it waits for the release.
+bool CMainFrame::IsInGesture() const
+{
+    const auto* doc = dynamic_cast<const CQuillexDoc*>(m_pDocument);
+    return doc && doc->IsInGesture();
+}
+
+void CMainFrame::OnViewFullScreen()
+{
+    if (IsInGesture()) return;
+    // Maximised stays maximised underneath, and comes back with it.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void CMainFrame::OnViewToolbar()

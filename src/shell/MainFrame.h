@@ -68,6 +68,8 @@ public:
     bool OnCommand(uint32_t id) override;
     bool OnUpdateCommand(CCmdUI& ui) override;
     void OnViewToolbar();
+    // The window over the whole screen, or back; not in the middle of a stroke.
+    void OnViewFullScreen();
 
     // IMainWindow
     bool HasOptionBarWindow(OptionBar bar) const override;
@@ -94,7 +96,9 @@ private:
     QAction* MakeAction(uint32_t id, const QString& text);
     QMenu* MakeMenu(const char* title, const res::MenuItemDef* items, size_t count);
     void BuildMenus();
+    void AddDesktopKeys();
     void BuildBars();
+    bool IsInGesture() const;
     void LoadOptionSettings();
     void SaveOptionSettings();
     void UpdateTitle();

@@ -26,6 +26,7 @@ COptionBar::COptionBar(OptionBar kind, Notify notify, QWidget* parent)
         AddLabel("Size");
         AddCombo(IDC_PENCIL_WIDTH, kPencilWidthNames, kPencilMaxWidth);
         AddCheck(IDC_SMOOTH, "Smooth");
+        AddCheck(IDC_PENCIL_PRESSURE, "Pressure");
         break;
     case OptionBar::Eraser:
         setObjectName(QStringLiteral("EraserBar"));
@@ -33,6 +34,7 @@ COptionBar::COptionBar(OptionBar kind, Notify notify, QWidget* parent)
         AddCombo(IDC_ERASER_SIZE, kEraserSizeNames, kEraserMaxOption);
         AddLabel("Strength");
         AddCombo(IDC_ERASER_STRENGTH, kEraserStrengthNames, kEraserMaxOption);
+        AddCheck(IDC_ERASER_PRESSURE, "Pressure");
         break;
     case OptionBar::Select:
         setObjectName(QStringLiteral("SelectBar"));

@@ -26,11 +26,14 @@ void CEraserTool::Lighten(int32_t x, int32_t y, int32_t weight)
 
 void CEraserTool::Stamp(int32_t x, int32_t y, CRect& changed)
 {
-    RecordStrokePoint(m_pPoints, x, y);
-    const int32_t r = 3 * m_nSize;
-    const int32_t s = 60 * m_nStrength;
+    const int32_t pressure = GetPressure();
+    RecordStrokePoint(m_pPoints, x, y, pressure);
+    const int32_t r = GetRadius();
+    const int32_t s = ScaleByPressure(60 * m_nStrength, pressure);
     changed = CRect{x - r - 1, y - r - 1, x + r + 1, y + r + 1};
-    if (!m_pPaper) return;
+    // Every stamp lightens by at least one level; a pen resting without
+    // pressure does not rub at all.
+    if (!m_pPaper || pressure == 0) return;
 
     // One quadrant of the disc, mirrored: every pixel is treated once, the
     // axes included, and the weight falls with the squared distance to 0 on
@@ -76,7 +79,7 @@ int32_t CEraserTool::OnPointerUp(int32_t x, int32_t y, int32_t, int32_t, CRect& 
     changed.SetEmpty();
     // The release position is recorded but not stamped, so a replay, which
     // releases at the last point, stamps exactly where the live stroke did.
-    RecordStrokePoint(m_pPoints, x, y);
+    RecordStrokePoint(m_pPoints, x, y, GetPressure());
     if (m_pPoints) {
         record.nType = HR_ERASER;
         record.nParam1 = m_nSize;

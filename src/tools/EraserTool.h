@@ -1,7 +1,9 @@
 #pragma once
 // CEraserTool: every pointer position stamps a round, soft-edged disc that
-// moves the paper part of the way back to white. It does not interpolate, so
-// a fast stroke leaves a chain of discs. Strokes are recorded position by
+// moves the paper part of the way back to white, the more so the harder the
+// pen presses (pressed fully, as a mouse does, by the strength alone; not
+// pressed at all, not at all). It does not interpolate, so a fast stroke
+// leaves a chain of discs. Strokes are recorded position by
 // position for the undo history; the tool never throws and never frees a list
 // it handed over.
 
@@ -20,6 +22,8 @@ public:
     // Out-of-range values are clamped to 1..3.
     void SetOptions(int32_t size, int32_t strength);
     void GetOptions(int32_t& size, int32_t& strength) const;
+    // The disc's radius in paper pixels: three a size step.
+    int32_t GetRadius() const { return 3 * m_nSize; }
 
     int32_t OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, CRect& changed, HistoryRecord& record,
                         int32_t& modified) override;

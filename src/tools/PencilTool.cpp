@@ -44,7 +44,7 @@ int GradeFromName(std::string_view name)
 CPencilTool::CPencilTool()
 {
     BuildKernel();
-    PrepareDarkening();
+    PrepareDarkening(kFullPressure);
 }
 
 void CPencilTool::SetOptions(int32_t grade, int32_t width, int32_t smooth)
@@ -53,7 +53,7 @@ void CPencilTool::SetOptions(int32_t grade, int32_t width, int32_t smooth)
     m_nWidth = std::clamp(width, kPencilMinWidth, kPencilMaxWidth);
     m_bSmooth = smooth;
     BuildKernel();
-    PrepareDarkening();
+    PrepareDarkening(kFullPressure);
 }
 
 void CPencilTool::GetOptions(int32_t& grade, int32_t& width, int32_t& smooth) const
@@ -63,13 +63,23 @@ void CPencilTool::GetOptions(int32_t& grade, int32_t& width, int32_t& smooth) co
     smooth = m_bSmooth;
 }
 
-void CPencilTool::PrepareDarkening()
+// A lighter press scales the strength and the reach below white alike, so a
+// touch keeps its shape and only its depth changes; the width shrinks by
+// whole walks, each narrower line a part of the wider one. Pressed fully,
+// every value is the grade's own. More pressure never gives a lighter value
+// (more strength, a lower floor, walks added), and none marks nothing.
+void CPencilTool::PrepareDarkening(int32_t pressure)
 {
-    m_nFloor = GradeFloor[m_nGrade];
+    m_nPreparedPressure = pressure;
+    const int32_t span = ScaleByPressure(255 - GradeFloor[m_nGrade], pressure);
+    m_nFloor = 255 - span;
     // Smoothing spreads part of the graphite around the centre.
-    m_nCenterStrength = m_bSmooth ? (6 * GradeStrength[m_nGrade]) / 7 : GradeStrength[m_nGrade];
-    const uint64_t span = static_cast<uint64_t>(255 - m_nFloor);
-    m_darkenMagic = (uint64_t{1} << kDarkenShift) / (span * span) + 1;
+    const int32_t strength = m_bSmooth ? (6 * GradeStrength[m_nGrade]) / 7 : GradeStrength[m_nGrade];
+    m_nCenterStrength = ScaleByPressure(strength, pressure);
+    m_nLineWidth = std::max(kPencilMinWidth, (m_nWidth * pressure + kFullPressure - 1) >> kPressureShift);
+    // With no span left every pixel is at or below the floor and no division runs.
+    const uint64_t span64 = static_cast<uint64_t>(std::max(span, 1));
+    m_darkenMagic = (uint64_t{1} << kDarkenShift) / (span64 * span64) + 1;
 }
 
 void CPencilTool::BuildKernel()
@@ -143,7 +153,7 @@ void CPencilTool::DabAround(double fx, double fy)
         const uint8_t* row = m_kernel + std::abs(oy + 8 * j) * kKernelSize;
         for (int32_t i = -2; i <= 2; ++i) {
             if (i == 0 && j == 0) continue;  // the centre belongs to DabCenter
-            Darken(x + i, y + j, row[std::abs(ox + 8 * i)]);
+            Darken(x + i, y + j, ScaleByPressure(row[std::abs(ox + 8 * i)], m_nPreparedPressure));
         }
     }
 }
@@ -158,7 +168,7 @@ int32_t CPencilTool::OnPointerDown(IToolView*, CPaper* paper, int32_t x, int32_t
     if (!paper || !paper->IsInside(x, y)) return 0;
     if (record) {
         m_pPoints = NewStrokePointList();
-        RecordStrokePoint(m_pPoints, x, y);
+        RecordStrokePoint(m_pPoints, x, y, GetPressure());
     }
     return 1;
 }
@@ -169,11 +179,15 @@ int32_t CPencilTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
         changed.SetEmpty();
         return 1;
     }
-    RecordStrokePoint(m_pPoints, x, y);
+    const int32_t pressure = GetPressure();
+    RecordStrokePoint(m_pPoints, x, y, pressure);
 
     changed = CRect::Spanned(m_ptLast, CPoint{x, y});
     changed.Inflate(3);
 
+    // Each segment is drawn with the pressure at its end. At none the floor
+    // is white, and no pixel changes.
+    if (pressure != m_nPreparedPressure) PrepareDarkening(pressure);
     if (m_bSmooth) {
         WalkLine(m_ptLast.x, m_ptLast.y, x, y, [this](double fx, double fy) { DabCenter(fx, fy); });
         WalkLine(m_ptLast.x, m_ptLast.y, x, y, [this](double fx, double fy) { DabAround(fx, fy); });
@@ -181,8 +195,8 @@ int32_t CPencilTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
         // Thickness comes from parallel walks across the dominant direction;
         // diagonals count as vertical.
         const bool horizontal = std::abs(x - m_ptLast.x) > std::abs(y - m_ptLast.y);
-        const int32_t first = -(m_nWidth / 2);
-        const int32_t last = m_nWidth - m_nWidth / 2 - 1;
+        const int32_t first = -(m_nLineWidth / 2);
+        const int32_t last = m_nLineWidth - m_nLineWidth / 2 - 1;
         for (int32_t k = first; k <= last; ++k) {
             const int32_t ax = horizontal ? 0 : k;
             const int32_t ay = horizontal ? k : 0;

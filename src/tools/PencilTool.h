@@ -1,8 +1,10 @@
 #pragma once
-// CPencilTool: lays graphite between successive pointer positions. The marks
-// depend only on the paper's pixels, the options and the positions, so a
-// recorded stroke replayed onto the same pixels gives the same pixels again;
-// the undo history relies on it. Reads and writes go through CPaper, which
+// CPencilTool: lays graphite between successive pointer positions. A lighter
+// press lays less graphite, reaches a lighter darkest gray and a thinner line,
+// as a graphite pencil does; pressed fully it draws what a mouse draws. The
+// marks depend only on the paper's pixels, the options, the positions and
+// their pressures, so a recorded stroke replayed onto the same pixels gives
+// the same pixels again; the undo history relies on it. Reads and writes go through CPaper, which
 // clips them; the tool never throws and never frees a list it handed over.
 
 #include "Tool.h"
@@ -36,6 +38,9 @@ public:
     // Out-of-range grade and width are clamped; smooth is kept as given.
     void SetOptions(int32_t grade, int32_t width, int32_t smooth);
     void GetOptions(int32_t& grade, int32_t& width, int32_t& smooth) const;
+    // How many paper pixels across one point of a line covers when pressed
+    // fully: the width, or the smoothing's reach of two pixels round the centre.
+    int32_t GetFootprint() const { return m_bSmooth ? 5 : m_nWidth; }
 
     int32_t OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, CRect& changed, HistoryRecord& record,
                         int32_t& modified) override;
@@ -60,12 +65,15 @@ private:
     void DabCenter(double fx, double fy);
     void DabAround(double fx, double fy);
     void Darken(int32_t x, int32_t y, int32_t strength);
-    void PrepareDarkening();
+    void PrepareDarkening(int32_t pressure);
 
-    // Per-option constants of the darkening rule: the floor, the divisor
-    // (255 - floor)^2 as a multiply-and-shift that gives the same quotient,
-    // and the strength of a dab's centre.
+    // Constants of the darkening rule for the options and the pressure they
+    // were prepared for: the floor, the divisor (255 - floor)^2 as a
+    // multiply-and-shift that gives the same quotient, the strength of a
+    // dab's centre and the number of parallel walks of an unsmoothed line.
+    int32_t m_nPreparedPressure = kFullPressure;
     int32_t m_nFloor = 0;
     uint64_t m_darkenMagic = 0;
     int32_t m_nCenterStrength = 0;
+    int32_t m_nLineWidth = kPencilMinWidth;
 };

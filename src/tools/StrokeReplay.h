@@ -1,7 +1,8 @@
 #pragma once
 // ReplayStroke: redraws a recorded pencil or eraser stroke onto a paper
 // through a fresh tool, exactly as the live stroke went: press at the first
-// point, a move to every point between, release at the last. The undo
+// point, a move to every point between, release at the last, each with the
+// pressure it was recorded with. The undo
 // history rebuilds the drawing with it. Never throws.
 
 #include "HistoryRecord.h"

@@ -5,10 +5,12 @@
 // worth undoing a HistoryRecord. Results are non-zero for acceptance.
 
 #include "HistoryRecord.h"
+#include "Pressure.h"
 #include "ToolView.h"
 #include "engine/Geometry.h"
 #include "engine/Paper.h"
 
+#include <algorithm>
 #include <cstdint>
 
 class CTool {
@@ -28,6 +30,14 @@ public:
                                   int32_t cy, CRect& changed, int32_t record) = 0;
     virtual int32_t OnPointerMove(int32_t x, int32_t y, int32_t cx, int32_t cy, CRect& changed) = 0;
 
+    // The pen's pressure for the press, move or release that follows, 0 ..
+    // kFullPressure. The drawing tools honour it while m_bPressure is on and
+    // draw as if pressed fully otherwise; the others never look at it.
+    void SetPressure(int32_t pressure) { m_nPressure = std::clamp(pressure, 0, kFullPressure); }
+    int32_t GetPressure() const { return m_bPressure ? m_nPressure : kFullPressure; }
+
     CPaper* m_pPaper = nullptr;
     IToolView* m_pView = nullptr;
+    int32_t m_nPressure = kFullPressure;
+    int32_t m_bPressure = 1;
 };

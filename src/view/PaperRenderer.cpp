@@ -12,7 +12,7 @@ CPaperRenderer::CPaperRenderer()
 }
 
 CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target,
-                              const PieceOverlay& overlay)
+                              const PieceOverlay& overlay, bool mirror)
 {
     const CRect area = CRect::Intersect(paperOnScreen, clip);
     if (area.IsEmpty() || !paper.HasBits()) return CRect{};
@@ -24,10 +24,13 @@ CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, c
     const int32_t h = area.Height();
 
     // The same truncating division as the pointer mapping, so the pixel shown
-    // under the pointer is the pixel a tool touches there.
+    // under the pointer is the pixel a tool touches there; mirrored, a column
+    // shows what its reflection in the paper's rectangle would.
     m_columns.resize(static_cast<size_t>(w));
-    for (int32_t i = 0; i < w; ++i)
-        m_columns[static_cast<size_t>(i)] = static_cast<uint32_t>((area.left + i - paperOnScreen.left) * pw / zw);
+    for (int32_t i = 0; i < w; ++i) {
+        const int64_t offset = area.left + i - paperOnScreen.left;
+        m_columns[static_cast<size_t>(i)] = static_cast<uint32_t>((mirror ? zw - 1 - offset : offset) * pw / zw);
+    }
 
     const uint8_t* bits = paper.GetBits();
     const size_t stride = paper.GetStride();
@@ -72,7 +75,7 @@ CRect CPaperRenderer::Convert(const CPaper& paper, const CRect& paperOnScreen, c
 }
 
 void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip,
-                          const PieceOverlay& overlay)
+                          const PieceOverlay& overlay, bool mirror)
 {
     const CRect area = CRect::Intersect(paperOnScreen, clip);
     if (area.IsEmpty() || !paper.HasBits()) return;
@@ -82,6 +85,6 @@ void CPaperRenderer::Draw(QPainter& painter, const CPaper& paper, const CRect& p
                           QImage::Format_RGB32);
         if (m_buffer.isNull()) return;
     }
-    Convert(paper, paperOnScreen, area, m_buffer, overlay);
+    Convert(paper, paperOnScreen, area, m_buffer, overlay, mirror);
     painter.drawImage(QPoint(area.left, area.top), m_buffer, QRect(0, 0, area.Width(), area.Height()));
 }

@@ -1,9 +1,10 @@
 #pragma once
 // CPaperRenderer: turns part of the gray paper raster into screen pixels at
-// the view's zoom. Only the requested client area is converted, row by row,
-// nearest neighbour (enlarged paper pixels stay sharp), through a gray to RGB
-// table, into an image buffer that is kept between paints. A floating piece
-// is laid over the sheet on the way; neither is ever written.
+// the view's zoom, mirrored left to right when asked. Only the requested
+// client area is converted, row by row, nearest neighbour (enlarged paper
+// pixels stay sharp), through a gray to RGB table, into an image buffer that
+// is kept between paints. A floating piece is laid over the sheet on the way;
+// neither is ever written.
 
 #include "engine/Geometry.h"
 
@@ -29,14 +30,15 @@ public:
     CPaperRenderer();
 
     // Draws the part of the paper that falls into clip (client coordinates).
-    // paperOnScreen is where the whole paper is displayed, at its zoomed size.
+    // paperOnScreen is where the whole paper is displayed, at its zoomed size;
+    // mirrored, its left column shows the paper's right one.
     void Draw(QPainter& painter, const CPaper& paper, const CRect& paperOnScreen, const CRect& clip,
-              const PieceOverlay& overlay = {});
+              const PieceOverlay& overlay = {}, bool mirror = false);
 
     // The conversion alone, into a caller's 32-bit image at (0, 0); the image
     // must be at least as large as the area. Returns the area converted.
     CRect Convert(const CPaper& paper, const CRect& paperOnScreen, const CRect& clip, QImage& target,
-                  const PieceOverlay& overlay = {});
+                  const PieceOverlay& overlay = {}, bool mirror = false);
 
 private:
     uint32_t m_gray[256];

@@ -43,6 +43,9 @@ CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
     viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     viewport()->grabGesture(Qt::PinchGesture);
+    // Moves without a button pressed keep the pointer's picture right (the
+    // select tool's move shape over a selection).
+    viewport()->setMouseTracking(true);
 
     for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()})
         connect(bar, &QAbstractSlider::actionTriggered, this, [this] { setFocus(Qt::OtherFocusReason); });
@@ -70,6 +73,31 @@ void CQuillexView::OnInitialUpdate()
     UpdateOrigin();
     ScrollTo(m_geo.m_ptOrigin.x, m_geo.m_ptOrigin.y);
     viewport()->update();
+    m_bFitOnShow = true;
+    FitIfOpenedTooLarge();
+    UpdateCursor();
+}
+
+// A sheet opened before the window shows gets its size only then; until it
+// does, the window's room is not known.
+void CQuillexView::FitIfOpenedTooLarge()
+{
+    if (!m_bFitOnShow || !isVisible()) return;
+    m_bFitOnShow = false;
+    if (m_geo.HasPaper() && !m_geo.FitsAtActualSize(Room())) ZoomToFit();
+}
+
+void CQuillexView::showEvent(QShowEvent* event)
+{
+    QAbstractScrollArea::showEvent(event);
+    FitIfOpenedTooLarge();
+}
+
+// The client area without scroll bars, as it is when the sheet fits.
+CSize CQuillexView::Room() const
+{
+    const QSize room = maximumViewportSize();
+    return CSize{room.width(), room.height()};
 }
 
 void CQuillexView::OnUpdate(CView*, const CRect* hint)
@@ -119,6 +147,12 @@ bool CQuillexView::OnCommand(uint32_t id)
     case ID_VIEW_ACTUAL_SIZE:
         ZoomBy(kActualSizeFactor);
         return true;
+    case ID_VIEW_FIT:
+        ZoomToFit();
+        return true;
+    case ID_VIEW_MIRROR:
+        SetMirror(!m_geo.m_bMirror);
+        return true;
     case ID_VIEW_GRID:
         m_bShowGrid = !m_bShowGrid;
         viewport()->update();
@@ -143,6 +177,12 @@ bool CQuillexView::OnUpdateCommand(CCmdUI& ui)
     switch (ui.m_nID) {
     case ID_VIEW_GRID:
         ui.SetCheck(m_bShowGrid ? 1 : 0);
+        // Every idle pass comes here: the tool or its options may have changed.
+        UpdateCursor();
+        return true;
+    case ID_VIEW_MIRROR:
+        ui.SetCheck(m_geo.m_bMirror ? 1 : 0);
+        ui.Enable(!m_tracker.IsTracking() && !m_bPanning && !(doc && doc->IsInGesture()));
         return true;
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
@@ -215,20 +255,59 @@ void CQuillexView::scrollContentsBy(int dx, int dy)
 
 bool CQuillexView::ZoomBy(float factor)
 {
+    return ApplyZoom(factor, nullptr);
+}
+
+bool CQuillexView::ZoomAt(float factor, CPoint anchor)
+{
+    return ApplyZoom(factor, &anchor);
+}
+
+bool CQuillexView::ApplyZoom(float factor, const CPoint* anchor)
+{
     SyncPaperSize();
     CSize zoom;
     float effective = 1.0f;
     if (!m_geo.ComputeZoom(factor, zoom, effective)) return false;
     const CPoint oldScroll = m_geo.m_ptScroll;
     const CPoint oldOrigin = m_geo.m_ptOrigin;
+    const CSize oldZoom = m_geo.m_sizeZoom;
 
     m_bZooming = true;
     m_geo.m_sizeZoom = zoom;
     UpdateScrollBars();
     UpdateOrigin();
-    const CPoint target = m_geo.ZoomScrollTarget(oldScroll, oldOrigin, effective);
+    const CPoint target = anchor ? m_geo.ZoomScrollTargetAt(oldScroll, oldOrigin, oldZoom, *anchor)
+                                 : m_geo.ZoomScrollTarget(oldScroll, oldOrigin, effective);
     ScrollTo(target.x, target.y);
     m_bZooming = false;
+    viewport()->update();
+    UpdateCursor();
+    return true;
+}
+
+bool CQuillexView::ZoomToFit()
+{
+    SyncPaperSize();
+    CSize zoom;
+    if (!m_geo.ComputeFit(Room(), zoom)) return false;
+    m_bZooming = true;
+    m_geo.m_sizeZoom = zoom;
+    UpdateScrollBars();
+    UpdateOrigin();
+    // The whole sheet shows: nothing is left to scroll.
+    ScrollTo(0, 0);
+    m_bZooming = false;
+    viewport()->update();
+    UpdateCursor();
+    return true;
+}
+
+bool CQuillexView::SetMirror(bool mirror)
+{
+    const CQuillexDoc* doc = GetDocument();
+    if (m_tracker.IsTracking() || m_bPanning || (doc && doc->IsInGesture())) return false;
+    m_geo.m_bMirror = mirror;
     viewport()->update();
     return true;
 }
@@ -297,35 +376,57 @@ void CQuillexView::PaintArea(QPainter& painter, const QRegion& region)
 // ---------------------------------------------------------------------------
 // Pointer tracking
 
-bool CQuillexView::OnGestureDown(CPoint v)
+bool CQuillexView::OnGestureDown(CPoint v, int32_t pressure)
 {
     CQuillexDoc* doc = GetDocument();
     if (!doc) return false;
     const CPoint p = ViewToPaper(v);
-    return doc->PointerDown(this, p.x, p.y, v.x, v.y);
+    return doc->PointerDown(this, p.x, p.y, v.x, v.y, pressure);
 }
 
-void CQuillexView::OnGestureMove(CPoint v)
+void CQuillexView::OnGestureMove(CPoint v, int32_t pressure)
 {
     CQuillexDoc* doc = GetDocument();
     if (!doc) return;
     const CPoint p = ViewToPaper(v);
-    doc->PointerMove(p.x, p.y, v.x, v.y);
+    doc->PointerMove(p.x, p.y, v.x, v.y, pressure);
 }
 
-void CQuillexView::OnGestureUp(CPoint v)
+void CQuillexView::OnGestureUp(CPoint v, int32_t pressure)
 {
     CQuillexDoc* doc = GetDocument();
     if (!doc) return;
     const CPoint p = ViewToPaper(v);
-    doc->PointerUp(p.x, p.y, v.x, v.y);
+    doc->PointerUp(p.x, p.y, v.x, v.y, pressure);
 }
 
-void CQuillexView::OnLButtonDown(PointerSource source, CPoint viewPoint)
+void CQuillexView::OnLButtonDown(PointerSource source, CPoint viewPoint, int32_t pressure)
 {
     if (m_tracker.IsTracking() || m_bPanning) return;
     if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-    m_tracker.Press(source, viewPoint);
+    if (m_bSpaceHand && source != PointerSource::Touch) {
+        StartPan(Qt::LeftButton, viewPoint);
+        return;
+    }
+    m_tracker.Press(source, viewPoint, pressure);
+    UpdateCursor();
+}
+
+void CQuillexView::StartPan(Qt::MouseButton button, CPoint v)
+{
+    m_bPanning = true;
+    m_panButton = button;
+    m_panLast = v;
+    CRect changed;
+    m_panTool.OnPointerDown(this, nullptr, 0, 0, v.x, v.y, changed, 0);
+    UpdateCursor();
+}
+
+void CQuillexView::MovePan(CPoint v)
+{
+    m_panLast = v;
+    CRect changed;
+    m_panTool.OnPointerMove(0, 0, v.x, v.y, changed);
 }
 
 void CQuillexView::EndGestures()
@@ -333,23 +434,23 @@ void CQuillexView::EndGestures()
     m_tracker.Cancel();
     if (m_bPanning) {
         m_bPanning = false;
+        m_panButton = Qt::NoButton;
         CRect changed;
         HistoryRecord record;
         int32_t modified = 0;
         m_panTool.OnPointerUp(0, 0, m_panLast.x, m_panLast.y, changed, record, modified);
     }
+    UpdateCursor();
 }
 
 void CQuillexView::mousePressEvent(QMouseEvent* event)
 {
     const CPoint v = ToCPoint(event->position());
+    m_ptHover = v;
     if (event->button() == Qt::LeftButton) {
         OnLButtonDown(PointerSource::Mouse, v);
     } else if (event->button() == Qt::MiddleButton && !m_tracker.IsTracking() && !m_bPanning) {
-        m_bPanning = true;
-        m_panLast = v;
-        CRect changed;
-        m_panTool.OnPointerDown(this, nullptr, 0, 0, v.x, v.y, changed, 0);
+        StartPan(Qt::MiddleButton, v);
     }
     event->accept();
 }
@@ -363,23 +464,22 @@ void CQuillexView::mouseDoubleClickEvent(QMouseEvent* event)
 void CQuillexView::mouseMoveEvent(QMouseEvent* event)
 {
     const CPoint v = ToCPoint(event->position());
+    m_ptHover = v;
     m_tracker.Move(PointerSource::Mouse, v);
-    if (m_bPanning) {
-        m_panLast = v;
-        CRect changed;
-        m_panTool.OnPointerMove(0, 0, v.x, v.y, changed);
-    }
+    if (m_bPanning) MovePan(v);
+    UpdateCursor();
     event->accept();
 }
 
 void CQuillexView::mouseReleaseEvent(QMouseEvent* event)
 {
     const CPoint v = ToCPoint(event->position());
-    if (event->button() == Qt::LeftButton) {
-        m_tracker.Release(PointerSource::Mouse, v);
-    } else if (event->button() == Qt::MiddleButton && m_bPanning) {
+    if (m_bPanning && event->button() == m_panButton) {
         m_panLast = v;
         EndGestures();
+    } else if (event->button() == Qt::LeftButton) {
+        m_tracker.Release(PointerSource::Mouse, v);
+        UpdateCursor();
     }
     event->accept();
 }
@@ -388,15 +488,28 @@ bool CQuillexView::HandleTablet(QEvent* event)
 {
     auto* tablet = static_cast<QTabletEvent*>(event);
     const CPoint v = ToCPoint(tablet->position());
+    // A pen that cannot sense pressure reports none; it draws as if pressed fully.
+    const QPointingDevice* device = tablet->pointingDevice();
+    const bool senses = device && device->capabilities().testFlag(QInputDevice::Capability::Pressure);
+    const int32_t pressure = senses ? PressureFromFraction(tablet->pressure()) : kFullPressure;
     switch (event->type()) {
     case QEvent::TabletPress:
-        if (tablet->button() == Qt::LeftButton) OnLButtonDown(PointerSource::Pen, v);
+        if (tablet->button() == Qt::LeftButton) OnLButtonDown(PointerSource::Pen, v, pressure);
         break;
     case QEvent::TabletMove:
-        m_tracker.Move(PointerSource::Pen, v);
+        m_ptHover = v;
+        m_tracker.Move(PointerSource::Pen, v, pressure);
+        if (m_bPanning) MovePan(v);
         break;
     case QEvent::TabletRelease:
-        if (tablet->button() == Qt::LeftButton) m_tracker.Release(PointerSource::Pen, v);
+        if (tablet->button() != Qt::LeftButton) break;
+        if (m_bPanning && m_panButton == Qt::LeftButton) {
+            m_panLast = v;
+            EndGestures();
+        } else {
+            m_tracker.Release(PointerSource::Pen, v);
+            UpdateCursor();
+        }
         break;
     default:
         return false;
@@ -453,7 +566,7 @@ bool CQuillexView::HandleGesture(QEvent* event)
         auto* native = static_cast<QNativeGestureEvent*>(event);
         if (native->gestureType() == Qt::BeginNativeGesture) m_gestureScale = 1.0;
         if (native->gestureType() != Qt::ZoomNativeGesture) return false;
-        ZoomByGesture(1.0 + native->value());
+        ZoomByGesture(1.0 + native->value(), ToCPoint(native->position()));
         event->accept();
         return true;
     }
@@ -461,22 +574,24 @@ bool CQuillexView::HandleGesture(QEvent* event)
     auto* pinch = static_cast<QPinchGesture*>(gestures->gesture(Qt::PinchGesture));
     if (!pinch) return false;
     if (pinch->state() == Qt::GestureStarted) m_gestureScale = 1.0;
-    if (pinch->changeFlags() & QPinchGesture::ScaleFactorChanged) ZoomByGesture(pinch->scaleFactor());
+    // The point between the fingers, which Qt gives in screen coordinates.
+    if (pinch->changeFlags() & QPinchGesture::ScaleFactorChanged)
+        ZoomByGesture(pinch->scaleFactor(), ToCPoint(viewport()->mapFromGlobal(pinch->centerPoint())));
     gestures->accept(pinch);
     return true;
 }
 
-void CQuillexView::ZoomByGesture(double scale)
+void CQuillexView::ZoomByGesture(double scale, CPoint anchor)
 {
     if (!(scale > 0.0)) return;
     m_gestureScale *= scale;
     while (m_gestureScale >= kZoomInFactor) {
         m_gestureScale /= kZoomInFactor;
-        if (!ZoomBy(kZoomInFactor)) m_gestureScale = 1.0;
+        if (!ZoomAt(kZoomInFactor, anchor)) m_gestureScale = 1.0;
     }
     while (m_gestureScale <= kZoomOutFactor) {
         m_gestureScale /= kZoomOutFactor;
-        if (!ZoomBy(kZoomOutFactor)) m_gestureScale = 1.0;
+        if (!ZoomAt(kZoomOutFactor, anchor)) m_gestureScale = 1.0;
     }
 }
 
@@ -517,6 +632,8 @@ bool CQuillexView::event(QEvent* event)
 
 void CQuillexView::focusOutEvent(QFocusEvent* event)
 {
+    // Space let go of elsewhere would never be seen here.
+    m_bSpaceHand = false;
     EndGestures();
     QAbstractScrollArea::focusOutEvent(event);
 }
@@ -548,6 +665,15 @@ void CQuillexView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Down:
         ScrollTo(s.x, s.y + stepY);
         break;
+    case Qt::Key_Space:
+        // Held, it lends the hand until let go; a gesture under way keeps
+        // its tool, and a Space pressed during one does not wait for its end.
+        if (!event->isAutoRepeat() && !m_tracker.IsTracking() && !m_bPanning) {
+            m_bSpaceHand = true;
+            UpdateCursor();
+        }
+        event->accept();
+        return;
     default:
         break;
     }
@@ -555,18 +681,32 @@ void CQuillexView::keyPressEvent(QKeyEvent* event)
     event->ignore();
 }
 
+void CQuillexView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat()) {
+        event->ignore();
+        return;
+    }
+    // A pan under way goes on until its button is released.
+    m_bSpaceHand = false;
+    UpdateCursor();
+    event->accept();
+}
+
 void CQuillexView::wheelEvent(QWheelEvent* event)
 {
     if (event->modifiers() & Qt::ControlModifier) {
         // One notch (120) is one zoom step; finer wheels gather until a notch.
+        // What is under the pointer stays there.
+        const CPoint anchor = ToCPoint(event->position());
         m_wheelZoom += event->angleDelta().y();
         while (m_wheelZoom >= 120) {
             m_wheelZoom -= 120;
-            ZoomBy(kZoomInFactor);
+            ZoomAt(kZoomInFactor, anchor);
         }
         while (m_wheelZoom <= -120) {
             m_wheelZoom += 120;
-            ZoomBy(kZoomOutFactor);
+            ZoomAt(kZoomOutFactor, anchor);
         }
         event->accept();
         return;
@@ -585,4 +725,44 @@ void CQuillexView::wheelEvent(QWheelEvent* event)
     const CPoint s = m_geo.m_ptScroll;
     ScrollTo(s.x - delta.x(), s.y - delta.y());
     event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// The pointer's picture
+
+CursorSpec CQuillexView::CursorNow() const
+{
+    CursorSpec spec;
+    spec.ratio = viewport()->devicePixelRatioF();
+    const CQuillexDoc* doc = GetDocument();
+    if (m_bPanning) {
+        spec.shape = CursorShape::ClosedHand;
+    } else if (m_bSpaceHand) {
+        spec.shape = CursorShape::OpenHand;
+    } else if (!doc || !m_geo.HasPaper()) {
+        spec.shape = CursorShape::Arrow;
+    } else if (doc->m_pTool == &doc->m_handTool) {
+        spec.shape = m_tracker.IsTracking() ? CursorShape::ClosedHand : CursorShape::OpenHand;
+    } else if (doc->m_pTool == &doc->m_selectTool) {
+        // Pressed inside the selection, the select tool lifts or moves the piece.
+        const bool moving = m_tracker.IsTracking() && doc->m_selectTool.m_bMoving;
+        const CPoint p = ViewToPaper(m_ptHover);
+        const bool over = !m_tracker.IsTracking() && doc->m_rcSelection.Contains(p.x, p.y);
+        spec.shape = moving || over ? CursorShape::Move : CursorShape::Cross;
+    } else {
+        spec.scale = static_cast<double>(m_geo.m_sizeZoom.cx) / m_geo.m_sizePaper.cx;
+        if (doc->m_pTool == &doc->m_eraserTool) {
+            spec.shape = CursorShape::Disc;
+            spec.paperSize = 2 * doc->m_eraserTool.GetRadius() + 1;
+        } else {
+            spec.shape = CursorShape::Square;
+            spec.paperSize = doc->m_pencilTool.GetFootprint();
+        }
+    }
+    return spec;
+}
+
+void CQuillexView::UpdateCursor()
+{
+    if (m_cursor.Update(CursorNow())) viewport()->setCursor(m_cursor.Cursor());
 }

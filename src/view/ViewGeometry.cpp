@@ -1,6 +1,7 @@
 #include "ViewGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 CSize CViewGeometry::TotalSize() const
@@ -66,6 +67,54 @@ CPoint CViewGeometry::ZoomScrollTarget(CPoint oldScroll, CPoint oldOrigin, float
     return CPoint{oldScroll.x + static_cast<int32_t>(moveX), oldScroll.y + static_cast<int32_t>(moveY)};
 }
 
+CPoint CViewGeometry::ZoomScrollTargetAt(CPoint oldScroll, CPoint oldOrigin, CSize oldZoom, CPoint anchor) const
+{
+    if (oldZoom.cx <= 0 || oldZoom.cy <= 0) return m_ptScroll;
+    // The middle of the anchor pixel, as a fraction of the way across the
+    // paper shown before; mirrored or not, the same fraction shows the same
+    // paper point, so the paper moves to put it back under the anchor.
+    const double ax = anchor.x + 0.5;
+    const double ay = anchor.y + 0.5;
+    const double fx = (ax - (oldOrigin.x - oldScroll.x)) / oldZoom.cx;
+    const double fy = (ay - (oldOrigin.y - oldScroll.y)) / oldZoom.cy;
+    return CPoint{static_cast<int32_t>(std::lround(m_ptOrigin.x + fx * m_sizeZoom.cx - ax)),
+                  static_cast<int32_t>(std::lround(m_ptOrigin.y + fy * m_sizeZoom.cy - ay))};
+}
+
+bool CViewGeometry::ComputeFit(CSize room, CSize& newZoom) const
+{
+    if (m_sizePaper.cx <= 0 || m_sizePaper.cy <= 0) return false;
+    const int32_t roomW = room.cx - 2 * m_sizeMargin.cx;
+    const int32_t roomH = room.cy - 2 * m_sizeMargin.cy;
+    // The height follows the width's scale, as at every zoom step.
+    auto heightFor = [this](int32_t width) {
+        const float scale = static_cast<float>(width) / static_cast<float>(m_sizePaper.cx);
+        return static_cast<int32_t>(static_cast<float>(m_sizePaper.cy) * scale);
+    };
+    const int32_t widest = std::min(roomW, static_cast<int32_t>(m_sizePaper.cx * kMaxFitScale));
+    const double scale = std::min(static_cast<double>(roomW) / m_sizePaper.cx,
+                                  static_cast<double>(roomH) / m_sizePaper.cy);
+    int32_t width = std::min(widest, static_cast<int32_t>(m_sizePaper.cx * scale));
+    // The estimate lands within a pixel or two of the answer either way.
+    while (width < widest && heightFor(width + 1) <= roomH) ++width;
+    while (width > 0 && heightFor(width) > roomH) --width;
+    if (width < 1 || heightFor(width) < 1) return false;
+    newZoom = CSize{width, heightFor(width)};
+    return true;
+}
+
+bool CViewGeometry::FitsAtActualSize(CSize room) const
+{
+    return m_sizePaper.cx + 2 * m_sizeMargin.cx <= room.cx && m_sizePaper.cy + 2 * m_sizeMargin.cy <= room.cy;
+}
+
+int32_t CViewGeometry::MirrorX(int32_t x) const
+{
+    if (!m_bMirror) return x;
+    const int32_t left = m_ptOrigin.x - m_ptScroll.x;
+    return 2 * left + m_sizeZoom.cx - 1 - x;
+}
+
 CRect CViewGeometry::PaperRectOnScreen() const
 {
     const int32_t left = m_ptOrigin.x - m_ptScroll.x;
@@ -75,7 +124,7 @@ CRect CViewGeometry::PaperRectOnScreen() const
 
 CPoint CViewGeometry::ViewToPaper(CPoint p) const
 {
-    const int32_t x = p.x - m_ptOrigin.x + m_ptScroll.x;
+    const int32_t x = MirrorX(p.x) - m_ptOrigin.x + m_ptScroll.x;
     const int32_t y = p.y - m_ptOrigin.y + m_ptScroll.y;
     if (!HasPaper()) return CPoint{x, y};
     return CPoint{x * m_sizePaper.cx / m_sizeZoom.cx, y * m_sizePaper.cy / m_sizeZoom.cy};
@@ -91,6 +140,12 @@ CRect CViewGeometry::PaperToView(const CRect& r) const
     // wherever it lies.
     v.right = v.left + (r.right - r.left) * m_sizeZoom.cx / m_sizePaper.cx;
     v.bottom = v.top + (r.bottom - r.top) * m_sizeZoom.cy / m_sizePaper.cy;
+    if (m_bMirror) {
+        // The columns left..right-1 reflect to MirrorX(right-1)..MirrorX(left).
+        const int32_t left = MirrorX(v.right - 1);
+        v.right = MirrorX(v.left) + 1;
+        v.left = left;
+    }
     return v;
 }
 

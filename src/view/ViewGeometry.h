@@ -1,10 +1,11 @@
 #pragma once
 // CViewGeometry: where the paper sits in the view and how view pixels map to
 // paper pixels. It holds the displayed size, the origin in the scrollable
-// area, the margin, the client size and the scroll position, and does all the
-// view's arithmetic with the exact integer and single-precision steps the
-// program has always used, so that a point maps to the same paper pixel on
-// every machine. It knows nothing of windows; the Qt view keeps it in step.
+// area, the margin, the client size, the scroll position and whether the
+// picture is mirrored, and does all the view's arithmetic with the exact
+// integer and single-precision steps the program has always used, so that a
+// point maps to the same paper pixel on every machine. It knows nothing of
+// windows; the Qt view keeps it in step.
 
 #include "engine/Geometry.h"
 
@@ -14,6 +15,8 @@
 constexpr float kZoomInFactor = 1.2f;
 constexpr float kZoomOutFactor = 0.83333331f;  // the float nearest to 5/6
 constexpr float kActualSizeFactor = 1.0f;
+// Fitting enlarges a small sheet no further than a zoom step can still go from.
+constexpr float kMaxFitScale = 8.0f;
 
 class CViewGeometry {
 public:
@@ -24,6 +27,9 @@ public:
     CSize m_sizeMargin{50, 50};
     CSize m_sizeClient;
     CPoint m_ptScroll;
+    // The picture flipped left to right inside the paper's rectangle; the
+    // paper itself is untouched, and the mapping flips with the picture.
+    bool m_bMirror = false;
 
     bool HasPaper() const { return m_sizePaper.cx > 0 && m_sizePaper.cy > 0 && m_sizeZoom.cx > 0 && m_sizeZoom.cy > 0; }
 
@@ -50,11 +56,24 @@ public:
     // The scroll request that keeps the client's centre point in place after
     // the zoom, given the scroll position and origin from before it.
     CPoint ZoomScrollTarget(CPoint oldScroll, CPoint oldOrigin, float effective) const;
+    // The scroll request that keeps the paper point under anchor (a client
+    // pixel) under it after the zoom, given the scroll position, origin and
+    // displayed size from before it.
+    CPoint ZoomScrollTargetAt(CPoint oldScroll, CPoint oldOrigin, CSize oldZoom, CPoint anchor) const;
+    // The largest displayed size, by the width's scale, at which the paper and
+    // its margins fit into room (a client without scroll bars), at most
+    // kMaxFitScale times the paper; false when no size fits.
+    bool ComputeFit(CSize room, CSize& newZoom) const;
+    // Whether the paper at its own size and its margins fit into room.
+    bool FitsAtActualSize(CSize room) const;
 
     // The paper's rectangle in client coordinates.
     CRect PaperRectOnScreen() const;
     CPoint ViewToPaper(CPoint viewPoint) const;
     CRect PaperToView(const CRect& paperRect) const;
+    // The client column that shows what x would show unmirrored; its own
+    // inverse. x itself while not mirrored.
+    int32_t MirrorX(int32_t x) const;
 
     // The status line's scale: truncated percent of the paper's own width.
     int32_t ScalePercent() const;

@@ -59,10 +59,10 @@ void CViewPainter::Paint(QPainter& painter, const QRegion& region, const CViewGe
     FillRegion(painter, region.subtracted(QRegion(frameQ)), kSurroundColor);
     PaintTexts(painter, region.boundingRect(), geometry, scene);
     FillRegion(painter, region.intersected(QRegion(frameQ).subtracted(QRegion(paperQ))), kFrameColor);
-    PaintPaper(painter, region.intersected(paperQ), paperRect, scene);
+    PaintPaper(painter, region.intersected(paperQ), paperRect, geometry, scene);
 
     if (scene.bShowGrid) {
-        const int32_t cx = paperRect.left + paperRect.Width() / 2;
+        const int32_t cx = geometry.MirrorX(paperRect.left + paperRect.Width() / 2);
         const int32_t cy = paperRect.top + paperRect.Height() / 2;
         QRegion cross(QRect(cx, paperRect.top, 1, paperRect.Height()));
         cross += QRect(paperRect.left, cy, paperRect.Width(), 1);
@@ -100,11 +100,12 @@ void CViewPainter::PaintTexts(QPainter& painter, const QRect& bounds, const CVie
 }
 
 void CViewPainter::PaintPaper(QPainter& painter, const QRegion& region, const CRect& paperRect,
-                              const ViewScene& scene)
+                              const CViewGeometry& geometry, const ViewScene& scene)
 {
     if (region.isEmpty()) return;
     PieceOverlay overlay;
     if (scene.pFloating && scene.pFloating->HasBits() && !scene.rcSelection.IsEmpty())
         overlay = PieceOverlay{scene.pFloating, scene.rcSelection, scene.bTransparent};
-    for (const QRect& r : region) m_renderer.Draw(painter, *scene.pPaper, paperRect, ToCRect(r), overlay);
+    for (const QRect& r : region) m_renderer.Draw(painter, *scene.pPaper, paperRect, ToCRect(r), overlay,
+                                                   geometry.m_bMirror);
 }

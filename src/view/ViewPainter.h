@@ -51,7 +51,8 @@ public:
 private:
     void PaintTexts(QPainter& painter, const QRect& bounds, const CViewGeometry& geometry,
                     const ViewScene& scene);
-    void PaintPaper(QPainter& painter, const QRegion& region, const CRect& paperRect, const ViewScene& scene);
+    void PaintPaper(QPainter& painter, const QRegion& region, const CRect& paperRect, const CViewGeometry& geometry,
+                    const ViewScene& scene);
 
     CPaperRenderer m_renderer;
 };

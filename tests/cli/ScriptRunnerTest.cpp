@@ -91,6 +91,51 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
     EXPECT_TRUE(RunScript("new 10 10 1\nbad\nstatus\n").out.empty());  // nothing after the bad line runs
 }
 
+// A pen's stroke: pressed fully it is the mouse's, half pressed never darker, and not pressed
+// at all it leaves the sheet as it was, with the pencil and with the eraser.
+TEST(ScriptRunner, PenStrokesCarryAPressureAtEveryPoint)
+{
+    auto sheet = [](const std::string& lines) {
+        std::ostringstream out, err;
+        CScriptRunner runner(out, err);
+        std::istringstream script("new 64 48 7\npencil 1 3 0\nstroke 5 5 20 12 30 30 50 28 50 40\n" + lines);
+        EXPECT_EQ(runner.Run(script), 0) << err.str();
+        return Pixels(runner.GetDocument().m_paper);
+    };
+    const std::string points[] = {"5 5", "20 12", "30 30", "50 28", "50 29", "60 10"};
+    auto pen = [&](const char* tool, const std::string& pressure) {
+        std::string line = std::string("tool ") + tool + "\npstroke";
+        for (const std::string& p : points) line += " " + p + " " + pressure;
+        std::string mouse = std::string("tool ") + tool + "\nstroke";
+        for (const std::string& p : points) mouse += " " + p;
+        return std::pair{sheet(line + "\n"), sheet(mouse + "\n")};
+    };
+    const auto before = sheet("");
+    for (const char* tool : {"pencil", "eraser"}) {
+        const auto [full, mouse] = pen(tool, "1");
+        EXPECT_EQ(full, mouse) << tool;
+        EXPECT_NE(full, before) << tool;
+        EXPECT_EQ(pen(tool, "0").first, before) << tool;
+        const auto half = pen(tool, "0.5").first;
+        EXPECT_NE(half, full) << tool;
+        for (size_t i = 0; i < half.size(); ++i) {
+            // The eraser's half press rubs less: never lighter than its full press.
+            const bool pencil = std::string(tool) == "pencil";
+            ASSERT_TRUE(pencil ? half[i] >= full[i] : half[i] <= full[i]) << tool << " byte " << i;
+        }
+    }
+
+    const std::pair<const char*, const char*> bad[] = {
+        {"pstroke 1 2", "line 2: pstroke takes triples of X Y PRESSURE, at least one\n"},
+        {"pstroke 1 2 1.5", "line 2: '1.5' is not a pressure from 0 to 1\n"},
+        {"pstroke 1 2 -0.1", "line 2: '-0.1' is not a pressure from 0 to 1\n"},
+        {"pstroke 1 2 half", "line 2: 'half' is not a pressure from 0 to 1\n"},
+        {"pstroke 1 2 nan", "line 2: 'nan' is not a pressure from 0 to 1\n"},
+        {"pstroke 1 2 1 3000000 2 1", "line 2: position 3000000 is outside -1000000 to 1000000\n"},
+    };
+    for (const auto& [line, error] : bad) EXPECT_EQ(RunScript(std::string("new 10 10 1\n") + line + "\n").err, error);
+}
+
 // The lines that once overflowed the heap: a paste pressed in the middle of a stroke.
 TEST(ScriptRunner, DocumentLinesDuringAGestureAreIgnoredWithANote)
 {
@@ -164,6 +209,7 @@ TEST(ScriptRunner, CommandLineOfTheRunSubCommandAndTheRunnersServices)
     EXPECT_NE(usage.err.find("usage: graphelle-cli run SCRIPT"), std::string::npos);
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("stroke X0 Y0 X1 Y1"), std::string::npos);
+    EXPECT_NE(help.out.find("pstroke X0 Y0 P0 X1 Y1 P1"), std::string::npos);
     const CliResult missing = RunCommand(CliRun, {"/nonexistent/graphelle/script.txt"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "cannot open the script /nonexistent/graphelle/script.txt\n");

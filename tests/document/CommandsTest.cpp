@@ -131,6 +131,41 @@ TEST_F(DocTest, OptionControlsChangeOneValueEach)
     EXPECT_FALSE(doc->OnControlNotify(4242, BN_CLICKED));
 }
 
+TEST_F(DocTest, DeselectPutsAFloatingPieceDownAndDropsTheSelection)
+{
+    Band({10, 10, 60, 50});
+    EXPECT_TRUE(Update(*doc, ID_EDIT_DESELECT).m_bEnabled);
+    doc->OnCommand(ID_EDIT_DESELECT);
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
+    EXPECT_FALSE(Update(*doc, ID_EDIT_DESELECT).m_bEnabled);
+    Lift({10, 10, 60, 50});
+    doc->OnCommand(ID_EDIT_DESELECT);
+    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 1");
+    EXPECT_EQ(doc->m_history.back().nType, HR_PASTE);
+}
+
+TEST_F(DocTest, PressureCheckBoxesTurnEachToolsPressureOffAndOnButNotDuringAGesture)
+{
+    services.UseMainWindow();
+    services.checks = {{IDC_PENCIL_PRESSURE, 0}, {IDC_ERASER_PRESSURE, 0}};
+    EXPECT_TRUE(doc->OnControlNotify(IDC_PENCIL_PRESSURE, BN_CLICKED));
+    EXPECT_EQ(std::pair(doc->m_pencilTool.m_bPressure, doc->m_eraserTool.m_bPressure), std::pair(0, 1));
+    EXPECT_TRUE(doc->OnControlNotify(IDC_ERASER_PRESSURE, BN_CLICKED));
+    EXPECT_EQ(doc->m_eraserTool.m_bPressure, 0);
+    EXPECT_FALSE(doc->OnControlNotify(IDC_ERASER_PRESSURE, CBN_SELCHANGE));
+
+    // Clicked in the middle of a stroke: refused, and the box shows the tool's state again.
+    ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10, kFullPressure / 2));
+    services.checks[IDC_PENCIL_PRESSURE] = 1;
+    EXPECT_TRUE(doc->OnControlNotify(IDC_PENCIL_PRESSURE, BN_CLICKED));
+    EXPECT_EQ(doc->m_pencilTool.m_bPressure, 0);
+    EXPECT_EQ(services.checks[IDC_PENCIL_PRESSURE], 0);
+    doc->PointerUp(30, 10, 30, 10, kFullPressure / 2);
+    // With pressure off the pen's half press drew as a full one and recorded none.
+    ASSERT_EQ(doc->GetHistoryCount(), 1);
+    EXPECT_FALSE(doc->m_history.back().pPoints->HasPressures());
+}
+
 TEST_F(DocTest, PointerEntryPointsHintTheChangedAreaAndMarkModified)
 {
     EXPECT_FALSE(doc->PointerDown(&view, -5, 10, -5, 10));  // a press off the sheet is declined by the pencil

@@ -44,6 +44,13 @@ const Command kCommands[] = {
     {"hand", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_TOOL_HAND); }},
     {"select", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_TOOL_SELECT); }},
     {"save as", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_FILE_SAVE_AS); }},
+    {"deselect", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.OnCommand(ID_EDIT_DESELECT); }},
+    {"pressure", [](CQuillexDoc& d, FakeServices& s, IToolView&) {
+         s.UseMainWindow();
+         s.checks[IDC_PENCIL_PRESSURE] = 0;
+         d.OnControlNotify(IDC_PENCIL_PRESSURE, BN_CLICKED);
+         Services().pMainWindow = nullptr;
+     }},
     {"grade", [](CQuillexDoc& d, FakeServices& s, IToolView&) {
          s.UseMainWindow();
          s.combos[IDC_PENCIL_GRADE] = 11;
@@ -79,7 +86,8 @@ protected:
         }
         const CPoint& last = g.points.back();
         doc->PointerUp(last.x, last.y, last.x, last.y);
-        const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]);
+        const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]) + " pressure " +
+                                   std::to_string(doc->m_pencilTool.m_bPressure);
         doc->OnCommand(ID_TOOL_PENCIL);
         return {during + " | " + State() + " clipboard " + std::to_string(services.clipboard.begin()->second.size()),
                 Pixels(doc->m_paper)};
@@ -101,14 +109,17 @@ TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
         }
     }
     EXPECT_FALSE(std::filesystem::exists(saveAsTarget));
-    // The refused grade (the last command) put its control back to the pencil's grade.
+    // The refused grade (the last command) put its control back to the pencil's grade, and the
+    // refused pressure box its own.
     EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], ToolSettings(*doc)[0]);
+    EXPECT_EQ(services.checks[IDC_PENCIL_PRESSURE], 1);
 }
 
 TEST_F(GestureTest, CommandsShowDisabledOnlyWhileAGestureRuns)
 {
     Lift({10, 10, 60, 50});
-    const uint32_t ids[] = {ID_EDIT_UNDO, ID_EDIT_CLEAR, ID_EDIT_SELECT_ALL, ID_TOOL_PENCIL, ID_FILE_SAVE_AS};
+    const uint32_t ids[] = {ID_EDIT_UNDO, ID_EDIT_CLEAR, ID_EDIT_SELECT_ALL, ID_EDIT_DESELECT, ID_TOOL_PENCIL,
+                            ID_FILE_SAVE_AS};
     ASSERT_TRUE(doc->PointerDown(&view, 20, 20, 20, 20));
     for (uint32_t id : ids) {
         CCmdUI ui(id);

@@ -39,3 +39,15 @@ TEST(DocumentSettings, ComeFromTheOptionBarsWhenTheyExist)
     services.checks = {{IDC_TRANSPARENT, 2}};
     EXPECT_EQ(ToolSettings(CQuillexDoc{}), (std::vector<int32_t>{0, 1, 0, 1, 1, 1}));
 }
+
+TEST(DocumentSettings, PressureIsOnByDefaultAndFollowsTheProfileOrTheCheckBoxes)
+{
+    FakeServices services;
+    auto pressure = [](const CQuillexDoc& doc) { return std::pair{doc.m_pencilTool.m_bPressure, doc.m_eraserTool.m_bPressure}; };
+    EXPECT_EQ(pressure(CQuillexDoc{}), (std::pair{1, 1}));
+    services.profile = {{"PencilPressure", 0}, {"EraserPressure", -4}};
+    EXPECT_EQ(pressure(CQuillexDoc{}), (std::pair{0, 1}));
+    services.UseMainWindow();
+    services.checks = {{IDC_PENCIL_PRESSURE, 1}, {IDC_ERASER_PRESSURE, 0}};
+    EXPECT_EQ(pressure(CQuillexDoc{}), (std::pair{1, 0}));
+}

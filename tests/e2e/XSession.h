@@ -182,6 +182,12 @@ public:
         if (m_program > 0) kill(m_program, SIGKILL), waitpid(m_program, nullptr, 0), m_program = -1;
     }
 
+    // The display, ":N", for a test that talks to the X server itself.
+    std::string Display() const { return ":" + m_display; }
+    // Another X client with the program's environment, such as a window
+    // manager; its output joins the program's log. The caller ends it.
+    pid_t StartClient(const std::vector<std::string>& argv) { return Spawn(argv, true); }
+
     // xdotool with arguments; true when it succeeded.
     bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
     bool WaitWindow(const std::string& nameRegex)

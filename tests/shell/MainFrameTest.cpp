@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 
+#include "Resources.h"
 #include "document/Clipboard.h"
 #include "framework/Document.h"
 
@@ -13,16 +14,20 @@
 
 namespace {
 
-// A menu as text: items by name, "-" for a separator, "Zoom>" and "<" around
-// a sub-menu.
+// A menu as it reads: items by name with their keys after a tab, "-" for a
+// separator, "Zoom>" and "<" around a sub-menu.
 QStringList MenuText(const QMenu* menu)
 {
     QStringList out;
     for (QAction* a : menu->actions()) {
         if (a->menu()) {
             out << a->text() + ">" << MenuText(a->menu()) << "<";
+        } else if (a->isSeparator()) {
+            out << "-";
         } else {
-            out << (a->isSeparator() ? "-" : a->text());
+            // A text with a tab shows its own keys; otherwise the menu adds the first one.
+            const bool ownKeys = a->text().contains('\t') || a->shortcut().isEmpty();
+            out << (ownKeys ? a->text() : a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText));
         }
     }
     return out;
@@ -75,11 +80,15 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIcons
         const QRect button = Frame().CommandMenuBar()->actionGeometry(menus[i]->menuAction());
         EXPECT_EQ(ShownTip(Frame().CommandMenuBar(), button.center()), titles[i]);
     }
-    EXPECT_EQ(MenuText(menus[0]), QStringList({"Undo", "Redo", "-", "Cut", "Copy", "Paste", "-", "Select All", "Clear"}));
-    EXPECT_EQ(MenuText(menus[1]), QStringList({"Grid", "Toolbar", "Zoom>", "Zoom In", "Zoom Out", "Actual Size", "<",
-                                               "-", "About 'Graphelle'...", "Help"}));
-    EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Save as...", "Earlier Versions...", "-",
-                                               "Exit"}));
+    EXPECT_EQ(MenuText(menus[0]),
+              QStringList({"Undo\tCtrl+Z", "Redo\tCtrl+Shift+Z, Ctrl+Y", "-", "Cut\tCtrl+X", "Copy\tCtrl+C",
+                           "Paste\tCtrl+V", "-", "Select All\tCtrl+A", "Deselect\tEsc", "Clear\tDel"}));
+    EXPECT_EQ(MenuText(menus[1]),
+              QStringList({"Grid", "Toolbar", "Zoom>", "Zoom In\tCtrl++, Ctrl+=", "Zoom Out\tCtrl+-",
+                           "Actual Size\tCtrl+0", "Fit to Window\tCtrl+9", "-", "Full Screen\tF11", "Mirror View",
+                           "<", "-", "About 'Graphelle'...", "Help"}));
+    EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand\tH", "Pencil\tB, P", "Eraser\tE", "Select\tS", "-",
+                                               "Save as...", "Earlier Versions...", "-", "Exit\tCtrl+Q"}));
 
     // Each item carries its command.
     const std::pair<const char*, uint32_t> commands[] = {
@@ -87,10 +96,12 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIcons
         {"Clear", 57632}, {"Select All", 57642}, {"Grid", 32812},     {"Toolbar", 59392},     {"Zoom In", 32809},
         {"Hand", 32772},  {"Zoom Out", 32810},   {"Pencil", 32773},   {"Actual Size", 32811}, {"Eraser", 32774},
         {"Exit", 57665},  {"Save as...", 57604}, {"Select", 32775},   {"Help", 57670},
-        {"About 'Graphelle'...", 57664}, {"Earlier Versions...", 32830}};
+        {"About 'Graphelle'...", 57664},         {"Deselect", ID_EDIT_DESELECT}, {"Fit to Window", ID_VIEW_FIT},
+        {"Full Screen", ID_VIEW_FULL_SCREEN},    {"Mirror View", ID_VIEW_MIRROR},
+        {"Earlier Versions...", ID_FILE_EARLIER_VERSIONS}};
     for (const auto& [text, id] : commands) {
         ASSERT_NE(Frame().Action(id), nullptr) << text;
-        EXPECT_EQ(Frame().Action(id)->text(), text);
+        EXPECT_EQ(Frame().Action(id)->text().section('\t', 0, 0), text);
     }
 
     EXPECT_EQ(Buttons(Frame().ToolBar()), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Undo", "Redo", "-",
@@ -107,6 +118,9 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIcons
         {"Ctrl+N", ID_FILE_NEW},  {"Ctrl+O", ID_FILE_OPEN}, {"Ctrl+S", ID_FILE_SAVE}, {"Ctrl+Q", ID_APP_EXIT},
         {"Ctrl+Z", ID_EDIT_UNDO}, {"Ctrl+X", ID_EDIT_CUT},  {"Ctrl+C", ID_EDIT_COPY}, {"Ctrl+V", ID_EDIT_PASTE}};
     for (const auto& [keys, id] : accelerators) EXPECT_EQ(Frame().Action(id)->shortcut(), QKeySequence(keys)) << keys;
+    // Every key of the desktop reaches its command, whether or not a menu shows it.
+    for (const res::KeyDef& key : res::kDesktopKeys)
+        EXPECT_TRUE(Frame().Action(key.id)->shortcuts().contains(QKeySequence(key.keys))) << key.keys;
 }
 
 TEST_F(ShellTest, OptionListsStartAtTheirDefaultsAndChangesShowAtTheNextStart)
@@ -122,6 +136,9 @@ TEST_F(ShellTest, OptionListsStartAtTheirDefaultsAndChangesShowAtTheNextStart)
     EXPECT_EQ(ComboItems(eraser()->Combo(1003)), QStringList({"Light", "Mid", "Heavy"}));
     EXPECT_EQ(pencil()->Check(1037)->text(), "Smooth");
     EXPECT_EQ(select()->Check(1036)->text(), "Transparent");
+    EXPECT_EQ(pencil()->Check(IDC_PENCIL_PRESSURE)->text(), "Pressure");
+    EXPECT_EQ(eraser()->Check(IDC_ERASER_PRESSURE)->text(), "Pressure");
+    EXPECT_TRUE(pencil()->Check(IDC_PENCIL_PRESSURE)->isChecked() && eraser()->Check(IDC_ERASER_PRESSURE)->isChecked());
     const QStringList defaults{pencil()->Combo(1000)->currentText(), pencil()->Combo(1001)->currentText(),
                                eraser()->Combo(1002)->currentText(), eraser()->Combo(1003)->currentText()};
     EXPECT_EQ(defaults, QStringList({"2B", "Thin", "Small", "Light"}));
@@ -133,6 +150,8 @@ TEST_F(ShellTest, OptionListsStartAtTheirDefaultsAndChangesShowAtTheNextStart)
     pencil()->Combo(1000)->setCurrentIndex(9);
     eraser()->Combo(1003)->setCurrentIndex(2);
     select()->Check(1036)->click();
+    eraser()->Check(IDC_ERASER_PRESSURE)->click();
+    EXPECT_EQ(Doc().m_eraserTool.m_bPressure, 0);
     Doc().m_pencilTool.GetOptions(grade, width, smooth);
     EXPECT_EQ(grade, 9);
     EXPECT_EQ(Doc().m_bTransparent, 1);
@@ -142,6 +161,8 @@ TEST_F(ShellTest, OptionListsStartAtTheirDefaultsAndChangesShowAtTheNextStart)
     EXPECT_EQ(pencil()->Combo(1000)->currentText(), "2H");
     EXPECT_EQ(eraser()->Combo(1003)->currentText(), "Heavy");
     EXPECT_TRUE(select()->Check(1036)->isChecked());
+    EXPECT_FALSE(eraser()->Check(IDC_ERASER_PRESSURE)->isChecked());
+    EXPECT_EQ(std::pair(Doc().m_pencilTool.m_bPressure, Doc().m_eraserTool.m_bPressure), std::pair(1, 0));
     Doc().m_pencilTool.GetOptions(grade, width, smooth);
     Doc().m_eraserTool.GetOptions(size, strength);
     EXPECT_EQ(grade, 9);
@@ -306,4 +327,72 @@ TEST_F(ShellTest, ControlNotificationsReachTheDocumentExactlyOnce)
         EXPECT_EQ(GetMainWindow(), &frame);
     }
     EXPECT_EQ(GetMainWindow(), nullptr);
+}
+
+// Each key goes through the command route: pressed during a stroke it changes nothing, after
+// the stroke it does its work.
+TEST_F(ShellTest, KeysWorkThroughTheCommandsAndNeverInTheMiddleOfAStroke)
+{
+    Start();
+    DrawStroke(40);
+    DrawStroke(80);
+    Frame().RouteCommand(ID_EDIT_UNDO);
+    auto press = [&](const char* keys) {
+        for (QAction* action : Frame().findChildren<QAction*>())
+            if (action->shortcuts().contains(QKeySequence(keys))) return Frame().OnIdle(), action->trigger();
+        ADD_FAILURE() << "no command has " << keys;
+    };
+    auto state = [&] {
+        const CRect& s = Doc().m_rcSelection;
+        const CTool* tool = Doc().m_pTool;
+        const char* name = tool == &Doc().m_pencilTool ? "pencil"
+                           : tool == &Doc().m_eraserTool ? "eraser"
+                           : tool == &Doc().m_handTool   ? "hand"
+                                                          : "select";
+        return std::string(name) + " pos " + std::to_string(Doc().m_nHistoryPos) + " history " +
+               std::to_string(Doc().GetHistoryCount()) + " selection " + std::to_string(s.Width()) + "x" +
+               std::to_string(s.Height());
+    };
+    const std::pair<const char*, const char*> keys[] = {
+        {"Ctrl+Y", "pencil pos 2 history 2 selection 0x0"},        {"Ctrl+Z", "pencil pos 1 history 2 selection 0x0"},
+        {"Ctrl+Shift+Z", "pencil pos 2 history 2 selection 0x0"},  {"E", "eraser pos 2 history 2 selection 0x0"},
+        {"H", "hand pos 2 history 2 selection 0x0"},               {"S", "select pos 2 history 2 selection 0x0"},
+        {"P", "pencil pos 2 history 2 selection 0x0"},             {"Ctrl+A", "select pos 2 history 2 selection 400x300"},
+        {"Esc", "select pos 2 history 2 selection 0x0"},           {"Ctrl+A", "select pos 2 history 2 selection 400x300"},
+        {"Del", "select pos 3 history 3 selection 0x0"},           {"B", "pencil pos 3 history 3 selection 0x0"},
+    };
+    for (const auto& [key, after] : keys) {
+        // A hand drag, as the other tools' drags would change the drawing themselves.
+        const CRect selection = Doc().m_rcSelection;
+        CTool* tool = Doc().m_pTool;
+        const std::string before = state();
+        Doc().OnCommand(ID_TOOL_HAND);
+        const std::string dragging = state();
+        ASSERT_TRUE(Doc().PointerDown(m_app->GetView(), 10, 10, 10, 10));
+        press(key);
+        EXPECT_EQ(state(), dragging) << key << " during a drag";
+        Doc().PointerUp(10, 10, 10, 10);
+        Doc().m_pTool = tool;
+        Doc().m_rcSelection = selection;
+        ASSERT_EQ(state(), before);
+        press(key);
+        EXPECT_EQ(state(), after) << key;
+    }
+
+    // The view's keys: zoom in both ways, out, actual size, fit; F11 is the frame's.
+    CQuillexView* view = m_app->GetView();
+    const int32_t width = view->Geometry().m_sizeZoom.cx;
+    press("Ctrl++");
+    press("Ctrl+=");
+    EXPECT_EQ(view->Geometry().m_sizeZoom.cx, 576) << width;
+    press("Ctrl+-");
+    EXPECT_EQ(view->Geometry().m_sizeZoom.cx, 480);
+    press("Ctrl+0");
+    EXPECT_EQ(view->Geometry().m_sizeZoom.cx, 400);
+    press("Ctrl+9");
+    EXPECT_NE(view->Geometry().m_sizeZoom.cx, 400);
+    press("F11");
+    EXPECT_TRUE(Checked(ID_VIEW_FULL_SCREEN));
+    press("F11");
+    EXPECT_FALSE(Checked(ID_VIEW_FULL_SCREEN));
 }

@@ -12,14 +12,14 @@ namespace {
 // Records what reaches the document, and declines presses when told to.
 class RecordingSink : public IPointerSink {
 public:
-    bool OnGestureDown(CPoint p) override
+    bool OnGestureDown(CPoint p, int32_t) override
     {
         Log("down", p);
         if (onDown) onDown();
         return accept;
     }
-    void OnGestureMove(CPoint p) override { Log("move", p); }
-    void OnGestureUp(CPoint p) override
+    void OnGestureMove(CPoint p, int32_t) override { Log("move", p); }
+    void OnGestureUp(CPoint p, int32_t) override
     {
         Log("up", p);
         if (onUp) onUp();

@@ -63,10 +63,18 @@ TEST(QuillexView, CentresThePaperWithRoomAndKeepsTheMarginWithout)
     QApplication::processEvents();
     EXPECT_EQ(f.view->Geometry().m_ptOrigin, (CPoint{50, 50}));
     EXPECT_GT(f.view->horizontalScrollBar()->maximum(), 0);
-    // Opening a document brings the paper's corner to the window's corner.
+    // Opening a sheet that fits brings its corner to the window's corner at
+    // actual size; one that does not fit opens fitted, whole.
+    f.view->resize(600, 450);
+    QApplication::processEvents();
     f.view->OnInitialUpdate();
-    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{50, 50}));
-    EXPECT_EQ(f.view->ViewToPaper(CPoint{0, 0}), (CPoint{0, 0}));
+    EXPECT_EQ(Zoom(f), (CSize{400, 300}));
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{0, 0}));
+    f.view->resize(300, 200);
+    f.view->OnInitialUpdate();
+    EXPECT_EQ(Zoom(f), (CSize{134, 100}));
+    EXPECT_EQ(f.view->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(f.view->verticalScrollBar()->maximum(), 0);
 }
 
 int CountNear(const QImage& image, QRect area, const QColor& want)
@@ -382,6 +390,59 @@ TEST(QuillexView, CtrlWheelAndPinchZoomInTheMenuStepsAndTheWheelScrolls)
     EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 48}));
     wheel(1200, Qt::NoModifier);
     EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 0}));
+}
+
+TEST(QuillexView, CtrlWheelZoomsAboutThePointerAndFitShowsTheWholeSheet)
+{
+    ViewFixture f(2048, 1536, 700, 500);
+    f.view->ScrollTo(600, 500);
+    const QPoint at(130, 420);
+    const CPoint before = f.view->ViewToPaper(CPoint{at.x(), at.y()});
+    for (int delta : {120, 120, -120, 240}) {
+        QWheelEvent event(QPointF(at), f.Port()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.Port(), &event);
+        const CPoint now = f.view->ViewToPaper(CPoint{at.x(), at.y()});
+        EXPECT_NEAR(now.x, before.x, 1) << delta;
+        EXPECT_NEAR(now.y, before.y, 1) << delta;
+    }
+    EXPECT_EQ(Zoom(f), (CSize{3536, 2652}));  // three steps in
+
+    EXPECT_TRUE(f.view->OnCommand(ID_VIEW_FIT));
+    QApplication::processEvents();  // the scroll bars go
+    // 700 x 500 less the margins, the height deciding.
+    EXPECT_EQ(Zoom(f), (CSize{534, 400}));
+    EXPECT_EQ(f.view->PaperToView(CRect{0, 0, 2048, 1536}), (CRect{83, 50, 617, 450}));
+    EXPECT_EQ(f.view->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST(QuillexView, MirrorShowsTheSheetFlippedAndDrawsWhereThePointerIs)
+{
+    ViewFixture f(400, 300, 600, 500);
+    FillPattern(f.doc.m_paper);
+    const std::vector<uint8_t> sheet(f.doc.m_paper.GetBits(), f.doc.m_paper.GetBits() + f.doc.m_paper.GetImageSize());
+    EXPECT_TRUE(f.view->OnCommand(ID_VIEW_MIRROR));
+    EXPECT_TRUE(f.view->IsMirrored());
+    const QImage image = f.Render();
+    // The paper occupies 100..499 across; its column x shows at 499 - x.
+    for (int32_t y = 0; y < 300; y += 41)
+        for (int32_t x = 0; x < 400; x += 13)
+            ASSERT_EQ(image.pixel(499 - x, 100 + y), Gray(f.doc.m_paper.GetPixel(x, y))) << x << "," << y;
+    EXPECT_TRUE(std::equal(sheet.begin(), sheet.end(), f.doc.m_paper.GetBits()));
+
+    // A stroke lands under the pointer: the left of the screen is the right of the paper.
+    f.doc.m_paper.Create(400, 300, 1);
+    f.Press(QPoint(150, 200));
+    f.Move(QPoint(200, 200));
+    EXPECT_FALSE(f.view->OnCommand(ID_VIEW_MIRROR) && !f.view->IsMirrored());  // refused mid-stroke
+    EXPECT_TRUE(f.view->IsMirrored());
+    f.Release(QPoint(200, 200));
+    EXPECT_LT(f.doc.m_paper.GetPixel(325, 100), 255);
+    EXPECT_EQ(f.doc.m_paper.GetPixel(75, 100), 255);
+    const QImage drawn = f.Render();
+    EXPECT_LT(qRed(drawn.pixel(175, 200)), 255);
+    f.view->OnCommand(ID_VIEW_MIRROR);
+    EXPECT_FALSE(f.view->IsMirrored());
 }
 
 class MemoryProfile : public IProfile {

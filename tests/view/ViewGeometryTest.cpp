@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
 
 namespace {
@@ -126,6 +128,140 @@ TEST(ViewGeometry, MappingAtSeveralZoomsAndScrollPositions)
     g.m_ptScroll = CPoint{};
     EXPECT_EQ(g.PaperToView(CRect{1, 1, 4, 4}), (CRect{50, 50, 52, 52}));
     EXPECT_EQ(g.PaperToView(CRect{-12, 0, 0, 6}), (CRect{41, 50, 50, 55}));
+}
+
+// A zoom step as the view takes it: the new size, the origin, and the scroll
+// that keeps the paper point under anchor; false when the scroll was clamped.
+bool ZoomAt(CViewGeometry& g, float factor, CPoint anchor)
+{
+    CSize zoom;
+    float effective = 0;
+    if (!g.ComputeZoom(factor, zoom, effective)) return false;
+    const CPoint scroll = g.m_ptScroll, origin = g.m_ptOrigin;
+    const CSize before = g.m_sizeZoom;
+    g.m_sizeZoom = zoom;
+    g.UpdateOrigin();
+    const CPoint target = g.ZoomScrollTargetAt(scroll, origin, before, anchor);
+    g.m_ptScroll = g.ClampScroll(target.x, target.y);
+    return g.m_ptScroll == target;
+}
+
+// Where on screen a fractional paper point shows, unmirrored.
+double ScreenX(const CViewGeometry& g, double paperX)
+{
+    return g.m_ptOrigin.x - g.m_ptScroll.x + paperX * g.m_sizeZoom.cx / g.m_sizePaper.cx;
+}
+double ScreenY(const CViewGeometry& g, double paperY)
+{
+    return g.m_ptOrigin.y - g.m_ptScroll.y + paperY * g.m_sizeZoom.cy / g.m_sizePaper.cy;
+}
+
+TEST(ViewGeometry, ZoomAtThePointerKeepsThePaperPointUnderIt)
+{
+    const CPoint anchors[] = {{0, 0}, {37, 411}, {512, 300}, {1023, 767}, {600, 10}};
+    int kept = 0;
+    for (const bool mirror : {false, true}) {
+        // Every zoom step from the smallest shown to the largest, in and out again.
+        for (int start = -6; start <= 11; ++start) {
+            for (const CPoint& anchor : anchors) {
+                for (const float factor : {kZoomInFactor, kZoomOutFactor}) {
+                    CViewGeometry g = MakeGeometry(2048, 1536, 1024, 768);
+                    g.m_bMirror = mirror;
+                    for (int i = 0; i < std::abs(start); ++i) ZoomAt(g, start < 0 ? kZoomOutFactor : kZoomInFactor, {512, 384});
+                    // Somewhere in the middle, so the limits leave room to keep the point.
+                    g.m_ptScroll = g.ClampScroll(g.ScrollLimit().cx / 2, g.ScrollLimit().cy / 2);
+                    const double u = (anchor.x + 0.5 - g.m_ptOrigin.x + g.m_ptScroll.x) * 2048.0 / g.m_sizeZoom.cx;
+                    const double v = (anchor.y + 0.5 - g.m_ptOrigin.y + g.m_ptScroll.y) * 1536.0 / g.m_sizeZoom.cy;
+                    const CPoint pixel = g.ViewToPaper(anchor);
+                    if (!ZoomAt(g, factor, anchor)) continue;  // the scroll limits win near the edges
+                    ++kept;
+                    const std::string where = std::to_string(start) + (factor > 1 ? " in" : " out") + " at " +
+                                              std::to_string(anchor.x) + "," + std::to_string(anchor.y) +
+                                              (mirror ? " mirrored" : "");
+                    EXPECT_NEAR(ScreenX(g, u), anchor.x + 0.5, 1.0) << where;
+                    EXPECT_NEAR(ScreenY(g, v), anchor.y + 0.5, 1.0) << where;
+                    EXPECT_NEAR(g.ViewToPaper(anchor).x, pixel.x, 1) << where;
+                    EXPECT_NEAR(g.ViewToPaper(anchor).y, pixel.y, 1) << where;
+                }
+            }
+        }
+    }
+    EXPECT_GT(kept, 240);
+    // A sheet smaller than the window is centred: no scroll can keep the point.
+    CViewGeometry small = MakeGeometry(400, 300, 1024, 768);
+    EXPECT_FALSE(ZoomAt(small, kZoomInFactor, {100, 100}));
+}
+
+TEST(ViewGeometry, MirroredMappingRoundTripsAndShowsTheOtherSide)
+{
+    for (const CSize zoom : {CSize{400, 300}, CSize{800, 600}, CSize{994, 746}, CSize{333, 250}}) {
+        CViewGeometry g = MakeGeometry(400, 300, 600, 500);
+        g.m_sizeZoom = zoom;
+        g.UpdateOrigin();
+        g.m_ptScroll = g.ClampScroll(70, 40);
+        const CViewGeometry plain = g;
+        g.m_bMirror = true;
+        const CRect shown = g.PaperRectOnScreen();
+        const bool whole = zoom.cx % 400 == 0;  // a whole number of screen pixels a paper pixel
+        // The paper's left column shows at the right edge of where the paper is.
+        EXPECT_EQ(g.ViewToPaper(CPoint{shown.right - 1, shown.top}).x, 0) << zoom.cx;
+        EXPECT_EQ(g.ViewToPaper(CPoint{shown.left, shown.top}), plain.ViewToPaper(CPoint{shown.right - 1, shown.top}));
+        for (int32_t vx = shown.left - 3; vx < shown.right + 3; ++vx) {
+            const CPoint v{vx, shown.top + 17};
+            // A column shows what its reflection shows unmirrored.
+            ASSERT_EQ(g.MirrorX(g.MirrorX(vx)), vx);
+            ASSERT_EQ(g.ViewToPaper(v), plain.ViewToPaper(CPoint{g.MirrorX(vx), v.y})) << zoom.cx;
+            // View to paper and back lands on the same screen pixel (off the
+            // paper, truncation toward zero folds two columns into one).
+            const CPoint p = g.ViewToPaper(v);
+            if (whole && shown.Contains(v.x, v.y)) {
+                ASSERT_TRUE(g.PaperToView(CRect{p.x, p.y, p.x + 1, p.y + 1}).Contains(v.x, v.y)) << vx;
+            }
+        }
+        for (int32_t x = 0; x < 400; ++x) {
+            const CRect r = g.PaperToView(CRect{x, 9, x + 1, 10});
+            const CRect p = plain.PaperToView(CRect{x, 9, x + 1, 10});
+            // Paper to view is the unmirrored rectangle reflected.
+            ASSERT_EQ(r.left - shown.left, shown.right - p.right) << zoom.cx;
+            ASSERT_EQ(r.Width(), p.Width());
+            // And back to the same paper pixel, wherever whole pixels are shown.
+            if (whole) {
+                ASSERT_EQ(g.ViewToPaper(CPoint{r.left, r.top}), (CPoint{x, 9}));
+                ASSERT_EQ(g.ViewToPaper(CPoint{r.right - 1, r.bottom - 1}), (CPoint{x, 9}));
+            }
+        }
+    }
+}
+
+TEST(ViewGeometry, FitChoosesTheLargestZoomThatShowsTheWholeSheet)
+{
+    struct Case {
+        CSize paper, room, zoom;
+    };
+    const Case cases[] = {
+        {{2048, 2048}, {1180, 700}, {600, 600}},   // the height decides
+        {{2048, 1024}, {900, 900}, {800, 400}},    // the width decides
+        {{400, 300}, {1000, 800}, {900, 675}},     // a small sheet is enlarged
+        {{100, 100}, {1920, 1080}, {800, 800}},    // but no more than eight times
+        {{2048, 100}, {600, 400}, {500, 24}},      // the height follows the width's scale, truncated
+        {{333, 777}, {433, 877}, {333, 777}},      // exactly actual size
+        {{1000, 1000}, {100, 400}, {0, 0}},        // no room at all
+    };
+    for (const Case& c : cases) {
+        CViewGeometry g = MakeGeometry(c.paper.cx, c.paper.cy);
+        CSize zoom;
+        const bool fits = g.ComputeFit(c.room, zoom);
+        EXPECT_EQ(fits, c.zoom.cx > 0) << c.paper.cx << " x " << c.paper.cy;
+        if (!fits) continue;
+        EXPECT_EQ(zoom, c.zoom) << c.paper.cx << " x " << c.paper.cy;
+        // It fits, and a pixel wider would not (or is past the largest scale).
+        EXPECT_LE(zoom.cx + 100, c.room.cx);
+        EXPECT_LE(zoom.cy + 100, c.room.cy);
+        const int32_t wider = zoom.cx + 1;
+        const int32_t widerHeight = static_cast<int32_t>(c.paper.cy * (static_cast<float>(wider) / c.paper.cx));
+        EXPECT_TRUE(wider + 100 > c.room.cx || widerHeight + 100 > c.room.cy || wider > 8 * c.paper.cx);
+        EXPECT_EQ(g.FitsAtActualSize(c.room), c.paper.cx + 100 <= c.room.cx && c.paper.cy + 100 <= c.room.cy);
+    }
 }
 
 TEST(ViewGeometry, CaptionTitleDropsTheExtensionOnly)

@@ -36,6 +36,10 @@ struct ViewFixture {
         view->show();
         QApplication::processEvents();
         view->OnInitialUpdate();
+        // A sheet larger than the client opens fitted; the tests here are laid
+        // out at actual size with the sheet's corner in view.
+        view->ZoomBy(kActualSizeFactor);
+        view->ScrollTo(view->Geometry().m_ptOrigin.x, view->Geometry().m_ptOrigin.y);
         QApplication::processEvents();
     }
     ~ViewFixture()
