@@ -25,12 +25,29 @@ inline constexpr const char* kWidthRange = "Paper width should be between 100 - 
 inline constexpr const char* kHeightRange = "Paper height should be between 100 - 2048!";
 inline constexpr const char* kRoughRange = "Paper roughness should be between 1 - 10!";
 
-enum class MenuEntry { Item, Separator, SubMenu, EndSubMenu };
+// RecentFiles stands for a sub-menu of the files opened last, filled as it
+// opens.
+enum class MenuEntry { Item, Separator, SubMenu, EndSubMenu, RecentFiles };
 
 struct MenuItemDef {
     MenuEntry kind;
     const char* text;
     uint32_t id;
+};
+
+// In front of the others, where desktop users look for it; shown with the
+// document list too.
+inline constexpr MenuItemDef kFileMenu[] = {
+    {MenuEntry::Item, "New", ID_FILE_NEW},
+    {MenuEntry::Item, "Open...", ID_FILE_OPEN},
+    {MenuEntry::RecentFiles, "Open Recent", 0},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Save", ID_FILE_SAVE},
+    {MenuEntry::Item, "Save As...", ID_FILE_SAVE_AS},
+    {MenuEntry::Item, "Export PNG...", ID_FILE_EXPORT_PNG},
+    {MenuEntry::Item, "Earlier Versions...", ID_FILE_EARLIER_VERSIONS},
+    {MenuEntry::Separator, nullptr, 0},
+    {MenuEntry::Item, "Exit", ID_APP_EXIT},
 };
 
 inline constexpr MenuItemDef kEditMenu[] = {
@@ -116,8 +133,12 @@ inline constexpr ButtonDef kToolBar[] = {
     {ID_EDIT_CLEAR, "Clear", ":/icons/clear.svg"},
 };
 
-// Tooltips of the three menu buttons of the top bar, in menu order.
+// Tooltips of the three menu buttons of the top bar, in menu order, and of
+// the File menu in front of them.
 inline constexpr const char* kMenuTooltips[] = {"Edit", "View", "Tool"};
+inline constexpr char kFileMenuTooltip[] = "File";
+// The most files Open Recent lists.
+inline constexpr int kMaxRecentFiles = 8;
 
 struct AcceleratorDef {
     char key;  // with the Control key
@@ -143,7 +164,7 @@ inline constexpr KeyDef kDesktopKeys[] = {
     {"Ctrl+=", ID_VIEW_ZOOM_IN},      {"Ctrl+-", ID_VIEW_ZOOM_OUT},  {"Ctrl+0", ID_VIEW_ACTUAL_SIZE},
     {"Ctrl+9", ID_VIEW_FIT},          {"F11", ID_VIEW_FULL_SCREEN},  {"B", ID_TOOL_PENCIL},
     {"P", ID_TOOL_PENCIL},            {"E", ID_TOOL_ERASER},         {"H", ID_TOOL_HAND},
-    {"S", ID_TOOL_SELECT},
+    {"S", ID_TOOL_SELECT},            {"Ctrl+Shift+S", ID_FILE_SAVE_AS}, {"Ctrl+E", ID_FILE_EXPORT_PNG},
 };
 
 }  // namespace res

@@ -31,6 +31,7 @@ enum CommandId : uint32_t {
     ID_VIEW_ACTUAL_SIZE = 32811,
     ID_VIEW_GRID = 32812,
     ID_FILE_EARLIER_VERSIONS = 32830,
+    ID_FILE_EXPORT_PNG = 32831,
 
     // Navigation and the keys of the desktop.
     ID_VIEW_FIT = 32840,          // the whole sheet as large as the window shows it

@@ -125,8 +125,13 @@ QMenu* CMainFrame::MakeMenu(const char* title, const res::MenuItemDef* items, si
         const res::MenuItemDef& item = items[i];
         switch (item.kind) {
         case res::MenuEntry::Item:
-            target->addAction(MakeAction(item.id, QString::fromUtf8(item.text)));
+            target->addAction(MenuAction(item.id, QString::fromUtf8(item.text)));
             break;
+        case res::MenuEntry::RecentFiles: {
+            QMenu* recent = menu->addMenu(QString::fromUtf8(item.text));
+            connect(recent, &QMenu::aboutToShow, this, [this, recent] { FillRecentFiles(recent); });
+            break;
+        }
         case res::MenuEntry::Separator:
             target->addSeparator();
             break;
@@ -139,6 +144,48 @@ QMenu* CMainFrame::MakeMenu(const char* title, const res::MenuItemDef* items, si
         }
     }
     return menu;
+}
+
+// The same command may stand in two menus under two names ("Save As..." in
+// the File menu, "Save as..." in the Tool menu): the second name gets an
+// action of its own that follows the first one's state.
+QAction* CMainFrame::MenuAction(uint32_t id, const QString& text)
+{
+    QAction* action = MakeAction(id, text);
+    if (action->text().section(QLatin1Char('\t'), 0, 0) == text) return action;
+    auto* alias = new QAction(text, this);
+    alias->setIconVisibleInMenu(false);
+    connect(alias, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+    const auto follow = [alias, action] {
+        alias->setEnabled(action->isEnabled());
+        const QString keys = action->text().section(QLatin1Char('\t'), 1);
+        const QString shown = !keys.isEmpty()            ? keys
+                              : action->shortcut().isEmpty() ? QString()
+                                                             : action->shortcut().toString(QKeySequence::NativeText);
+        alias->setText(alias->text().section(QLatin1Char('\t'), 0, 0) +
+                       (shown.isEmpty() ? QString() : QLatin1Char('\t') + shown));
+    };
+    connect(action, &QAction::changed, alias, follow);
+    follow();
+    return alias;
+}
+
+void CMainFrame::FillRecentFiles(QMenu* menu)
+{
+    menu->clear();
+    const QStringList files = m_recentList ? m_recentList() : QStringList();
+    int n = 0;
+    for (const QString& path : files) {
+        // "&1 name" gives each entry a key; the whole path shows as its tip.
+        QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(QFileInfo(path).fileName()));
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
+        connect(entry, &QAction::triggered, this, [this, path] {
+            if (m_openRecent) m_openRecent(path);
+        });
+    }
+    if (files.isEmpty()) menu->addAction(QStringLiteral("No recent files"))->setEnabled(false);
+    menu->setToolTipsVisible(true);
 }
 
 void CMainFrame::BuildMenus()
@@ -159,12 +206,13 @@ void CMainFrame::BuildMenus()
     m_pDocListMenu->menuAction()->setToolTip(res::kMenuTooltips[2]);
     m_pMenuBar->addMenu(m_pDocListMenu);
     m_pDocListMenu->menuAction()->setVisible(false);
+    // Built last, so the Tool menu's names stay the commands' own; shown first.
+    m_pFileMenu = MakeMenu("File", res::kFileMenu, std::size(res::kFileMenu));
+    m_pFileMenu->menuAction()->setToolTip(res::kFileMenuTooltip);
+    m_pMenuBar->insertMenu(m_frameMenus.front()->menuAction(), m_pFileMenu);
 
-    // Accelerators; New, Open and Save have no menu item and live on the
-    // window itself.
-    MakeAction(ID_FILE_NEW, QStringLiteral("New"));
-    MakeAction(ID_FILE_OPEN, QStringLiteral("Open..."));
-    MakeAction(ID_FILE_SAVE, QStringLiteral("Save"));
+    // Accelerators live on the window itself, so they work with the menus
+    // hidden too.
     for (const res::AcceleratorDef& acc : res::kAccelerators) {
         QAction* action = MakeAction(acc.id, QString());
         action->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(acc.key)));

@@ -45,6 +45,13 @@ public:
 
     // Closing asks this first; false keeps the window open.
     void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+    // Open Recent: the files to list, newest first, asked each time the menu
+    // opens, and what choosing one does.
+    void SetRecentFiles(std::function<QStringList()> list, std::function<void(const QString&)> open)
+    {
+        m_recentList = std::move(list);
+        m_openRecent = std::move(open);
+    }
 
     // The list of sketches replaces the drawing (menus reduced to "Tool",
     // no toolbar, no option bar) until ShowDocument.
@@ -95,6 +102,8 @@ protected:
 private:
     QAction* MakeAction(uint32_t id, const QString& text);
     QMenu* MakeMenu(const char* title, const res::MenuItemDef* items, size_t count);
+    QAction* MenuAction(uint32_t id, const QString& text);
+    void FillRecentFiles(QMenu* menu);
     void BuildMenus();
     void AddDesktopKeys();
     void BuildBars();
@@ -113,6 +122,7 @@ private:
     COptionBar* m_wndSelectBar = nullptr;
 
     QMenuBar* m_pMenuBar = nullptr;
+    QMenu* m_pFileMenu = nullptr;       // "File", shown with the list too
     std::vector<QMenu*> m_frameMenus;   // "Edit", "View", "Tool"
     QMenu* m_pDocListMenu = nullptr;    // "Tool" of the list
     std::vector<QAction*> m_viewButtons;
@@ -127,6 +137,8 @@ private:
     CDocument* m_pDocument = nullptr;
     CCmdTarget* m_pAppTarget = nullptr;
     std::function<bool()> m_closeGuard;
+    std::function<QStringList()> m_recentList;
+    std::function<void(const QString&)> m_openRecent;
     bool m_bIdleWanted = true;
     bool m_bInIdle = false;
     bool m_bLayoutDirty = false;

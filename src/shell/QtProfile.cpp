@@ -6,6 +6,8 @@
 
 namespace {
 const QString kSection = QStringLiteral("Settings/");
+// Apart from the ten settings, which keep their section to themselves.
+const QString kRecentKey = QStringLiteral("Recent/Files");
 }
 
 CQtProfile::CQtProfile(const QString& filePath)
@@ -36,4 +38,30 @@ int32_t CQtProfile::GetProfileInt(const std::string& name, int32_t defaultValue)
 void CQtProfile::WriteProfileInt(const std::string& name, int32_t value)
 {
     m_settings.setValue(kSection + QString::fromStdString(name), value);
+}
+
+QStringList CQtProfile::RecentFiles() const
+{
+    // An edited file may hold anything: only absolute paths count.
+    QStringList files;
+    for (const QString& path : m_settings.value(kRecentKey).toStringList())
+        if (path.startsWith(QLatin1Char('/')) && !files.contains(path) && files.size() < res::kMaxRecentFiles)
+            files << path;
+    return files;
+}
+
+void CQtProfile::AddRecentFile(const QString& path)
+{
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > res::kMaxRecentFiles) files.removeLast();
+    m_settings.setValue(kRecentKey, files);
+}
+
+void CQtProfile::RemoveRecentFile(const QString& path)
+{
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    m_settings.setValue(kRecentKey, files);
 }

@@ -8,6 +8,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 
 class CQtProfile : public IProfile {
 public:
@@ -19,6 +20,11 @@ public:
     void WriteProfileInt(const std::string& name, int32_t value) override;
 
     QString FileName() const { return m_settings.fileName(); }
+
+    // The files opened or saved last, newest first, at most kMaxRecentFiles.
+    QStringList RecentFiles() const;
+    void AddRecentFile(const QString& path);
+    void RemoveRecentFile(const QString& path);
     static QString DefaultFilePath();
 
 private:

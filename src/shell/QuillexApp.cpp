@@ -138,6 +138,8 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     // At a termination the window closes even when the drawing could not be
     // saved: its recovery copy stays for the next start.
     m_pFrame->SetCloseGuard([this] { return SaveModified() || TerminationRequested(); });
+    m_pFrame->SetRecentFiles([this] { return m_profile.RecentFiles(); },
+                             [this](const QString& path) { OpenRecent(path); });
     // A kill or a logout ends the program like Exit, saving the drawing.
     m_pTerminationGuard = std::make_unique<CTerminationGuard>([this] { OnTerminate(); });
     // The desktop session is ending: the drawing goes to its file now, while
@@ -299,6 +301,7 @@ bool CQuillexApp::OpenDocumentFile(const QString& path)
     const QString previous = QString::fromStdString(m_pDoc->GetPathName());
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (m_pDoc->OnOpenDocument(QFile::encodeName(absolute).toStdString())) {
+        m_profile.AddRecentFile(absolute);
         DocumentReady();
         return true;
     }
@@ -310,7 +313,26 @@ bool CQuillexApp::OpenDocumentFile(const QString& path)
 bool CQuillexApp::OnFileSave()
 {
     if (!m_pDoc->m_paper.HasBits() || m_pDoc->IsInGesture()) return false;
-    return m_pDoc->DoFileSave();
+    if (!m_pDoc->DoFileSave()) return false;
+    RememberDrawing();
+    return true;
+}
+
+void CQuillexApp::RememberDrawing()
+{
+    const QString path = QFile::decodeName(QByteArray::fromStdString(m_pDoc->GetPathName()));
+    if (!path.isEmpty() && QFileInfo::exists(path)) m_profile.AddRecentFile(path);
+}
+
+void CQuillexApp::OpenRecent(const QString& path)
+{
+    if (QFileInfo::exists(path)) {
+        OpenDocumentFile(path);
+        return;
+    }
+    m_profile.RemoveRecentFile(path);
+    if (IMessageBox* box = Services().pMessageBox)
+        box->ShowMessage(QStringLiteral("\"%1\" is no longer there; it was moved or deleted.").arg(path).toStdString());
 }
 
 bool CQuillexApp::SaveModified()
@@ -322,7 +344,10 @@ bool CQuillexApp::SaveModified()
     m_pDoc->EndGesture();
     if (!m_pDoc->IsModified()) return true;
     // The drawing always has a file of its own; Save writes there unasked.
-    if (m_pDoc->DoFileSave()) return true;
+    if (m_pDoc->DoFileSave()) {
+        RememberDrawing();
+        return true;
+    }
 
     // Nobody is there to answer; the drawing stays changed, so nothing
     // pretends it was saved.

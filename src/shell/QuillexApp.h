@@ -47,6 +47,9 @@ public:
     // A termination signal (logout, shutdown, kill) ends the program at once.
     void OnTerminate();
     bool OpenDocumentFile(const QString& path);
+    // An entry of Open Recent; one whose file is gone leaves the list with a
+    // message.
+    void OpenRecent(const QString& path);
 
     // The sketch file named in arguments (without the program's name), or
     // empty; Qt has taken its own options already, and "--" ends ours.
@@ -71,6 +74,8 @@ public:
     CDrawingSafety* GetDrawingSafety() const { return m_pSafety.get(); }
 
 private:
+    // The drawing's file joins Open Recent once it exists.
+    void RememberDrawing();
     void WriteAssociation();
     void StartDrawingSafety();
     void ShowStartPage();

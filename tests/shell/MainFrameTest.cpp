@@ -72,14 +72,19 @@ QStringList ComboItems(const QComboBox* combo)
 TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIconsAndKeys)
 {
     Start();
-    const QList<QMenu*> menus = VisibleMenus(Frame().CommandMenuBar());
-    ASSERT_EQ(menus.size(), 3);
-    const QStringList titles{"Edit", "View", "Tool"};
-    for (int i = 0; i < 3; ++i) {
+    QList<QMenu*> menus = VisibleMenus(Frame().CommandMenuBar());
+    ASSERT_EQ(menus.size(), 4);
+    const QStringList titles{"File", "Edit", "View", "Tool"};
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(menus[i]->title(), titles[i]);
         const QRect button = Frame().CommandMenuBar()->actionGeometry(menus[i]->menuAction());
         EXPECT_EQ(ShownTip(Frame().CommandMenuBar(), button.center()), titles[i]);
     }
+    EXPECT_EQ(MenuText(menus[0]),
+              QStringList({"New\tCtrl+N", "Open...\tCtrl+O", "Open Recent>", "<", "-",
+                           "Save\tCtrl+S", "Save As...\tCtrl+Shift+S", "Export PNG...\tCtrl+E", "Earlier Versions...",
+                           "-", "Exit\tCtrl+Q"}));
+    menus.removeFirst();
     EXPECT_EQ(MenuText(menus[0]),
               QStringList({"Undo\tCtrl+Z", "Redo\tCtrl+Shift+Z, Ctrl+Y", "-", "Cut\tCtrl+X", "Copy\tCtrl+C",
                            "Paste\tCtrl+V", "-", "Select All\tCtrl+A", "Deselect\tEsc", "Clear\tDel"}));
@@ -88,7 +93,7 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirCommandsTooltipsIcons
                            "Actual Size\tCtrl+0", "Fit to Window\tCtrl+9", "-", "Full Screen\tF11", "Mirror View",
                            "<", "-", "About 'Graphelle'...", "Help"}));
     EXPECT_EQ(MenuText(menus[2]), QStringList({"Hand\tH", "Pencil\tB, P", "Eraser\tE", "Select\tS", "-",
-                                               "Save as...", "Earlier Versions...", "-", "Exit\tCtrl+Q"}));
+                                               "Save as...\tCtrl+Shift+S", "Earlier Versions...", "-", "Exit\tCtrl+Q"}));
 
     // Each item carries its command.
     const std::pair<const char*, uint32_t> commands[] = {

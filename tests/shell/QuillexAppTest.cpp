@@ -164,8 +164,11 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheToolMenu)
     // view buttons, even after an idle pass.
     EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
     EXPECT_TRUE(Enabled(ID_APP_EXIT));
-    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()), QStringList({"Tool:", "Earlier Versions...", "-", "About 'Graphelle'...", "Help", "-",
-                                                                     "Exit"}));
+    const QStringList menus = VisibleMenus(Frame().CommandMenuBar());
+    EXPECT_EQ(menus.mid(menus.indexOf("Tool:")),
+              QStringList({"Tool:", "Earlier Versions...", "-", "About 'Graphelle'...", "Help", "-", "Exit"}));
+    EXPECT_EQ(menus.filter(":"), QStringList({"File:", "Tool:"}));
+    EXPECT_FALSE(Enabled(ID_FILE_SAVE));
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
     for (OptionBar bar : {OptionBar::Pencil, OptionBar::Eraser, OptionBar::Select})
         EXPECT_TRUE(Frame().OptionBarOf(bar)->isHidden());
@@ -187,7 +190,7 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheToolMenu)
     emit list->itemClicked(hits[0]);
     EXPECT_FALSE(Frame().IsDocListShown());
     EXPECT_EQ(Doc().GetPathName(), (Documents() + "/one.tvk").toStdString());
-    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()).filter(":"), QStringList({"Edit:", "View:", "Tool:"}));
+    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()).filter(":"), QStringList({"File:", "Edit:", "View:", "Tool:"}));
     EXPECT_FALSE(Frame().ToolBar()->isHidden());
     EXPECT_TRUE(Frame().OptionBarOf(OptionBar::Pencil)->isHidden());
     Frame().OnIdle();
@@ -366,4 +369,40 @@ TEST_F(ShellTest, LeavingTheDrawingInTheMiddleOfAStrokeKeepsTheStroke)
         Stop();
         ASSERT_TRUE(QFile::remove(file) && QFile::copy(other, file));
     }
+}
+
+// Open Recent lists the files opened and saved last, newest first, across a restart; one that
+// is gone leaves the list with a message.
+TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
+{
+    Start();
+    const QString first = QString::fromStdString(Doc().GetPathName());
+    DrawStroke(40);
+    ASSERT_TRUE(m_app->OnFileSave());
+    const QString second = Documents() + "/second.tvk";
+    ASSERT_TRUE(QFile::copy(first, second));
+    ASSERT_TRUE(m_app->OpenDocumentFile(second));
+    Stop();
+    Start();
+    QMenu* recent = nullptr;
+    for (QAction* a : Frame().CommandMenuBar()->actions())
+        if (a->menu() && a->menu()->title() == "File")
+            for (QAction* item : a->menu()->actions())
+                if (item->menu()) recent = item->menu();
+    ASSERT_NE(recent, nullptr);
+    const auto entries = [&] {
+        emit recent->aboutToShow();
+        QStringList texts;
+        for (QAction* a : recent->actions()) texts << a->text() + " " + a->toolTip();
+        return texts;
+    };
+    EXPECT_EQ(entries(), QStringList({"&1 second.tvk " + second, "&2 Sketch1.tvk " + first}));
+    recent->actions().at(1)->trigger();
+    EXPECT_EQ(Doc().GetPathName(), first.toStdString());
+    ASSERT_TRUE(QFile::remove(second));
+    entries();
+    recent->actions().at(1)->trigger();
+    EXPECT_EQ(Doc().GetPathName(), first.toStdString());
+    EXPECT_EQ(messages.messages.back(), ("\"" + second + "\" is no longer there; it was moved or deleted.").toStdString());
+    EXPECT_EQ(entries(), QStringList({"&1 Sketch1.tvk " + first}));
 }
