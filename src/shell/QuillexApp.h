@@ -17,6 +17,7 @@
 
 #include <memory>
 
+class CHelpLauncher;
 class CMainFrame;
 class CQuillexDoc;
 class CTerminationGuard;
@@ -46,6 +47,14 @@ public:
     // A termination signal (logout, shutdown, kill) ends the program at once.
     void OnTerminate();
     bool OpenDocumentFile(const QString& path);
+    // Opens a sketch, or a picture as a new sketch (see OpenPicture), by
+    // path: Open, a file dropped on the window, the command line and another
+    // start all come here. False when nothing was opened.
+    bool OpenFile(const QString& path);
+    // As Open does, the drawing on screen is saved first; then the picture
+    // becomes a new drawing named after it in the documents folder. A picture
+    // that cannot be read gets a message saying why.
+    bool OpenPicture(const QString& path);
 
     // The sketch file named in arguments (without the program's name), or
     // empty; Qt has taken its own options already, and "--" ends ours.
@@ -89,4 +98,5 @@ private:
     std::unique_ptr<CMainFrame> m_pFrame;
     CQuillexView* m_pView = nullptr;  // a page of the frame
     std::unique_ptr<CTerminationGuard> m_pTerminationGuard;
+    CHelpLauncher* m_pHelp = nullptr;  // belongs to the frame
 };
