@@ -17,9 +17,10 @@
 
 namespace {
 
-// zlib's quick level with libpng's adaptive row filters: on pencil drawings
-// this is most of the best level's gain in a fraction of its time.
-constexpr int kCompressionLevel = 3;
+// One of zlib's quick levels: on a 2048 x 2048 drawing the copy is smaller
+// than the sketch file and written in about the same time, where the default
+// level takes four times as long for a few per cent.
+constexpr int kCompressionLevel = 2;
 // A picture is as wide or high as this at most; anything larger is a damaged
 // or hostile header, refused before a row is read.
 constexpr uint32_t kMaxPictureSide = 1'000'000;
@@ -57,6 +58,20 @@ void ReadFromArchive(png_structp png, png_bytep data, size_t size)
     if (!read) png_error(png, kEndOfFile);
 }
 
+// A pencil drawing is mostly bare paper, and row filters only turn the
+// grain along its strokes into more noise (a fifth larger and slower on our
+// drawings); the gradients of a photograph made into a sheet shrink by a
+// third with them. Which of the two a raster is shows in its white.
+int RowFilters(const uint8_t* topRow, uint32_t width, uint32_t height, ptrdiff_t rowStep)
+{
+    uint64_t white = 0;
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* row = topRow + static_cast<ptrdiff_t>(y) * rowStep;
+        for (uint32_t x = 0; x < width; ++x) white += row[x] == 255;
+    }
+    return white * 2 >= uint64_t{width} * height ? PNG_FILTER_NONE : PNG_ALL_FILTERS;
+}
+
 // Header, rows and end of a gray picture.
 bool EncodeRows(png_structp png, png_infop info, const uint8_t* topRow, uint32_t width, uint32_t height,
                 ptrdiff_t rowStep)
@@ -65,6 +80,7 @@ bool EncodeRows(png_structp png, png_infop info, const uint8_t* topRow, uint32_t
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, kCompressionLevel);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, RowFilters(topRow, width, height, rowStep));
     png_write_info(png, info);
     for (uint32_t y = 0; y < height; ++y) png_write_row(png, topRow + static_cast<ptrdiff_t>(y) * rowStep);
     png_write_end(png, nullptr);
