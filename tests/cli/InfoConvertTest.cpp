@@ -117,29 +117,23 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
 TEST(CliConvert, APngPictureBecomesASketchAndComesBackTheSame)
 {
     doctest::TempFolder folder;
-    const std::string picture = folder.File("picture.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
+    const std::string picture = folder.File("in.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
     std::vector<uint8_t> gray(61 * 47);
     for (size_t i = 0; i < gray.size(); ++i) gray[i] = static_cast<uint8_t>(i * 13 + i / 61);
-    ASSERT_TRUE(pngtest::Write(picture, 61, 47, PNG_FORMAT_GRAY, gray.data()));
-    CliResult r = RunCommand(CliConvert, {picture, sketch});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Has(RunCommand(CliInfo, {sketch}).out, "width: 61\n"));
-    r = RunCommand(CliConvert, {sketch, out});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const uint8_t green[] = {0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0};
     pngtest::Picture back;
+    ASSERT_TRUE(pngtest::Write(picture, 61, 47, PNG_FORMAT_GRAY, gray.data()));
+    ASSERT_EQ(RunCommand(CliConvert, {picture, sketch}).status + RunCommand(CliConvert, {sketch, out}).status, 0);
     ASSERT_TRUE(pngtest::Decode(out, back));
     EXPECT_EQ(std::tuple(back.width, back.height, back.gray), std::tuple(61u, 47u, gray));
-
-    const uint8_t green[] = {0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0};
     ASSERT_TRUE(pngtest::Write(picture, 2, 2, PNG_FORMAT_RGB, green));
     ASSERT_EQ(RunCommand(CliConvert, {picture, out}).status, 0);
     ASSERT_TRUE(pngtest::Decode(out, back));  // the smallest sheet, white beside the picture
     EXPECT_EQ(std::tuple(back.width, back.height, back.gray[0], back.gray[2]), std::tuple(4u, 4u, 150, 255));
 
     WriteFile(picture, Contents(picture).substr(0, 40));
-    r = RunCommand(CliConvert, {picture, folder.File("cut.tvk")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, picture + ": the file ends before the picture does\n");
+    const CliResult r = RunCommand(CliConvert, {picture, folder.File("cut.tvk")});
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, picture + ": the file ends before the picture does\n"));
     EXPECT_FALSE(std::filesystem::exists(folder.File("cut.tvk")));
 }
 
