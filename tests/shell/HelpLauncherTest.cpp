@@ -24,7 +24,7 @@ TEST_F(ShellTest, HelpOpensTheBrowserOrElseTheProgramsOwnWindowAtTheAnchor)
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
         script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\nexit %2\n").arg(note).arg(status).toUtf8());
         script.close();
-        script.setPermissions(status < 0 ? QFile::ReadOwner : QFile::ReadOwner | QFile::ExeOwner);
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (status < 0 ? QFile::Permissions() : QFile::ExeOwner));
         Start();
         Frame().RouteCommand(ID_HELP);
         CHelpWindow* window = nullptr;
