@@ -2,7 +2,9 @@
 // the same run: LZW encoding against EGifPutLine, decoding against
 // DGifGetLine, in megapixels per second ("MP/s"), on a pencil drawing, and for
 // the encoder also on a white and a random-noise sheet; then saving and
-// loading the drawing as a sketch file.
+// loading the drawing as a sketch file, and beside it as a PNG copy through
+// libpng (written as Save As writes it, read as the command line reads a
+// picture), with the file sizes as "bytes".
 //
 // Targets: the encoder at least 1.5 x giflib on the drawing and never slower
 // on white or noise; the decoder at least 1.3 x giflib; save plus load under
@@ -11,6 +13,7 @@
 #include "engine/Paper.h"
 #include "formats/LzwDecoder.h"
 #include "formats/LzwEncoder.h"
+#include "formats/PngFile.h"
 #include "formats/SketchFile.h"
 
 #include <benchmark/benchmark.h>
@@ -20,6 +23,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -216,6 +220,23 @@ void BM_GiflibDecode(benchmark::State& state)
     SetRate(state);
 }
 
+// A file of the drawing in each format, as Save As writes it.
+std::string SaveDrawing(bool (*write)(const CPaper&, CArchive&), const char* extension)
+{
+    const std::string path = "/tmp/graphelle_bench_" + std::to_string(::getpid()) + extension;
+    CArchive out;
+    out.Open(path, CArchive::store);
+    write(GetSheet(kDrawing), out);
+    out.Close();
+    return path;
+}
+
+double FileSize(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? double(st.st_size) : 0.0;
+}
+
 void BM_SketchSaveLoad(benchmark::State& state)
 {
     const CPaper& paper = GetSheet(kDrawing);
@@ -248,6 +269,7 @@ void BM_SketchSave(benchmark::State& state)
         WriteSketch(paper, out);
         out.Close();
     }
+    state.counters["bytes"] = FileSize(path);
     ::unlink(path.c_str());
 }
 
@@ -273,6 +295,33 @@ void BM_SketchLoad(benchmark::State& state)
         state.SkipWithError("pixels differ");
 }
 
+// Saving the drawing as a PNG copy: encoding, writing and the safe replace,
+// as BM_SketchSave does for the sketch file.
+void BM_PngSave(benchmark::State& state)
+{
+    const std::string path = SaveDrawing(WritePng, ".png");
+    for (auto _ : state) SaveDrawing(WritePng, ".png");
+    state.counters["bytes"] = FileSize(path);
+    ::unlink(path.c_str());
+}
+
+void BM_PngLoad(benchmark::State& state)
+{
+    const std::string path = SaveDrawing(WritePng, ".png");
+    CPaper loaded;
+    std::string error;
+    for (auto _ : state) {
+        CArchive in;
+        in.Open(path, CArchive::load);
+        ReadPng(in, loaded, kDefaultRoughness, error);
+        in.Close();
+    }
+    state.counters["bytes"] = FileSize(path);
+    ::unlink(path.c_str());
+    if (!loaded.HasBits() || std::memcmp(loaded.GetBits(), GetSheet(kDrawing).GetBits(), loaded.GetImageSize()) != 0)
+        state.SkipWithError("pixels differ");
+}
+
 }  // namespace
 
 BENCHMARK(BM_LzwEncode)->ArgName("sheet")->Arg(kDrawing)->Arg(kWhite)->Arg(kNoise)->Unit(benchmark::kMillisecond);
@@ -282,3 +331,5 @@ BENCHMARK(BM_GiflibDecode)->ArgName("sheet")->Arg(kDrawing)->Arg(kWhite)->Arg(kN
 BENCHMARK(BM_SketchSaveLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SketchSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SketchLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PngSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PngLoad)->Unit(benchmark::kMillisecond);

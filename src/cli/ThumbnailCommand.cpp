@@ -1,9 +1,10 @@
 #include "ThumbnailCommand.h"
 
-#include "PngWriter.h"
 #include "engine/Paper.h"
 #include "engine/PaperThumbnail.h"
+#include "formats/PngFile.h"
 #include "formats/SketchFile.h"
+#include "io/Archive.h"
 
 #include <algorithm>
 #include <charconv>
@@ -55,8 +56,9 @@ int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::o
         err << args[0] << ": out of memory\n";
         return 1;
     }
-    if (!WriteGrayPng(args[1], pixels.data(), w, h, w, error)) {
-        err << args[1] << ": " << error << "\n";
+    CArchive ar;
+    if (!ar.Open(args[1], CArchive::store) || !WriteGrayPng(pixels.data(), w, h, w, ar) || !ar.Close()) {
+        err << args[1] << ": " << (ar.HasFailed() ? ar.GetError() : "cannot write") << "\n";
         return 1;
     }
     return load == SketchLoad::Part ? 1 : 0;

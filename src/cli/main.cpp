@@ -24,7 +24,7 @@ const SubCommand kSubCommands[] = {
     {"run", CliRun, "run SCRIPT            replay a drawing script (- reads standard input)"},
     {"thumbnail", CliThumbnail, "thumbnail IN OUT SIZE  a sketch as a gray PNG at most SIZE pixels"},
     {"info", CliInfo, "info FILE             header fields of a sketch file and whether it reads whole"},
-    {"convert", CliConvert, "convert IN.tvk OUT    copy a sketch as OUT's extension says (.gif, .bmp, else sketch)"},
+    {"convert", CliConvert, "convert IN OUT        a sketch or PNG picture as OUT's extension says (.gif, .bmp, .png, else sketch)"},
 };
 
 void PrintUsage(std::ostream& out)

@@ -209,6 +209,7 @@ bool CQuillexDoc::OnCommand(uint32_t id)
     case ID_EDIT_UNDO: OnEditUndo(); return true;
     case ID_EDIT_REDO: OnEditRedo(); return true;
     case ID_FILE_SAVE_AS: OnFileSaveAs(); return true;
+    case ID_FILE_EXPORT_PNG: OnFileExportPng(); return true;
     case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
     case ID_EDIT_CLEAR: OnEditClear(); return true;
     case ID_EDIT_DESELECT: DropSelection(); return true;
@@ -281,6 +282,7 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
     case ID_EDIT_SELECT_ALL:
     case ID_EDIT_DESELECT:
     case ID_FILE_SAVE_AS:
+    case ID_FILE_EXPORT_PNG:
         if (m_bInGesture) ui.Enable(false);
         break;
     default:
@@ -299,7 +301,8 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
     case ID_EDIT_CLEAR:
     case ID_EDIT_DESELECT: ui.Enable(!m_bInGesture && !m_rcSelection.IsEmpty()); return true;
     case ID_EDIT_SELECT_ALL:
-    case ID_FILE_SAVE_AS: return m_bInGesture;
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_EXPORT_PNG: return m_bInGesture;
     default: return false;
     }
 }

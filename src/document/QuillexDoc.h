@@ -82,6 +82,15 @@ public:
     void OnEditClear();
     void OnFileSaveAs();
 
+    // A picture made into a sheet (see CPictureSheet) becomes a new drawing
+    // named after picturePath in the documents folder ("photo.tvk", then
+    // "photo (2).tvk", ...), changed and not yet saved. The picture itself is
+    // never written. False with "Failed to create file!" shown.
+    bool OnOpenPicture(const std::string& picturePath, const CPaper& sheet);
+    // Writes a PNG copy as Save As writes its copies, the name ending in
+    // ".png" whatever was typed.
+    void OnFileExportPng();
+
     // The clipboard in the program's own format. The view's Cut, Copy and
     // Paste commands call these with itself as the view.
     void CopySelection(IToolView* view, bool cut);

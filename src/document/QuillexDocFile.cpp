@@ -172,6 +172,7 @@ void CQuillexDoc::OnFileSaveAs()
             {"Sketch File(*.tvk)", "*.tvk"},
             {"GIF File(*.gif)", "*.gif"},
             {"Bitmap File(*.bmp)", "*.bmp"},
+            {"PNG Files (*.png)", "*.png"},
             {"All Files(*.*)", "*.*"},
         };
         std::string path;

@@ -2,6 +2,7 @@
 
 #include "BmpFile.h"
 #include "GifFile.h"
+#include "PngFile.h"
 #include "SketchFile.h"
 
 FileFormat FormatForName(const std::string& fileName)
@@ -12,6 +13,7 @@ FileFormat FormatForName(const std::string& fileName)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (tail == ".gif") return FileFormat::Gif;
     if (tail == ".bmp") return FileFormat::Bmp;
+    if (tail == ".png") return FileFormat::Png;
     return FileFormat::Sketch;
 }
 
@@ -22,6 +24,8 @@ bool WritePaper(const CPaper& paper, CArchive& ar)
         return WriteGif(paper, ar);
     case FileFormat::Bmp:
         return WriteBmp(paper, ar);
+    case FileFormat::Png:
+        return WritePng(paper, ar);
     case FileFormat::Sketch:
         break;
     }

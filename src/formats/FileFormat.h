@@ -1,13 +1,14 @@
 #pragma once
-// The choice Save As makes by name: ".gif" and ".bmp" in any letter case write
-// copies in those formats, every other name the program's own sketch file.
+// The choice Save As makes by name: ".gif", ".bmp" and ".png" in any letter
+// case write copies in those formats, every other name the program's own
+// sketch file.
 
 #include "engine/Paper.h"
 #include "io/Archive.h"
 
 #include <string>
 
-enum class FileFormat { Sketch, Gif, Bmp };
+enum class FileFormat { Sketch, Gif, Bmp, Png };
 
 FileFormat FormatForName(const std::string& fileName);
 

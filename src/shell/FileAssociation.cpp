@@ -39,25 +39,37 @@ bool WriteFileAtomically(const QString& path, const QByteArray& content)
 
 QString DesktopExecArgument(const QString& arg)
 {
-    // Always quoted, like the open command of the original association, so a
-    // path with blanks stays one argument. Inside the quotes the launcher
-    // wants ", `, $ and \ escaped with a backslash, and the entry's own
-    // string escaping doubles every backslash once more; a percent sign is
-    // the launcher's field code and is doubled.
-    QString quoted;
+    // Quoted only when the launcher rules demand it: tools that read Exec
+    // themselves (xdg-open without a desktop among them) take its first word
+    // as the program, quotes and all. A percent sign is a field code and is
+    // doubled either way.
+    static const QString reserved = QStringLiteral(" \t\n\r\"'\\><~|&;$*?#()`");
+    bool quote = arg.isEmpty();
+    for (const QChar c : arg) quote = quote || reserved.contains(c);
+    QString out;
     for (const QChar c : arg) {
-        if (c == '"' || c == '`' || c == '$') {
-            quoted += QStringLiteral("\\\\");
-            quoted += c;
+        if (c == '%') {
+            out += QStringLiteral("%%");
+        } else if (!quote) {
+            out += c;
+        } else if (c == '"' || c == '`' || c == '$') {
+            // Escaped for the quoting, and that backslash once more for the
+            // entry's string escapes, which are undone first.
+            out += QStringLiteral("\\\\");
+            out += c;
         } else if (c == '\\') {
-            quoted += QStringLiteral("\\\\\\\\");
-        } else if (c == '%') {
-            quoted += QStringLiteral("%%");
+            out += QStringLiteral("\\\\\\\\");
+        } else if (c == '\n') {
+            out += QStringLiteral("\\n");
+        } else if (c == '\t') {
+            out += QStringLiteral("\\t");
+        } else if (c == '\r') {
+            out += QStringLiteral("\\r");
         } else {
-            quoted += c;
+            out += c;
         }
     }
-    return '"' + quoted + '"';
+    return quote ? '"' + out + '"' : out;
 }
 
 QString DesktopEntryText(const QString& exePath)
@@ -114,13 +126,16 @@ AssociationResult WriteFileAssociation(const QString& dataHome, const QString& e
     const QByteArray mime = MimeTypeText().toUtf8();
     result.typeChanged = ReadFile(mimePath) != mime ||
                          !QFileInfo::exists(home.filePath(QStringLiteral("mime/mime.cache")));
+    const QString entryPath = home.filePath(QStringLiteral("applications/graphelle.desktop"));
+    const QByteArray entry = DesktopEntryText(exePath).toUtf8();
+    result.entryChanged = ReadFile(entryPath) != entry ||
+                          !QFileInfo::exists(home.filePath(QStringLiteral("applications/mimeinfo.cache")));
 
     const struct {
         QString path;
         QByteArray content;
     } pieces[kAssociationPieces] = {
-        {home.filePath(QStringLiteral("applications/graphelle.desktop")),
-         DesktopEntryText(exePath).toUtf8()},
+        {entryPath, entry},
         {mimePath, mime},
         {home.filePath(QStringLiteral("icons/hicolor/scalable/apps/") + kIconName + ".svg"),
          ReadFile(QStringLiteral(":/icons/graphelle.svg"))},

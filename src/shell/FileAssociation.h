@@ -10,6 +10,7 @@
 struct AssociationResult {
     int written = 0;             // pieces written or already current, of kAssociationPieces
     bool typeChanged = false;    // the type definition differs from before
+    bool entryChanged = false;   // the launcher entry differs, or the launchers' type index is missing
 };
 
 inline constexpr int kAssociationPieces = 6;
@@ -19,8 +20,8 @@ inline constexpr int kAssociationPieces = 6;
 AssociationResult WriteFileAssociation(const QString& dataHome, const QString& exePath,
                                        const QString& cliPath);
 
-// One argument of an Exec line, quoted as desktop entries want it when it
-// holds anything a shell or the launcher could split or expand.
+// One argument of an Exec line as the Desktop Entry rules want it: as it is,
+// or quoted and escaped when it holds a reserved character; "%" doubled.
 QString DesktopExecArgument(const QString& arg);
 
 // The file contents, apart for the tests.

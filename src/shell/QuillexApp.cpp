@@ -4,7 +4,10 @@
 #include "DocListPage.h"
 #include "DrawingSafety.h"
 #include "FileAssociation.h"
+#include "FileDropFilter.h"
+#include "HelpLauncher.h"
 #include "MainFrame.h"
+#include "PictureImport.h"
 #include "Resources.h"
 #include "TerminationGuard.h"
 #include "ShellResources.h"
@@ -15,7 +18,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -120,7 +122,7 @@ void CQuillexApp::WriteAssociation()
     const QString cli = QDir(QCoreApplication::applicationDirPath())
                             .filePath(QStringLiteral("graphelle-cli"));
     const AssociationResult result = WriteFileAssociation(dataHome, exe, cli);
-    if (result.typeChanged) RefreshDesktopDatabases(dataHome);
+    if (result.typeChanged || result.entryChanged) RefreshDesktopDatabases(dataHome);
 }
 
 bool CQuillexApp::InitInstance(const QStringList& arguments)
@@ -152,6 +154,7 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
     connect(m_pFrame->DocList(), &CDocListPage::OpenRequested, this,
             [this](const QString& path) { OpenDocumentFile(path); });
     connect(m_pFrame->DocList(), &CDocListPage::NewRequested, this, [this] { OnFileNew(); });
+    new CFileDropFilter(m_pFrame.get(), [this](const QString& path) { OpenFile(path); });
     m_messageBox.SetParentWidget(m_pFrame.get());
     m_newPaperDialog.SetParentWidget(m_pFrame.get());
     m_saveAsDialog.SetParentWidget(m_pFrame.get());
@@ -166,7 +169,7 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
 
     const QString file = FileArgument(arguments);
     // Opened before the window shows, so the first paint is the sheet.
-    const bool opened = !file.isEmpty() && OpenDocumentFile(file);
+    const bool opened = !file.isEmpty() && OpenFile(file);
     // A termination during a start-up dialog leaves no window behind.
     if (TerminationRequested()) return false;
     m_pFrame->show();
@@ -195,7 +198,7 @@ bool CQuillexApp::OnAnotherStart(const QString& path)
                                 ? QFileInfo(QString::fromStdString(m_pDoc->GetPathName())).canonicalFilePath()
                                 : QString();
     if (!path.isEmpty() && (current.isEmpty() || current != QFileInfo(path).canonicalFilePath()))
-        OpenDocumentFile(path);
+        OpenFile(path);
     m_pFrame->setWindowState(m_pFrame->windowState() & ~Qt::WindowMinimized);
     m_pFrame->raise();
     m_pFrame->activateWindow();
@@ -290,9 +293,9 @@ void CQuillexApp::OnFileOpen()
 {
     QString start = QString::fromStdString(m_pDoc->GetPathName());
     start = start.isEmpty() ? DocumentsFolder(m_shellFolders) : QFileInfo(start).absolutePath();
-    const QString path = QFileDialog::getOpenFileName(m_pFrame.get(), QStringLiteral("Open"),
-                                                      start, res::kSketchFilter);
-    if (!path.isEmpty()) OpenDocumentFile(path);
+    const QString path = QFileDialog::getOpenFileName(m_pFrame.get(), QStringLiteral("Open"), start,
+                                                      CPictureImport::OpenFilters().join(QStringLiteral(";;")));
+    if (!path.isEmpty()) OpenFile(path);
 }
 
 bool CQuillexApp::OpenDocumentFile(const QString& path)
@@ -327,7 +330,7 @@ void CQuillexApp::RememberDrawing()
 void CQuillexApp::OpenRecent(const QString& path)
 {
     if (QFileInfo::exists(path)) {
-        OpenDocumentFile(path);
+        OpenFile(path);
         return;
     }
     m_profile.RemoveRecentFile(path);
@@ -393,8 +396,9 @@ void CQuillexApp::OnHelp()
 {
     QUrl url = QUrl::fromLocalFile(HelpPagePath());
     url.setFragment(res::kHelpAnchor);
-    // No browser, no page: nothing to report, as with the handheld viewer.
-    QDesktopServices::openUrl(url);
+    // The desktop's browser, or the program's own help window when none starts.
+    if (!m_pHelp) m_pHelp = new CHelpLauncher(m_pFrame.get());
+    m_pHelp->Open(url);
 }
 
 // Wherever the program is, a drawing that exists goes to its file without a

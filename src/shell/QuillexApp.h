@@ -18,6 +18,7 @@
 #include <memory>
 
 class CDrawingSafety;
+class CHelpLauncher;
 class CMainFrame;
 class CQuillexDoc;
 class CTerminationGuard;
@@ -50,6 +51,14 @@ public:
     // An entry of Open Recent; one whose file is gone leaves the list with a
     // message.
     void OpenRecent(const QString& path);
+    // Opens a sketch, or a picture as a new sketch (see OpenPicture), by
+    // path: Open, a file dropped on the window, the command line and another
+    // start all come here. False when nothing was opened.
+    bool OpenFile(const QString& path);
+    // As Open does, the drawing on screen is saved first; then the picture
+    // becomes a new drawing named after it in the documents folder. A picture
+    // that cannot be read gets a message saying why.
+    bool OpenPicture(const QString& path);
 
     // The sketch file named in arguments (without the program's name), or
     // empty; Qt has taken its own options already, and "--" ends ours.
@@ -99,4 +108,5 @@ private:
     std::unique_ptr<CTerminationGuard> m_pTerminationGuard;
     // Recovery copies, earlier versions; it watches the document.
     std::unique_ptr<CDrawingSafety> m_pSafety;
+    CHelpLauncher* m_pHelp = nullptr;  // belongs to the frame
 };

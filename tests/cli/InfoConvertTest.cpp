@@ -4,6 +4,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ThumbnailCommand.h"
+#include "formats/PngTestSupport.h"
 #include "formats/SketchFile.h"
 #include "io/Archive.h"
 
@@ -83,7 +84,7 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
     const std::string in = WriteDrawing(folder, "in.tvk"), sketch = Contents(in);
     const size_t bmpSize = 1078 + 48 * 33;
     const std::pair<const char*, std::string> cases[] = {
-        {"copy.GIF", "GIF89a"}, {"copy.bmp", "BM"}, {"copy", sketch}, {"copy.tvk", sketch}};
+        {"copy.GIF", "GIF89a"}, {"copy.bmp", "BM"}, {"copy.png", "\x89PNG"}, {"copy", sketch}, {"copy.tvk", sketch}};
     for (const auto& [name, start] : cases) {
         const CliResult r = RunCommand(CliConvert, {in, folder.File(name)});
         EXPECT_EQ(r.status, 0) << name << ": " << r.err;
@@ -110,6 +111,30 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
     EXPECT_EQ(RunCommand(CliConvert, {in}).status, 2);
     EXPECT_EQ(RunCommand(CliConvert, {}).status, 2);
     EXPECT_EQ(RunCommand(CliConvert, {"--help"}).status, 0);
+}
+
+// A picture taken in and given out again keeps every gray pixel; a colour one comes in as gray.
+TEST(CliConvert, APngPictureBecomesASketchAndComesBackTheSame)
+{
+    doctest::TempFolder folder;
+    const std::string picture = folder.File("in.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
+    std::vector<uint8_t> gray(61 * 47);
+    for (size_t i = 0; i < gray.size(); ++i) gray[i] = static_cast<uint8_t>(i * 13 + i / 61);
+    const uint8_t green[] = {0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0};
+    pngtest::Picture back;
+    ASSERT_TRUE(pngtest::Write(picture, 61, 47, PNG_FORMAT_GRAY, gray.data()));
+    ASSERT_EQ(RunCommand(CliConvert, {picture, sketch}).status + RunCommand(CliConvert, {sketch, out}).status, 0);
+    ASSERT_TRUE(pngtest::Decode(out, back));
+    EXPECT_EQ(std::tuple(back.width, back.height, back.gray), std::tuple(61u, 47u, gray));
+    ASSERT_TRUE(pngtest::Write(picture, 2, 2, PNG_FORMAT_RGB, green));
+    ASSERT_EQ(RunCommand(CliConvert, {picture, out}).status, 0);
+    ASSERT_TRUE(pngtest::Decode(out, back));  // the smallest sheet, white beside the picture
+    EXPECT_EQ(std::tuple(back.width, back.height, back.gray[0], back.gray[2]), std::tuple(4u, 4u, 150, 255));
+
+    WriteFile(picture, Contents(picture).substr(0, 40));
+    const CliResult r = RunCommand(CliConvert, {picture, folder.File("cut.tvk")});
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, picture + ": the file ends before the picture does\n"));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("cut.tvk")));
 }
 
 // Every command agrees on a sketch that reads only in part: it says so and fails, and the ones

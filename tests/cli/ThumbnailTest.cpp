@@ -1,6 +1,6 @@
 #include "CliTestSupport.h"
-#include "cli/PngWriter.h"
 #include "cli/ThumbnailCommand.h"
+#include "formats/PngTestSupport.h"
 #include "formats/SketchFile.h"
 #include "io/Archive.h"
 
@@ -8,45 +8,12 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-uint32_t Be32(const uint8_t* p) { return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3]; }
-
-// Reads back what EncodeGrayPng writes, checking the signature, every chunk's CRC, the 8-bit gray
-// header, the zlib header, the stored blocks, the Adler-32 and the row filters.
-bool DecodeStoredPng(const Bytes& png, uint32_t& w, uint32_t& h, Bytes& pixels)
+// The size of the picture the hand-made encoder wrote before: signature, header, one IDAT of
+// stored deflate blocks (5 bytes each, at most 65535 bytes of rows), zlib's frame, and the end.
+size_t StoredPngSize(uint32_t w, uint32_t h)
 {
-    const Bytes sig = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (png.size() < 8 || !std::equal(sig.begin(), sig.end(), png.begin())) return false;
-    Bytes idat, raw;
-    bool ended = false;
-    for (size_t pos = 8, len = 0; pos + 12 <= png.size() && !ended; pos += 12 + len) {
-        len = Be32(&png[pos]);
-        if (pos + 12 + len > png.size()) return false;
-        const std::string type(png.begin() + pos + 4, png.begin() + pos + 8);
-        const uint8_t* data = &png[pos + 8];
-        if (PngCrc32(&png[pos + 4], 4 + len) != Be32(data + len)) return false;
-        if (type == "IHDR" && (len != 13 || data[8] != 8 || data[9] != 0 || data[12] != 0)) return false;
-        if (type == "IHDR") w = Be32(data), h = Be32(data + 4);
-        if (type == "IDAT") idat.insert(idat.end(), data, data + len);
-        ended = type == "IEND";
-    }
-    if (!ended || idat.size() < 6 || idat[0] != 0x78 || (idat[0] * 256 + idat[1]) % 31 != 0) return false;
-    size_t pos = 2;
-    for (bool last = false; !last;) {
-        if (pos + 5 > idat.size() || (idat[pos] >> 1) != 0) return false;  // stored blocks only
-        last = idat[pos] & 1;
-        const uint32_t len = idat[pos + 1] | idat[pos + 2] << 8, nlen = idat[pos + 3] | idat[pos + 4] << 8;
-        if ((len ^ 0xFFFF) != nlen || pos + 5 + len > idat.size()) return false;
-        raw.insert(raw.end(), idat.begin() + pos + 5, idat.begin() + pos + 5 + len);
-        pos += 5 + len;
-    }
-    if (pos + 4 != idat.size() || Be32(&idat[pos]) != PngAdler32(raw.data(), raw.size())) return false;
-    if (raw.size() != size_t{h} * (w + 1)) return false;
-    pixels.clear();
-    for (uint32_t y = 0; y < h; ++y) {
-        if (raw[y * (w + 1)] != 0) return false;  // no row filter
-        pixels.insert(pixels.end(), raw.begin() + y * (w + 1) + 1, raw.begin() + (y + 1) * (w + 1));
-    }
-    return true;
+    const size_t rows = size_t{h} * (w + 1);
+    return 8 + 25 + 12 + 2 + 5 * ((rows + 65534) / 65535) + rows + 4 + 12;
 }
 
 class ThumbnailTest : public ::testing::Test {
@@ -66,12 +33,12 @@ protected:
     // Runs the thumbnail command and decodes its picture; the picture's size, or 0 x 0 on a failure.
     std::pair<uint32_t, uint32_t> Thumbnail(const std::string& in, const std::string& size)
     {
-        uint32_t w = 0, h = 0;
         const CliResult r = RunCommand(CliThumbnail, {in, folder.File("out.png"), size});
         EXPECT_EQ(r.status, 0) << r.err;
-        const std::string png = doctest::Contents(folder.File("out.png"));
-        EXPECT_TRUE(DecodeStoredPng(Bytes(png.begin(), png.end()), w, h, pixels));
-        return {w, h};
+        pngtest::Picture picture;
+        EXPECT_TRUE(pngtest::Decode(folder.File("out.png"), picture));
+        pixels = picture.gray;
+        return {picture.width, picture.height};
     }
 
     doctest::TempFolder folder;
@@ -79,41 +46,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(Png, ChecksumsMatchTheirCheckValues)
-{
-    const auto sum = [](auto f, const std::string& s, uint32_t start) {
-        return f(reinterpret_cast<const uint8_t*>(s.data()), s.size(), start);
-    };
-    EXPECT_EQ(sum(PngCrc32, "123456789", 0), 0xCBF43926u);
-    EXPECT_EQ(sum(PngCrc32, "56789", sum(PngCrc32, "1234", 0)), 0xCBF43926u);  // a continued sum is the whole's
-    EXPECT_EQ(sum(PngAdler32, "Wikipedia", 1), 0x11E60398u);
-    EXPECT_EQ(PngAdler32(nullptr, 0), 1u);
-    EXPECT_EQ(sum(PngAdler32, std::string(100000, '\xff'), 1), 0x149A302Cu);  // overflows without reduction
-}
-
-TEST(Png, EncodedImagesDecodeToTheSamePixels)
-{
-    // A tiny picture, and one whose rows need several stored blocks.
-    for (const auto& [w, h] : {std::pair<uint32_t, uint32_t>{3, 2}, {301, 300}, {1, 1}}) {
-        Bytes pixels(size_t{w} * h), png, back;
-        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>(i * 7 + i / w);
-        ASSERT_TRUE(EncodeGrayPng(pixels.data(), w, h, w, png));
-        uint32_t dw = 0, dh = 0;
-        ASSERT_TRUE(DecodeStoredPng(png, dw, dh, back)) << w << " x " << h;
-        EXPECT_EQ(std::tuple(dw, dh, back), std::tuple(w, h, pixels));
-    }
-    // Rows further apart than their width.
-    const uint8_t padded[] = {1, 2, 9, 9, 3, 4, 9, 9};
-    Bytes png, back;
-    uint32_t w = 0, h = 0;
-    ASSERT_TRUE(EncodeGrayPng(padded, 2, 2, 4, png));
-    ASSERT_TRUE(DecodeStoredPng(png, w, h, back));
-    EXPECT_EQ(back, (Bytes{1, 2, 3, 4}));
-    EXPECT_FALSE(EncodeGrayPng(padded, 0, 2, 4, png));
-    EXPECT_FALSE(EncodeGrayPng(padded, 5, 2, 4, png));
-    EXPECT_FALSE(EncodeGrayPng(nullptr, 2, 2, 4, png));
-}
 
 TEST_F(ThumbnailTest, ASketchShrinksToFitTheSizeKeepingItsShape)
 {
@@ -143,6 +75,19 @@ TEST_F(ThumbnailTest, AThinLightLineSurvivesTheReduction)
     ASSERT_EQ(Thumbnail(sheet, "100"), std::pair(100u, 50u));
     for (uint32_t y = 0; y < 50; ++y)
         EXPECT_EQ(*std::min_element(pixels.begin() + y * 100, pixels.begin() + y * 100 + 100), y == 25 ? line : 255) << y;
+}
+
+// Compressed, the picture of a drawing is a fifth or less of what the stored blocks took.
+TEST_F(ThumbnailTest, APictureOfADrawingIsCompressed)
+{
+    const std::string sheet = folder.File("drawing.tvk");
+    const CliResult drawn = RunScript("new 640 480 7\npencil 6B 3 1\nstroke 20 20 600 400 300 460 40 300\n"
+                                      "pencil HB 2 0\nstroke 600 30 100 200 500 250\npencil 2H 1 0\n"
+                                      "stroke 10 470 630 10\nsave " + sheet + "\n");
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    ASSERT_EQ(Thumbnail(sheet, "640"), std::pair(640u, 480u));
+    EXPECT_LT(std::count(pixels.begin(), pixels.end(), 255), 640 * 480 - 2000) << "hardly drawn on";
+    EXPECT_LE(std::filesystem::file_size(folder.File("out.png")) * 5, StoredPngSize(640, 480));
 }
 
 TEST_F(ThumbnailTest, BadArgumentsAndUnreadableFilesFailWithAReason)

@@ -60,7 +60,7 @@ TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsExtension)
     Stroke(CPoint{10, 10}, CPoint{80, 60});
     const std::pair<const char*, std::string> cases[] = {
         {"copy.GIF", "GIF89a"}, {"copy.gif", "GIF89a"}, {"copy.Bmp", "BM"},
-        {"copy", "QLXF"},       {"copy.tvk", "QLXF"},   {"copy.png", "QLXF"},
+        {"copy", "QLXF"},       {"copy.tvk", "QLXF"},   {"copy.png", "\x89PNG"}, {"copy.jpeg", "QLXF"},
     };
     for (bool modified : {true, false}) {
         for (const auto& [name, magic] : cases) {
@@ -73,11 +73,43 @@ TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsExtension)
         }
     }
     EXPECT_EQ(services.title, "Save as | Copy of Sketch1.tvk | Sketch File(*.tvk) *.tvk | GIF File(*.gif) *.gif | "
-                              "Bitmap File(*.bmp) *.bmp | All Files(*.*) *.*");
+                              "Bitmap File(*.bmp) *.bmp | PNG Files (*.png) *.png | All Files(*.*) *.*");
     services.saveAsOk = false;  // cancelling writes nothing
     services.answer = folder.File("cancelled.tvk");
     doc->OnCommand(ID_FILE_SAVE_AS);
     EXPECT_FALSE(std::filesystem::exists(folder.File("cancelled.tvk")));
+}
+
+// Export PNG is a Save As copy that always ends in a PNG file.
+TEST_F(DocTest, ExportPngWritesAPngCopyWhateverTheNameTyped)
+{
+    TempFolder folder;
+    for (const auto& [typed, written] : {std::pair{"shot", "shot.png"}, {"shot.PNG", "shot.PNG"}, {"x.tvk", "x.tvk.png"}}) {
+        services.answer = folder.File(typed);
+        doc->OnFileExportPng();
+        EXPECT_EQ(Contents(folder.File(written)).substr(0, 4), "\x89PNG") << typed;
+    }
+    EXPECT_EQ(services.title, "Export PNG | Sketch1.png | PNG Files (*.png) *.png");
+    EXPECT_EQ(doc->GetPathName() + " " + std::to_string(doc->IsModified()), "/home/user/Documents/Sketch1.tvk 0");
+}
+
+// A picture's sheet becomes a new drawing named after the picture, on a name no file has.
+TEST_F(DocTest, APictureBecomesANewChangedDrawingNamedAfterIt)
+{
+    CPaper sheet;
+    ASSERT_TRUE(sheet.Create(64, 48, 7));
+    sheet.SetPixel(3, 4, 9);
+    Stroke(CPoint{10, 10}, CPoint{80, 60});
+    services.existing = {"/home/user/Documents/photo.tvk", "/home/user/Documents/photo (2).tvk"};
+    ASSERT_TRUE(doc->OnOpenPicture("/pictures/photo.JPG", sheet));
+    EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/photo (3).tvk");
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 1");
+    EXPECT_EQ(Pixels(doc->m_paper), Pixels(sheet));
+    EXPECT_EQ(Pixels(doc->m_basePaper), Pixels(sheet));
+    services.folderOk = false;
+    EXPECT_FALSE(doc->OnOpenPicture("/pictures/photo.png", sheet));
+    EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"});
+    EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits());
 }
 
 TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)

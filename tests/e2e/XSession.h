@@ -171,6 +171,9 @@ public:
         argv.insert(argv.end(), args.begin(), args.end());
         return Spawn(argv, true);
     }
+    // Another program with the same display and home (a drag source,
+    // xdg-open); the caller waits for it and ends it.
+    pid_t StartOther(const std::vector<std::string>& argv) { return Spawn(argv, true); }
     // Asks the program to end, as a logout or kill does.
     void TerminateProgram()
     {

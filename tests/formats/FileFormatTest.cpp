@@ -12,7 +12,8 @@ TEST(FileFormat, NameSelectsTheFormat)
         {".gif", FileFormat::Gif},         {"d.bmp", FileFormat::Bmp},          {"E.BMP", FileFormat::Bmp},
         {"f.tvk", FileFormat::Sketch},     {"noextension", FileFormat::Sketch}, {"gif", FileFormat::Sketch},
         {"g.gif.tvk", FileFormat::Sketch}, {"h.jpeg", FileFormat::Sketch},      {"", FileFormat::Sketch},
-        {"i.gifx", FileFormat::Sketch},    {"/dir.gif/j", FileFormat::Sketch},
+        {"i.gifx", FileFormat::Sketch},    {"/dir.gif/j", FileFormat::Sketch},  {"k.png", FileFormat::Png},
+        {"/x/L.PNG", FileFormat::Png},     {"m.pngx", FileFormat::Sketch},
     };
     for (const auto& [name, format] : cases) EXPECT_EQ(FormatForName(name), format) << name;
 }

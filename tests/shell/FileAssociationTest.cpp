@@ -2,6 +2,8 @@
 
 #include "shell/FileAssociation.h"
 
+#include <QProcess>
+
 namespace {
 
 QString Line(const QString& text, const QString& key)
@@ -41,24 +43,47 @@ TEST_F(ShellTest, AssociationQuotesAnExecutablePathWithBlanksAndFollowsTheProgra
     EXPECT_EQ(Line(thumbnailer, "MimeType"), "application/x-graphelle-sketch;");
     EXPECT_TRUE(ReadText(data + "/graphelle/help/tenvik.htm").contains("id=\"Main_Contents\""));
 
-    // Written again when the program moves.
-    EXPECT_EQ(WriteFileAssociation(data, "/new/graphelle", "/new/graphelle-cli").written, kAssociationPieces);
-    EXPECT_EQ(Line(ReadText(data + "/applications/graphelle.desktop"), "Exec"), "\"/new/graphelle\" %f");
+    // Written again when the program moves; a path without reserved characters goes unquoted.
+    const AssociationResult moved = WriteFileAssociation(data, "/new/graphelle", "/new/graphelle-cli");
+    EXPECT_EQ(moved.written, kAssociationPieces);
+    EXPECT_TRUE(moved.entryChanged);
+    EXPECT_EQ(Line(ReadText(data + "/applications/graphelle.desktop"), "Exec"), "/new/graphelle %f");
     EXPECT_TRUE(ReadText(data + "/thumbnailers/graphelle.thumbnailer").contains("/new/graphelle-cli"));
 }
 
-TEST_F(ShellTest, ExecArgumentsEscapeWhatTheLauncherWouldExpand)
+TEST_F(ShellTest, ExecArgumentsAreQuotedOnlyForReservedCharactersAndEscapedWithin)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"/usr/bin/graphelle", "\"/usr/bin/graphelle\""},
+        {"/usr/bin/graphelle", "/usr/bin/graphelle"},
+        {"/opt/g-1.0/bin,x=y+z", "/opt/g-1.0/bin,x=y+z"},
+        {"/100%/g", "/100%%/g"},
         {"/a b/c", "\"/a b/c\""},
         {"/a\"b", "\"/a\\\\\"b\""},
         {"/a$HOME", "\"/a\\\\$HOME\""},
         {"/a`x`", "\"/a\\\\`x\\\\`\""},
         {"/a\\b", "\"/a\\\\\\\\b\""},
-        {"/100%/g", "\"/100%%/g\""},
+        {"/it's/100%", "\"/it's/100%%\""},
+        {"/line\nbreak", "\"/line\\nbreak\""},
+        {"/~x/(y)", "\"/~x/(y)\""},
     };
     for (const auto& [path, quoted] : cases) EXPECT_EQ(DesktopExecArgument(path), quoted) << path;
+}
+
+// desktop-file-validate accepts our entry whatever the program's path; once it is in place and
+// indexed, a start reports nothing changed.
+TEST_F(ShellTest, TheLauncherEntryPassesDesktopFileValidate)
+{
+    const QString data = Home() + "/data";
+    for (const char* exe : {"/usr/bin/graphelle", "/opt/My Apps/graphelle", "/x/\"$`\\%'/graphelle"}) {
+        ASSERT_GT(WriteFileAssociation(data, exe, "/x/graphelle-cli").written, 0);
+        QProcess validate;
+        validate.start("desktop-file-validate", {data + "/applications/graphelle.desktop"});
+        ASSERT_TRUE(validate.waitForFinished(10000)) << "desktop-file-utils is missing; run scripts/install-deps";
+        EXPECT_EQ(validate.exitCode(), 0) << exe;
+        EXPECT_EQ(validate.readAll(), "") << exe;
+    }
+    QFile(data + "/applications/mimeinfo.cache").open(QIODevice::WriteOnly);
+    EXPECT_FALSE(WriteFileAssociation(data, "/x/\"$`\\%'/graphelle", "/x/graphelle-cli").entryChanged);
 }
 
 TEST_F(ShellTest, AssociationPiecesThatCannotBeWrittenAreSkippedSilently)

@@ -1,0 +1,122 @@
+// PNG copies decode to exactly the sheet's pixels in libpng and ImageMagick; every kind of PNG
+// reads as the gray a person sees; damaged ones are refused with the reason.
+
+#include "FormatsTestSupport.h"
+#include "PngTestSupport.h"
+#include "formats/PngFile.h"
+#include "io/Archive.h"
+
+#include <cstdlib>
+
+using namespace formats_test;
+
+namespace {
+
+// Rows top-down without padding, as decoders give them.
+Bytes TopDown(const CPaper& paper)
+{
+    Bytes out;
+    for (uint32_t y = 0; y < paper.GetHeight(); ++y)
+        for (uint32_t x = 0; x < paper.GetWidth(); ++x) out.push_back(paper.GetPixel(int32_t(x), int32_t(y)));
+    return out;
+}
+
+Bytes MagickGray(const std::string& path, const TempFolder& folder)
+{
+    const std::string raw = folder.File("magick.gray");
+    return std::system(("convert '" + path + "' -depth 8 gray:'" + raw + "'").c_str()) == 0 ? ReadWholeFile(raw) : Bytes();
+}
+
+bool ReadPicture(const std::string& path, CPaper& paper, std::string& error)
+{
+    CArchive ar;
+    return ar.Open(path, CArchive::load) && ReadPng(ar, paper, 7, error);
+}
+
+}  // namespace
+
+TEST(PngFile, ACopyHoldsExactlyTheSheetsPixelsForLibpngAndImageMagick)
+{
+    TempFolder folder;
+    const std::string path = folder.File("copy.png");
+    for (const auto& [w, h] : {std::pair{4u, 4u}, {5u, 7u}, {101u, 33u}, {2048u, 2048u}}) {
+        CPaper paper;
+        ASSERT_TRUE(paper.Create(w, h, 5));
+        // Mostly white paper is written without row filters, noise with them.
+        if (w == 101) DrawStrokes(paper, 1, 8);
+        else FillNoise(paper, w);
+        ASSERT_TRUE(Save(WritePng, paper, path));
+        const Bytes file = ReadWholeFile(path);
+        EXPECT_EQ(file[24] * 256 + file[25], 8 * 256 + 0) << "8-bit gray";
+        pngtest::Picture decoded;
+        ASSERT_TRUE(pngtest::Decode(path, decoded));
+        EXPECT_EQ(std::pair(decoded.width, decoded.height), std::pair(w, h));
+        EXPECT_TRUE(decoded.gray == TopDown(paper)) << "libpng, width " << w;
+        EXPECT_TRUE(MagickGray(path, folder) == TopDown(paper)) << "ImageMagick, width " << w;
+    }
+}
+
+TEST(PngFile, EveryKindOfPictureReadsAsTheGrayAPersonSees)
+{
+    TempFolder folder;
+    const uint8_t palette[] = {255, 0, 0, 255, 10, 20, 30, 0};  // opaque red, clear
+    const struct {
+        uint32_t format;
+        Bytes pixel;
+        uint8_t gray;
+    } cases[] = {
+        {PNG_FORMAT_GRAY, {77}, 77},       {PNG_FORMAT_GA, {100, 255}, 100},    {PNG_FORMAT_GA, {0, 128}, 127},
+        {PNG_FORMAT_RGB, {255, 0, 0}, 76}, {PNG_FORMAT_RGB, {0, 255, 0}, 150},  {PNG_FORMAT_RGB, {0, 0, 255}, 29},
+        {PNG_FORMAT_RGBA, {0, 0, 255, 0}, 255}, {PNG_FORMAT_LINEAR_Y, {0x80, 0x80}, 128},
+        {PNG_FORMAT_RGBA_COLORMAP, {0}, 76},    {PNG_FORMAT_RGBA_COLORMAP, {1}, 255},
+    };
+    const std::string path = folder.File("kind.png");
+    for (const auto& c : cases) {
+        Bytes pixels;
+        for (int i = 0; i < 6 * 5; ++i) pixels.insert(pixels.end(), c.pixel.begin(), c.pixel.end());
+        ASSERT_TRUE(pngtest::Write(path, 6, 5, c.format, pixels.data(), palette, 2));
+        CPaper paper;
+        std::string error;
+        ASSERT_TRUE(ReadPicture(path, paper, error)) << error;
+        EXPECT_EQ(std::tuple(paper.GetWidth(), paper.GetHeight(), paper.GetRoughness()), std::tuple(6u, 5u, 7u));
+        EXPECT_EQ(TopDown(paper), Bytes(30, c.gray)) << "format " << c.format << ", first byte " << int(c.pixel[0]);
+    }
+    // Interlaced rows arrive in seven passes and make the same sheet.
+    const std::string plain = folder.File("plain.png"), interlaced = folder.File("interlaced.png");
+    ASSERT_EQ(std::system(("convert -size 37x23 gradient: -depth 8 " + plain + " && convert " + plain +
+                           " -interlace PNG " + interlaced).c_str()), 0);
+    CPaper a, b;
+    std::string error;
+    ASSERT_TRUE(ReadPicture(plain, a, error) && ReadPicture(interlaced, b, error)) << error;
+    EXPECT_EQ(TopDown(a), MagickGray(plain, folder));
+    EXPECT_EQ(TopDown(b), TopDown(a));
+}
+
+TEST(PngFile, ADamagedPictureIsRefusedWithTheReason)
+{
+    TempFolder folder;
+    CPaper paper;
+    ASSERT_TRUE(paper.Create(40, 30, 5));
+    FillNoise(paper, 9);
+    ASSERT_TRUE(Save(WritePng, paper, folder.File("good.png")));
+    const Bytes png = ReadWholeFile(folder.File("good.png"));
+    const auto flipped = [&](const char* chunk, size_t offset) {
+        Bytes bytes = png;
+        bytes[std::search(png.begin(), png.end(), chunk, chunk + 4) - png.begin() + offset] ^= 0x40;
+        return bytes;
+    };
+    const std::pair<Bytes, std::string> cases[] = {
+        {Bytes(png.begin(), png.begin() + png.size() / 2), "the file ends before the picture does"},
+        {flipped("IDAT", 20), "the picture is damaged (IDAT: "},
+        {flipped("IHDR", 6), "the picture is damaged (IHDR: CRC error)"},
+        {Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, "not a PNG picture"},
+    };
+    for (const auto& [file, reason] : cases) {
+        WriteWholeFile(folder.File("bad.png"), file);
+        CPaper read;
+        std::string error;
+        EXPECT_FALSE(ReadPicture(folder.File("bad.png"), read, error));
+        EXPECT_EQ(error.substr(0, reason.size()), reason);
+        EXPECT_FALSE(read.HasBits()) << reason;
+    }
+}
