@@ -1,0 +1,41 @@
+// A name reserved for a new drawing is nobody else's until its holder lets go or dies; a
+// file already there is never a free name.
+
+#include "framework/NameReservation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+TEST(NameReservation, ANameIsHeldUntilReleasedOrItsHolderDies)
+{
+    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / ("names-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const auto sketch = [&](int n) { return (dir / ("Sketch" + std::to_string(n) + ".tvk")).string(); };
+    std::ofstream(sketch(1)) << "taken";
+
+    CNameReservation first, second;
+    ASSERT_TRUE(first.ReserveFirstFree(sketch, 10));
+    EXPECT_EQ(first.GetPath(), sketch(2));
+    ASSERT_TRUE(second.ReserveFirstFree(sketch, 10));
+    EXPECT_EQ(second.GetPath(), sketch(3));
+    first.Release();
+    EXPECT_TRUE(second.Reserve(sketch(2)));
+
+    // Another process's reservation holds until that process is gone.
+    const pid_t child = fork();
+    if (child == 0) {
+        CNameReservation theirs;
+        _exit(theirs.Reserve(sketch(5)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(first.Reserve(sketch(5)));
+    EXPECT_EQ(CNameReservation::SiblingName("/d/a.b.tvk", "rescued", 2), "/d/a.b (rescued 2).tvk");
+    EXPECT_EQ(CNameReservation::SiblingName("/d.x/photo", "", 3), "/d.x/photo (3)");
+    std::filesystem::remove_all(dir);
+}
