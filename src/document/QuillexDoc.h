@@ -139,6 +139,9 @@ private:
     // free name could be had.
     bool MoveToSiblingName(const std::string& label);
 
+    static constexpr char kFailedToCreate[] = "Failed to create file!";
+    void ShowMessage(const std::string& text) const;
+
     // A refused option change puts its control back to the tool's value.
     void RestoreOptionControl(uint32_t controlId);
 

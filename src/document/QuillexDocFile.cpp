@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr char kFailedToCreate[] = "Failed to create file!";
 constexpr char kFailedToOpen[] = "Failed to open file!";
 // The handheld's file dialogs took names of at most this many characters,
 // ending NUL included.
@@ -21,17 +20,17 @@ constexpr size_t kMaxPath = 260;
 // Beyond this many generated names the folder is not a sane place to save.
 constexpr int kMaxGeneratedName = 100000;
 
-void ShowMessage(const std::string& text)
-{
-    if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
-}
-
 std::string Quoted(const std::string& name)
 {
     return "\"" + name + "\"";
 }
 
 }  // namespace
+
+void CQuillexDoc::ShowMessage(const std::string& text) const
+{
+    if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
+}
 
 bool CQuillexDoc::OnNewDocument()
 {

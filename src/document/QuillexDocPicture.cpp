@@ -10,16 +10,10 @@
 
 namespace {
 
-constexpr char kFailedToCreate[] = "Failed to create file!";
 // Beyond this many drawings of one picture the folder is not a sane place.
 constexpr int kMaxSiblingNames = 100000;
 // A file name has at most 255 bytes; this leaves room for " (99999).tvk".
 constexpr size_t kMaxStem = 240;
-
-void ShowMessage(const std::string& text)
-{
-    if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
-}
 
 // A file's name without its folder and its extension, cut short (between two
 // characters, never inside one) when it is very long.

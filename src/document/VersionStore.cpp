@@ -30,15 +30,6 @@ constexpr size_t kMaxVersionBytes = 64u << 20;
 constexpr int kMaxHashNeighbours = 16;
 constexpr int kMaxRestoredNames = 1000;
 
-std::string Hash(const std::string& text)
-{
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
-    char name[20];
-    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
-    return name;
-}
-
 // One drawing reached by two names (a link, a "..") keeps one set of versions.
 std::string DrawingKey(const std::string& path)
 {
@@ -87,7 +78,7 @@ std::string DrawingFolder(const std::string& key, bool create)
 {
     const std::string base = StateFolder("versions");
     if (base.empty()) return std::string();
-    const std::string hash = Hash(key);
+    const std::string hash = StateFileName(key);
     for (int n = 1; n <= kMaxHashNeighbours; ++n) {
         const std::string folder = base + "/" + hash + (n == 1 ? "" : "-" + std::to_string(n));
         std::string owner;

@@ -2,25 +2,12 @@
 
 #include "StateFolder.h"
 
-#include <cstdint>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Lock files are named by a hash of the path, which may be longer than a
-// file name can be.
-std::string LockName(const std::string& path)
-{
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
-    char name[32];
-    std::snprintf(name, sizeof name, "%016llx.lock", static_cast<unsigned long long>(hash));
-    return name;
-}
 
 bool Exists(const std::string& path)
 {
@@ -57,7 +44,7 @@ bool CNameReservation::Reserve(const std::string& path)
         m_path = path;
         return true;
     }
-    const std::string lockPath = folder + "/" + LockName(path);
+    const std::string lockPath = folder + "/" + StateFileName(path) + ".lock";
     for (int attempt = 0; attempt < 8; ++attempt) {
         const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0) {

@@ -1,6 +1,8 @@
 #include "StateFolder.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -36,4 +38,13 @@ std::string StateFolder(const std::string& kind)
     while (base.size() > 1 && base.back() == '/') base.pop_back();
     const std::string folder = base + "/graphelle/" + kind;
     return MakePath(folder, 0700) ? folder : std::string();
+}
+
+std::string StateFileName(const std::string& path)
+{
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
+    char name[20];
+    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
+    return name;
 }
