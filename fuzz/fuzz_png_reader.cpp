@@ -4,34 +4,16 @@
 
 #include "engine/Paper.h"
 #include "formats/PngFile.h"
-#include "io/Archive.h"
+#include "FuzzInput.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
-
-namespace {
-
-// The input lives in a memory file that the archive opens by path, as it
-// would open a picture on disk.
-int InputFile()
-{
-    static int fd = ::memfd_create("picture", 0);
-    return fd;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    int fd = InputFile();
-    if (fd < 0 || ::ftruncate(fd, 0) != 0) std::abort();
-    if (size > 0 && ::pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
-
     CArchive ar;
-    if (!ar.Open("/proc/self/fd/" + std::to_string(fd), CArchive::load)) std::abort();
+    OpenFuzzInput(data, size, ar);
     CPaper paper;
     std::string error;
     const bool read = ReadPng(ar, paper, kDefaultRoughness, error);

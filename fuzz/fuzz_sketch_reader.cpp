@@ -3,34 +3,15 @@
 
 #include "engine/Paper.h"
 #include "formats/SketchFile.h"
-#include "io/Archive.h"
+#include "FuzzInput.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <sys/mman.h>
-#include <unistd.h>
-
-namespace {
-
-// The input lives in a memory file that the archive opens by path, as it
-// would open a file on disk.
-int InputFile()
-{
-    static int fd = ::memfd_create("sketch", 0);
-    return fd;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    int fd = InputFile();
-    if (fd < 0 || ::ftruncate(fd, 0) != 0) std::abort();
-    if (size > 0 && ::pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
-
     CArchive ar;
-    if (!ar.Open("/proc/self/fd/" + std::to_string(fd), CArchive::load)) std::abort();
+    OpenFuzzInput(data, size, ar);
     CPaper paper, base;
     bool ok = ReadSketch(paper, base, ar);
     ar.Close();
