@@ -140,9 +140,9 @@ void BM_CursorPicture(benchmark::State& state)
 {
     App();
     // The largest eraser at the largest zoom, at a screen's pixel ratio.
-    const CursorSpec spec{CursorShape::Disc, 19, 8.89, static_cast<double>(state.range(0))};
+    const CursorSpec look{CursorShape::Disc, 19, 8.89, static_cast<double>(state.range(0))};
     for (auto _ : state) {
-        QPixmap picture = CToolCursor::Picture(spec);
+        QPixmap picture = CToolCursor::Picture(look);
         benchmark::DoNotOptimize(picture.cacheKey());
     }
 }

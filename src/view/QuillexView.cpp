@@ -732,34 +732,34 @@ void CQuillexView::wheelEvent(QWheelEvent* event)
 
 CursorSpec CQuillexView::CursorNow() const
 {
-    CursorSpec spec;
-    spec.ratio = viewport()->devicePixelRatioF();
+    CursorSpec look;
+    look.ratio = viewport()->devicePixelRatioF();
     const CQuillexDoc* doc = GetDocument();
     if (m_bPanning) {
-        spec.shape = CursorShape::ClosedHand;
+        look.shape = CursorShape::ClosedHand;
     } else if (m_bSpaceHand) {
-        spec.shape = CursorShape::OpenHand;
+        look.shape = CursorShape::OpenHand;
     } else if (!doc || !m_geo.HasPaper()) {
-        spec.shape = CursorShape::Arrow;
+        look.shape = CursorShape::Arrow;
     } else if (doc->m_pTool == &doc->m_handTool) {
-        spec.shape = m_tracker.IsTracking() ? CursorShape::ClosedHand : CursorShape::OpenHand;
+        look.shape = m_tracker.IsTracking() ? CursorShape::ClosedHand : CursorShape::OpenHand;
     } else if (doc->m_pTool == &doc->m_selectTool) {
         // Pressed inside the selection, the select tool lifts or moves the piece.
         const bool moving = m_tracker.IsTracking() && doc->m_selectTool.m_bMoving;
         const CPoint p = ViewToPaper(m_ptHover);
         const bool over = !m_tracker.IsTracking() && doc->m_rcSelection.Contains(p.x, p.y);
-        spec.shape = moving || over ? CursorShape::Move : CursorShape::Cross;
+        look.shape = moving || over ? CursorShape::Move : CursorShape::Cross;
     } else {
-        spec.scale = static_cast<double>(m_geo.m_sizeZoom.cx) / m_geo.m_sizePaper.cx;
+        look.scale = static_cast<double>(m_geo.m_sizeZoom.cx) / m_geo.m_sizePaper.cx;
         if (doc->m_pTool == &doc->m_eraserTool) {
-            spec.shape = CursorShape::Disc;
-            spec.paperSize = 2 * doc->m_eraserTool.GetRadius() + 1;
+            look.shape = CursorShape::Disc;
+            look.paperSize = 2 * doc->m_eraserTool.GetRadius() + 1;
         } else {
-            spec.shape = CursorShape::Square;
-            spec.paperSize = doc->m_pencilTool.GetFootprint();
+            look.shape = CursorShape::Square;
+            look.paperSize = doc->m_pencilTool.GetFootprint();
         }
     }
-    return spec;
+    return look;
 }
 
 void CQuillexView::UpdateCursor()

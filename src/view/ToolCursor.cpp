@@ -24,38 +24,38 @@ Qt::CursorShape DesktopShape(CursorShape shape)
 
 }  // namespace
 
-CursorSpec CToolCursor::Resolve(CursorSpec spec)
+CursorSpec CToolCursor::Resolve(CursorSpec look)
 {
-    const bool footprint = spec.shape == CursorShape::Square || spec.shape == CursorShape::Disc;
-    if (footprint && spec.paperSize * spec.scale < kMinFootprint) spec.shape = CursorShape::Crosshair;
-    if (spec.shape != CursorShape::Square && spec.shape != CursorShape::Disc) {
+    const bool footprint = look.shape == CursorShape::Square || look.shape == CursorShape::Disc;
+    if (footprint && look.paperSize * look.scale < kMinFootprint) look.shape = CursorShape::Crosshair;
+    if (look.shape != CursorShape::Square && look.shape != CursorShape::Disc) {
         // Only a footprint depends on the size and the zoom.
-        spec.paperSize = 0;
-        spec.scale = 1.0;
+        look.paperSize = 0;
+        look.scale = 1.0;
     }
-    if (spec.shape != CursorShape::Square && spec.shape != CursorShape::Disc && spec.shape != CursorShape::Crosshair)
-        spec.ratio = 1.0;
-    return spec;
+    if (look.shape != CursorShape::Square && look.shape != CursorShape::Disc && look.shape != CursorShape::Crosshair)
+        look.ratio = 1.0;
+    return look;
 }
 
 QPixmap CToolCursor::Picture(const CursorSpec& wanted)
 {
-    const CursorSpec spec = Resolve(wanted);
-    const bool crosshair = spec.shape == CursorShape::Crosshair;
-    if (!crosshair && spec.shape != CursorShape::Square && spec.shape != CursorShape::Disc) return QPixmap();
+    const CursorSpec look = Resolve(wanted);
+    const bool crosshair = look.shape == CursorShape::Crosshair;
+    if (!crosshair && look.shape != CursorShape::Square && look.shape != CursorShape::Disc) return QPixmap();
 
     // The footprint in screen pixels, with a pixel of halo on every side.
     const double across =
-        crosshair ? kCrosshairSize - 2 : std::clamp(spec.paperSize * spec.scale, kMinFootprint, double(kMaxFootprint));
+        crosshair ? kCrosshairSize - 2 : std::clamp(look.paperSize * look.scale, kMinFootprint, double(kMaxFootprint));
     const int side = static_cast<int>(std::ceil(across)) + 2;
-    const double ratio = spec.ratio > 0 ? spec.ratio : 1.0;
+    const double ratio = look.ratio > 0 ? look.ratio : 1.0;
     const int device = static_cast<int>(std::ceil(side * ratio));
     QPixmap picture(device, device);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
 
     QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing, spec.shape == CursorShape::Disc);
+    painter.setRenderHint(QPainter::Antialiasing, look.shape == CursorShape::Disc);
     auto pen = [&](const QColor& colour, double width) {
         painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     };
@@ -64,12 +64,12 @@ QPixmap CToolCursor::Picture(const CursorSpec& wanted)
     // through pixel centres, so they stay sharp.
     const QRectF edge(1.5, 1.5, across - 1.0, across - 1.0);
     const QRectF outside = edge.adjusted(-1, -1, 1, 1);
-    if (spec.shape == CursorShape::Square) {
+    if (look.shape == CursorShape::Square) {
         pen(kHalo, 1.0);
         painter.drawRect(outside);
         pen(kOutline, 1.0);
         painter.drawRect(edge);
-    } else if (spec.shape == CursorShape::Disc) {
+    } else if (look.shape == CursorShape::Disc) {
         pen(kHalo, 1.0);
         painter.drawEllipse(outside);
         pen(kOutline, 1.0);
@@ -93,11 +93,11 @@ QPixmap CToolCursor::Picture(const CursorSpec& wanted)
 
 bool CToolCursor::Update(const CursorSpec& wanted)
 {
-    const CursorSpec spec = Resolve(wanted);
-    if (spec == m_spec) return false;
-    m_spec = spec;
-    const QPixmap picture = Picture(spec);
+    const CursorSpec look = Resolve(wanted);
+    if (look == m_spec) return false;
+    m_spec = look;
+    const QPixmap picture = Picture(look);
     // The hot spot is the middle of the picture, where the footprint is centred.
-    m_cursor = picture.isNull() ? QCursor(DesktopShape(spec.shape)) : QCursor(picture);
+    m_cursor = picture.isNull() ? QCursor(DesktopShape(look.shape)) : QCursor(picture);
     return true;
 }

@@ -41,17 +41,17 @@ public:
     // largest zoom comes near it.
     static constexpr int kMaxFootprint = 256;
 
-    // The shape spec will show: a footprint too small to see becomes the
+    // The shape look will show: a footprint too small to see becomes the
     // crosshair.
-    static CursorSpec Resolve(CursorSpec spec);
-    // Makes the cursor for spec unless it already is; true when it changed.
-    bool Update(const CursorSpec& spec);
+    static CursorSpec Resolve(CursorSpec look);
+    // Makes the cursor for look unless it already is; true when it changed.
+    bool Update(const CursorSpec& look);
     const QCursor& Cursor() const { return m_cursor; }
-    const CursorSpec& Spec() const { return m_spec; }
+    const CursorSpec& Look() const { return m_spec; }
 
-    // The footprint or crosshair picture, at the spec's pixel ratio; null
+    // The footprint or crosshair picture, at the look's pixel ratio; null
     // for the desktop's own shapes.
-    static QPixmap Picture(const CursorSpec& spec);
+    static QPixmap Picture(const CursorSpec& look);
 
 private:
     CursorSpec m_spec;

@@ -12,7 +12,7 @@
 
 namespace {
 
-CursorShape Shape(const ViewFixture& f) { return f.view->ToolCursor().Spec().shape; }
+CursorShape Shape(const ViewFixture& f) { return f.view->ToolCursor().Look().shape; }
 
 // The picture on the viewport, as the idle pass leaves it.
 QImage Picture(ViewFixture& f)
