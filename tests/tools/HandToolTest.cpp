@@ -52,7 +52,8 @@ TEST(HandTool, PaperFollowsThePen)
     HistoryRecord record;
     int32_t modified = 7;
     EXPECT_EQ(hand.OnPointerUp(0, 0, 285, 75, changed, record, modified), 1);
-    const char* const scrolls[] = {"90,100", "90,95", "90,90", "90,85", "100,85", "100,75", "-150,75", "10,75", "15,75"};
+    const char* const scrolls[] = {"90,100", "90,95",   "90,90", "90,85", "100,85",
+                                   "100,75", "-150,75", "10,75", "15,75"};
     Log want;
     for (const char* s : scrolls) want.insert(want.end(), {std::string("scroll ") + s, "repaint"});
     EXPECT_EQ(view.m_log, want);

@@ -97,6 +97,28 @@ TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
     }
 }
 
+// Half a press: a three-wide "2B" line is two wide and lighter, and a
+// smoothed tap spreads less graphite around its centre too.
+TEST(Pressure, HalfAPressDrawsANarrowerLineAndALighterSpread)
+{
+    CPaper line, dot;
+    ASSERT_TRUE(line.Create(40, 40, 1));
+    ASSERT_TRUE(dot.Create(40, 40, 1));
+    CPencilTool pencil;
+    pencil.SetOptions(5, 3, 0);
+    DrawStroke(pencil, line, {{10, 20}, {16, 20}, {16, 20}}, 1, {512, 512, 512});
+    PointList want;
+    for (int32_t y = 19; y <= 20; ++y)
+        for (int32_t x = 10; x <= 15; ++x) want.emplace_back(x, y);
+    EXPECT_EQ(PixelsNot(line, 255), want);
+    EXPECT_EQ(line.GetPixel(12, 19), 232);
+    pencil.SetOptions(5, 2, 1);
+    DrawStroke(pencil, dot, {{20, 20}, {20, 20}}, 1, {512, 512});
+    std::vector<int> row;
+    for (int32_t x = 18; x <= 22; ++x) row.push_back(dot.GetPixel(x, 20));
+    EXPECT_EQ(row, (std::vector<int>{253, 250, 235, 250, 253}));
+}
+
 TEST(Pressure, APointListKeepsPressuresOnlyOnceOneIsLessThanFull)
 {
     StrokePointList list;

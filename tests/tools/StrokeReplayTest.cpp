@@ -53,12 +53,14 @@ TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixelsWithTheirPressures)
         for (const ToolSetting& s : EverySetting()) {
             const std::vector<CPoint> path = Wander(++seed, s.pencil ? 25 : 12);
             std::vector<int32_t> pressures;
-            for (size_t i = 0; i < path.size(); ++i) pressures.push_back(int32_t((NextRandom(seed) >> 16) % 1025));
+            for (size_t i = 0; i < path.size(); ++i)
+                pressures.push_back(int32_t((NextRandom(seed) >> 16) % (kFullPressure + 1)));
             history.push_back(DrawStroke(*s.Make(), live, Wander(++seed, s.pencil ? 25 : 12)));
             history.push_back(DrawStroke(*s.Make(), live, path, 1, pressures));
             if (!s.pencil) {
-                ASSERT_EQ(history.back().pPoints->GetCount(), path.size());
-                for (size_t i = 0; i < path.size(); ++i) EXPECT_EQ(history.back().pPoints->GetPressure(i), pressures[i]);
+                const StrokePointList& kept = *history.back().pPoints;
+                ASSERT_EQ(kept.GetCount(), path.size());
+                for (size_t i = 0; i < path.size(); ++i) EXPECT_EQ(kept.GetPressure(i), pressures[i]);
                 continue;
             }
             const CPoint dot = Wander(++seed, 1).front(), light = Wander(++seed, 1).front();

@@ -10,7 +10,8 @@
 TEST(DrawingTools, OptionsAndPressureAreClampedIntoRange)
 {
     // pencil: grade, width, smooth in and out (smooth is kept as given)
-    const int32_t pencilCases[][6] = {{-3, 0, 0, 0, 1, 0}, {40, 9, 1, 11, 3, 1}, {7, 2, 5, 7, 2, 5}, {11, 3, -1, 11, 3, -1}};
+    const int32_t pencilCases[][6] = {
+        {-3, 0, 0, 0, 1, 0}, {40, 9, 1, 11, 3, 1}, {7, 2, 5, 7, 2, 5}, {11, 3, -1, 11, 3, -1}};
     CPencilTool pencil;
     int32_t a = -1, b = -1, c = -1;
     for (const auto& t : pencilCases) {
