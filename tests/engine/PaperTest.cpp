@@ -175,8 +175,8 @@ TEST(Paper, PutRectBitsClipsToThePaperAndRefusesBlocksTooSmall)
     // A rectangle reaching past the paper writes only inside it.
     uint8_t clip[8] = {5, 6, 7, 0, 9, 10, 11, 0};  // 3 wide: stride 4, bottom row first
     ASSERT_TRUE(p.PutRectBits(CRect{6, 6, 9, 8}, clip, sizeof clip, PASTE_OPAQUE));
-    EXPECT_EQ((std::vector<int>{p.GetPixel(6, 7), p.GetPixel(7, 7), p.GetPixel(6, 6), p.GetPixel(7, 6), p.GetPixel(5, 6)}),
-              (std::vector<int>{5, 6, 9, 10, 255}));
+    const std::vector<int> at{p.GetPixel(6, 7), p.GetPixel(7, 7), p.GetPixel(6, 6), p.GetPixel(7, 6), p.GetPixel(5, 6)};
+    EXPECT_EQ(at, (std::vector<int>{5, 6, 9, 10, 255}));
     const std::vector<uint8_t> unchanged = Bits(p);
     EXPECT_FALSE(p.PutRectBits(CRect{8, 0, 10, 2}, clip, sizeof clip, PASTE_OPAQUE));
     EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 0, 2}, clip, sizeof clip, PASTE_OPAQUE));
