@@ -206,7 +206,7 @@ TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedPieceI
     f.view->RepaintNow();
     EXPECT_EQ(spy.painted, QRegion(10, 10, 30, 20));
     // A band moved repaints its old outline and its new one, not what lies inside.
-    f.view->SetBand(CRect{10, 10, 50, 40});
+    painted([&] { f.view->SetBand(CRect{10, 10, 50, 40}); });
     const QRegion band = painted([&] { f.view->SetBand(CRect{20, 20, 60, 50}); });
     EXPECT_TRUE(band.contains(QPoint(9, 9)) && band.contains(QPoint(60, 50)) && !band.contains(QPoint(30, 30)));
 
