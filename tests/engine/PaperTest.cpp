@@ -55,9 +55,7 @@ TEST(Paper, InvalidHeadersAreRefusedAndLeaveThePaperEmpty)
         edits[i](h);
         EXPECT_FALSE(CPaper::IsValidHeader(h)) << i;
         EXPECT_FALSE(p.CreateFromHeader(h)) << i;
-        EXPECT_EQ(p.GetBits(), nullptr) << i;
-        EXPECT_EQ(p.GetWidth(), 0u) << i;
-        EXPECT_EQ(p.GetRoughness(), 5u) << i;
+        EXPECT_EQ((std::tuple{p.GetBits(), p.GetWidth(), p.GetRoughness()}), (std::tuple{nullptr, 0u, 5u})) << i;
     }
     for (auto [w, h, r] : {std::tuple{4u, 4u, 1u}, {2048u, 2048u, 10u}, {4u, 2048u, 1u}}) {
         CPaper p;
@@ -82,10 +80,8 @@ TEST(Paper, PixelAccessOutsideAndDetach)
     PixelBuffer bits = p.DetachBits();
     ASSERT_NE(bits, nullptr);
     EXPECT_EQ(bits[0], 3);
-    EXPECT_FALSE(p.HasBits());
-    EXPECT_EQ(p.GetWidth(), 0u);
-    EXPECT_EQ(p.GetImageSize(), 0u);
-    EXPECT_EQ(p.GetRoughness(), 5u);
+    EXPECT_EQ((std::tuple{p.HasBits(), p.GetWidth(), p.GetImageSize(), p.GetRoughness()}),
+              (std::tuple{false, 0u, 0u, 5u}));
 }
 
 TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
@@ -105,11 +101,8 @@ TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
                 grain += want;
             }
         }
-        if (r == 10) {
-            EXPECT_NEAR(grain / 15000.0, 1.0 / 3.0, 0.03);
-        }
-        EXPECT_FALSE(p.IsGrain(-1, 0));
-        EXPECT_FALSE(p.IsGrain(150, 0));
+        if (r == 10) { EXPECT_NEAR(grain / 15000.0, 1.0 / 3.0, 0.03); }
+        EXPECT_FALSE(p.IsGrain(-1, 0) || p.IsGrain(150, 0));
     }
 }
 
@@ -140,69 +133,56 @@ TEST(Paper, GetRectBitsCopiesAndClears)
     EXPECT_FALSE(empty.GetRectBits(CRect{0, 0, 1, 1}, nullptr, true));
 }
 
-TEST(Paper, PutRectBitsModes)
+// Every paper value meets every piece value: column x of the paper holds x,
+// row y of the piece holds y. Only 255 is transparent, black included; the
+// two-way modes give back exactly what they took.
+TEST(Paper, PutRectBitsCombinesEveryPairOfValuesInEachMode)
+{
+    const CRect r{0, 0, 256, 256};
+    for (int mode : {PASTE_TRANSPARENT, PASTE_OPAQUE, PASTE_SWAP, PASTE_EXCHANGE_IN}) {
+        CPaper p;
+        ASSERT_TRUE(p.Create(256, 256, 5));
+        std::vector<uint8_t> piece(256 * 256);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) {
+                p.SetPixel(x, y, uint8_t(x));
+                piece[(255 - y) * 256 + x] = uint8_t(y);
+            }
+        const std::vector<uint8_t> paperBefore = Bits(p), pieceBefore = piece;
+        // Out without in first: refused, nothing changes.
+        EXPECT_FALSE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
+        EXPECT_TRUE(Bits(p) == paperBefore && piece == pieceBefore);
+
+        ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), mode));
+        const bool transparent = mode == PASTE_TRANSPARENT || mode == PASTE_EXCHANGE_IN;
+        int wrong = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) wrong += p.GetPixel(x, y) != (transparent && y == 255 ? x : y);
+        EXPECT_EQ(wrong, 0) << mode;
+        if (mode == PASTE_SWAP || mode == PASTE_EXCHANGE_IN) {
+            if (mode == PASTE_SWAP) { EXPECT_TRUE(piece == paperBefore); }
+            ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), mode == PASTE_SWAP ? mode : PASTE_EXCHANGE_OUT));
+            EXPECT_TRUE(Bits(p) == paperBefore) << mode;
+        }
+        EXPECT_TRUE(piece == pieceBefore) << mode;
+    }
+}
+
+TEST(Paper, PutRectBitsClipsToThePaperAndRefusesBlocksTooSmall)
 {
     CPaper p;
     ASSERT_TRUE(p.Create(8, 8, 5));
-    const CRect r{1, 1, 3, 2};  // 2 x 1, stride 4
-    uint8_t src[4] = {255, 40, 0, 0};
-    p.SetPixel(1, 1, 100);
-    p.SetPixel(2, 1, 110);
-    ASSERT_TRUE(p.PutRectBits(r, src, sizeof src, PASTE_TRANSPARENT));
-    EXPECT_EQ((std::pair{p.GetPixel(1, 1), p.GetPixel(2, 1)}), (std::pair<uint8_t, uint8_t>{100, 40}));
-    ASSERT_TRUE(p.PutRectBits(r, src, sizeof src, PASTE_OPAQUE));
-    EXPECT_EQ(p.GetPixel(1, 1), 255);
-
-    p.SetPixel(1, 1, 100);
-    uint8_t swap[4] = {1, 2, 0, 0};
-    ASSERT_TRUE(p.PutRectBits(r, swap, sizeof swap, PASTE_SWAP));
-    EXPECT_EQ((std::pair{p.GetPixel(1, 1), swap[0]}), (std::pair<uint8_t, uint8_t>{1, 100}));
-    ASSERT_TRUE(p.PutRectBits(r, swap, sizeof swap, PASTE_SWAP));
-    EXPECT_EQ((std::pair{p.GetPixel(1, 1), swap[0]}), (std::pair<uint8_t, uint8_t>{100, 1}));
-
-    std::vector<uint8_t> white(4 * 8, 255);
-    const std::vector<uint8_t> before = Bits(p);
-    ASSERT_TRUE(p.PutRectBits(CRect{0, 0, 4, 8}, white.data(), white.size(), PASTE_TRANSPARENT));
-    EXPECT_EQ(Bits(p), before);
-
     // A rectangle reaching past the paper writes only inside it.
-    uint8_t clip[8] = {5, 6, 7, 8, 9, 10, 11, 12};
-    ASSERT_TRUE(p.PutRectBits(CRect{6, 7, 10, 9}, clip, sizeof clip, PASTE_OPAQUE));
-    EXPECT_EQ((std::pair{p.GetPixel(6, 7), p.GetPixel(7, 7)}), (std::pair<uint8_t, uint8_t>{9, 10}));
+    uint8_t clip[8] = {5, 6, 7, 0, 9, 10, 11, 0};  // 3 wide: stride 4, bottom row first
+    ASSERT_TRUE(p.PutRectBits(CRect{6, 6, 9, 8}, clip, sizeof clip, PASTE_OPAQUE));
+    const std::vector<int> at{p.GetPixel(6, 7), p.GetPixel(7, 7), p.GetPixel(6, 6), p.GetPixel(7, 6), p.GetPixel(5, 6)};
+    EXPECT_EQ(at, (std::vector<int>{5, 6, 9, 10, 255}));
+    const std::vector<uint8_t> unchanged = Bits(p);
     EXPECT_FALSE(p.PutRectBits(CRect{8, 0, 10, 2}, clip, sizeof clip, PASTE_OPAQUE));
     EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 0, 2}, clip, sizeof clip, PASTE_OPAQUE));
     EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 2, 2}, nullptr, 4, PASTE_OPAQUE));
     // A block smaller than its rectangle is refused before a byte is read.
-    const std::vector<uint8_t> unchanged = Bits(p);
     EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 4, 3}, clip, sizeof clip, PASTE_OPAQUE));
     EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 5, 1}, clip, 7, PASTE_SWAP));
     EXPECT_EQ(Bits(p), unchanged);
-}
-
-// Painting swaps a transparent floating piece in and out around every blit;
-// no paper value and no piece value may change on the way, black included.
-TEST(Paper, ExchangeInAndOutRestoreEveryValue)
-{
-    CPaper p;
-    ASSERT_TRUE(p.Create(256, 256, 5));
-    const CRect r{0, 0, 256, 256};
-    std::vector<uint8_t> piece(256 * 256);
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            p.SetPixel(x, y, uint8_t(x));
-            piece[(255 - y) * 256 + x] = uint8_t(y);
-        }
-    const std::vector<uint8_t> paperBefore = Bits(p), pieceBefore = piece;
-
-    // Out without in first: refused, nothing changes.
-    EXPECT_FALSE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
-    EXPECT_EQ(Bits(p), paperBefore);
-    EXPECT_EQ(piece, pieceBefore);
-
-    ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_IN));
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) ASSERT_EQ(p.GetPixel(x, y), y == 255 ? x : y) << x << "," << y;
-    ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
-    EXPECT_EQ(Bits(p), paperBefore);
-    EXPECT_EQ(piece, pieceBefore);
 }

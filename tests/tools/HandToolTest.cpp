@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -22,7 +23,6 @@ public:
     CRect PaperToView(const CRect& r) const override { return r; }
     void SetBand(const CRect&) override {}
     void InvalidateView(const CRect*) override {}
-
     CPoint m_pos{100, 100};
     std::vector<std::string> m_log;
 };
@@ -40,39 +40,26 @@ TEST(HandTool, PaperFollowsThePen)
     // Accepted anywhere, even off the paper; the press scrolls nothing.
     CRect changed{1, 1, 5, 5};
     EXPECT_EQ(hand.OnPointerDown(&view, &paper, -50, 900, 50, 50, changed, 1), 1);
-    EXPECT_TRUE(changed.IsEmpty());
     EXPECT_TRUE(view.m_log.empty());
-
-    // Right by 10: the scroll position falls by 10.
-    EXPECT_EQ(hand.OnPointerMove(0, 0, 60, 50, changed), 1);
-    EXPECT_EQ(view.m_pos, (CPoint{90, 100}));
-    EXPECT_EQ(view.m_log, (Log{"scroll 90,100", "repaint"}));
-
-    // Purely downward: one vertical scroll per move.
-    view.m_log.clear();
-    for (int32_t cy = 55; cy <= 65; cy += 5) hand.OnPointerMove(0, 0, 60, cy, changed);
-    EXPECT_EQ(view.m_log, (Log{"scroll 90,95", "repaint", "scroll 90,90", "repaint", "scroll 90,85", "repaint"}));
-
-    // Diagonal: horizontal first, each axis with its own repaint.
-    view.m_log.clear();
-    hand.OnPointerMove(0, 0, 50, 75, changed);
-    EXPECT_EQ(view.m_log, (Log{"scroll 100,85", "repaint", "scroll 100,75", "repaint"}));
-    EXPECT_TRUE(changed.IsEmpty());
-
-    // Clamped by the view, while the hand still follows the pen.
-    hand.OnPointerMove(0, 0, 300, 75, changed);
-    EXPECT_EQ(view.m_pos, (CPoint{0, 75}));
-    hand.OnPointerMove(0, 0, 290, 75, changed);
-    EXPECT_EQ(view.m_pos, (CPoint{10, 75}));
-
+    // Right by 10, then down three times, then diagonally, past the view's
+    // limit and back: each axis scrolls with its own repaint, horizontal
+    // first, and the hand follows the pen from where the view could go.
+    for (const CPoint& p : {CPoint{60, 50}, {60, 55}, {60, 60}, {60, 65}, {50, 75}, {300, 75}, {290, 75}}) {
+        EXPECT_EQ(hand.OnPointerMove(0, 0, p.x, p.y, changed), 1);
+        EXPECT_TRUE(changed.IsEmpty());
+    }
     // The release is a last move, and records and modifies nothing.
     HistoryRecord record;
     int32_t modified = 7;
     EXPECT_EQ(hand.OnPointerUp(0, 0, 285, 75, changed, record, modified), 1);
+    const char* const scrolls[] = {"90,100", "90,95",   "90,90", "90,85", "100,85",
+                                   "100,75", "-150,75", "10,75", "15,75"};
+    Log want;
+    for (const char* s : scrolls) want.insert(want.end(), {std::string("scroll ") + s, "repaint"});
+    EXPECT_EQ(view.m_log, want);
     EXPECT_EQ(view.m_pos, (CPoint{15, 75}));
-    EXPECT_EQ(modified, 0);
-    EXPECT_EQ(record.nType, HR_NONE);
-    EXPECT_EQ(record.pPoints, nullptr);
+    EXPECT_EQ((std::tuple{modified, record.nType, record.pPoints.get()}),
+              (std::tuple<int32_t, int32_t, StrokePointList*>{0, HR_NONE, nullptr}));
     EXPECT_TRUE(changed.IsEmpty());
     EXPECT_EQ(paper.GetPixel(0, 0), 255);
 

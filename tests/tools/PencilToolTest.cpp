@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -36,103 +37,42 @@ HistoryRecord Tap(CPencilTool& pencil, CPaper& paper, int32_t x, int32_t y)
     return DrawStroke(pencil, paper, {CPoint{x, y}, CPoint{x, y}});
 }
 
-// The darkening rule written out with its two divisions, as the reference
-// for the tool's single multiply-and-shift.
-int32_t Darkened(int32_t p, int32_t strength, int32_t grade, bool grain)
-{
-    const int32_t floor = GradeFloor[grade];
-    int32_t d = ((strength * (p - floor) * (p - floor)) / (255 - floor)) / (255 - floor);
-    d /= grain ? 2 : 1;
-    return std::max(std::min(std::max(p - d - 1, floor), p), 0);
-}
-
 }  // namespace
 
-TEST(PencilTool, GradesAndTouchesOnWhitePaper)
+// Each grade's strength and floor, and the darkening rule written out with its
+// two divisions, checked at every level of a pixel, off and on a grain pixel,
+// unsmoothed and smoothed (whose centre carries six sevenths): a pixel at or
+// below the floor keeps its value, so a harder pencil never lightens.
+TEST(PencilTool, EveryGradeDarkensEveryLevelByTheRule)
 {
-    struct Grade {
-        const char* name;
-        int strength, floor, white, grain;  // one touch on white paper, off and on a grain pixel
-    };
-    const Grade grades[] = {
-        {"C", 200, 10, 54, 154},    {"6B", 90, 45, 164, 209},   {"5B", 75, 65, 179, 217},  {"4B", 65, 85, 189, 222},
-        {"3B", 55, 105, 199, 227},  {"2B", 45, 125, 209, 232},  {"1B", 35, 145, 219, 237}, {"HB", 29, 160, 225, 240},
-        {"1H", 24, 170, 230, 242},  {"2H", 20, 175, 234, 244},  {"3H", 17, 180, 237, 246}, {"4H", 15, 185, 239, 247},
-    };
-    CPaper rough;
-    ASSERT_TRUE(rough.Create(64, 64, 10));
-    const CPoint grain = FindGrain(rough);
-    ASSERT_GE(grain.x, 0);
-    for (int i = 0; i < kGradeCount; ++i) {
-        const Grade& g = grades[i];
-        EXPECT_STREQ(kGradeNames[i], g.name);
-        EXPECT_EQ(GradeFromName(g.name), i);
-        EXPECT_EQ((std::pair{int(GradeStrength[i]), int(GradeFloor[i])}), (std::pair{g.strength, g.floor})) << g.name;
-        CPaper paper;
-        SmoothPaper(paper);
-        CPencilTool pencil;
-        pencil.SetOptions(i, 1, 0);
-        Tap(pencil, paper, 10, 10);
-        EXPECT_EQ(Marked(paper), (PixelSet{{10, 10}})) << g.name;
-        EXPECT_EQ(paper.GetPixel(10, 10), g.white) << g.name;
-        rough.SetPixel(grain.x, grain.y, 255);
-        Tap(pencil, rough, grain.x, grain.y);
-        EXPECT_EQ(rough.GetPixel(grain.x, grain.y), g.grain) << g.name;  // a grain pixel takes half
-    }
-
-    // Repeated "2B" touches approach the floor and stay there.
-    CPaper paper;
-    SmoothPaper(paper);
-    CPencilTool pencil;
-    for (int v : {209, 190, 178, 170, 164}) {
-        Tap(pencil, paper, 5, 5);
-        EXPECT_EQ(paper.GetPixel(5, 5), v);
-    }
-    for (int i = 0; i < 200; ++i) Tap(pencil, paper, 5, 5);
-    EXPECT_EQ(paper.GetPixel(5, 5), 125);
-}
-
-TEST(PencilTool, NamesAndOptionsAreClamped)
-{
-    for (auto [name, want] : {std::pair{"hb", 7}, {"c", 0}, {"", -1}, {"7B", -1}, {"HB ", -1}, {"H", -1}})
-        EXPECT_EQ(GradeFromName(name), want) << '"' << name << '"';
-    CPencilTool pencil;
-    int32_t grade = -1, width = -1, smooth = -1;
-    // grade, width, smooth in; grade, width, smooth out
-    const int32_t cases[][6] = {{-3, 0, 0, 0, 1, 0}, {40, 9, 1, 11, 3, 1}, {7, 2, 5, 7, 2, 5}, {11, 3, -1, 11, 3, -1}};
-    for (const auto& c : cases) {
-        pencil.SetOptions(c[0], c[1], c[2]);
-        pencil.GetOptions(grade, width, smooth);
-        EXPECT_EQ((std::tuple{grade, width, smooth}), (std::tuple{c[3], c[4], c[5]})) << c[0] << " " << c[1];
-    }
-}
-
-// Every level, grade, smoothing and grain: a pixel at or below the floor
-// keeps its value, so a harder pencil never lightens.
-TEST(PencilTool, DarkeningRuleForEveryGradeAndLevel)
-{
-    CPaper plain;
+    const std::tuple<const char*, int32_t, int32_t> grades[] = {
+        {"C", 200, 10},  {"6B", 90, 45},  {"5B", 75, 65},  {"4B", 65, 85},  {"3B", 55, 105}, {"2B", 45, 125},
+        {"1B", 35, 145}, {"HB", 29, 160}, {"1H", 24, 170}, {"2H", 20, 175}, {"3H", 17, 180}, {"4H", 15, 185}};
+    CPaper plain, rough;
     SmoothPaper(plain, 16);
-    CPaper rough;
     ASSERT_TRUE(rough.Create(16, 16, 10));
     const CPoint grain = FindGrain(rough);
     ASSERT_GE(grain.x, 0);
-    for (int32_t grade = 0; grade < kGradeCount; ++grade) {
+    for (int32_t i = 0; i < kGradeCount; ++i) {
+        const auto [name, strength, floor] = grades[i];
+        EXPECT_EQ(GradeFromName(name), i);
         for (int32_t smooth = 0; smooth <= 1; ++smooth) {
             CPencilTool pencil;
-            pencil.SetOptions(grade, 2, smooth);
-            // The centre of a dab carries the whole strength, or six sevenths with smoothing.
-            const int32_t strength = smooth ? (6 * GradeStrength[grade]) / 7 : GradeStrength[grade];
+            pencil.SetOptions(i, 1, smooth);
+            const int32_t centre = smooth ? 6 * strength / 7 : strength;
             for (int32_t p = 0; p < 256; ++p) {
-                plain.SetPixel(8, 8, static_cast<uint8_t>(p));
-                Tap(pencil, plain, 8, 8);
-                ASSERT_EQ(plain.GetPixel(8, 8), Darkened(p, strength, grade, false)) << grade << "/" << smooth << p;
-                rough.SetPixel(grain.x, grain.y, static_cast<uint8_t>(p));
-                Tap(pencil, rough, grain.x, grain.y);
-                ASSERT_EQ(rough.GetPixel(grain.x, grain.y), Darkened(p, strength, grade, true)) << grade << " grain";
+                const int32_t d = centre * (p - floor) * (p - floor) / (255 - floor) / (255 - floor);
+                for (auto [paper, at, share] : {std::tuple{&plain, CPoint{8, 8}, 1}, std::tuple{&rough, grain, 2}}) {
+                    paper->SetPixel(at.x, at.y, static_cast<uint8_t>(p));
+                    Tap(pencil, *paper, at.x, at.y);
+                    ASSERT_EQ(paper->GetPixel(at.x, at.y), std::min(std::max(p - d / share - 1, floor), p))
+                        << name << " smooth " << smooth << " from " << p << " grain share " << share;
+                }
             }
         }
     }
+    for (auto [name, want] : {std::pair{"hb", 7}, {"c", 0}, {"4h", 11}, {"", -1}, {"7B", -1}, {"HB ", -1}, {"H", -1}})
+        EXPECT_EQ(GradeFromName(name), want) << '"' << name << '"';
 }
 
 TEST(PencilTool, KernelSamplesAndSmoothedTap)
@@ -197,11 +137,11 @@ TEST(PencilTool, WalksAndParallelWalks)
     }
 }
 
-TEST(PencilTool, ChangedRectanglesReleaseAndRecord)
+TEST(PencilTool, ChangedRectanglesReleaseTapsAndRecords)
 {
     CPaper paper;
     SmoothPaper(paper);
-    CPencilTool pencil;
+    CPencilTool pencil;  // "2B", thin and unsmoothed when new
     CRect changed{1, 2, 3, 4};
     ASSERT_EQ(pencil.OnPointerDown(nullptr, &paper, 20, 5, 0, 0, changed, 1), 1);
     EXPECT_TRUE(changed.IsEmpty());
@@ -224,6 +164,18 @@ TEST(PencilTool, ChangedRectanglesReleaseAndRecord)
     EXPECT_EQ(record.nType, HR_PENCIL);
     EXPECT_EQ(Points(record), (PointList{{20, 5}, {10, 8}, {12, 30}}));
 
+    // A tap leaves a dot and records a second point right and down of it.
+    CPaper dot, none;
+    SmoothPaper(dot);
+    SmoothPaper(none);
+    const HistoryRecord tap = Tap(pencil, dot, 12, 7);
+    EXPECT_EQ(Marked(dot), (PixelSet{{12, 7}}));
+    EXPECT_EQ(dot.GetPixel(12, 7), 209);
+    EXPECT_EQ(Points(tap), (PointList{{12, 7}, {13, 8}}));
+    // Unrecorded, a tap draws nothing: the replayed list carries the dot.
+    EXPECT_EQ(DrawStroke(pencil, none, {CPoint{12, 7}, CPoint{12, 7}}, 0).nType, HR_NONE);
+    EXPECT_TRUE(Marked(none).empty());
+
     // grade, width, smooth, nParam2
     const int32_t options[][4] = {{0, 3, 1, 0x30001}, {11, 1, 0, 0x10000}, {3, 2, 0x10000, 0x20001}};
     for (const auto& o : options) {
@@ -232,50 +184,4 @@ TEST(PencilTool, ChangedRectanglesReleaseAndRecord)
         EXPECT_EQ((std::tuple{r.nType, r.nParam1, r.nParam2}), (std::tuple{int32_t{HR_PENCIL}, o[0], o[3]})) << o[2];
         EXPECT_EQ(Points(r).size(), 3u);
     }
-}
-
-TEST(PencilTool, TapLeavesADotAndTwoPoints)
-{
-    CPaper paper;
-    SmoothPaper(paper);
-    CPencilTool pencil;  // "2B", thin and unsmoothed when new
-    HistoryRecord record = Tap(pencil, paper, 12, 7);
-    EXPECT_EQ(Marked(paper), (PixelSet{{12, 7}}));
-    EXPECT_EQ(paper.GetPixel(12, 7), 209);
-    EXPECT_EQ((std::tuple{record.nType, record.nParam1, record.nParam2}), (std::tuple{int32_t{HR_PENCIL}, 5, 1 << 16}));
-    EXPECT_EQ(Points(record), (PointList{{12, 7}, {13, 8}}));  // the second one right and down
-
-    // Unrecorded, a tap draws nothing: the replayed list carries the dot.
-    CPaper other;
-    SmoothPaper(other);
-    EXPECT_EQ(DrawStroke(pencil, other, {CPoint{12, 7}, CPoint{12, 7}}, 0).nType, HR_NONE);
-    EXPECT_TRUE(Marked(other).empty());
-}
-
-TEST(PencilTool, PressOutsideIsRefusedAndMarksAreClipped)
-{
-    CPencilTool pencil;
-    for (const CPoint& p : {CPoint{-1, 0}, CPoint{0, -1}, CPoint{32, 5}, CPoint{5, 32}, CPoint{-100, 900}}) {
-        CPaper paper;
-        SmoothPaper(paper);
-        CRect changed{1, 1, 5, 5};
-        EXPECT_EQ(pencil.OnPointerDown(nullptr, &paper, p.x, p.y, 0, 0, changed, 1), 0);
-        EXPECT_TRUE(changed.IsEmpty());
-        EXPECT_TRUE(Marked(paper).empty());
-    }
-    CRect changed;
-    EXPECT_EQ(pencil.OnPointerDown(nullptr, nullptr, 0, 0, 0, 0, changed, 1), 0);
-    CPaper empty;
-    EXPECT_EQ(pencil.OnPointerDown(nullptr, &empty, 0, 0, 0, 0, changed, 1), 0);
-
-    // Strokes may leave the paper; the row padding stays untouched.
-    CPaper narrow;
-    ASSERT_TRUE(narrow.Create(13, 8, 1));
-    pencil.SetOptions(0, 3, 1);
-    const std::vector<CPoint> wild = {{0, 4}, {-40, 7}, {30, 4}, {12, 60}, {12, 60}};
-    EXPECT_EQ(DrawStroke(pencil, narrow, wild).nType, HR_PENCIL);
-    EXPECT_FALSE(PixelsNot(narrow, 255).empty());
-    const uint8_t* bits = narrow.GetBits();
-    for (uint32_t row = 0; row < narrow.GetHeight(); ++row)
-        for (uint32_t col = 13; col < narrow.GetStride(); ++col) EXPECT_EQ(bits[row * narrow.GetStride() + col], 255);
 }

@@ -1,17 +1,14 @@
 // Pen pressure in the pencil and the eraser: pressed fully they draw what the
 // mouse draws, lighter presses mark less and never more, no pressure marks
-// nothing, and the history replays every pressure it kept.
+// nothing. The history's replay of pressures is in StrokeReplayTest.
 
-#include "tools/EraserTool.h"
-#include "tools/PencilTool.h"
-#include "tools/StrokeReplay.h"
+#include "tools/Pressure.h"
 
 #include "ToolTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -20,27 +17,7 @@ namespace {
 // pixel visited twice.
 const std::vector<CPoint> kPath{{4, 5}, {20, 6}, {23, 14}, {9, 25}, {9, 26}, {30, 30}, {12, 12}, {14, 9}};
 
-// The stroke of DrawStroke, each point with its own pressure.
-HistoryRecord DrawPressed(CTool& tool, CPaper& paper, const std::vector<CPoint>& points,
-                          const std::vector<int32_t>& pressures)
-{
-    HistoryRecord out;
-    CRect changed;
-    tool.SetPressure(pressures[0]);
-    if (!tool.OnPointerDown(nullptr, &paper, points[0].x, points[0].y, 0, 0, changed, 1)) return out;
-    for (size_t i = 1; i + 1 < points.size(); ++i) {
-        tool.SetPressure(pressures[i]);
-        tool.OnPointerMove(points[i].x, points[i].y, 0, 0, changed);
-    }
-    int32_t modified = 0;
-    tool.SetPressure(pressures.back());
-    tool.OnPointerUp(points.back().x, points.back().y, 0, 0, changed, out, modified);
-    return out;
-}
-
 std::vector<int32_t> Constant(int32_t pressure) { return std::vector<int32_t>(kPath.size(), pressure); }
-
-bool SamePixels(const CPaper& a, const CPaper& b) { return std::memcmp(a.GetBits(), b.GetBits(), a.GetImageSize()) == 0; }
 
 // A rough sheet already shaded, so that strokes meet graphite and grain.
 void ShadedPaper(CPaper& paper)
@@ -50,40 +27,15 @@ void ShadedPaper(CPaper& paper)
         for (int32_t x = 0; x < 40; ++x) paper.SetPixel(x, y, static_cast<uint8_t>(255 - (x * 7 + y * 3) % 90));
 }
 
-// Each tool setting: the name and how to set it on fresh tools.
-struct Setting {
-    std::string name;
-    bool pencil;
-    int32_t a, b, c;
-};
-
-std::vector<Setting> EverySetting()
-{
-    std::vector<Setting> out;
-    for (int32_t grade = 0; grade < kGradeCount; ++grade)
-        for (int32_t width = 1; width <= 3; ++width)
-            for (int32_t smooth = 0; smooth <= 1; ++smooth)
-                out.push_back({std::string(kGradeNames[grade]) + " w" + std::to_string(width) + " s" +
-                                   std::to_string(smooth),
-                               true, grade, width, smooth});
-    for (int32_t size = 1; size <= 3; ++size)
-        for (int32_t strength = 1; strength <= 3; ++strength)
-            out.push_back({"eraser " + std::to_string(size) + "/" + std::to_string(strength), false, size, strength, 0});
-    return out;
-}
-
-// Draws the path with one setting at one pressure for every point.
-void DrawAt(const Setting& s, int32_t pressure, CPaper& paper)
-{
-    ShadedPaper(paper);
-    CPencilTool pencil;
-    CEraserTool eraser;
-    pencil.SetOptions(s.a, s.b, s.c);
-    eraser.SetOptions(s.a, s.b);
-    DrawPressed(s.pencil ? static_cast<CTool&>(pencil) : eraser, paper, kPath, Constant(pressure));
-}
-
 }  // namespace
+
+TEST(Pressure, DevicesFractionsBecomeWholeSteps)
+{
+    const std::pair<double, int32_t> cases[] = {{1.0, kFullPressure}, {0.5, kFullPressure / 2}, {0.0, 0},
+                                                {-0.2, 0},            {1.7, kFullPressure},     {0.3, 307}};
+    for (auto [fraction, steps] : cases) EXPECT_EQ(PressureFromFraction(fraction), steps) << fraction;
+    EXPECT_EQ(PressureFromFraction(std::nan("")), kFullPressure);
+}
 
 // A lighter press leaves every pixel at least as light, for the pencil
 // (darker is more) and the eraser (lighter is more) alike, with every
@@ -93,58 +45,91 @@ TEST(Pressure, MorePressureMarksMoreAndNoneMarksNothing)
     CPaper untouched;
     ShadedPaper(untouched);
     const int32_t ladder[] = {0, 1, 200, 512, 700, 1023, kFullPressure};
-    for (const Setting& s : EverySetting()) {
+    for (const ToolSetting& s : EverySetting()) {
         std::vector<CPaper> papers(std::size(ladder));
-        for (size_t i = 0; i < papers.size(); ++i) DrawAt(s, ladder[i], papers[i]);
-        EXPECT_TRUE(SamePixels(papers.front(), untouched)) << s.name;
-        EXPECT_FALSE(SamePixels(papers[3], papers.back())) << s.name << ": half a press is not a full one";
+        for (size_t i = 0; i < papers.size(); ++i) {
+            ShadedPaper(papers[i]);
+            DrawStroke(*s.Make(), papers[i], kPath, 1, Constant(ladder[i]));
+        }
+        EXPECT_TRUE(SamePixels(papers.front(), untouched)) << s.Name();
+        EXPECT_FALSE(SamePixels(papers[3], papers.back())) << s.Name() << ": half a press is not a full one";
         for (size_t i = 1; i < papers.size(); ++i)
             for (int32_t y = 0; y < 40; ++y)
                 for (int32_t x = 0; x < 40; ++x) {
                     const int lighter = papers[i - 1].GetPixel(x, y), harder = papers[i].GetPixel(x, y);
                     ASSERT_TRUE(s.pencil ? harder <= lighter : harder >= lighter)
-                        << s.name << " at " << x << "," << y << " pressure " << ladder[i];
+                        << s.Name() << " at " << x << "," << y << " pressure " << ladder[i];
                 }
 
         CPaper plain;
         ShadedPaper(plain);
-        CPencilTool pencil;
-        CEraserTool eraser;
-        pencil.SetOptions(s.a, s.b, s.c);
-        eraser.SetOptions(s.a, s.b);
-        const HistoryRecord record = DrawStroke(s.pencil ? static_cast<CTool&>(pencil) : eraser, plain, kPath);
-        EXPECT_TRUE(SamePixels(papers.back(), plain)) << s.name;
+        const HistoryRecord record = DrawStroke(*s.Make(), plain, kPath);
+        EXPECT_TRUE(SamePixels(papers.back(), plain)) << s.Name();
         EXPECT_FALSE(record.pPoints->HasPressures()) << "a fully pressed stroke keeps no pressures";
     }
 }
 
-TEST(Pressure, RecordsKeepEveryPressureAndReplayTheSamePixels)
+// The pencil prepares its constants for each new pressure; coming back to
+// full must give the mouse's pixels again, and pressure off ignores the pen.
+TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
 {
-    CPaper live, rebuilt;
-    ShadedPaper(live);
-    ShadedPaper(rebuilt);
-    std::vector<HistoryRecord> history;
-    uint32_t seed = 7;
-    auto pressures = [&] {
-        std::vector<int32_t> out;
-        for (size_t i = 0; i < kPath.size(); ++i) out.push_back(int32_t(((seed = seed * 1664525u + 1013904223u) >> 16) % (kFullPressure + 1)));
-        return out;
-    };
-    for (const Setting& s : EverySetting()) {
+    for (int32_t smooth = 0; smooth <= 1; ++smooth) {
+        CPaper mouse, pen, off;
+        ShadedPaper(mouse);
+        ShadedPaper(pen);
+        ShadedPaper(off);
         CPencilTool pencil;
-        CEraserTool eraser;
-        pencil.SetOptions(s.a, s.b, s.c);
-        eraser.SetOptions(s.a, s.b);
-        const std::vector<int32_t> p = pressures();
-        history.push_back(DrawPressed(s.pencil ? static_cast<CTool&>(pencil) : eraser, live, kPath, p));
-        ASSERT_NE(history.back().nType, HR_NONE);
-        EXPECT_TRUE(history.back().pPoints->HasPressures());
-    }
-    // A tap with a light press keeps its dot.
-    CPencilTool pencil;
-    history.push_back(DrawPressed(pencil, live, {CPoint{20, 20}, CPoint{20, 20}}, {400, 400}));
-    ASSERT_EQ(history.back().pPoints->GetCount(), 2u);
+        pencil.SetOptions(2, 3, smooth);
+        DrawStroke(pencil, mouse, kPath);
+        // The press draws nothing, so a light press then full moves draws the same.
+        std::vector<int32_t> pressures = Constant(kFullPressure);
+        pressures[0] = 300;
+        const HistoryRecord record = DrawStroke(pencil, pen, kPath, 1, pressures);
+        EXPECT_TRUE(SamePixels(mouse, pen)) << smooth;
+        ASSERT_TRUE(record.pPoints->HasPressures());
+        EXPECT_EQ(record.pPoints->GetPressure(0), 300);
+        EXPECT_EQ(record.pPoints->GetPressure(1), kFullPressure);
 
-    for (const HistoryRecord& record : history) ASSERT_TRUE(ReplayStroke(record, rebuilt));
-    EXPECT_TRUE(SamePixels(live, rebuilt));
+        pencil.m_bPressure = 0;
+        const HistoryRecord unpressed = DrawStroke(pencil, off, kPath, 1, Constant(100));
+        EXPECT_TRUE(SamePixels(mouse, off)) << smooth;
+        EXPECT_FALSE(unpressed.pPoints->HasPressures());
+    }
+}
+
+// Half a press: a three-wide "2B" line is two wide and lighter, and a
+// smoothed tap spreads less graphite around its centre too.
+TEST(Pressure, HalfAPressDrawsANarrowerLineAndALighterSpread)
+{
+    CPaper line, dot;
+    ASSERT_TRUE(line.Create(40, 40, 1));
+    ASSERT_TRUE(dot.Create(40, 40, 1));
+    CPencilTool pencil;
+    pencil.SetOptions(5, 3, 0);
+    DrawStroke(pencil, line, {{10, 20}, {16, 20}, {16, 20}}, 1, {512, 512, 512});
+    PointList want;
+    for (int32_t y = 19; y <= 20; ++y)
+        for (int32_t x = 10; x <= 15; ++x) want.emplace_back(x, y);
+    EXPECT_EQ(PixelsNot(line, 255), want);
+    EXPECT_EQ(line.GetPixel(12, 19), 232);
+    pencil.SetOptions(5, 2, 1);
+    DrawStroke(pencil, dot, {{20, 20}, {20, 20}}, 1, {512, 512});
+    std::vector<int> row;
+    for (int32_t x = 18; x <= 22; ++x) row.push_back(dot.GetPixel(x, 20));
+    EXPECT_EQ(row, (std::vector<int>{253, 250, 235, 250, 253}));
+}
+
+TEST(Pressure, APointListKeepsPressuresOnlyOnceOneIsLessThanFull)
+{
+    StrokePointList list;
+    ASSERT_TRUE(list.Append(1, 1));
+    ASSERT_TRUE(list.Append(2, 2, kFullPressure));
+    EXPECT_FALSE(list.HasPressures());
+    ASSERT_TRUE(list.Append(3, 3, 40));
+    ASSERT_TRUE(list.Append(4, 4));
+    ASSERT_TRUE(list.Append(5, 5, 5000));  // clamped
+    ASSERT_TRUE(list.HasPressures());
+    std::vector<int32_t> kept;
+    for (size_t i = 0; i < list.GetCount(); ++i) kept.push_back(list.GetPressure(i));
+    EXPECT_EQ(kept, (std::vector<int32_t>{kFullPressure, kFullPressure, 40, kFullPressure, kFullPressure}));
 }

@@ -1,17 +1,15 @@
 #include "tools/StrokeReplay.h"
 
-#include "tools/EraserTool.h"
-#include "tools/PencilTool.h"
-
 #include "ToolTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
 namespace {
+
+uint32_t NextRandom(uint32_t& seed) { return seed = seed * 1664525u + 1013904223u; }
 
 // A wandering path of short and long segments, some leaving the paper and
 // some standing still, through fractional slopes in every direction.
@@ -19,7 +17,7 @@ std::vector<CPoint> Wander(uint32_t seed, int32_t count)
 {
     std::vector<CPoint> points{{5 + int32_t(seed * 37 % 80), 5 + int32_t(seed * 53 % 80)}};
     for (int32_t i = 1; i < count; ++i) {
-        seed = seed * 1664525u + 1013904223u;
+        NextRandom(seed);
         const int32_t reach = (i % 7 == 0) ? 40 : 9;  // every seventh move is long
         const int32_t dx = int32_t((seed >> 8) & 0xFFF) % (2 * reach + 1) - reach;
         const int32_t dy = int32_t(seed >> 20) % (2 * reach + 1) - reach;
@@ -41,29 +39,36 @@ HistoryRecord PointsRecord(int32_t type, int32_t p1, int32_t p2, const std::vect
 
 }  // namespace
 
-TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixels)
+// Every setting of both tools, pressed fully and with a pressure of its own
+// at every point, and the pencil's taps (whose dot comes back from their two
+// recorded points), replayed onto a fresh sheet give the same pixels.
+TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixelsWithTheirPressures)
 {
     for (uint32_t roughness : {1u, 10u}) {
         CPaper live, rebuilt;
         ASSERT_TRUE(live.Create(120, 90, roughness));
         ASSERT_TRUE(rebuilt.Create(120, 90, roughness));
-        CPencilTool pencil;
-        CEraserTool eraser;
         std::vector<HistoryRecord> history;
-        uint32_t seed = 0;
-        for (int32_t grade : {0, 5, 11, 3}) {
-            for (int32_t option = 0; option < 6; ++option) {  // widths 1 to 3, smoothing off and on
-                pencil.SetOptions(grade, 1 + option / 2, option % 2);
-                history.push_back(DrawStroke(pencil, live, Wander(++seed, 25)));
-                // A tap, whose dot comes back from its two recorded points.
-                const CPoint dot = Wander(++seed, 1).front();
-                history.push_back(DrawStroke(pencil, live, {dot, dot}));
+        uint32_t seed = roughness;
+        for (const ToolSetting& s : EverySetting()) {
+            const std::vector<CPoint> path = Wander(++seed, s.pencil ? 25 : 12);
+            std::vector<int32_t> pressures;
+            for (size_t i = 0; i < path.size(); ++i)
+                pressures.push_back(int32_t((NextRandom(seed) >> 16) % (kFullPressure + 1)));
+            history.push_back(DrawStroke(*s.Make(), live, Wander(++seed, s.pencil ? 25 : 12)));
+            history.push_back(DrawStroke(*s.Make(), live, path, 1, pressures));
+            if (!s.pencil) {
+                const StrokePointList& kept = *history.back().pPoints;
+                ASSERT_EQ(kept.GetCount(), path.size());
+                for (size_t i = 0; i < path.size(); ++i) EXPECT_EQ(kept.GetPressure(i), pressures[i]);
+                continue;
             }
+            const CPoint dot = Wander(++seed, 1).front(), light = Wander(++seed, 1).front();
+            history.push_back(DrawStroke(*s.Make(), live, {dot, dot}));
+            history.push_back(DrawStroke(*s.Make(), live, {light, light}, 1, {400, 400}));
+            ASSERT_EQ(history.back().pPoints->GetCount(), 2u);
         }
-        for (int32_t option = 0; option < 9; ++option) {  // every size and strength
-            eraser.SetOptions(1 + option / 3, 1 + option % 3);
-            history.push_back(DrawStroke(eraser, live, Wander(++seed, 12)));
-        }
+        CPencilTool pencil;
         pencil.SetOptions(1, 3, 1);
         history.push_back(DrawStroke(pencil, live, Wander(++seed, 60)));
 
@@ -71,7 +76,7 @@ TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixels)
             ASSERT_NE(record.nType, HR_NONE);
             ASSERT_TRUE(ReplayStroke(record, rebuilt));
         }
-        EXPECT_EQ(std::memcmp(live.GetBits(), rebuilt.GetBits(), live.GetImageSize()), 0) << "roughness " << roughness;
+        EXPECT_TRUE(SamePixels(live, rebuilt)) << "roughness " << roughness;
         EXPECT_FALSE(PixelsNot(live, 255).empty());
         // Replay leaves the records as they were.
         const size_t count = history.front().pPoints->GetCount();

@@ -1,13 +1,18 @@
 #pragma once
-// Helpers shared by the tool tests: papers of a known content and a pen that
-// drives a tool through press, moves and release the way the document does.
+// Helpers shared by the tool tests: papers of a known content, a pen that
+// drives a tool through press, moves and release the way the document does,
+// and every setting of the two drawing tools.
 
 #include "engine/Paper.h"
-#include "tools/Tool.h"
+#include "tools/EraserTool.h"
+#include "tools/PencilTool.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -29,31 +34,41 @@ inline PointList PixelsNot(const CPaper& paper, uint8_t value)
     return out;
 }
 
-// The recorded points of a stroke, which carry no extra data.
+inline bool SamePixels(const CPaper& a, const CPaper& b)
+{
+    return a.GetImageSize() == b.GetImageSize() && std::memcmp(a.GetBits(), b.GetBits(), a.GetImageSize()) == 0;
+}
+
+// The recorded points of a stroke.
 inline PointList Points(const HistoryRecord& record)
 {
     PointList out;
     if (record.pPoints)
-        for (const StrokePoint& p : *record.pPoints) {
-            out.emplace_back(p.x, p.y);
-            EXPECT_EQ(p.pData, nullptr);
-        }
+        for (const StrokePoint& p : *record.pPoints) out.emplace_back(p.x, p.y);
     return out;
 }
 
 // Presses at the first point, moves through the middle ones and releases at
-// the last, recording; returns the record the tool filled.
-inline HistoryRecord DrawStroke(CTool& tool, CPaper& paper, const std::vector<CPoint>& points,
-                                int32_t record = 1)
+// the last, each with its pressure when pressures are given; returns the
+// record the tool filled.
+inline HistoryRecord DrawStroke(CTool& tool, CPaper& paper, const std::vector<CPoint>& points, int32_t record = 1,
+                                const std::vector<int32_t>& pressures = {})
 {
+    auto press = [&](size_t i) {
+        if (!pressures.empty()) tool.SetPressure(pressures[i]);
+        return points[i];
+    };
     HistoryRecord out;
     CRect changed;
-    const CPoint first = points.front();
+    const CPoint first = press(0);
     if (!tool.OnPointerDown(nullptr, &paper, first.x, first.y, first.x, first.y, changed, record)) return out;
-    for (size_t i = 1; i + 1 < points.size(); ++i)
-        tool.OnPointerMove(points[i].x, points[i].y, points[i].x, points[i].y, changed);
+    for (size_t i = 1; i + 1 < points.size(); ++i) {
+        const CPoint p = press(i);
+        tool.OnPointerMove(p.x, p.y, p.x, p.y, changed);
+    }
     int32_t modified = 0;
-    tool.OnPointerUp(points.back().x, points.back().y, points.back().x, points.back().y, changed, out, modified);
+    const CPoint last = press(points.size() - 1);
+    tool.OnPointerUp(last.x, last.y, last.x, last.y, changed, out, modified);
     EXPECT_EQ(modified, 1);
     return out;
 }
@@ -65,4 +80,37 @@ inline CPoint FindGrain(const CPaper& paper)
         for (int32_t x = 2; x < static_cast<int32_t>(paper.GetWidth()) - 2; ++x)
             if (paper.IsGrain(x, y)) return CPoint{x, y};
     return CPoint{-1, -1};
+}
+
+// One combination of a drawing tool's options: grade, width and smoothing of
+// the pencil, or size and strength of the eraser.
+struct ToolSetting {
+    bool pencil;
+    int32_t a, b, c;
+
+    std::unique_ptr<CTool> Make() const
+    {
+        if (pencil) {
+            auto tool = std::make_unique<CPencilTool>();
+            tool->SetOptions(a, b, c);
+            return tool;
+        }
+        auto tool = std::make_unique<CEraserTool>();
+        tool->SetOptions(a, b);
+        return tool;
+    }
+    std::string Name() const
+    {
+        return (pencil ? "pencil " : "eraser ") + std::to_string(a) + "/" + std::to_string(b) + "/" + std::to_string(c);
+    }
+};
+
+inline std::vector<ToolSetting> EverySetting()
+{
+    std::vector<ToolSetting> out;
+    for (int32_t a = 0; a < kGradeCount; ++a)
+        for (int32_t b = 1; b <= 3; ++b) out.insert(out.end(), {{true, a, b, 0}, {true, a, b, 1}});
+    for (int32_t a = 1; a <= 3; ++a)
+        for (int32_t b = 1; b <= 3; ++b) out.push_back({false, a, b, 0});
+    return out;
 }

@@ -1,16 +1,19 @@
-// Pen, touch and touchpad input reach the document through the same gesture
-// rules as the mouse.
+// Pen, touch, touchpad and wheel input reach the document through the same
+// gesture rules as the mouse, and zoom in the menu's steps.
 
 #include "ViewTestSupport.h"
 
-#include "framework/CommandIds.h"
-
 #include <gtest/gtest.h>
 
+#include <QGestureEvent>
 #include <QNativeGestureEvent>
+#include <QPinchGesture>
 #include <QPointingDevice>
+#include <QScrollBar>
 #include <QTabletEvent>
 #include <QTouchEvent>
+
+#include <functional>
 
 namespace {
 
@@ -36,27 +39,21 @@ void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button,
     QApplication::sendEvent(f.Port(), &event);
 }
 
-// A pen's stroke through paper points, each with its pressure; a pen lifting
-// reports no pressure at all.
-void PenStroke(ViewFixture& f, const std::vector<CPoint>& points, const std::vector<qreal>& pressures)
+// A stroke through paper points by the pen, each with its pressure (a pen
+// lifting reports none at all), or by the mouse when there are no pressures.
+void Stroke(ViewFixture& f, const std::vector<CPoint>& points, const std::vector<qreal>& pressures = {})
 {
-    Tablet(f, QEvent::TabletPress, f.At(points[0].x, points[0].y), Qt::LeftButton, Qt::LeftButton, pressures[0]);
-    for (size_t i = 1; i < points.size(); ++i)
-        Tablet(f, QEvent::TabletMove, f.At(points[i].x, points[i].y), Qt::NoButton, Qt::LeftButton, pressures[i]);
-    Tablet(f, QEvent::TabletRelease, f.At(points.back().x, points.back().y), Qt::LeftButton, Qt::NoButton, 0.0);
-}
-
-void MouseStroke(ViewFixture& f, const std::vector<CPoint>& points)
-{
-    f.Press(f.At(points[0].x, points[0].y));
-    for (size_t i = 1; i < points.size(); ++i) f.Move(f.At(points[i].x, points[i].y));
-    f.Release(f.At(points.back().x, points.back().y));
-}
-
-std::vector<uint8_t> Sheet(const ViewFixture& f)
-{
-    const CPaper& p = f.doc.m_paper;
-    return std::vector<uint8_t>(p.GetBits(), p.GetBits() + p.GetImageSize());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const QPoint p = f.At(points[i].x, points[i].y);
+        if (pressures.empty())
+            i == 0 ? f.Press(p) : f.Move(p);
+        else if (i == 0)
+            Tablet(f, QEvent::TabletPress, p, Qt::LeftButton, Qt::LeftButton, pressures[0]);
+        else
+            Tablet(f, QEvent::TabletMove, p, Qt::NoButton, Qt::LeftButton, pressures[i]);
+    }
+    const QPoint last = f.At(points.back().x, points.back().y);
+    pressures.empty() ? f.Release(last) : Tablet(f, QEvent::TabletRelease, last, Qt::LeftButton, Qt::NoButton, 0.0);
 }
 
 const std::vector<CPoint> kScribble{{20, 30}, {60, 34}, {90, 80}, {70, 120}, {150, 118}, {151, 60}, {40, 90}};
@@ -111,13 +108,13 @@ TEST(PointerDevices, APenPressedFullyDrawsTheMouseStrokeAndWithPressureOffAlways
 {
     ViewFixture mouse(400, 300, 600, 500), pen(400, 300, 600, 500), off(400, 300, 600, 500);
     for (ViewFixture* f : {&mouse, &pen, &off}) f->doc.m_pencilTool.SetOptions(3, 3, 0);
-    MouseStroke(mouse, kScribble);
-    PenStroke(pen, kScribble, std::vector<qreal>(kScribble.size(), 1.0));
+    Stroke(mouse, kScribble);
+    Stroke(pen, kScribble, std::vector<qreal>(kScribble.size(), 1.0));
     off.doc.m_pencilTool.m_bPressure = 0;
-    PenStroke(off, kScribble, {0.2, 0.4, 0.1, 0.9, 0.3, 0.5, 0.7});
-    EXPECT_TRUE(Sheet(pen) == Sheet(mouse));
-    EXPECT_TRUE(Sheet(off) == Sheet(mouse));
-    EXPECT_NE(Sheet(mouse), Sheet(ViewFixture(400, 300, 600, 500)));
+    Stroke(off, kScribble, {0.2, 0.4, 0.1, 0.9, 0.3, 0.5, 0.7});
+    EXPECT_TRUE(Bytes(pen.doc.m_paper) == Bytes(mouse.doc.m_paper));
+    EXPECT_TRUE(Bytes(off.doc.m_paper) == Bytes(mouse.doc.m_paper));
+    EXPECT_NE(Bytes(mouse.doc.m_paper), Bytes(mouse.doc.m_basePaper));
 }
 
 // Width 3 on paper without grain: along a stroke pressed ever harder, every
@@ -134,20 +131,19 @@ TEST(PointerDevices, APressureRampDarkensAlongTheStroke)
         points.push_back({x, 100});
         pressures.push_back(0.05 + 0.95 * (x - 20) / 360.0);
     }
-    PenStroke(f, points, pressures);
+    Stroke(f, points, pressures);
     const CPaper& paper = f.doc.m_paper;
     // The release point itself (380) is where a next segment would start.
     for (int32_t x = 20; x < 379; ++x) ASSERT_LE(paper.GetPixel(x + 1, 100), paper.GetPixel(x, 100)) << x;
     EXPECT_GT(paper.GetPixel(25, 100), paper.GetPixel(375, 100) + 30);
-    EXPECT_EQ(paper.GetPixel(25, 99), 255);
-    EXPECT_EQ(paper.GetPixel(25, 101), 255);
-    EXPECT_LT(paper.GetPixel(375, 99), 255);
-    EXPECT_LT(paper.GetPixel(375, 101), 255);
+    EXPECT_EQ((std::pair{paper.GetPixel(25, 99), paper.GetPixel(25, 101)}), (std::pair<uint8_t, uint8_t>{255, 255}));
+    EXPECT_LT(std::max(paper.GetPixel(375, 99), paper.GetPixel(375, 101)), 255);
 }
 
 TEST(PointerDevices, UndoAndRedoOfPenStrokesRebuildTheSameSheet)
 {
     ViewFixture f(400, 300, 600, 500);
+    const std::vector<uint8_t> blank = Bytes(f.doc.m_paper);
     std::vector<std::vector<uint8_t>> after;
     for (int i = 0; i < 4; ++i) {
         f.doc.OnCommand(i == 2 ? ID_TOOL_ERASER : ID_TOOL_PENCIL);
@@ -158,36 +154,89 @@ TEST(PointerDevices, UndoAndRedoOfPenStrokesRebuildTheSameSheet)
             points.push_back({kScribble[k].x + 7 * i, kScribble[k].y + 5 * i});
             pressures.push_back(0.1 + 0.13 * double((k * 5 + i * 3) % 7));
         }
-        PenStroke(f, points, pressures);
-        after.push_back(Sheet(f));
+        Stroke(f, points, pressures);
+        after.push_back(Bytes(f.doc.m_paper));
     }
     ASSERT_EQ(f.doc.GetHistoryCount(), 4);
     EXPECT_TRUE(f.doc.m_history[0].pPoints->HasPressures());
     for (int i = 0; i < 4; ++i) f.doc.OnCommand(ID_EDIT_UNDO);
-    EXPECT_EQ(Sheet(f), Sheet(ViewFixture(400, 300, 600, 500)));
+    EXPECT_TRUE(Bytes(f.doc.m_paper) == blank);
     for (int i = 0; i < 4; ++i) {
         f.doc.OnCommand(ID_EDIT_REDO);
-        EXPECT_TRUE(Sheet(f) == after[static_cast<size_t>(i)]) << i;
+        EXPECT_TRUE(Bytes(f.doc.m_paper) == after[static_cast<size_t>(i)]) << i;
     }
     f.doc.OnCommand(ID_EDIT_UNDO);
     f.doc.OnCommand(ID_EDIT_UNDO);
-    EXPECT_TRUE(Sheet(f) == after[1]);
+    EXPECT_TRUE(Bytes(f.doc.m_paper) == after[1]);
 }
 
-TEST(PointerDevices, TouchpadPinchZoomsInTheMenuSteps)
+// Ctrl+wheel, a pinch on the screen and one on the touchpad gather their
+// scaling into the menu's steps; the wheel alone scrolls.
+TEST(PointerDevices, WheelAndPinchesZoomInTheMenuStepsAndTheWheelScrolls)
 {
     ViewFixture f(400, 300, 300, 200);
-    auto gesture = [&](Qt::NativeGestureType type, qreal value) {
+    auto wheel = [&](qreal delta) { f.Wheel(QPoint(100, 100), int(delta), Qt::ControlModifier); };
+    auto pinch = [&](qreal scale) {
+        QPinchGesture gesture;
+        gesture.setChangeFlags(QPinchGesture::ScaleFactorChanged);
+        gesture.setScaleFactor(scale);
+        QGestureEvent event(QList<QGesture*>{&gesture});
+        QApplication::sendEvent(f.Port(), &event);
+    };
+    auto native = [&](Qt::NativeGestureType type, qreal value) {
         QNativeGestureEvent event(type, TouchScreen(), 2, QPointF(100, 100), QPointF(100, 100),
                                   f.Port()->mapToGlobal(QPointF(100, 100)), value, QPointF());
         QApplication::sendEvent(f.Port(), &event);
-        return f.view->Geometry().m_sizeZoom.cx;
     };
-    gesture(Qt::BeginNativeGesture, 0);
-    EXPECT_EQ(gesture(Qt::ZoomNativeGesture, 0.1), 400);
-    EXPECT_EQ(gesture(Qt::ZoomNativeGesture, 0.1), 480);  // 1.1 x 1.1 passes 1.2
-    EXPECT_EQ(gesture(Qt::ZoomNativeGesture, -0.3), 400);
-    gesture(Qt::EndNativeGesture, 0);
+    auto touchpad = [&](qreal value) { native(Qt::ZoomNativeGesture, value); };
+    // A touchpad's gesture starts its gathering afresh, whatever the pinch left.
+    auto begin = [&](qreal) {
+        f.view->ZoomBy(kActualSizeFactor);
+        native(Qt::BeginNativeGesture, 0);
+    };
+    // input, its value, the displayed width after it
+    const std::tuple<std::function<void(qreal)>, qreal, int> steps[] = {
+        {wheel, 120, 480},  {wheel, 60, 480},     {wheel, 60, 576},     {wheel, -240, 400},
+        {pinch, 1.1, 400},  {pinch, 1.1, 480},    {pinch, 0.5, 277},  // halving is three whole steps out
+        {begin, 0, 400},    {touchpad, 0.1, 400}, {touchpad, 0.1, 480}, {touchpad, -0.3, 400},
+    };
+    for (const auto& [input, value, width] : steps) {
+        input(value);
+        EXPECT_EQ(f.Zoom().cx, width) << value;
+    }
+    f.view->ZoomBy(kActualSizeFactor);
+
+    // Without Ctrl a notch scrolls three lines of at least 16 pixels, within
+    // the limits; Shift scrolls sideways.
+    f.view->ScrollTo(0, 0);
+    f.Wheel(QPoint(100, 100), -120, Qt::NoModifier);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{0, 48}));
+    f.Wheel(QPoint(100, 100), -120, Qt::ShiftModifier);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 48}));
+    f.Wheel(QPoint(100, 100), 1200, Qt::NoModifier);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 0}));
+}
+
+TEST(PointerDevices, CtrlWheelZoomsAboutThePointerAndFitShowsTheWholeSheet)
+{
+    ViewFixture f(2048, 1536, 700, 500);
+    f.view->ScrollTo(600, 500);
+    const QPoint at(130, 420);
+    const CPoint before = f.view->ViewToPaper(CPoint{at.x(), at.y()});
+    for (int delta : {120, 120, -120, 240}) {
+        f.Wheel(at, delta, Qt::ControlModifier);
+        const CPoint now = f.view->ViewToPaper(CPoint{at.x(), at.y()});
+        EXPECT_NEAR(now.x, before.x, 1) << delta;
+        EXPECT_NEAR(now.y, before.y, 1) << delta;
+    }
+    EXPECT_EQ(f.Zoom(), (CSize{3536, 2652}));  // three steps in
+
+    EXPECT_TRUE(f.view->OnCommand(ID_VIEW_FIT));
+    QApplication::processEvents();  // the scroll bars go
+    // 700 x 500 less the margins, the height deciding.
+    EXPECT_EQ(f.Zoom(), (CSize{534, 400}));
+    EXPECT_EQ(f.view->PaperToView(CRect{0, 0, 2048, 1536}), (CRect{83, 50, 617, 450}));
+    EXPECT_EQ(f.view->horizontalScrollBar()->maximum(), 0);
 }
 
 }  // namespace

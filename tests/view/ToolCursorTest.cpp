@@ -4,11 +4,7 @@
 
 #include "ViewTestSupport.h"
 
-#include "framework/CommandIds.h"
-
 #include <gtest/gtest.h>
-
-#include <QKeyEvent>
 
 namespace {
 
@@ -17,15 +13,8 @@ CursorShape Shape(const ViewFixture& f) { return f.view->ToolCursor().Look().sha
 // The picture on the viewport, as the idle pass leaves it.
 QImage Picture(ViewFixture& f)
 {
-    CCmdUI ui(ID_VIEW_GRID);
-    f.view->OnUpdateCommand(ui);
+    f.State(ID_VIEW_GRID);
     return f.Port()->cursor().pixmap().toImage();
-}
-
-void Key(ViewFixture& f, QEvent::Type type, int key, bool autoRepeat = false)
-{
-    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
-    QApplication::sendEvent(f.view.get(), &event);
 }
 
 }  // namespace
@@ -64,30 +53,43 @@ TEST(ToolCursor, FootprintsFollowTheToolItsOptionsAndTheZoom)
             EXPECT_NE(f.Port()->cursor().shape(), Qt::BitmapCursor);
             continue;
         }
-        ASSERT_EQ(std::pair(picture.width(), picture.height()), std::pair(c.side, c.side)) << c.tool << " " << c.zoomSteps;
+        ASSERT_EQ(picture.size(), QSize(c.side, c.side)) << c.tool << " " << c.zoomSteps;
         // An outline round an open middle: the paper under it stays in sight.
-        EXPECT_EQ(qAlpha(picture.pixel(c.side / 2, c.side / 2)), 0);
-        EXPECT_GT(qAlpha(picture.pixel(1, c.side / 2)), 128);
+        const int mid = c.side / 2;
+        EXPECT_EQ(qAlpha(picture.pixel(mid, mid)), 0);
+        if (c.shape == CursorShape::Square) {
+            EXPECT_EQ((std::pair{picture.pixel(1, mid), picture.pixel(0, mid)}),
+                      (std::pair{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+        }
+        if (c.shape == CursorShape::Disc) { EXPECT_GT(qAlpha(picture.pixel(1, mid)), 128); }
     }
 }
 
-// At a scaled screen the picture has the screen's pixels, none half covered.
 TEST(ToolCursor, PicturesAreDrawnForTheScreensPixelRatio)
 {
-    const QPixmap picture = CToolCursor::Picture(CursorSpec{CursorShape::Square, 6, 1.0, 2.0});
-    EXPECT_EQ(picture.devicePixelRatio(), 2.0);
-    const QImage image = picture.toImage();
-    ASSERT_EQ(image.width(), 16);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const QRgb p = image.pixel(x, y);
-            ASSERT_TRUE(qAlpha(p) == 0 || p == qRgb(0, 0, 0) || p == qRgb(255, 255, 255)) << x << "," << y;
-        }
+    for (const CursorShape shape : {CursorShape::Square, CursorShape::Crosshair}) {
+        const CursorSpec look{shape, 6, 1.0, 2.0};
+        const QPixmap picture = CToolCursor::Picture(look);
+        EXPECT_EQ(picture.devicePixelRatio(), 2.0);
+        const QImage image = picture.toImage();
+        EXPECT_EQ(image.width(), shape == CursorShape::Square ? 16 : 2 * CToolCursor::kCrosshairSize);
+        // Whole device pixels: nothing half covered.
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                ASSERT_TRUE(qAlpha(p) == 0 || p == qRgba(0, 0, 0, 255) || p == qRgba(255, 255, 255, 255))
+                    << x << "," << y;
+            }
+    }
+    EXPECT_TRUE(CToolCursor::Picture(CursorSpec{CursorShape::OpenHand, 0, 1.0, 2.0}).isNull());
 }
 
-TEST(ToolCursor, TheHandClosesWhileDraggingAndTheSelectToolShowsMoveOverItsSelection)
+// The hand closes while it drags; the select tool shows the move shape over
+// its selection; Space lends the hand while held, but not in the middle of a
+// stroke; the middle button pans as well.
+TEST(ToolCursor, TheHandsShapesAndTheSelectionsMoveShape)
 {
-    ViewFixture f(400, 300, 600, 500);
+    ViewFixture f(400, 300, 300, 200);
     f.doc.OnCommand(ID_TOOL_HAND);
     Picture(f);
     EXPECT_EQ(Shape(f), CursorShape::OpenHand);
@@ -95,40 +97,45 @@ TEST(ToolCursor, TheHandClosesWhileDraggingAndTheSelectToolShowsMoveOverItsSelec
     EXPECT_EQ(Shape(f), CursorShape::ClosedHand);
     f.Release(f.At(10, 10));
     EXPECT_EQ(Shape(f), CursorShape::OpenHand);
-
     f.doc.OnCommand(ID_TOOL_SELECT);
     f.doc.m_rcSelection = CRect{50, 50, 120, 100};
     f.Mouse(QEvent::MouseMove, f.At(80, 70), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(Shape(f), CursorShape::Move);
     f.Mouse(QEvent::MouseMove, f.At(20, 70), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(Shape(f), CursorShape::Cross);
-}
 
-TEST(ToolCursor, SpaceLendsTheHandWhileHeldButNotInTheMiddleOfAStroke)
-{
-    ViewFixture f(400, 300, 300, 200);
+    f.doc.OnCommand(ID_TOOL_PENCIL);
     f.view->ScrollTo(0, 0);
-    Key(f, QEvent::KeyPress, Qt::Key_Space);
+    f.Key(QEvent::KeyPress, Qt::Key_Space);
     EXPECT_TRUE(f.view->IsSpaceHand());
     EXPECT_EQ(Shape(f), CursorShape::OpenHand);
     f.Press(QPoint(100, 100));
     EXPECT_EQ(Shape(f), CursorShape::ClosedHand);
     f.Move(QPoint(60, 70));
-    Key(f, QEvent::KeyRelease, Qt::Key_Space);  // the drag goes on until the button is let go
+    f.Key(QEvent::KeyRelease, Qt::Key_Space);  // the drag goes on until the button is let go
     f.Move(QPoint(50, 60));
     f.Release(QPoint(50, 60));
     EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{50, 40}));
     EXPECT_EQ(f.doc.m_pTool, &f.doc.m_pencilTool);
     EXPECT_EQ(f.doc.GetHistoryCount(), 0);
     EXPECT_EQ(Shape(f), CursorShape::Crosshair);
-
     // Pressed during a stroke, Space changes nothing, not even once the stroke ends.
     f.Press(QPoint(100, 100));
-    Key(f, QEvent::KeyPress, Qt::Key_Space);
+    f.Key(QEvent::KeyPress, Qt::Key_Space);
     f.Move(QPoint(140, 100));
     f.Release(QPoint(140, 100));
-    Key(f, QEvent::KeyPress, Qt::Key_Space, true);
+    f.Key(QEvent::KeyPress, Qt::Key_Space, true);
     EXPECT_FALSE(f.view->IsSpaceHand());
     EXPECT_EQ(f.doc.GetHistoryCount(), 1);
     EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{50, 40}));
+
+    // The middle button pans too, and leaves the tool as it is.
+    f.view->ZoomBy(kZoomInFactor);
+    f.view->ScrollTo(0, 0);
+    f.Mouse(QEvent::MouseButtonPress, QPoint(100, 100), Qt::MiddleButton, Qt::MiddleButton);
+    f.Mouse(QEvent::MouseMove, QPoint(60, 70), Qt::NoButton, Qt::MiddleButton);
+    f.Mouse(QEvent::MouseButtonRelease, QPoint(60, 70), Qt::MiddleButton, Qt::NoButton);
+    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{40, 30}));
+    EXPECT_EQ(f.doc.m_pTool, &f.doc.m_pencilTool);
+    EXPECT_EQ(f.doc.GetHistoryCount(), 1);
 }

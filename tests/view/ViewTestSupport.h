@@ -3,16 +3,22 @@
 // the view tests on the offscreen platform.
 
 #include "document/QuillexDoc.h"
+#include "framework/CommandIds.h"
 #include "view/QuillexView.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <memory>
+#include <vector>
 
 inline QRgb Gray(int g) { return qRgb(g, g, g); }
+
+inline std::vector<uint8_t> Bytes(const CPaper& p) { return {p.GetBits(), p.GetBits() + p.GetImageSize()}; }
 
 // Every pixel a gray of its own position, so that a wrong row or column shows.
 inline void FillPattern(CPaper& paper)
@@ -49,6 +55,7 @@ struct ViewFixture {
     }
 
     QWidget* Port() const { return view->viewport(); }
+    CSize Zoom() const { return view->Geometry().m_sizeZoom; }
     // Where a paper pixel shows in the client area.
     QPoint At(int32_t x, int32_t y) const
     {
@@ -64,6 +71,24 @@ struct ViewFixture {
     void Press(QPoint p) { Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton); }
     void Move(QPoint p) { Mouse(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton); }
     void Release(QPoint p) { Mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
+    void Key(QEvent::Type type, int key, bool autoRepeat = false)
+    {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(view.get(), &event);
+    }
+    void Wheel(QPoint at, int delta, Qt::KeyboardModifiers modifiers)
+    {
+        QWheelEvent event(QPointF(at), Port()->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Port(), &event);
+    }
+    // The enable state and check mark of a command, as the idle pass asks.
+    std::pair<bool, int> State(uint32_t id)
+    {
+        CCmdUI ui(id);
+        view->OnUpdateCommand(ui);
+        return {ui.m_bEnabled, ui.m_nCheck};
+    }
 
     // The picture the view paints for its whole client area.
     QImage Render()
