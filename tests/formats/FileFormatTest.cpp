@@ -9,13 +9,13 @@ using namespace formats_test;
 
 TEST(FileFormat, TheNameSelectsTheFormatAndItsWriter)
 {
+    using enum FileFormat;
     const std::tuple<const char*, FileFormat, std::string> cases[] = {
-        {"a.gif", FileFormat::Gif, "GIF89a"},     {"/x/B.GIF", FileFormat::Gif, "GIF89a"}, {".gif", FileFormat::Gif, ""},
-        {"c.Gif", FileFormat::Gif, ""},           {"d.bmp", FileFormat::Bmp, "BM"},        {"E.BMP", FileFormat::Bmp, ""},
-        {"k.png", FileFormat::Png, "\x89PNG"},    {"/x/L.PNG", FileFormat::Png, ""},       {"m.pngx", FileFormat::Sketch, ""},
-        {"f.tvk", FileFormat::Sketch, "QLXF"},    {"noextension", FileFormat::Sketch, "QLXF"}, {"gif", FileFormat::Sketch, ""},
-        {"g.gif.tvk", FileFormat::Sketch, ""},    {"h.jpeg", FileFormat::Sketch, "QLXF"},  {"", FileFormat::Sketch, ""},
-        {"i.gifx", FileFormat::Sketch, ""},       {"/dir.gif/j", FileFormat::Sketch, ""},
+        {"a.gif", Gif, "GIF89a"}, {"/x/B.GIF", Gif, "GIF89a"}, {".gif", Gif, ""}, {"c.Gif", Gif, ""},
+        {"d.bmp", Bmp, "BM"}, {"E.BMP", Bmp, ""}, {"k.png", Png, "\x89PNG"}, {"/x/L.PNG", Png, ""},
+        {"m.pngx", Sketch, ""}, {"f.tvk", Sketch, "QLXF"}, {"noextension", Sketch, "QLXF"}, {"gif", Sketch, ""},
+        {"g.gif.tvk", Sketch, ""}, {"h.jpeg", Sketch, "QLXF"}, {"", Sketch, ""}, {"i.gifx", Sketch, ""},
+        {"/dir.gif/j", Sketch, ""},
     };
     TempFolder folder;
     CPaper paper;

@@ -73,7 +73,7 @@ inline Bytes Runs(size_t n, uint32_t seed, uint32_t longest)
 {
     std::minstd_rand rnd(seed);
     Bytes pixels;
-    while (pixels.size() < n) pixels.insert(pixels.end(), 1 + rnd() % longest, rnd() % 4 ? 255 : static_cast<uint8_t>(rnd()));
+    while (pixels.size() < n) pixels.insert(pixels.end(), 1 + rnd() % longest, rnd() % 4 ? 255 : uint8_t(rnd()));
     pixels.resize(n);
     return pixels;
 }
@@ -82,7 +82,7 @@ inline Bytes Runs(size_t n, uint32_t seed, uint32_t longest)
 inline void Fill(CPaper& paper, const Bytes& pixels)
 {
     const uint32_t w = paper.GetWidth();
-    for (size_t i = 0; i < pixels.size(); ++i) paper.SetPixel(static_cast<int32_t>(i % w), static_cast<int32_t>(i / w), pixels[i]);
+    for (size_t i = 0; i < pixels.size(); ++i) paper.SetPixel(int32_t(i % w), int32_t(i / w), pixels[i]);
 }
 
 inline Bytes TopDown(const CPaper& paper)
