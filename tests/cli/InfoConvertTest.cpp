@@ -1,12 +1,11 @@
-// graphelle-cli info and convert, driven as functions with their words.
+// graphelle-cli's words and exit statuses, info and convert, and every command side by side on a
+// damaged sketch, driven as functions with their words.
 
 #include "CliTestSupport.h"
 #include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ThumbnailCommand.h"
 #include "formats/PngTestSupport.h"
-#include "formats/SketchFile.h"
-#include "io/Archive.h"
 
 using doctest::Contents;
 using doctest::WriteFile;
@@ -14,43 +13,66 @@ using doctest::WriteFile;
 namespace {
 
 // A 47 x 33 sheet with a diagonal of grays: several blocks of code stream.
-std::string WriteDrawing(const doctest::TempFolder& folder, const std::string& name)
+std::string WriteDrawing(const std::string& path)
 {
-    CPaper paper;
-    paper.Create(47, 33, 4);
-    for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 47; ++x) paper.SetPixel(x, y, static_cast<uint8_t>((x * 37 + y * 11) % 256));
-    CArchive ar;
-    const std::string path = folder.File(name);
-    EXPECT_TRUE(ar.Open(path, CArchive::store) && WriteSketch(paper, ar) && ar.Close());
-    return path;
+    return WriteSheet(path, 47, 33, [](uint32_t x, uint32_t y) { return static_cast<uint8_t>((x * 37 + y * 11) % 256); });
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::string Changed(std::string bytes, size_t at, char flip)
+std::string Changed(std::string bytes, size_t at, int flip)
 {
-    bytes[at] ^= flip;
+    bytes[at] = static_cast<char>(bytes[at] ^ flip);
     return bytes;
 }
 
 }  // namespace
 
-TEST(CliInfo, ReportsHeaderAndBlocks)
+// Help goes to standard output with success; any other number of words, or a thumbnail size
+// outside 1 to 4096, is the usage as an error with status 2; a file that cannot be opened is
+// named with the reason and status 1. No copy is written.
+TEST(Cli, EverySubCommandChecksItsWords)
 {
     doctest::TempFolder folder;
-    const std::string good = WriteDrawing(folder, "good.tvk"), bytes = Contents(good);
+    const std::string none = "/nonexistent/graphelle/none", opened = none + ": cannot open: ", b = folder.File("b");
+    const std::string info = "usage: graphelle-cli info FILE\n", convert = "usage: graphelle-cli convert IN OUT",
+                      run = "usage: graphelle-cli run SCRIPT\n", thumbnail = "usage: graphelle-cli thumbnail ";
+    const struct {
+        CliCommand command;
+        std::vector<std::string> args;
+        int status;
+        std::string text;
+    } cases[] = {
+        {CliInfo, {}, 2, info}, {CliInfo, {"a", b}, 2, info}, {CliInfo, {"--help"}, 0, info}, {CliInfo, {none}, 1, opened},
+        {CliConvert, {"a"}, 2, convert}, {CliConvert, {"a", b, "c"}, 2, convert}, {CliConvert, {"-h"}, 0, convert},
+        {CliConvert, {none, b}, 1, opened}, {CliRun, {}, 2, run}, {CliRun, {"a", b}, 2, run},
+        {CliRun, {"--help"}, 0, run + "Replays a drawing script"}, {CliRun, {none}, 1, "cannot open the script " + none},
+        {CliThumbnail, {}, 2, thumbnail}, {CliThumbnail, {"a", b}, 2, thumbnail},
+        {CliThumbnail, {"a", b, "0"}, 2, thumbnail}, {CliThumbnail, {"a", b, "-5"}, 2, thumbnail},
+        {CliThumbnail, {"a", b, "12x"}, 2, thumbnail},
+        {CliThumbnail, {"a", b, "4097"}, 2, thumbnail}, {CliThumbnail, {"a", b, "64", "extra"}, 2, thumbnail},
+        {CliThumbnail, {none, b, "1"}, 1, opened}, {CliThumbnail, {none, b, "4096"}, 1, opened},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCommand(c.command, c.args);
+        EXPECT_EQ(r.status, c.status) << c.text;
+        EXPECT_TRUE(Has(c.status == 0 ? r.out : r.err, c.text)) << c.text << " in " << r.out << r.err;
+        EXPECT_EQ(c.status == 0 ? r.err : r.out, "") << c.text;
+    }
+    EXPECT_FALSE(std::filesystem::exists(b));
+}
+
+TEST(CliInfo, ReportsTheHeaderAndHowFarTheBlocksRead)
+{
+    doctest::TempFolder folder;
+    const std::string good = WriteDrawing(folder.File("good.tvk")), bytes = Contents(good);
     ASSERT_GT(bytes.size(), 300u);
+    const size_t data = bytes.size() - 28, blocks = (data - 1 + 257) / 258;
+    const std::string b = std::to_string(blocks);
     const CliResult r = RunCommand(CliInfo, {good});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.err.empty());
-    const size_t blocks = (bytes.size() - 29 + 257) / 258;
-    for (const std::string& line : std::vector<std::string>{
-             "magic: QLXF\n", "header size: 28\n", "version: 1\n", "width: 47\n", "height: 33\n",
-             "roughness: 4\n", "header: valid\n", "code size: 8\n", "end code: found\n", "pixels: 1551 of 1551\n",
-             "blocks read whole: yes\n", "data size: " + std::to_string(bytes.size() - 28) + "\n",
-             "checksums: all " + std::to_string(blocks) + " match\n"})
-        EXPECT_TRUE(Has(r.out, line)) << line << " in\n" << r.out;
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string()));
+    EXPECT_EQ(r.out, "magic: QLXF\nheader size: 28\nversion: 1\nwidth: 47\nheight: 33\nroughness: 4\ndata size: " +
+                         std::to_string(data) + "\nheader: valid\ncode size: 8\nblocks: " + b + " (" +
+                         std::to_string(data - 1 - 3 * blocks) + " bytes of code stream)\nchecksums: all " + b +
+                         " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n");
 
     const struct {
         std::string file;
@@ -60,6 +82,7 @@ TEST(CliInfo, ReportsHeaderAndBlocks)
         {Changed(bytes, 29 + 1 + 255, 1), 1, "checksums: block 1 does not match\n", "block 1 fails its checksum"},
         {Changed(bytes, 29 + 258 + 3, 4), 1, "blocks: 2 ", "block 2 fails its checksum"},
         {bytes.substr(0, 200), 1, "end code: missing\n", "block 1 is cut short"},
+        {Changed(bytes, 16, 33 ^ 34), 1, "pixels: 1551 of 1598\n", "the code stream ends before the last pixel"},
         {bytes.substr(0, 24) + std::string(4, '\0') + bytes.substr(28), 0, "blocks: none (a white sheet)\n", ""},
         {Changed(bytes, 0, 'Q' ^ 'X'), 1, "header: invalid\n", "invalid header"},
         {Changed(bytes, 28, 8 ^ 9), 1, "code size: 9\n", "unknown code size"},
@@ -72,45 +95,21 @@ TEST(CliInfo, ReportsHeaderAndBlocks)
         EXPECT_TRUE(Has(changed.out, c.outLine)) << c.outLine << " in\n" << changed.out;
         EXPECT_TRUE(Has(changed.err, c.errText)) << c.errText << ": " << changed.err;
     }
-    EXPECT_EQ(RunCommand(CliInfo, {folder.File("missing.tvk")}).status, 1);
-    EXPECT_EQ(RunCommand(CliInfo, {}).status, 2);
-    EXPECT_EQ(RunCommand(CliInfo, {good, good}).status, 2);
-    EXPECT_EQ(RunCommand(CliInfo, {"--help"}).status, 0);
 }
 
-TEST(CliConvert, WritesTheFormatTheNameSelectsAndFailuresLeaveTheTargetAlone)
+// The copy's name selects its format; a sketch read and written again is the same file; a copy
+// that cannot be written is named with the reason.
+TEST(CliConvert, WritesTheFormatTheNameSelects)
 {
     doctest::TempFolder folder;
-    const std::string in = WriteDrawing(folder, "in.tvk"), sketch = Contents(in);
-    const size_t bmpSize = 1078 + 48 * 33;
-    const std::pair<const char*, std::string> cases[] = {
-        {"copy.GIF", "GIF89a"}, {"copy.bmp", "BM"}, {"copy.png", "\x89PNG"}, {"copy", sketch}, {"copy.tvk", sketch}};
-    for (const auto& [name, start] : cases) {
-        const CliResult r = RunCommand(CliConvert, {in, folder.File(name)});
-        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
-        EXPECT_EQ(Contents(folder.File(name)).substr(0, start.size()), start) << name;
-    }
-    EXPECT_EQ(Contents(folder.File("copy.bmp")).size(), bmpSize);
-    for (const char* name : {"copy", "copy.tvk"})  // a sketch read and written again is the same file
-        EXPECT_EQ(Contents(folder.File(name)), sketch) << name;
-
-    // An input that gives no sheet: the old target stays as it was.
-    WriteFile(folder.File("target.gif"), "old");
-    WriteFile(folder.File("junk.tvk"), "not a sketch");
-    CliResult r = RunCommand(CliConvert, {folder.File("junk.tvk"), folder.File("target.gif")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "not a sketch file"));
-    EXPECT_EQ(Contents(folder.File("target.gif")), "old");
-    r = RunCommand(CliConvert, {folder.File("missing.tvk"), folder.File("target.gif")});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_FALSE(r.err.empty());
-    r = RunCommand(CliConvert, {in, folder.File("no/such/folder/out.bmp")});  // the reason is named
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "out.bmp: ")) << r.err;
-
-    EXPECT_EQ(RunCommand(CliConvert, {in}).status, 2);
-    EXPECT_EQ(RunCommand(CliConvert, {}).status, 2);
-    EXPECT_EQ(RunCommand(CliConvert, {"--help"}).status, 0);
+    const std::string in = WriteDrawing(folder.File("in.tvk"));
+    ASSERT_EQ(RunCommand(CliConvert, {in, folder.File("copy.GIF")}).status, 0);
+    EXPECT_EQ(Contents(folder.File("copy.GIF")).substr(0, 6), "GIF89a");
+    ASSERT_EQ(RunCommand(CliConvert, {in, folder.File("copy")}).status, 0);
+    EXPECT_EQ(Contents(folder.File("copy")), Contents(in));
+    for (const CliResult& r : {RunCommand(CliConvert, {in, folder.File("no/such/folder/out.bmp")}),
+                               RunCommand(CliThumbnail, {in, folder.File("no/such/folder/out.bmp"), "64"})})
+        EXPECT_EQ(std::pair(r.status, Has(r.err, "out.bmp: ")), std::pair(1, true)) << r.err;
 }
 
 // A picture taken in and given out again keeps every gray pixel; a colour one comes in as gray.
@@ -124,6 +123,7 @@ TEST(CliConvert, APngPictureBecomesASketchAndComesBackTheSame)
     pngtest::Picture back;
     ASSERT_TRUE(pngtest::Write(picture, 61, 47, PNG_FORMAT_GRAY, gray.data()));
     ASSERT_EQ(RunCommand(CliConvert, {picture, sketch}).status + RunCommand(CliConvert, {sketch, out}).status, 0);
+    EXPECT_EQ(Contents(sketch)[20], 5) << "a new sheet's roughness";
     ASSERT_TRUE(pngtest::Decode(out, back));
     EXPECT_EQ(std::tuple(back.width, back.height, back.gray), std::tuple(61u, 47u, gray));
     ASSERT_TRUE(pngtest::Write(picture, 2, 2, PNG_FORMAT_RGB, green));
@@ -137,27 +137,41 @@ TEST(CliConvert, APngPictureBecomesASketchAndComesBackTheSame)
     EXPECT_FALSE(std::filesystem::exists(folder.File("cut.tvk")));
 }
 
-// Every command agrees on a sketch that reads only in part: it says so and fails, and the ones
-// that write still write what was read.
-TEST(Cli, ASketchReadInPartFailsEveryCommandWithAReport)
+// Every command on the same damaged sketch, and on a file that is no sketch: each fails with its
+// report; the ones that write still write what the damaged sketch gave, and leave the target as it
+// was when there was no sheet.
+TEST(Cli, EveryCommandReportsADamagedSketch)
 {
     doctest::TempFolder folder;
-    const std::string damaged = folder.File("damaged.tvk");
-    WriteFile(damaged, Changed(Contents(WriteDrawing(folder, "in.tvk")), 29 + 1 + 255, 1));
+    const std::string damaged = folder.File("damaged.tvk"), junk = folder.File("junk.tvk");
+    WriteFile(damaged, Changed(Contents(WriteDrawing(folder.File("in.tvk"))), 29 + 1 + 255, 1));
+    WriteFile(junk, std::string(40, 'x'));
     const std::string bmp = folder.File("out.bmp"), png = folder.File("out.png"), tvk = folder.File("out.tvk");
     const struct {
-        CliResult result;
-        const char* report;
-        std::string written;
-    } cases[] = {
-        {RunCommand(CliInfo, {damaged}), "the sheet opens in part", ""},
-        {RunCommand(CliConvert, {damaged, bmp}), "damaged.tvk: read only in part", bmp},
-        {RunCommand(CliThumbnail, {damaged, png, "16"}), "damaged.tvk: read only in part", png},
-        {RunScript("open " + damaged + "\nsave " + tvk + "\n"), "\"damaged.tvk\" could be read only in part", tvk},
+        std::string in;
+        std::string reports[4];  // of info, convert, thumbnail and a script's open
+        bool written;
+    } rows[] = {
+        {damaged,
+         {"damaged.tvk: block 1 fails its checksum; the sheet opens in part",
+          "damaged.tvk: read only in part; the rest of the sheet is white",
+          "damaged.tvk: read only in part; the rest of the sheet is white",
+          "\"damaged.tvk\" could be read only in part"},
+         true},
+        {junk,
+         {"junk.tvk: not a sketch file (invalid header)", "junk.tvk: not a sketch file", "junk.tvk: not a sketch file",
+          "line 1: cannot open " + junk},
+         false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.result.status, 1) << c.report;
-        EXPECT_TRUE(Has(c.result.err, c.report)) << c.result.err;
-        EXPECT_TRUE(c.written.empty() || !Contents(c.written).empty()) << c.written;
+    for (const auto& row : rows) {
+        for (const std::string& target : {bmp, png, tvk}) WriteFile(target, "old");
+        const CliResult results[] = {RunCommand(CliInfo, {row.in}), RunCommand(CliConvert, {row.in, bmp}),
+                                     RunCommand(CliThumbnail, {row.in, png, "16"}),
+                                     RunScript("open " + row.in + "\nsave " + tvk + "\n")};
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(results[i].status, 1) << row.reports[i];
+            EXPECT_TRUE(Has(results[i].err, row.reports[i])) << results[i].err;
+        }
+        for (const std::string& target : {bmp, png, tvk}) EXPECT_EQ(Contents(target) != "old", row.written) << target;
     }
 }

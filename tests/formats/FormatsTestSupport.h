@@ -1,14 +1,15 @@
 #pragma once
-// Shared by the file format tests: a private temporary folder, whole files,
-// saving and loading through an archive, drawings to store, and the code
-// stream as one piece.
+// Shared by the file format tests: a private folder, whole files, writers and readers run over an
+// archive, sheets to store, the raster as a decoder gives it, and a raster's code stream in one piece.
 
 #include "engine/Paper.h"
 #include "formats/LzwEncoder.h"
 #include "formats/SketchFile.h"
+#include "io/Archive.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -67,25 +68,36 @@ inline Bytes Noise(size_t n, uint32_t seed)
     return bytes;
 }
 
-inline void FillNoise(CPaper& paper, uint32_t seed)
-{
-    const uint32_t w = paper.GetWidth();
-    Bytes noise = Noise(size_t{w} * paper.GetHeight(), seed);
-    for (size_t i = 0; i < noise.size(); ++i) paper.SetPixel(static_cast<int32_t>(i % w), static_cast<int32_t>(i / w), noise[i]);
-}
-
-// Pencil-like strokes: random walks of a dark core with lighter, grainy edges.
-inline void DrawStrokes(CPaper& paper, uint32_t seed, int strokes)
+// Runs of random length up to longest, three in four of them white, as paper with strokes gives.
+inline Bytes Runs(size_t n, uint32_t seed, uint32_t longest)
 {
     std::minstd_rand rnd(seed);
-    auto below = [&](uint32_t n) { return static_cast<int>(rnd() % n); };
-    auto darken = [&](int x, int y, int v) { if (v < paper.GetPixel(x, y)) paper.SetPixel(x, y, static_cast<uint8_t>(v)); };
-    for (int s = 0; s < strokes; ++s) {
-        int x = below(paper.GetWidth()), y = below(paper.GetHeight()), steps = 20 + below(400), gray = 10 + below(120);
-        for (int i = 0; i < steps; ++i, x += below(3) - 1, y += below(3) - 1)
-            for (int d = 0; d < 9; ++d)  // a third of the edge lets the paper through
-                darken(x + d % 3 - 1, y + d / 3 - 1, d == 4 ? gray : below(3) ? gray + 60 + below(60) : 255);
-    }
+    Bytes pixels;
+    while (pixels.size() < n) pixels.insert(pixels.end(), 1 + rnd() % longest, rnd() % 4 ? 255 : uint8_t(rnd()));
+    pixels.resize(n);
+    return pixels;
+}
+
+// Lays pixels, top row first, onto the sheet; TopDown gives them back as decoders do.
+inline void Fill(CPaper& paper, const Bytes& pixels)
+{
+    const uint32_t w = paper.GetWidth();
+    for (size_t i = 0; i < pixels.size(); ++i) paper.SetPixel(int32_t(i % w), int32_t(i / w), pixels[i]);
+}
+
+inline Bytes TopDown(const CPaper& paper)
+{
+    Bytes out;
+    for (uint32_t y = 0; y < paper.GetHeight(); ++y)
+        for (uint32_t x = 0; x < paper.GetWidth(); ++x) out.push_back(paper.GetPixel(int32_t(x), int32_t(y)));
+    return out;
+}
+
+// A picture's gray pixels, top row first, as ImageMagick reads it.
+inline Bytes MagickGray(const std::string& path, const TempFolder& folder)
+{
+    const std::string raw = folder.File("magick.gray");
+    return std::system(("convert '" + path + "' -depth 8 gray:'" + raw + "'").c_str()) == 0 ? ReadWholeFile(raw) : Bytes();
 }
 
 // The same size and raster bytes: the same pixels, and fill bytes alike.
