@@ -19,6 +19,8 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
 
 }  // namespace
 
+// Pasted, the piece arrives floating under view pixel (5, 5), but never left of or above the
+// paper, and each paste puts the one before down.
 TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
 {
     for (int32_t y = 10; y < 16; ++y)
@@ -32,68 +34,55 @@ TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
     EXPECT_EQ(b[12 + 0 * 8 + 4], 14 * 3 + 15);  // bottom row stored first
     EXPECT_EQ(State(), "history 0 pos 0 selection 10 10 15 16 floating 0 modified 0");
 
+    doc->OnCommand(ID_TOOL_PENCIL);
+    ASSERT_TRUE(doc->CanPaste());
     doc->Paste(&view);
-    ASSERT_EQ(doc->m_rcSelection, (CRect{5, 5, 10, 11}));
+    EXPECT_EQ(State(), "history 0 pos 0 selection 5 5 10 11 floating 1 modified 1");
+    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
+    for (auto [scroll, at] : {std::pair{CPoint{40, 30}, CPoint{45, 35}}, std::pair{CPoint{-20, 10}, CPoint{5, 15}},
+                              std::pair{CPoint{30, -9}, CPoint{35, 5}}, std::pair{CPoint{0, 0}, CPoint{5, 5}}}) {
+        view.scroll = scroll;
+        doc->Paste(&view);
+        EXPECT_EQ((CPoint{doc->m_rcSelection.left, doc->m_rcSelection.top}), at);
+    }
+    EXPECT_EQ(doc->GetHistoryCount(), 4);
     doc->DropSelection();
     for (int32_t y = 0; y < 6; ++y)
         for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(doc->m_paper.GetPixel(5 + x, 5 + y), x * 3 + y + 40);
 }
 
-TEST_F(DocTest, CutRecordsOnceForAPlainSelectionNeverForAFloatingPieceAndCopiesTheFloatingPixels)
+// A cut records once for a plain selection, never for a floating piece, and copies the
+// floating pixels; nothing is cut that the clipboard refused.
+TEST_F(DocTest, CutTakesOutOnlyWhatReachedTheClipboard)
 {
-    doc->m_paper.SetPixel(12, 12, 9);
-    doc->m_basePaper.CopyBitsFrom(doc->m_paper);
-    Band(CRect{10, 10, 20, 20});
-    doc->SetModifiedFlag(false);
-    doc->Cut(&view);
-    EXPECT_EQ(State(), "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{10, 10, 20, 20}));
+    Put(12, 12, 9);
+    for (bool refused : {true, false}) {
+        services.refuseSet = refused;
+        Band(CRect{10, 10, 20, 20});
+        doc->SetModifiedFlag(false);
+        doc->Cut(&view);
+        EXPECT_EQ(State(), refused ? "history 0 pos 0 selection 10 10 20 20 floating 0 modified 0"
+                                   : "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");
+        EXPECT_EQ(doc->m_paper.GetPixel(12, 12), refused ? 9 : 255);
+    }
     EXPECT_EQ(view.invalidated, (std::vector<CRect>{CRect{8, 8, 22, 22}}));
-    EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);
+    EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);  // (2, 2) of the piece sits in stored row 7
     doc->OnEditUndo();
     EXPECT_EQ(doc->m_paper.GetPixel(12, 12), 9);
 
-    services.clipboard.clear();
     Lift(CRect{10, 10, 20, 20});  // the paper beneath is white now
+    services.refuseSet = true;
+    doc->Cut(&view);
+    EXPECT_TRUE(doc->m_floating.HasBits());
+    services.refuseSet = false;
+    services.clipboard.clear();
     doc->CopySelection(&view, false);
-    ASSERT_EQ(services.clipboard.at(kClipFormat).size(), 12u + 12u * 10u);
-    EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);  // (2, 2) of the piece sits in stored row 7
+    EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);
     EXPECT_TRUE(doc->m_floating.HasBits());
     services.clipboard.clear();
     doc->Cut(&view);
     EXPECT_EQ(State(), "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");  // the lift only
     EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);
-}
-
-TEST_F(DocTest, ACutThatTheClipboardRefusesKeepsThePiece)
-{
-    doc->m_paper.SetPixel(12, 12, 9);
-    services.refuseSet = true;
-    Band(CRect{10, 10, 20, 20});
-    doc->Cut(&view);
-    EXPECT_EQ(State(), "history 0 pos 0 selection 10 10 20 20 floating 0 modified 0");
-    EXPECT_EQ(doc->m_paper.GetPixel(12, 12), 9);
-    Lift(CRect{10, 10, 20, 20});
-    doc->Cut(&view);
-    EXPECT_TRUE(doc->m_floating.HasBits());
-}
-
-TEST_F(DocTest, PasteArrivesFloatingAtViewPixelFiveFive)
-{
-    services.clipboard[kClipFormat] = Block(0, 6, 4, 8 * 4);
-    ASSERT_TRUE(doc->CanPaste());
-    doc->Paste(&view);
-    EXPECT_EQ(State(), "history 0 pos 0 selection 5 5 11 9 floating 1 modified 1");
-    EXPECT_EQ(doc->m_floating.GetPixel(3, 2), 33);
-    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
-    // Scrolled: the paper point under (5, 5), but never left of or above the paper.
-    for (auto [scroll, at] : {std::pair{CPoint{40, 30}, CPoint{45, 35}}, std::pair{CPoint{-20, 10}, CPoint{5, 15}},
-                              std::pair{CPoint{30, -9}, CPoint{35, 5}}}) {
-        view.scroll = scroll;
-        doc->Paste(&view);
-        EXPECT_EQ((CPoint{doc->m_rcSelection.left, doc->m_rcSelection.top}), at);
-    }
-    EXPECT_EQ(doc->GetHistoryCount(), 3);  // each paste dropped the one before
 }
 
 TEST_F(DocTest, PasteRefusesUnusableBlocksAfterDroppingThePreviousPiece)

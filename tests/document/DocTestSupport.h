@@ -1,38 +1,26 @@
 #pragma once
 // Fakes for the services the document asks of the user interface, a view that maps paper to
-// view pixels one to one (optionally shifted), file helpers, and a fixture around a document
-// with a fresh white 200 x 150 sheet.
+// view pixels one to one (optionally shifted), and a fixture around a document with a fresh
+// white 200 x 150 sheet, with the gestures the tests play on it.
 
 #include "document/QuillexDoc.h"
 #include "framework/CommandIds.h"
+#include "framework/FileTestSupport.h"
 #include "framework/Services.h"
 #include "framework/View.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
-#include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace doctest {
 
-// A fresh folder, removed afterwards.
-struct TempFolder {
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "graphelle-test-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-    std::filesystem::path path;
-};
+using filetest::Contents;
+using filetest::TempFolder;
+using filetest::WriteFile;
 
 // Every service the document asks of the user interface, faked in one object that stands in
 // for them while it lives (the main window only when asked).
@@ -48,7 +36,7 @@ struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders
     void UseMainWindow() { Services().pMainWindow = this; }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width; h = height; r = roughness; return newOk; }
+    bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width, h = height, r = roughness; return newOk; }
     bool Run(const std::string& t, const std::string& initial, const std::vector<FileFilter>& f,
              std::string& chosen) override
     {
@@ -112,11 +100,7 @@ struct FakeToolView : IToolView {
         return CRect{r.left - scroll.x, r.top - scroll.y, r.right - scroll.x, r.bottom - scroll.y};
     }
     void SetBand(const CRect& r) override { bands.push_back(r); }
-    void InvalidateView(const CRect* r) override
-    {
-        if (r) invalidated.push_back(*r);
-        else ++wholeInvalidations;
-    }
+    void InvalidateView(const CRect* r) override { r ? invalidated.push_back(*r) : void(++wholeInvalidations); }
 };
 
 // Records the hints the document sends to its views; whole-view updates appear as kWhole.
@@ -148,15 +132,12 @@ inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
     return {grade, width, smooth, size, strength, doc.m_bTransparent};
 }
 
-inline std::string Contents(const std::string& path)
+// The tool settings, then the pencil's and the eraser's pressure switch.
+inline std::vector<int32_t> Options(const CQuillexDoc& doc)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFile(const std::string& path, const std::string& data)
-{
-    std::ofstream(path, std::ios::binary) << data;
+    std::vector<int32_t> all = ToolSettings(doc);
+    all.insert(all.end(), {doc.m_pencilTool.m_bPressure, doc.m_eraserTool.m_bPressure});
+    return all;
 }
 
 class DocTest : public ::testing::Test {
@@ -193,6 +174,19 @@ protected:
         doc->OnCommand(ID_TOOL_SELECT);
         Drag({{r.left, r.top}, {r.right, r.bottom}});
     }
+    // Bands a rectangle and lifts it with a press and release inside (one record).
+    void Lift(const CRect& r)
+    {
+        Band(r);
+        ASSERT_TRUE(Drag({{(r.left + r.right) / 2, (r.top + r.bottom) / 2}}));
+        ASSERT_TRUE(doc->m_floating.HasBits());
+    }
+    // A pixel of the sheet as drawn before the history began.
+    void Put(int32_t x, int32_t y, uint8_t gray)
+    {
+        doc->m_paper.SetPixel(x, y, gray);
+        doc->m_basePaper.SetPixel(x, y, gray);
+    }
     // The document in one line: records, position, selection, floating piece, modified flag.
     std::string State() const
     {
@@ -202,14 +196,6 @@ protected:
           << r.top << ' ' << r.right << ' ' << r.bottom << " floating " << doc->m_floating.HasBits() << " modified "
           << doc->IsModified();
         return s.str();
-    }
-    // Bands a rectangle and lifts it with a press and release inside (one record).
-    void Lift(const CRect& r)
-    {
-        Band(r);
-        const CPoint c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ASSERT_TRUE(Drag({c}));
-        ASSERT_TRUE(doc->m_floating.HasBits());
     }
 
     FakeServices services;

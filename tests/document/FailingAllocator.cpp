@@ -1,6 +1,5 @@
-// Kept in a file of its own so that no caller sees the replacement inlined.
-// Every form of new and delete is replaced, so that no block allocated by
-// one allocator is freed by the other.
+// Kept in a file of its own so that no caller sees the replacement inlined. Every form of new
+// that pairs with the plain delete is replaced, so that none is freed by another allocator.
 
 #include "FailingAllocator.h"
 
@@ -10,27 +9,15 @@
 
 std::atomic<size_t> g_failAllocationsFrom{SIZE_MAX};
 
-namespace {
-
-void* Allocate(size_t size) noexcept
+void* operator new(size_t size, const std::nothrow_t&) noexcept
 {
-    if (size >= g_failAllocationsFrom) return nullptr;
-    return std::malloc(size ? size : 1);
+    return size >= g_failAllocationsFrom ? nullptr : std::malloc(size ? size : 1);
 }
-
-}  // namespace
-
 void* operator new(size_t size)
 {
-    if (void* p = Allocate(size)) return p;
+    if (void* p = operator new(size, std::nothrow)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
 void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }

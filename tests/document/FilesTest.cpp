@@ -2,7 +2,7 @@
 
 using namespace doctest;
 
-TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheHistoryKeepingToolSettings)
+TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingToolSettingsOrFails)
 {
     EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch1.tvk");
     for (int n = 1; n <= 3; ++n) services.existing.insert("/home/user/Documents/Sketch" + std::to_string(n) + ".tvk");
@@ -10,67 +10,53 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheHistoryKeepingTool
     services.height = 123;
     services.roughness = 9;
     doc->m_pencilTool.SetOptions(8, 2, 1);
-    doc->OnCommand(ID_TOOL_ERASER);
     Stroke(CPoint{10, 10}, CPoint{50, 10});
-    Stroke(CPoint{10, 20}, CPoint{50, 20});
-    doc->OnEditUndo();
+    Lift({0, 0, 100, 100});
     ASSERT_TRUE(doc->OnNewDocument());
-    EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch4.tvk");
-    EXPECT_EQ(doc->GetTitle(), "Sketch4.tvk");
+    EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), "/home/user/Documents/Sketch4.tvk Sketch4.tvk");
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
     EXPECT_EQ(std::tuple(doc->m_paper.GetWidth(), doc->m_basePaper.GetHeight(), doc->GetRoughness()),
               std::tuple(321u, 123u, 9));
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 321, 123}));
-    EXPECT_EQ(Pixels(doc->m_paper), Pixels(doc->m_basePaper));
+    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 321, 123}) && IsWhite(doc->m_basePaper, CRect{0, 0, 321, 123}));
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(ToolSettings(*doc), (std::vector<int32_t>{8, 2, 1, 1, 1, 0}));
-    EXPECT_EQ(doc->m_pTool, &doc->m_eraserTool);
+    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
 
     services.folder = "/data/";
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_EQ(doc->GetPathName(), "/data/Sketch1.tvk");
-}
 
-TEST_F(DocTest, NewFailuresShowFailedToCreateFile)
-{
+    // A cancelled dialog, no documents folder, a sheet too wide or of no width.
     const struct {
-        const char* what;
         bool dialogOk, folderOk;
         int32_t width;
-    } cases[] = {
-        {"dialog cancelled", false, true, 200},
-        {"no documents folder", true, false, 200},
-        {"paper too wide", true, true, 4096},
-        {"paper of no width", true, true, 0},
-    };
-    for (const auto& c : cases) {
+    } failures[] = {{false, true, 200}, {true, false, 200}, {true, true, 4096}, {true, true, 0}};
+    for (const auto& c : failures) {
         services.messages.clear();
         services.newOk = c.dialogOk;
         services.width = c.width;
         services.folderOk = c.folderOk;
-        EXPECT_FALSE(doc->OnNewDocument()) << c.what;
-        EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"}) << c.what;
-        EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits()) << c.what;
+        EXPECT_FALSE(doc->OnNewDocument()) << c.width;
+        EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"}) << c.width;
+        EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits()) << c.width;
     }
 }
 
-TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsExtension)
+// Save As writes a copy in the format of the name; the drawing goes on under its own name.
+TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsName)
 {
     TempFolder folder;
     Stroke(CPoint{10, 10}, CPoint{80, 60});
-    const std::pair<const char*, std::string> cases[] = {
-        {"copy.GIF", "GIF89a"}, {"copy.gif", "GIF89a"}, {"copy.Bmp", "BM"},
-        {"copy", "QLXF"},       {"copy.tvk", "QLXF"},   {"copy.png", "\x89PNG"}, {"copy.jpeg", "QLXF"},
-    };
-    for (bool modified : {true, false}) {
-        for (const auto& [name, magic] : cases) {
-            doc->SetModifiedFlag(modified);
-            services.answer = folder.File(name);
-            doc->OnCommand(ID_FILE_SAVE_AS);
-            EXPECT_EQ(Contents(folder.File(name)).substr(0, magic.size()), magic) << name;
-            EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), "/home/user/Documents/Sketch1.tvk Sketch1.tvk");
-            EXPECT_EQ(doc->IsModified(), modified) << name;
-        }
+    const std::pair<const char*, std::string> cases[] = {{"copy.GIF", "GIF89a"}, {"copy.Bmp", "BM"},
+                                                         {"copy.png", "\x89PNG"}, {"copy", "QLXF"}};
+    bool modified = false;
+    for (const auto& [name, magic] : cases) {
+        doc->SetModifiedFlag(modified = !modified);
+        services.answer = folder.File(name);
+        doc->OnCommand(ID_FILE_SAVE_AS);
+        EXPECT_EQ(Contents(folder.File(name)).substr(0, magic.size()), magic) << name;
+        EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch1.tvk");
+        EXPECT_EQ(doc->IsModified(), modified) << name;
     }
     EXPECT_EQ(services.title, "Save as | Copy of Sketch1.tvk | Sketch File(*.tvk) *.tvk | GIF File(*.gif) *.gif | "
                               "Bitmap File(*.bmp) *.bmp | PNG Files (*.png) *.png | All Files(*.*) *.*");
@@ -78,6 +64,99 @@ TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsExtension)
     services.answer = folder.File("cancelled.tvk");
     doc->OnCommand(ID_FILE_SAVE_AS);
     EXPECT_FALSE(std::filesystem::exists(folder.File("cancelled.tvk")));
+}
+
+TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
+{
+    TempFolder folder;
+    doc->m_paper.SetPixel(12, 12, 3);
+    Band(CRect{10, 10, 20, 20});
+    ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 15}}));
+    const std::string file = folder.File("drawing.tvk");
+    ASSERT_TRUE(doc->OnSaveDocument(file));
+    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 0");  // the lift and the drop
+    EXPECT_EQ(doc->m_paper.GetPixel(62, 12), 3);
+    const auto saved = Pixels(doc->m_paper);
+
+    doc->OnCommand(ID_TOOL_PENCIL);
+    Stroke(CPoint{100, 100}, CPoint{150, 120});
+    ASSERT_TRUE(doc->OnOpenDocument(file));
+    EXPECT_EQ(Pixels(doc->m_paper), saved);
+    EXPECT_EQ(Pixels(doc->m_basePaper), saved);
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
+    EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), file + " drawing.tvk");
+
+    // Save goes to the document's own file.
+    Stroke(CPoint{100, 100}, CPoint{150, 120});
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_FALSE(doc->IsModified());
+    ASSERT_TRUE(doc->OnOpenDocument(file));
+    EXPECT_FALSE(IsWhite(doc->m_paper, CRect{100, 100, 151, 121}));
+}
+
+// What cannot be read is refused, and a drawing read only in part opens with the rows read, but
+// its file is never written over: what it holds beyond the damage may yet be rescued.
+TEST_F(DocTest, ABadFileIsRefusedAndADamagedOnesChangesGoToARescuedFile)
+{
+    TempFolder folder;
+    // A header of width 3, below the paper minimum: magic, header size 28, version 1, width, height 10, roughness 5.
+    const std::string narrow("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28);
+    WriteFile(folder.File("narrow.tvk"), narrow);
+    WriteFile(folder.File("text.tvk"), "not a sketch at all, just words");
+    WriteFile(folder.File("empty.tvk"), "");
+    for (const char* name : {"narrow.tvk", "text.tvk", "empty.tvk", "missing.tvk"}) {
+        services.messages.clear();
+        EXPECT_FALSE(doc->OnOpenDocument(folder.File(name))) << name;
+        EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to open file!"}) << name;
+    }
+
+    services.messages.clear();
+    const std::string file = folder.File("damaged.tvk");
+    ASSERT_TRUE(doc->OnNewDocument());
+    for (int32_t y = 0; y < 150; ++y)
+        for (int32_t x = 0; x < 200; ++x) doc->m_paper.SetPixel(x, y, static_cast<uint8_t>((x * 7 + y * 3) & 0x7F));
+    ASSERT_TRUE(doc->OnSaveDocument(file));
+    std::string data = Contents(file);
+    data.resize(data.size() * 2 / 3);  // cut off the end of the stream
+    WriteFile(file, data);
+    WriteFile(folder.File("damaged (rescued).tvk"), "taken");
+    ASSERT_TRUE(doc->OnOpenDocument(file));
+    EXPECT_EQ(services.messages, std::vector<std::string>{
+        "\"damaged.tvk\" could be read only in part: the rest of the sheet is white. The file is left as it is; your "
+        "changes will be saved to \"damaged (rescued 2).tvk\"."});
+    EXPECT_EQ(doc->GetPathName(), folder.File("damaged (rescued 2).tvk"));
+    const auto opened = Pixels(doc->m_paper);
+    EXPECT_EQ(Pixels(doc->m_basePaper), opened);
+    Stroke(CPoint{10, 10}, CPoint{40, 10});
+    doc->OnEditUndo();
+    EXPECT_EQ(Pixels(doc->m_paper), opened);
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(Contents(file), data);
+    // The rescued file reads whole and goes on under its own name.
+    ASSERT_TRUE(doc->OnOpenDocument(folder.File("damaged (rescued 2).tvk")));
+    EXPECT_EQ(doc->GetPathName(), folder.File("damaged (rescued 2).tvk"));
+}
+
+// Another program (or a copy of this one on another display) wrote the drawing's file: saving
+// keeps both, ours under a new name, and says so.
+TEST_F(DocTest, AFileChangedOnDiskSinceItWasReadIsKeptBesideOurs)
+{
+    TempFolder folder;
+    const std::string file = folder.File("a.tvk");
+    ASSERT_TRUE(doc->OnSaveDocument(file));
+    ASSERT_TRUE(doc->OnOpenDocument(file));
+    Stroke(CPoint{10, 10}, CPoint{40, 10});
+    ASSERT_TRUE(doc->DoFileSave());  // our own save is no change by someone else
+    EXPECT_TRUE(services.messages.empty());
+    WriteFile(file, "theirs");
+    Stroke(CPoint{10, 20}, CPoint{40, 20});
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(Contents(file), "theirs");
+    EXPECT_EQ(doc->GetPathName(), folder.File("a (2).tvk"));
+    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
+    EXPECT_EQ(services.messages,
+              std::vector<std::string>{"\"a.tvk\" was changed by another program since it was opened. Both are kept: "
+                                       "your drawing was saved as \"a (2).tvk\"."});
 }
 
 // Export PNG is a Save As copy that always ends in a PNG file.
@@ -110,96 +189,4 @@ TEST_F(DocTest, APictureBecomesANewChangedDrawingNamedAfterIt)
     EXPECT_FALSE(doc->OnOpenPicture("/pictures/photo.png", sheet));
     EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"});
     EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits());
-}
-
-TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
-{
-    TempFolder folder;
-    doc->m_paper.SetPixel(12, 12, 3);
-    Band(CRect{10, 10, 20, 20});
-    ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 15}}));
-    const std::string file = folder.File("drawing.tvk");
-    ASSERT_TRUE(doc->OnSaveDocument(file));
-    EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 0");  // the lift and the drop
-    EXPECT_EQ(doc->m_paper.GetPixel(62, 12), 3);
-    const auto saved = Pixels(doc->m_paper);
-
-    doc->OnCommand(ID_TOOL_PENCIL);
-    Stroke(CPoint{100, 100}, CPoint{150, 120});
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_EQ(Pixels(doc->m_paper), saved);
-    EXPECT_EQ(Pixels(doc->m_basePaper), saved);
-    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
-    EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), file + " drawing.tvk");
-
-    // Save goes to the document's own file.
-    Stroke(CPoint{100, 100}, CPoint{150, 120});
-    ASSERT_TRUE(doc->DoFileSave());
-    EXPECT_FALSE(doc->IsModified());
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_FALSE(IsWhite(doc->m_paper, CRect{100, 100, 151, 121}));
-}
-
-TEST_F(DocTest, OpeningABadFileShowsFailedToOpenFile)
-{
-    TempFolder folder;
-    // A header of width 3, below the paper minimum: magic, header size 28, version 1, width, height 10, roughness 5.
-    const std::string narrow("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28);
-    WriteFile(folder.File("narrow.tvk"), narrow);
-    WriteFile(folder.File("text.tvk"), "not a sketch at all, just words");
-    WriteFile(folder.File("empty.tvk"), "");
-    for (const char* name : {"narrow.tvk", "text.tvk", "empty.tvk", "missing.tvk"}) {
-        services.messages.clear();
-        EXPECT_FALSE(doc->OnOpenDocument(folder.File(name))) << name;
-        EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to open file!"}) << name;
-    }
-}
-
-// The file of a drawing read only in part is never written over: what it holds beyond the
-// damage may yet be rescued. Changes go to a new file beside it.
-TEST_F(DocTest, ADamagedStreamOpensAndItsChangesGoToARescuedFile)
-{
-    TempFolder folder;
-    const std::string file = folder.File("damaged.tvk");
-    for (int32_t y = 0; y < 150; ++y)
-        for (int32_t x = 0; x < 200; ++x) doc->m_paper.SetPixel(x, y, static_cast<uint8_t>((x * 7 + y * 3) & 0x7F));
-    ASSERT_TRUE(doc->OnSaveDocument(file));
-    std::string data = Contents(file);
-    data.resize(data.size() * 2 / 3);  // cut off the end of the stream
-    WriteFile(file, data);
-    WriteFile(folder.File("damaged (rescued).tvk"), "taken");
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_EQ(services.messages, std::vector<std::string>{
-        "\"damaged.tvk\" could be read only in part: the rest of the sheet is white. The file is left as it is; your "
-        "changes will be saved to \"damaged (rescued 2).tvk\"."});
-    EXPECT_EQ(doc->GetPathName(), folder.File("damaged (rescued 2).tvk"));
-    const auto opened = Pixels(doc->m_paper);
-    EXPECT_EQ(Pixels(doc->m_basePaper), opened);
-    Stroke(CPoint{10, 10}, CPoint{40, 10});
-    doc->OnEditUndo();
-    EXPECT_EQ(Pixels(doc->m_paper), opened);
-    ASSERT_TRUE(doc->DoFileSave());
-    EXPECT_EQ(Contents(file), data);
-    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
-}
-
-// Another program (or a copy of this one on another display) wrote the drawing's file: saving
-// keeps both, ours under a new name, and says so.
-TEST_F(DocTest, AFileChangedOnDiskSinceItWasReadIsKeptBesideOurs)
-{
-    TempFolder folder;
-    const std::string file = folder.File("a.tvk");
-    ASSERT_TRUE(doc->OnSaveDocument(file));
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    Stroke(CPoint{10, 10}, CPoint{40, 10});
-    ASSERT_TRUE(doc->DoFileSave());  // our own save is no change by someone else
-    EXPECT_TRUE(services.messages.empty());
-    WriteFile(file, "theirs");
-    Stroke(CPoint{10, 20}, CPoint{40, 20});
-    ASSERT_TRUE(doc->DoFileSave());
-    EXPECT_EQ(Contents(file), "theirs");
-    EXPECT_EQ(doc->GetPathName(), folder.File("a (2).tvk"));
-    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
-    EXPECT_EQ(services.messages, std::vector<std::string>{"\"a.tvk\" was changed by another program since it was "
-                                                          "opened. Both are kept: your drawing was saved as \"a (2).tvk\"."});
 }

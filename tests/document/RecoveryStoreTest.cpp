@@ -10,7 +10,6 @@
 
 using namespace statetest;
 namespace fs = std::filesystem;
-using Into = RestoredDrawing::Into;
 
 namespace {
 
@@ -25,8 +24,7 @@ void LeaveCopy(const std::string& drawing, uint8_t mark, Ending ending)
     MarkedSheet(paper, mark);
     if (ending == Ending::ClosedWithWorkUnsaved) {
         CRecoveryStore store;
-        ASSERT_TRUE(store.Open());
-        ASSERT_TRUE(store.WriteCopy(1, drawing, paper));
+        ASSERT_TRUE(store.Open() && store.WriteCopy(1, drawing, paper));
         return;
     }
     // A process of its own that dies still holding its session.
@@ -43,15 +41,24 @@ void LeaveCopy(const std::string& drawing, uint8_t mark, Ending ending)
 
 class RecoveryStoreTest : public ::testing::Test {
 protected:
-    // A later start of the program: its own session, and the others' copies
-    // restored.
-    std::vector<RestoredDrawing> StartAgain()
+    // A later start of the program: its own session, and the others' copies restored, each as
+    // where it went, the file that holds it now, the drawing it was of when that differs, and
+    // the mark it holds; paths below the test's folder.
+    std::string StartAgain()
     {
         CRecoveryStore store;
         EXPECT_TRUE(store.Open());
-        return store.RestoreOrphans(versions, state.Documents());
+        const auto inRoot = [&](const std::string& path) { return path.substr(state.root.path.string().size() + 1); };
+        std::string s;
+        for (const RestoredDrawing& r : store.RestoreOrphans(versions, state.Documents())) {
+            const char* const into[] = {"own file", "new sketch", "already there", "nowhere"};
+            s += (s.empty() ? "" : "; ") + std::string(into[static_cast<int>(r.into)]);
+            if (r.into != RestoredDrawing::Into::Nowhere) s += " " + inRoot(r.restoredPath);  // else still the copy
+            if (r.drawingPath != r.restoredPath) s += " from " + inRoot(r.drawingPath);
+            s += " " + std::to_string(MarkOf(r.restoredPath));
+        }
+        return s;
     }
-    std::string Drawing(const std::string& name) const { return state.Drawings() + "/" + name; }
 
     PrivateState state;
     CVersionStore versions;
@@ -59,67 +66,58 @@ protected:
 
 }  // namespace
 
+// What the drawing's file held is kept as an earlier version, unless it held the copy already;
+// nothing is left behind, and nothing comes back twice.
 TEST_F(RecoveryStoreTest, ACopyLeftByACopyThatEndedGoesBackIntoItsFileWhatItHeldKept)
 {
     const struct {
         Ending ending;
-        bool saved;  // the drawing's file was there before
-    } cases[] = {{Ending::Killed, true}, {Ending::Killed, false}, {Ending::ClosedWithWorkUnsaved, true},
-                 {Ending::ClosedWithWorkUnsaved, false}};
+        int fileMark;  // the drawing's file before, 0 when there was none
+        uint8_t copyMark;
+        const char* restored;
+    } cases[] = {{Ending::Killed, 100, 50, "own file drawings/1.tvk 50"},
+                 {Ending::Killed, 0, 50, "own file drawings/2.tvk 50"},
+                 {Ending::ClosedWithWorkUnsaved, 100, 50, "own file drawings/3.tvk 50"},
+                 {Ending::ClosedWithWorkUnsaved, 0, 50, "own file drawings/4.tvk 50"},
+                 {Ending::Killed, 90, 90, "already there drawings/5.tvk 90"}};
     int n = 0;
     for (const auto& c : cases) {
-        const std::string drawing = Drawing("case" + std::to_string(++n) + ".tvk");
-        if (c.saved) {
-            ASSERT_TRUE(WriteMarkedSketch(drawing, 100));
+        const std::string drawing = state.Drawing(std::to_string(++n) + ".tvk");
+        if (c.fileMark) {
+            ASSERT_TRUE(WriteMarkedSketch(drawing, static_cast<uint8_t>(c.fileMark)));
         }
-        ASSERT_NO_FATAL_FAILURE(LeaveCopy(drawing, 50, c.ending));
-
-        const std::vector<RestoredDrawing> restored = StartAgain();
-        ASSERT_EQ(restored.size(), 1u) << n;
-        EXPECT_EQ(restored[0].into, Into::OwnFile) << n;
-        EXPECT_EQ(restored[0].drawingPath, drawing);
-        EXPECT_EQ(restored[0].restoredPath, drawing);
-        EXPECT_EQ(MarkOf(drawing), 50) << n;
-        const std::vector<EarlierVersion> kept = versions.List(drawing);
-        ASSERT_EQ(kept.size(), c.saved ? 1u : 0u) << n;
-        if (c.saved) {
-            EXPECT_EQ(MarkOf(kept[0].file), 100);
-        }
-        // Nothing is left behind, and nothing comes back twice.
+        ASSERT_NO_FATAL_FAILURE(LeaveCopy(drawing, c.copyMark, c.ending));
+        EXPECT_EQ(StartAgain(), c.restored);
+        std::vector<int> kept;
+        for (const EarlierVersion& v : versions.List(drawing)) kept.push_back(MarkOf(v.file));
+        EXPECT_EQ(kept, c.fileMark && c.fileMark != c.copyMark ? std::vector<int>{c.fileMark} : std::vector<int>{});
         EXPECT_EQ(FileCount(state.Recovery()), 0u) << n;
-        EXPECT_TRUE(StartAgain().empty()) << n;
+        EXPECT_EQ(StartAgain(), "") << n;
     }
 }
 
 TEST_F(RecoveryStoreTest, TheCopiesOfACopyStillRunningAreLeftAlone)
 {
-    const std::string drawing = Drawing("busy.tvk");
-    ASSERT_TRUE(WriteMarkedSketch(drawing, 100));
+    ASSERT_TRUE(WriteMarkedSketch(state.Drawing("busy.tvk"), 100));
     CPaper paper;
     MarkedSheet(paper, 60);
     CRecoveryStore living;
-    ASSERT_TRUE(living.Open());
-    ASSERT_TRUE(living.WriteCopy(1, drawing, paper));
-
-    EXPECT_TRUE(StartAgain().empty());
-    EXPECT_EQ(MarkOf(drawing), 100);
+    ASSERT_TRUE(living.Open() && living.WriteCopy(1, state.Drawing("busy.tvk"), paper));
+    EXPECT_EQ(StartAgain(), "");
+    EXPECT_EQ(MarkOf(state.Drawing("busy.tvk")), 100);
     EXPECT_EQ(MarkOf(living.CopyFile(1)), 60);
-
     living.Close();
-    const std::vector<RestoredDrawing> restored = StartAgain();
-    ASSERT_EQ(restored.size(), 1u);
-    EXPECT_EQ(restored[0].into, Into::OwnFile);
-    EXPECT_EQ(MarkOf(drawing), 60);
+    EXPECT_EQ(StartAgain(), "own file drawings/busy.tvk 60");
 }
 
 TEST_F(RecoveryStoreTest, ACopyItsFileCannotTakeBecomesANewSketchInTheDocumentsFolder)
 {
     CNameReservation heldByARunningCopy;
-    ASSERT_TRUE(heldByARunningCopy.Reserve(Drawing("held.tvk")));
-    ASSERT_TRUE(fs::create_directory(Drawing("folder.tvk")));
-    ASSERT_TRUE(fs::create_directory(Drawing("closed")));
-    ASSERT_TRUE(WriteMarkedSketch(Drawing("closed/shut.tvk"), 100));
-    ::chmod(Drawing("closed").c_str(), 0500);
+    ASSERT_TRUE(heldByARunningCopy.Reserve(state.Drawing("held.tvk")));
+    ASSERT_TRUE(fs::create_directory(state.Drawing("folder.tvk")));
+    ASSERT_TRUE(fs::create_directory(state.Drawing("closed")));
+    ASSERT_TRUE(WriteMarkedSketch(state.Drawing("closed/shut.tvk"), 100));
+    ::chmod(state.Drawing("closed").c_str(), 0500);
     const struct {
         const char* drawing;
         const char* restoredAs;
@@ -132,47 +130,23 @@ TEST_F(RecoveryStoreTest, ACopyItsFileCannotTakeBecomesANewSketchInTheDocumentsF
     };
     for (const auto& c : cases) {
         if (std::string(c.drawing) == "closed/shut.tvk" && geteuid() == 0) continue;  // root writes anywhere
-        ASSERT_NO_FATAL_FAILURE(LeaveCopy(Drawing(c.drawing), 70, Ending::Killed));
-        const std::vector<RestoredDrawing> restored = StartAgain();
-        ASSERT_EQ(restored.size(), 1u) << c.drawing;
-        EXPECT_EQ(restored[0].into, Into::NewSketch) << c.drawing;
-        EXPECT_EQ(restored[0].restoredPath, state.Documents() + "/" + c.restoredAs);
-        EXPECT_EQ(MarkOf(restored[0].restoredPath), 70) << c.drawing;
+        ASSERT_NO_FATAL_FAILURE(LeaveCopy(state.Drawing(c.drawing), 70, Ending::Killed));
+        EXPECT_EQ(StartAgain(),
+                  "new sketch documents/" + std::string(c.restoredAs) + " from drawings/" + c.drawing + " 70");
     }
-    ::chmod(Drawing("closed").c_str(), 0700);
-    EXPECT_EQ(MarkOf(Drawing("closed/shut.tvk")), 100);
-    EXPECT_FALSE(fs::exists(Drawing("held.tvk")));
+    ::chmod(state.Drawing("closed").c_str(), 0700);
+    EXPECT_EQ(MarkOf(state.Drawing("closed/shut.tvk")), 100);
+    EXPECT_FALSE(fs::exists(state.Drawing("held.tvk")));
     EXPECT_EQ(FileCount(state.Recovery()), 0u);
 }
 
+// At the next start the documents folder is back, and so is the drawing.
 TEST_F(RecoveryStoreTest, ACopyIsNeverDeletedBeforeItsContentsAreInAFile)
 {
-    const std::string drawing = Drawing("gone/lost.tvk");
-    ASSERT_NO_FATAL_FAILURE(LeaveCopy(drawing, 80, Ending::Killed));
+    ASSERT_NO_FATAL_FAILURE(LeaveCopy(state.Drawing("gone/lost.tvk"), 80, Ending::Killed));
     fs::remove_all(state.Documents());
-
-    const std::vector<RestoredDrawing> nowhere = StartAgain();
-    ASSERT_EQ(nowhere.size(), 1u);
-    EXPECT_EQ(nowhere[0].into, Into::Nowhere);
-    EXPECT_EQ(MarkOf(nowhere[0].restoredPath), 80);
-
-    // At the next start the documents folder is back, and so is the drawing.
+    EXPECT_EQ(StartAgain(), "nowhere from drawings/gone/lost.tvk 80");
     fs::create_directories(state.Documents());
-    const std::vector<RestoredDrawing> later = StartAgain();
-    ASSERT_EQ(later.size(), 1u);
-    EXPECT_EQ(later[0].into, Into::NewSketch);
-    EXPECT_EQ(MarkOf(state.Documents() + "/lost (recovered).tvk"), 80);
-    EXPECT_EQ(FileCount(state.Recovery()), 0u);
-}
-
-TEST_F(RecoveryStoreTest, ACopyTheFileAlreadyHoldsGoesWithoutAVersion)
-{
-    const std::string drawing = Drawing("same.tvk");
-    ASSERT_TRUE(WriteMarkedSketch(drawing, 90));
-    ASSERT_NO_FATAL_FAILURE(LeaveCopy(drawing, 90, Ending::Killed));
-    const std::vector<RestoredDrawing> restored = StartAgain();
-    ASSERT_EQ(restored.size(), 1u);
-    EXPECT_EQ(restored[0].into, Into::AlreadyThere);
-    EXPECT_TRUE(versions.List(drawing).empty());
+    EXPECT_EQ(StartAgain(), "new sketch documents/lost (recovered).tvk from drawings/gone/lost.tvk 80");
     EXPECT_EQ(FileCount(state.Recovery()), 0u);
 }

@@ -40,9 +40,8 @@ TEST_F(DocTest, BandsBelowFivePixelsSelectNothingAndBandsAreClampedToThePaper)
 
 TEST_F(DocTest, LiftingAndMovingAPiece)
 {
-    doc->m_paper.SetPixel(20, 20, 0);
-    doc->m_paper.SetPixel(24, 24, 100);
-    doc->m_basePaper.CopyBitsFrom(doc->m_paper);
+    Put(20, 20, 0);
+    Put(24, 24, 100);
     Band(CRect{20, 20, 30, 30});
     doc->SetModifiedFlag(false);
 
@@ -63,7 +62,7 @@ TEST_F(DocTest, LiftingAndMovingAPiece)
 
     // A real move: the changed rectangle covers the old and the new place.
     ASSERT_TRUE(doc->PointerDown(&view, 25, 25, 25, 25));
-    doc->PointerMove(31, 25, 31, 25);  // passes the threshold only
+    doc->PointerMove(30, 25, 30, 25);  // five pixels pass the threshold, and move nothing yet
     EXPECT_EQ(doc->m_rcSelection, (CRect{20, 20, 30, 30}));
     recorder.hints.clear();
     doc->PointerMove(35, 22, 35, 22);
@@ -91,22 +90,21 @@ TEST_F(DocTest, ALiftThatCannotMakeItsPieceLeavesThePaperAlone)
     EXPECT_EQ(State(), "history 0 pos 0 selection 10 10 13 13 floating 0 modified 0");
 }
 
-TEST_F(DocTest, TransparentDropLeavesTheWhitePixelsOfThePieceOut)
+// A piece of every gray moved onto a sheet of 60: put down transparent, its white alone stays out.
+TEST_F(DocTest, ATransparentDropLeavesTheWhitePixelsOfThePieceOut)
 {
     for (int transparent : {1, 0}) {
         ASSERT_TRUE(doc->OnNewDocument());
-        // A white piece with a black dot on a gray sheet, moved onto the gray.
         for (int32_t y = 0; y < 150; ++y)
             for (int32_t x = 0; x < 200; ++x)
-                doc->m_paper.SetPixel(x, y, CRect{10, 10, 20, 20}.Contains(x, y) ? (x == 12 && y == 12 ? 0 : 255) : 60);
-        doc->m_basePaper.CopyBitsFrom(doc->m_paper);
+                Put(x, y, CRect{10, 10, 26, 26}.Contains(x, y) ? static_cast<uint8_t>((y - 10) * 16 + x - 10) : 60);
         doc->m_bTransparent = transparent;
-        Band(CRect{10, 10, 20, 20});
-        ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 65}}));
-        ASSERT_EQ(doc->m_rcSelection, (CRect{60, 60, 70, 70}));
+        Band(CRect{10, 10, 26, 26});
+        ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {105, 65}}));
+        ASSERT_EQ(doc->m_rcSelection, (CRect{100, 60, 116, 76}));
         doc->DropSelection();
-        EXPECT_EQ(doc->m_paper.GetPixel(62, 62), 0);
-        EXPECT_EQ(doc->m_paper.GetPixel(65, 65), transparent ? 60 : 255) << transparent;
+        for (int gray = 0; gray < 256; ++gray)
+            EXPECT_EQ(doc->m_paper.GetPixel(100 + gray % 16, 60 + gray / 16), transparent && gray == 255 ? 60 : gray);
         EXPECT_EQ(doc->m_history.back().nParam1, transparent);
         const auto dropped = Pixels(doc->m_paper);  // the drop replays the same way
         doc->OnEditUndo();

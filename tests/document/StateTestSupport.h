@@ -27,6 +27,7 @@ struct PrivateState {
         else unsetenv("XDG_STATE_HOME");
     }
     std::string Drawings() const { return root.File("drawings"); }
+    std::string Drawing(const std::string& name) const { return Drawings() + "/" + name; }
     std::string Documents() const { return root.File("documents"); }
     std::string Recovery() const { return root.File("state/graphelle/recovery"); }
     std::string Versions() const { return root.File("state/graphelle/versions"); }
@@ -61,6 +62,14 @@ inline bool WriteMarkedSketch(const std::string& path, uint8_t mark)
     MarkedSheet(paper, mark);
     CArchive ar;
     return ar.Open(path, CArchive::store) && WriteSketch(paper, ar) && ar.Close();
+}
+
+// The pixels of a sketch file; none when it does not read whole.
+inline std::vector<uint8_t> SheetOf(const std::string& path)
+{
+    CPaper paper;
+    std::string error;
+    return LoadSketchFile(path, paper, error) == SketchLoad::Whole ? doctest::Pixels(paper) : std::vector<uint8_t>{};
 }
 
 // The gray of the square in a sketch file; -1 when it does not read whole.

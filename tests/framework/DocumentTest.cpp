@@ -1,20 +1,16 @@
-#include "io/Archive.h"
+#include "FileTestSupport.h"
 #include "framework/Document.h"
 #include "framework/Services.h"
 #include "framework/View.h"
+#include "io/Archive.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-namespace fs = std::filesystem;
+using namespace filetest;
 
 namespace {
 
@@ -23,22 +19,16 @@ class TextDoc : public CDocument {
 public:
     bool Serialize(CArchive& ar) override
     {
-        ++serializeCalls;
         if (ar.IsStoring()) return ar.Write(text.data(), text.size()) && !failAfterWriting;
         char buffer[256];
         text.clear();
         for (size_t got; (got = ar.Read(buffer, sizeof buffer)) > 0;) text.append(buffer, got);
         return !failLoading;
     }
-    void DeleteContents() override
-    {
-        ++deleteCalls;
-        text.clear();
-    }
+    void DeleteContents() override { text.clear(); }
     std::string text;
     bool failAfterWriting = false;  // a writer that gives up halfway
     bool failLoading = false;
-    int serializeCalls = 0, deleteCalls = 0;
 };
 
 struct HintView : CView {
@@ -46,46 +36,30 @@ struct HintView : CView {
     void OnUpdate(CView* sender, const CRect* hint) override { updates.emplace_back(sender, hint); }
 };
 
-struct Messages : IMessageBox {
-    std::vector<std::string> shown;
-    void ShowMessage(const std::string& text) override { shown.push_back(text); }
-};
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A temporary folder with the message box faked.
-class Framework : public ::testing::Test {
+// A temporary folder, the message box faked and the saves watched: what the file held when
+// each call came.
+class Framework : public ::testing::Test, IMessageBox, ISaveWatcher {
 protected:
-    void SetUp() override
+    void SetUp() override { Services() = AppServices{.pMessageBox = this, .pSaveWatcher = this}; }
+    void TearDown() override { Services() = AppServices{}; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void BeforeSave(const std::string& path) override { saves.push_back("before " + Contents(path)); }
+    void AfterSave(const std::string& path) override { saves.push_back("after " + Contents(path)); }
+    size_t Entries() const
     {
-        std::string pattern = (fs::temp_directory_path() / "graphelle-fw-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        saved = Services();
-        Services().pMessageBox = &messages;
+        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder.path), {}));
     }
-    void TearDown() override
-    {
-        Services() = saved;
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    }
-    std::string File(const std::string& name) const { return (folder / name).string(); }
-    size_t Entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {})); }
-    fs::path folder;
-    AppServices saved;
-    Messages messages;
+
+    TempFolder folder;
+    std::vector<std::string> messages, saves;
 };
 
 }  // namespace
 
 TEST_F(Framework, StoringReplacesTheTargetOnlyOnASuccessfulClose)
 {
-    const std::string target = File("a.tvk");
-    std::ofstream(target) << "old";
+    const std::string target = folder.File("a.tvk");
+    WriteFile(target, "old");
     ::chmod(target.c_str(), 0640);
     for (bool abort : {false, true}) {
         CArchive ar;
@@ -113,9 +87,9 @@ TEST_F(Framework, StoringReplacesTheTargetOnlyOnASuccessfulClose)
 
 TEST_F(Framework, LoadingReadsWhatIsThereAndReportsFailures)
 {
-    std::ofstream(File("b.bin")) << "abcdef";
+    WriteFile(folder.File("b.bin"), "abcdef");
     CArchive ar;
-    ASSERT_TRUE(ar.Open(File("b.bin"), CArchive::load));
+    ASSERT_TRUE(ar.Open(folder.File("b.bin"), CArchive::load));
     char buffer[8] = {};
     EXPECT_TRUE(ar.ReadExact(buffer, 4));
     EXPECT_EQ(std::string(buffer, 4), "abcd");
@@ -125,31 +99,13 @@ TEST_F(Framework, LoadingReadsWhatIsThereAndReportsFailures)
     EXPECT_TRUE(ar.Close());
 
     CArchive missing;
-    EXPECT_FALSE(missing.Open(File("none"), CArchive::load));
+    EXPECT_FALSE(missing.Open(folder.File("none"), CArchive::load));
     EXPECT_TRUE(missing.HasFailed());
     EXPECT_NE(missing.GetError().find("No such file or directory"), std::string::npos) << missing.GetError();
     CArchive nowhere;
     EXPECT_FALSE(nowhere.Open("/proc/graphelle-archive-test", CArchive::store));
     EXPECT_FALSE(nowhere.GetError().empty());
     EXPECT_FALSE(nowhere.Close());
-}
-
-TEST_F(Framework, PathTitleAndNewDocument)
-{
-    TextDoc doc;
-    for (auto [path, title] :
-         {std::pair{"/home/u/Sketch1.tvk", "Sketch1.tvk"}, {"relative/a.gif", "a.gif"}, {"plain", "plain"}, {"", ""}}) {
-        doc.SetPathName(path);
-        EXPECT_EQ(doc.GetPathName(), path);
-        EXPECT_EQ(doc.GetTitle(), title);
-    }
-    doc.text = "x";
-    doc.SetPathName("/a/b.tvk");
-    doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.deleteCalls, 1);
-    EXPECT_TRUE(doc.GetPathName().empty());
-    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
@@ -181,83 +137,74 @@ TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
     EXPECT_EQ(b.GetDocument(), nullptr);
 }
 
-TEST_F(Framework, OpenLoadsThroughSerializeAndFailsWithoutHarm)
+// The title is the name after the last slash; a document read or written takes the path.
+TEST_F(Framework, OpenAndNewReplaceTheContentsOrLeaveThemWhole)
 {
-    const std::string file = File("doc.txt");
-    std::ofstream(file) << "hello";
+    const std::string file = folder.File("doc.txt");
+    WriteFile(file, "hello");
     TextDoc doc;
+    for (auto [path, title] : {std::pair{"relative/a.gif", "a.gif"}, {"plain", "plain"}, {"", ""}}) {
+        doc.SetPathName(path);
+        EXPECT_EQ(doc.GetPathName() + "|" + doc.GetTitle(), std::string(path) + "|" + title);
+    }
     doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.OnOpenDocument(file));
-    EXPECT_EQ(doc.text, "hello");
-    EXPECT_EQ(doc.deleteCalls, 1);
+    EXPECT_EQ(doc.text + " " + doc.GetPathName() + " " + doc.GetTitle(), "hello " + file + " doc.txt");
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.GetTitle(), "doc.txt");
 
-    // A file that cannot be opened leaves the document as it was.
+    // A file that cannot be opened leaves the document as it was; a reader that fails leaves
+    // nothing half-read behind. The derived document says what failed.
     doc.text = "kept";
-    EXPECT_FALSE(doc.OnOpenDocument(File("missing.txt")));
-    EXPECT_EQ(doc.text, "kept");
-    EXPECT_EQ(doc.GetPathName(), file);
-    // A reader that fails leaves nothing half-read behind.
+    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
+    EXPECT_EQ(doc.text + " " + doc.GetPathName(), "kept " + file);
     doc.failLoading = true;
     EXPECT_FALSE(doc.OnOpenDocument(file));
     EXPECT_TRUE(doc.text.empty());
-    EXPECT_TRUE(messages.shown.empty());  // the derived document says what failed
+    EXPECT_TRUE(messages.empty());
+
+    doc.text = "x";
+    doc.SetModifiedFlag(true);
+    EXPECT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.text + doc.GetPathName(), "");
+    EXPECT_FALSE(doc.IsModified());
 }
 
+// A writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
+// the old file stays, the user is told why, the drawing stays modified, and no temporary file
+// is left. The watcher hears of each save before the file is replaced and after it is whole.
 TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
 {
-    const std::string file = File("doc.txt");
+    const std::string file = folder.File("doc.txt");
     TextDoc doc;
     EXPECT_FALSE(doc.DoFileSave()) << "no path yet";
-    EXPECT_EQ(doc.serializeCalls, 0);
+    WriteFile(file, "old");
     doc.text = "first";
     doc.SetPathName(file);
     doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.DoFileSave());
     EXPECT_EQ(Contents(file), "first");
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.empty());
 
-    // A writer that fails halfway, an unwritable place (even for the
-    // superuser), a missing folder: the old file stays, the user is told
-    // why, the drawing stays modified, and no temporary file is left.
     doc.failAfterWriting = true;
     const std::pair<std::string, std::string> failures[] = {
         {file, file},
         {"/proc/graphelle-test.txt", "cannot create"},
-        {File("no/such/folder.txt"), "No such file or directory"},
+        {folder.File("no/such/folder.txt"), "No such file or directory"},
     };
     for (const auto& [path, reason] : failures) {
-        messages.shown.clear();
+        messages.clear();
         doc.text = "second, longer than the first";
         doc.SetModifiedFlag(true);
         EXPECT_FALSE(doc.OnSaveDocument(path)) << path;
         EXPECT_TRUE(doc.IsModified());
-        ASSERT_EQ(messages.shown.size(), 1u) << path;
-        EXPECT_NE(messages.shown[0].find(path), std::string::npos) << messages.shown[0];
-        EXPECT_NE(messages.shown[0].find(reason), std::string::npos) << messages.shown[0];
+        ASSERT_EQ(messages.size(), 1u) << path;
+        EXPECT_NE(messages[0].find(path), std::string::npos) << messages[0];
+        EXPECT_NE(messages[0].find(reason), std::string::npos) << messages[0];
         doc.failAfterWriting = false;
     }
     EXPECT_EQ(Contents(file), "first");
     EXPECT_EQ(Entries(), 1u);
-}
-
-TEST_F(Framework, TheSaveWatcherHearsBeforeTheFileIsReplacedAndAfterItIsWhole)
-{
-    // What the file held when each call came.
-    struct Watcher : ISaveWatcher {
-        void BeforeSave(const std::string& path) override { calls.push_back("before " + Contents(path)); }
-        void AfterSave(const std::string& path) override { calls.push_back("after " + Contents(path)); }
-        std::vector<std::string> calls;
-    } watcher;
-    Services().pSaveWatcher = &watcher;
-    const std::string file = File("doc.txt");
-    std::ofstream(file) << "old";
-    TextDoc doc;
-    doc.text = "new";
-    ASSERT_TRUE(doc.OnSaveDocument(file));
-    doc.failAfterWriting = true;
-    EXPECT_FALSE(doc.OnSaveDocument(file));
-    EXPECT_EQ(watcher.calls, (std::vector<std::string>{"before old", "after new", "before new"}));
+    EXPECT_EQ(saves, (std::vector<std::string>{"before old", "after first", "before first", "before ",
+                                               "before "}));
 }
