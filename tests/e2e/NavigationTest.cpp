@@ -5,15 +5,10 @@
 
 #include "XSession.h"
 
-#include <gtest/gtest.h>
-
 // After the test framework, whose names Xlib's macros (None, Bool) would take.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
-
-#include <filesystem>
-#include <signal.h>
 
 namespace {
 
@@ -71,7 +66,7 @@ private:
 };
 
 // Gray pixels darker than white within a rectangle: graphite, not the grid's cross.
-int Marked(const Screenshot& shot, const Rect& r)
+int Graphite(const Screenshot& shot, const Rect& r)
 {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -90,16 +85,14 @@ int Count(const Screenshot& shot, uint32_t colour)
     return n;
 }
 
-class NavigationTest : public ::testing::Test {
+class NavigationTest : public XTest {
 protected:
     void SetUp() override
     {
-        if (!XSession::ToolsPresent() || std::system("command -v openbox >/dev/null 2>&1") != 0)
-            GTEST_SKIP() << "Xvfb, xdotool, ImageMagick or openbox is not installed";
-        ASSERT_TRUE(std::filesystem::exists(XSession::ProgramPath())) << XSession::ProgramPath();
-        ASSERT_TRUE(x.Start()) << "no X server";
+        if (std::system("command -v openbox >/dev/null 2>&1") != 0) GTEST_SKIP() << "openbox is not installed";
+        ASSERT_NO_FATAL_FAILURE(XTest::SetUp());
         // Full screen is the window manager's to grant.
-        wm = x.StartClient({"openbox", "--sm-disable"});
+        wm = x.StartOther({"openbox", "--sm-disable"});
         ASSERT_GT(wm, 0);
         Sleep(500);
     }
@@ -132,27 +125,17 @@ protected:
     {
         Sleep(250);
         Screenshot shot;
-        return x.Capture(shot) ? Marked(shot, paper) : -1;
+        return x.Capture(shot) ? Graphite(shot, paper) : -1;
     }
 
-    XSession x;
     pid_t wm = -1;
 };
 
 TEST_F(NavigationTest, ToolPicturesZoomAndEditingKeysAndFullScreen)
 {
-    ASSERT_TRUE(x.StartProgram());
-    ASSERT_TRUE(x.WaitWindow("^New$")) << "no New dialog";
-    // The window manager hands the focus over in its own time.
-    x.Xdo("search --onlyvisible --name '^New$' windowactivate --sync");
-    x.Key("Return");
-    // A search that meets a window as it closes gives up; once more then.
-    bool sheet = false;
-    for (int tries = 0; tries < 3 && !sheet; ++tries) sheet = x.WaitWindow("^Sketch1 - Graphelle$");
-    ASSERT_TRUE(sheet) << "no sheet";
-    Screenshot shot;
     Rect paper;
-    ASSERT_TRUE(x.CapturePaper(shot, paper, 400, 300));
+    ASSERT_TRUE(x.StartNewSheet(paper)) << "no New dialog or no sheet";
+    Screenshot shot;
     Display display(x.Display());
     ASSERT_TRUE(display);
     const int cx = paper.left + 200, cy = paper.top + 150;
@@ -193,9 +176,7 @@ TEST_F(NavigationTest, ToolPicturesZoomAndEditingKeysAndFullScreen)
     x.Key("b");
     ASSERT_TRUE(x.CapturePaper(shot, paper, 400, 300));
     const Rect band{paper.left + 40, paper.top + 110, paper.left + 360, paper.top + 130};
-    std::vector<std::pair<int, int>> line;
-    for (int i = 0; i <= 50; ++i) line.push_back({paper.left + 50 + 6 * i, paper.top + 120});
-    x.Drag(line);
+    x.Drag(Line(paper, 50, 120, 350, 120));
     const int stroke = MarksNow(band);
     EXPECT_GT(stroke, 250);
     const std::pair<const char*, bool> edits[] = {
@@ -214,7 +195,7 @@ TEST_F(NavigationTest, ToolPicturesZoomAndEditingKeysAndFullScreen)
     Sleep(250);
     ASSERT_TRUE(x.Capture(shot));
     EXPECT_EQ(Count(shot, 0x999900), 0);
-    EXPECT_EQ(Marked(shot, band), stroke);
+    EXPECT_EQ(Graphite(shot, band), stroke);
 
     // Fit to Window: the whole sheet as large as the window shows it.
     x.Key("ctrl+9");
@@ -225,16 +206,16 @@ TEST_F(NavigationTest, ToolPicturesZoomAndEditingKeysAndFullScreen)
     EXPECT_NEAR(paper.Height(), paper.Width() * 0.75, 1.0);
 
     // F11 in and out of full screen.
+    const auto sizeAfter = [&](std::pair<int, int> wanted) {
+        std::pair<int, int> now;
+        for (int waited = 0; waited < 3000 && now != wanted; waited += 100, Sleep(100)) now = display.ActiveWindowSize();
+        return now;
+    };
     const std::pair<int, int> window = display.ActiveWindowSize();
     x.Key("F11");
-    std::pair<int, int> full;
-    for (int waited = 0; waited < 3000 && full != std::pair(1280, 900); waited += 100, Sleep(100))
-        full = display.ActiveWindowSize();
-    EXPECT_EQ(full, std::pair(1280, 900));
+    EXPECT_EQ(sizeAfter({1280, 900}), std::pair(1280, 900));
     x.Key("F11");
-    std::pair<int, int> back;
-    for (int waited = 0; waited < 3000 && back != window; waited += 100, Sleep(100)) back = display.ActiveWindowSize();
-    EXPECT_EQ(back, window);
+    EXPECT_EQ(sizeAfter(window), window);
 
     x.Key("ctrl+q");
     EXPECT_TRUE(x.WaitProgramExit()) << x.ProgramLog();

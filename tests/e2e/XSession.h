@@ -1,7 +1,15 @@
 #pragma once
 // The real program in a real X server: a private Xvfb display, the program
 // started with a private home, xdotool for the pointer and the keys, and
-// screenshots read back as pixels. Every process started here is ended here.
+// screenshots read back as pixels; sketch files to start it on and read back.
+// Every process started here is ended here.
+
+#include "engine/Paper.h"
+#include "formats/PngFile.h"
+#include "formats/SketchFile.h"
+#include "io/Archive.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -163,16 +171,9 @@ public:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     pid_t ProgramPid() const { return m_program; }
-    // One more start of the program beside the running one, with the same
-    // display and home; the caller waits for it and ends it.
-    pid_t StartAnotherCopy(const std::vector<std::string>& args)
-    {
-        std::vector<std::string> argv{ProgramPath()};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return Spawn(argv, true);
-    }
-    // Another program with the same display and home (a drag source,
-    // xdg-open); the caller waits for it and ends it.
+    // Another program with the program's display and home (a second copy of it, a window
+    // manager, a drag source, xdg-open); its output joins the program's log. The caller
+    // waits for it or ends it.
     pid_t StartOther(const std::vector<std::string>& argv) { return Spawn(argv, true); }
     // Asks the program to end, as a logout or kill does.
     void TerminateProgram()
@@ -187,18 +188,29 @@ public:
 
     // The display, ":N", for a test that talks to the X server itself.
     std::string Display() const { return ":" + m_display; }
-    // Another X client with the program's environment, such as a window
-    // manager; its output joins the program's log. The caller ends it.
-    pid_t StartClient(const std::vector<std::string>& argv) { return Spawn(argv, true); }
 
     // xdotool with arguments; true when it succeeded.
     bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
+    // xdotool gives up when a window vanishes while it searches, as windows do while a program
+    // starts or a dialog closes, so the search goes on until 20 s are up.
     bool WaitWindow(const std::string& nameRegex)
     {
-        const std::string search = "xdotool search --sync --onlyvisible --name '" + nameRegex + "'";
-        const bool found = Shell("timeout 20 " + search + " >/dev/null 2>&1") == 0;
+        const std::string search = "timeout 20 xdotool search --sync --onlyvisible --name '" + nameRegex + "'";
+        const auto start = std::chrono::steady_clock::now();
+        while (Shell(search + " >/dev/null 2>&1") != 0)
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) return false;
         Sleep(300);  // the first paint
-        return found;
+        return true;
+    }
+    // The first start: the New dialog, OK, and the empty sheet of the default size on screen.
+    bool StartNewSheet(Rect& paper)
+    {
+        Screenshot shot;
+        if (!StartProgram() || !WaitWindow("^New$")) return false;
+        // A window manager hands the focus over in its own time.
+        Xdo("search --onlyvisible --name '^New$' windowactivate --sync");
+        Key("Return");
+        return WaitWindow("^Sketch1 - Graphelle$") && CapturePaper(shot, paper, 400, 300);
     }
     void Key(const std::string& keys) { Xdo("key --clearmodifiers " + keys); }
     void Click(int x, int y) { Xdo("mousemove " + Pos({x, y}) + " sleep 0.06 click 1 sleep 0.15"); }
@@ -295,4 +307,64 @@ private:
     std::string m_display, m_home;
     pid_t m_xvfb = -1, m_program = -1;
     int m_exitStatus = -1;
+};
+
+// The exit status of a process within timeoutMs, else -1 after ending it.
+inline int WaitExit(pid_t pid, int timeoutMs = 10000)
+{
+    for (int waited = 0, status = 0; waited < timeoutMs; waited += 10, Sleep(10))
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+// A white sheet with a black square at (10, 10) to (30, 30), as a sketch or as a PNG picture.
+inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height, bool png = false)
+{
+    CPaper paper;
+    CArchive ar;
+    if (!paper.Create(width, height, 5)) return false;
+    for (int i = 0; i < 400; ++i) paper.SetPixel(10 + i % 20, 10 + i / 20, 0);
+    return ar.Open(path, CArchive::store) && (png ? WritePng(paper, ar) : WriteSketch(paper, ar)) && ar.Close();
+}
+
+inline bool ReadSketchFile(const std::string& path, CPaper& paper)
+{
+    std::string error;
+    return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
+}
+
+// Non-white pixels of a sketch file within a rectangle; -1 when it does not read whole.
+inline int Marked(const std::string& file, int left, int top, int right, int bottom)
+{
+    CPaper paper;
+    if (!ReadSketchFile(file, paper)) return -1;
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += paper.GetPixel(x, y) != 255;
+    return n;
+}
+
+// A straight drag from (x0, y0) to (x1, y1) on the sheet, a point every 6 pixels.
+inline std::vector<std::pair<int, int>> Line(const Rect& paper, int x0, int y0, int x1, int y1)
+{
+    std::vector<std::pair<int, int>> points;
+    const int steps = std::max(std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 6, 1);
+    for (int i = 0; i <= steps; ++i)
+        points.push_back({paper.left + x0 + (x1 - x0) * i / steps, paper.top + y0 + (y1 - y0) * i / steps});
+    return points;
+}
+
+// A test with its own X server, skipped where the tools are missing.
+class XTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!XSession::ToolsPresent()) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+        ASSERT_TRUE(fs::exists(XSession::ProgramPath())) << XSession::ProgramPath();
+        ASSERT_TRUE(x.Start()) << "no X server";
+        fs::create_directories(x.Documents());
+    }
+
+    XSession x;
 };
