@@ -13,9 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,15 +22,21 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
 inline void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The exit status of a process within timeoutMs, else -1 after ending it; -1 for a crash too.
+inline int WaitExit(pid_t pid, int timeoutMs = 10000)
+{
+    for (int waited = 0, status = 0; pid > 0 && waited < timeoutMs; waited += 10, Sleep(10))
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    return -1;
+}
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
@@ -40,22 +44,11 @@ struct Rect {
     int Height() const { return bottom - top; }
 };
 
+// The whole screen, 3 bytes a pixel, rows top-down.
 struct Screenshot {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;  // 3 bytes a pixel, rows top-down
+    static constexpr int width = 1280, height = 900;
+    std::vector<uint8_t> rgb;
 
-    bool Load(const std::string& ppmPath)
-    {
-        std::ifstream in(ppmPath, std::ios::binary);
-        std::string magic;
-        int maxval = 0;
-        in >> magic >> width >> height >> maxval;
-        if (!in || magic != "P6" || maxval != 255 || width <= 0 || height <= 0) return false;
-        in.get();
-        rgb.resize(static_cast<size_t>(width) * height * 3);
-        in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
-        return static_cast<size_t>(in.gcount()) == rgb.size();
-    }
     // A pixel as 0xRRGGBB.
     uint32_t Pixel(int x, int y) const
     {
@@ -90,10 +83,9 @@ struct Screenshot {
         for (int y = std::max(0, top); y < std::min(bottom, height); ++y)
             for (int x = 0; x < width; ++x)
                 if (Pixel(x, y) == colour) sx += x, sy += y, ++n;
-        if (n == 0) return false;
-        cx = static_cast<int>(sx / n);
-        cy = static_cast<int>(sy / n);
-        return true;
+        cx = n ? static_cast<int>(sx / n) : 0;
+        cy = n ? static_cast<int>(sy / n) : 0;
+        return n > 0;
     }
 };
 
@@ -106,7 +98,7 @@ public:
     }
     ~XSession()
     {
-        if (m_program > 0) kill(m_program, SIGKILL), waitpid(m_program, nullptr, 0);
+        KillProgram();
         if (m_xvfb > 0) kill(m_xvfb, SIGTERM), waitpid(m_xvfb, nullptr, 0);
         std::error_code ec;
         if (!m_home.empty()) fs::remove_all(m_home, ec);
@@ -153,16 +145,15 @@ public:
     {
         std::vector<std::string> argv{ProgramPath()};
         argv.insert(argv.end(), args.begin(), args.end());
-        m_exitStatus = -1;
         return (m_program = Spawn(argv, true)) > 0;
     }
     // Waits for the program to end by itself, and well: a timeout, a crash or
     // a sanitizer's report at the end counts as a failure.
     bool WaitProgramExit(int timeoutMs = 10000)
     {
-        for (int waited = 0, status = 0; waited < timeoutMs && m_program > 0; waited += 50, Sleep(50))
-            if (waitpid(m_program, &status, WNOHANG) == m_program) m_program = -1, m_exitStatus = status;
-        return m_program < 0 && WIFEXITED(m_exitStatus) && WEXITSTATUS(m_exitStatus) == 0;
+        const int status = WaitExit(m_program, timeoutMs);
+        m_program = -1;
+        return status == 0;
     }
     // What the program wrote to its standard output and error.
     std::string ProgramLog() const
@@ -188,16 +179,23 @@ public:
 
     // The display, ":N", for a test that talks to the X server itself.
     std::string Display() const { return ":" + m_display; }
-
+    // What a command with this display prints.
+    std::string Output(const std::string& command)
+    {
+        std::string out;
+        FILE* pipe = popen(("DISPLAY=" + Display() + " " + command + " 2>/dev/null").c_str(), "r");
+        for (char buf[256]; pipe && fgets(buf, sizeof buf, pipe);) out += buf;
+        if (pipe) pclose(pipe);
+        return out;
+    }
     // xdotool with arguments; true when it succeeded.
     bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
     // xdotool gives up when a window vanishes while it searches, as windows do while a program
     // starts or a dialog closes, so the search goes on until 20 s are up.
     bool WaitWindow(const std::string& nameRegex)
     {
-        const std::string search = "timeout 20 xdotool search --sync --onlyvisible --name '" + nameRegex + "'";
         const auto start = std::chrono::steady_clock::now();
-        while (Shell(search + " >/dev/null 2>&1") != 0)
+        while (Shell("timeout 20 xdotool search --sync --onlyvisible --name '" + nameRegex + "' >/dev/null 2>&1") != 0)
             if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) return false;
         Sleep(300);  // the first paint
         return true;
@@ -227,12 +225,8 @@ public:
     // menu), so a test can wait for a popup before typing into it.
     int VisibleWindows()
     {
-        const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(m_program);
-        FILE* pipe = popen(("DISPLAY=:" + m_display + " " + search + " 2>/dev/null").c_str(), "r");
-        int lines = 0;
-        for (char buf[256]; pipe && fgets(buf, sizeof buf, pipe);) ++lines;
-        if (pipe) pclose(pipe);
-        return lines;
+        const std::string ids = Output("xdotool search --onlyvisible --pid " + std::to_string(m_program));
+        return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
     }
     bool WaitVisibleWindows(int count)
     {
@@ -257,8 +251,11 @@ public:
 
     bool Capture(Screenshot& shot)
     {
-        const std::string file = m_home + "/shot.ppm";
-        return Shell("import -window root -depth 8 ppm:" + file + " >/dev/null 2>&1") == 0 && shot.Load(file);
+        const std::string file = m_home + "/shot.rgb";
+        if (Shell("import -window root -depth 8 rgb:" + file + " >/dev/null 2>&1") != 0) return false;
+        std::ifstream in(file, std::ios::binary);
+        shot.rgb.assign(std::istreambuf_iterator<char>(in), {});
+        return shot.rgb.size() == size_t{Screenshot::width} * Screenshot::height * 3;
     }
     // Waits for the sheet of the given size to be painted.
     bool CapturePaper(Screenshot& shot, Rect& paper, int width, int height)
@@ -273,50 +270,34 @@ private:
     static std::string Pos(std::pair<int, int> p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
     int Shell(const std::string& command) { return std::system(("DISPLAY=:" + m_display + " " + command).c_str()); }
 
-    // The X server with this environment and its output in a log; the
-    // program with its own display, home and platform.
+    // The X server, or a program with its own display, home and platform, and none of the
+    // desktop's folders; its output in a log.
     pid_t Spawn(const std::vector<std::string>& argv, bool program)
     {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string var = *e;
-            if (var.rfind("DISPLAY=", 0) != 0 && var.rfind("HOME=", 0) != 0 && var.rfind("XDG_", 0) != 0 &&
-                var.rfind("QT_QPA_PLATFORM=", 0) != 0)
-                env.push_back(var);
-        }
-        if (program)
-            env.insert(env.end(), {"DISPLAY=:" + m_display, "HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
-                                   "XDG_DATA_HOME=" + m_home + "/.local/share", "XDG_RUNTIME_DIR=" + m_home + "/run",
-                                   "QT_QPA_PLATFORM=xcb"});
-        std::vector<char*> cargv, cenv;
+        const pid_t pid = fork();
+        if (pid != 0) return pid;
+        const int log = open((m_home + (program ? "/program.log" : "/xvfb.log")).c_str(),
+                             O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(log, 1), dup2(log, 2);
+        std::vector<std::string> xdg;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "XDG_", 4) == 0) xdg.emplace_back(*e, std::strchr(*e, '='));
+        for (const std::string& name : xdg) unsetenv(name.c_str());
+        const std::pair<const char*, std::string> env[] = {
+            {"DISPLAY", ":" + m_display},          {"HOME", m_home},
+            {"XDG_CONFIG_HOME", m_home + "/.config"}, {"XDG_DATA_HOME", m_home + "/.local/share"},
+            {"XDG_RUNTIME_DIR", m_home + "/run"},  {"QT_QPA_PLATFORM", "xcb"}};
+        for (const auto& [name, value] : env) setenv(name, value.c_str(), 1);
+        std::vector<char*> cargv;
         for (const auto& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
-        for (const auto& e : env) cenv.push_back(const_cast<char*>(e.c_str()));
         cargv.push_back(nullptr);
-        cenv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string log = m_home + (program ? "/program.log" : "/xvfb.log");
-        for (int fd : {1, 2})
-            posix_spawn_file_actions_addopen(&actions, fd, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        pid_t pid = -1;
-        const int rc = posix_spawnp(&pid, cargv[0], &actions, nullptr, cargv.data(), cenv.data());
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0 ? pid : -1;
+        execvp(cargv[0], cargv.data());
+        _exit(127);
     }
 
     std::string m_display, m_home;
     pid_t m_xvfb = -1, m_program = -1;
-    int m_exitStatus = -1;
 };
-
-// The exit status of a process within timeoutMs, else -1 after ending it.
-inline int WaitExit(pid_t pid, int timeoutMs = 10000)
-{
-    for (int waited = 0, status = 0; waited < timeoutMs; waited += 10, Sleep(10))
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    return -1;
-}
 
 // A white sheet with a black square at (10, 10) to (30, 30), as a sketch or as a PNG picture.
 inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height, bool png = false)
