@@ -14,25 +14,6 @@
 
 namespace {
 
-// A menu as it reads: items by name with their keys after a tab, "-" for a
-// separator, "Zoom>" and "<" around a sub-menu.
-QStringList MenuText(const QMenu* menu)
-{
-    QStringList out;
-    for (QAction* a : menu->actions()) {
-        if (a->menu()) {
-            out << a->text() + ">" << MenuText(a->menu()) << "<";
-        } else if (a->isSeparator()) {
-            out << "-";
-        } else {
-            // A text with a tab shows its own keys; otherwise the menu adds the first one.
-            const bool ownKeys = a->text().contains('\t') || a->shortcut().isEmpty();
-            out << (ownKeys ? a->text() : a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText));
-        }
-    }
-    return out;
-}
-
 // The tooltip a person sees when the pointer rests at a place of a widget.
 QString ShownTip(QWidget* widget, QPoint at)
 {
@@ -59,15 +40,11 @@ QStringList Buttons(const QToolBar* bar)
 TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirTooltipsIconsAndKeys)
 {
     Start();
-    QList<QMenu*> menus;
-    for (QAction* a : Frame().CommandMenuBar()->actions())
-        if (a->isVisible() && a->menu()) menus << a->menu();
-    ASSERT_EQ(menus.size(), 4);
-    const QStringList titles{"File", "Edit", "View", "Tool"};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(menus[i]->title(), titles[i]);
-        const QRect button = Frame().CommandMenuBar()->actionGeometry(menus[i]->menuAction());
-        EXPECT_EQ(ShownTip(Frame().CommandMenuBar(), button.center()), titles[i]);
+    const QList<QMenu*> menus = Menus();
+    ASSERT_EQ(MenuTitles(), "File Edit View Tool");
+    for (QMenu* menu : menus) {
+        const QRect button = Frame().CommandMenuBar()->actionGeometry(menu->menuAction());
+        EXPECT_EQ(ShownTip(Frame().CommandMenuBar(), button.center()), menu->title());
     }
     const QStringList items[] = {
         {"New\tCtrl+N", "Open...\tCtrl+O", "Open Recent>", "<", "-", "Save\tCtrl+S", "Save As...\tCtrl+Shift+S",

@@ -8,35 +8,26 @@
 
 namespace {
 
-class NewPaperDlgTest : public ShellTest {
-protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        m_profile = std::make_unique<CQtProfile>(ProfilePath());
-        Services().pProfile = m_profile.get();
-    }
-    void TearDown() override
-    {
-        Services().pProfile = nullptr;
-        ShellTest::TearDown();
-    }
+QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
+void Type(CPaperSpin* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
+QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
+QString Fields(CNewPaperDlg& dlg)
+{
+    return Text(dlg.m_spinWidth) + " " + Text(dlg.m_spinHeight) + " " + Text(dlg.m_spinRough);
+}
 
-    static QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
-    static void Type(CPaperSpin* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
-    static QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
-    static QString Fields(CNewPaperDlg& dlg)
-    {
-        return Text(dlg.m_spinWidth) + " " + Text(dlg.m_spinHeight) + " " + Text(dlg.m_spinRough);
-    }
+// The dialog reads and writes a profile of the test's own.
+struct NewPaperDlgTest : ShellTest {
+    void SetUp() override { ShellTest::SetUp(), Services().pProfile = &profile; }
+    void TearDown() override { Services().pProfile = nullptr, ShellTest::TearDown(); }
     QString Stored()
     {
         QStringList values;
-        for (const char* name : {"width", "height", "rough"}) values << QString::number(m_profile->GetProfileInt(name, -1));
+        for (const char* name : {"width", "height", "rough"}) values << QString::number(profile.GetProfileInt(name, -1));
         return values.join(' ');
     }
 
-    std::unique_ptr<CQtProfile> m_profile;
+    CQtProfile profile{ProfilePath()};
 };
 
 }  // namespace
@@ -102,8 +93,8 @@ TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
     EXPECT_EQ(Stored(), "2048 100 10");
 
     // Stored values out of range are shown as they are and refused only at OK.
-    m_profile->WriteProfileInt("width", 9);
-    m_profile->WriteProfileInt("height", 5000);
+    profile.WriteProfileInt("width", 9);
+    profile.WriteProfileInt("height", 5000);
     CNewPaperDlg edited;
     EXPECT_EQ(Fields(edited), "9 5000 10");
     edited.accept();

@@ -10,18 +10,6 @@
 
 namespace {
 
-// The visible menus by title, each followed by its items ("-" a separator).
-QStringList VisibleMenus(const QMenuBar* bar)
-{
-    QStringList out;
-    for (QAction* a : bar->actions()) {
-        if (!a->isVisible()) continue;
-        out << a->text() + ":";
-        for (QAction* item : a->menu()->actions()) out << (item->isSeparator() ? "-" : item->text());
-    }
-    return out;
-}
-
 void ClickButton(const char* text)
 {
     AnswerNextModal("QMessageBox", [text](QWidget* box) {
@@ -100,10 +88,9 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     Frame().OnIdle();
     EXPECT_FALSE(Frame().Action(ID_EDIT_UNDO)->isEnabled() || Frame().Action(ID_FILE_SAVE)->isEnabled());
     EXPECT_TRUE(Frame().Action(ID_APP_EXIT)->isEnabled());
-    const QStringList menus = VisibleMenus(Frame().CommandMenuBar());
-    EXPECT_EQ(menus.mid(menus.indexOf("Tool:")),
-              QStringList({"Tool:", "Earlier Versions...", "-", "About 'Graphelle'...", "Help", "-", "Exit"}));
-    EXPECT_EQ(menus.filter(":"), QStringList({"File:", "Tool:"}));
+    EXPECT_EQ(MenuTitles(), "File Tool");
+    EXPECT_EQ(MenuText(Menus().at(1)),
+              QStringList({"Earlier Versions...", "-", "About 'Graphelle'...", "Help", "-", "Exit\tCtrl+Q"}));
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
     for (OptionBar bar : {OptionBar::Pencil, OptionBar::Eraser, OptionBar::Select})
         EXPECT_TRUE(Frame().OptionBarOf(bar)->isHidden());
@@ -123,7 +110,7 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     emit list->itemClicked(hits[0]);
     EXPECT_FALSE(Frame().IsDocListShown());
     EXPECT_EQ(DocPath(), Documents() + "/deep/er/two.tvk");
-    EXPECT_EQ(VisibleMenus(Frame().CommandMenuBar()).filter(":"), QStringList({"File:", "Edit:", "View:", "Tool:"}));
+    EXPECT_EQ(MenuTitles(), "File Edit View Tool");
     EXPECT_FALSE(Frame().ToolBar()->isHidden());
     EXPECT_TRUE(Frame().OptionBarOf(OptionBar::Pencil)->isHidden());
     Frame().OnIdle();
@@ -272,12 +259,8 @@ TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
     ASSERT_TRUE(m_app->OpenDocumentFile(second));
     Stop();
     Start();
-    QMenu* recent = nullptr;
-    for (QAction* a : Frame().CommandMenuBar()->actions())
-        if (a->menu() && a->menu()->title() == "File")
-            for (QAction* item : a->menu()->actions())
-                if (item->menu()) recent = item->menu();
-    ASSERT_NE(recent, nullptr);
+    QMenu* recent = Menus().at(0)->actions().at(2)->menu();  // File, Open Recent
+    ASSERT_TRUE(recent && recent->title() == "Open Recent");
     const auto entries = [&] {
         emit recent->aboutToShow();
         QStringList texts;

@@ -70,6 +70,21 @@ inline QString ReadText(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
+// Runs the event loop long enough for it to go idle at least once.
+inline void RunEventLoop(int ms = 30)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Lets the event loop run until done() or five seconds passed.
+inline bool WaitFor(const std::function<bool()>& done)
+{
+    for (int waited = 0; waited < 5000 && !done(); waited += 25) RunEventLoop(25);
+    return done();
+}
+
 // A white sketch file with a square of the gray mark at (10, 10), 20 pixels on a side.
 inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 150, uint8_t mark = 20)
 {
@@ -94,6 +109,25 @@ inline int SavedPixel(const QString& path, int32_t x, int32_t y)
 {
     CPaper paper;
     return ReadSketchFile(path, paper) ? paper.GetPixel(x, y) : -1;
+}
+
+// A menu as it reads: items by name with their keys after a tab, "-" for a
+// separator, "Zoom>" and "<" around a sub-menu.
+inline QStringList MenuText(const QMenu* menu)
+{
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            out << a->text() + ">" << MenuText(a->menu()) << "<";
+        } else if (a->isSeparator()) {
+            out << "-";
+        } else {
+            // A text with a tab shows its own keys; otherwise the menu adds the first one.
+            const bool ownKeys = a->text().contains('\t') || a->shortcut().isEmpty();
+            out << (ownKeys ? a->text() : a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText));
+        }
+    }
+    return out;
 }
 
 // Answers the next modal window of a class once it is up.
@@ -149,21 +183,21 @@ protected:
         QApplication::processEvents();
     }
 
-    // Runs the event loop long enough for it to go idle at least once.
-    static void RunEventLoop(int ms = 30)
-    {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    // Lets the event loop run until done() or five seconds passed.
-    static bool WaitFor(const std::function<bool()>& done)
-    {
-        for (int waited = 0; waited < 5000 && !done(); waited += 25) RunEventLoop(25);
-        return done();
-    }
-
     CMainFrame& Frame() { return *m_app->GetFrame(); }
+    // The menus the menu bar shows, and their titles.
+    QList<QMenu*> Menus()
+    {
+        QList<QMenu*> menus;
+        for (QAction* a : Frame().CommandMenuBar()->actions())
+            if (a->isVisible() && a->menu()) menus << a->menu();
+        return menus;
+    }
+    QString MenuTitles()
+    {
+        QString titles;
+        for (QMenu* menu : Menus()) titles += menu->title() + " ";
+        return titles.trimmed();
+    }
     CQuillexDoc& Doc() { return *m_app->GetDocument(); }
 
     // A pencil stroke across the sheet, as the view's tracking feeds it; up: false leaves
