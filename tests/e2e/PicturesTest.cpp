@@ -1,6 +1,7 @@
 // The desktop around the program in a real X server: a picture dragged from another window and
 // dropped on it opens as a new sheet; Help on a machine without a browser shows the program's own
-// help window; xdg-open on a sketch starts the program on that file.
+// help window; the thumbnailer the program registered makes a sketch's picture; xdg-open on a
+// sketch starts the program on that file.
 
 #include "XSession.h"
 
@@ -62,8 +63,23 @@ TEST_F(PicturesTest, APictureDroppedHelpAndASketchOpenedByTheDesktop)
                                              fs::exists(data + "/applications/mimeinfo.cache"));
          waited += 100)
         Sleep(100);
-    const std::string second = x.Documents() + "/../second.tvk";
+    const std::string second = x.Documents() + "/../second.tvk", thumb = x.Documents() + "/../second.png";
     ASSERT_TRUE(WriteSheet(second, 320, 240));
+
+    // A file manager's picture of the sketch: the thumbnailer's command, its fields filled in.
+    std::ifstream thumbnailer(data + "/thumbnailers/graphelle.thumbnailer");
+    std::string line, exec;
+    while (std::getline(thumbnailer, line)) {
+        if (line.rfind("Exec=", 0) == 0) exec = line.substr(5);
+        EXPECT_TRUE(line.rfind("TryExec=", 0) != 0 || fs::exists(line.substr(8))) << line;
+    }
+    for (const auto& [field, value] : {std::pair{"%i", second}, {"%o", thumb}, {"%s", std::string("64")}})
+        if (exec.find(field) != std::string::npos) exec.replace(exec.find(field), 2, value);
+    ASSERT_EQ(std::system(exec.c_str()), 0) << exec;
+    std::ifstream png(thumb, std::ios::binary);
+    std::string header(24, '\0');
+    png.read(header.data(), 24);
+    EXPECT_EQ(header.substr(0, 4) + header.substr(16), std::string("\x89PNG\0\0\0\x40\0\0\0\x30", 12));  // 64 x 48
     const pid_t opener = x.StartOther({"xdg-open", second});
     ASSERT_TRUE(x.WaitWindow("^second - Graphelle$")) << x.ProgramLog();
     EXPECT_TRUE(x.CapturePaper(shot, paper, 320, 240));
