@@ -37,7 +37,7 @@ TEST_F(ShellTest, ExecArgumentsAreQuotedOnlyForReservedCharactersAndEscapedWithi
 }
 
 // desktop-file-validate accepts the launcher entry whatever the program's path, and once the
-// desktop has indexed it, xdg-mime finds our type for a sketch and our launcher for the type; a
+// desktop has indexed it, its tools find our type for a sketch and our launcher for the type; a
 // start then rewrites nothing, and a moved program is written again.
 TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
 {
@@ -52,11 +52,14 @@ TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
     EXPECT_TRUE(WaitFor([&] {
         return QFileInfo::exists(data + "/mime/mime.cache") && QFileInfo::exists(data + "/applications/mimeinfo.cache");
     }));
+    // Known by its name alone, and named as the type's description says.
     QFile sketch(Home() + "/a.tvk");
-    ASSERT_TRUE(sketch.open(QIODevice::WriteOnly) && sketch.write("QLXF") == 4);
+    ASSERT_TRUE(sketch.open(QIODevice::WriteOnly) && sketch.write("no mark") == 7);
     sketch.close();
     EXPECT_EQ(RunTool("xdg-mime", {"query", "filetype", sketch.fileName()}), "application/x-graphelle-sketch");
+    EXPECT_EQ(RunTool("mimetype", {"-b", "-d", sketch.fileName()}), "Graphelle File");
     EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "application/x-graphelle-sketch"}), "graphelle.desktop");
+    EXPECT_TRUE(ReadText(data + "/applications/mimeinfo.cache").contains("\napplication/x-graphelle-sketch=graphelle.desktop;"));
 
     const AssociationResult again = WriteFileAssociation(data, nasty, cli);
     EXPECT_FALSE(again.entryChanged || again.typeChanged);
