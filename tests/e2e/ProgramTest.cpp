@@ -57,9 +57,21 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     ASSERT_TRUE(ToolButton(0xF2C14E, px, py)) << "pencil button";
     const auto at = [&](int sx, int sy) { return std::to_string(paper.left + sx) + " " + std::to_string(paper.top + sy); };
 
-    // A stroke, and the eraser across it, undone by keys and done again through the menus:
-    // the File menu, Right to the Edit menu (which opens on its first item), then its second.
+    // A stroke, and a piece of it on the clipboard; then paste and undo half-way through a
+    // second stroke, which change nothing (without --clearmodifiers, which would let go of the
+    // button too), and the pencil again, which once put a piece down from far past its end.
     x.Drag(Line(paper, 40, 60, 360, 60));
+    x.Click(ex + (ex - px), ey);
+    x.Drag(Line(paper, 40, 40, 120, 80));
+    x.Key("ctrl+c");
+    x.Click(px, py);
+    x.Xdo("mousemove " + at(40, 200) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + at(150, 200) + " sleep 0.1");
+    x.Xdo("key ctrl+v sleep 0.1 key ctrl+z sleep 0.1");
+    x.Xdo("mousemove " + at(250, 200) + " sleep 0.05 mousemove " + at(360, 200) + " sleep 0.05 mouseup 1 sleep 0.15");
+    x.Click(px, py);
+
+    // The eraser across the first stroke, undone by keys and done again through the menus:
+    // the File menu, Right to the Edit menu (which opens on its first item), then its second.
     x.Click(ex, ey);
     x.Drag(Line(paper, 300, 20, 300, 100));
     x.Drag(Line(paper, 310, 20, 310, 100));
@@ -78,18 +90,6 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
         ASSERT_TRUE(x.WaitVisibleWindows(windows)) << "the Edit menu did not close";
     }
     EXPECT_EQ(ErasedSum(), withEraser);
-
-    // A piece of the stroke on the clipboard; then paste and undo half-way through a second
-    // stroke, which change nothing (without --clearmodifiers, which would let go of the button
-    // too), and the pencil again, which once put a piece down from far past its end.
-    x.Click(ex + (ex - px), ey);
-    x.Drag(Line(paper, 40, 40, 120, 80));
-    x.Key("ctrl+c");
-    x.Click(px, py);
-    x.Xdo("mousemove " + at(40, 200) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + at(150, 200) + " sleep 0.1");
-    x.Xdo("key ctrl+v sleep 0.1 key ctrl+z sleep 0.1");
-    x.Xdo("mousemove " + at(250, 200) + " sleep 0.05 mousemove " + at(360, 200) + " sleep 0.05 mouseup 1 sleep 0.15");
-    x.Click(px, py);
 
     // A piece of the second stroke selected and moved up and right; the pencil puts it down.
     x.Click(ex + (ex - px), ey);
