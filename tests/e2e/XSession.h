@@ -1,13 +1,19 @@
 #pragma once
 // The real program in a real X server: a private Xvfb display, the program
 // started with a private home, xdotool for the pointer and the keys, and
-// screenshots read back as pixels. Every process started here is ended here.
+// screenshots read back as pixels; sketch files to start it on and read back.
+// Every process started here is ended here.
+
+#include "engine/Paper.h"
+#include "formats/PngFile.h"
+#include "formats/SketchFile.h"
+#include "io/Archive.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -16,15 +22,21 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
 inline void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The exit status of a process within timeoutMs, else -1 after ending it; -1 for a crash too.
+inline int WaitExit(pid_t pid, int timeoutMs = 10000)
+{
+    for (int waited = 0, status = 0; pid > 0 && waited < timeoutMs; waited += 10, Sleep(10))
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+    return -1;
+}
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
@@ -32,22 +44,11 @@ struct Rect {
     int Height() const { return bottom - top; }
 };
 
+// The whole screen, 3 bytes a pixel, rows top-down.
 struct Screenshot {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;  // 3 bytes a pixel, rows top-down
+    static constexpr int width = 1280, height = 900;
+    std::vector<uint8_t> rgb;
 
-    bool Load(const std::string& ppmPath)
-    {
-        std::ifstream in(ppmPath, std::ios::binary);
-        std::string magic;
-        int maxval = 0;
-        in >> magic >> width >> height >> maxval;
-        if (!in || magic != "P6" || maxval != 255 || width <= 0 || height <= 0) return false;
-        in.get();
-        rgb.resize(static_cast<size_t>(width) * height * 3);
-        in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
-        return static_cast<size_t>(in.gcount()) == rgb.size();
-    }
     // A pixel as 0xRRGGBB.
     uint32_t Pixel(int x, int y) const
     {
@@ -82,10 +83,9 @@ struct Screenshot {
         for (int y = std::max(0, top); y < std::min(bottom, height); ++y)
             for (int x = 0; x < width; ++x)
                 if (Pixel(x, y) == colour) sx += x, sy += y, ++n;
-        if (n == 0) return false;
-        cx = static_cast<int>(sx / n);
-        cy = static_cast<int>(sy / n);
-        return true;
+        cx = n ? static_cast<int>(sx / n) : 0;
+        cy = n ? static_cast<int>(sy / n) : 0;
+        return n > 0;
     }
 };
 
@@ -98,7 +98,7 @@ public:
     }
     ~XSession()
     {
-        if (m_program > 0) kill(m_program, SIGKILL), waitpid(m_program, nullptr, 0);
+        KillProgram();
         if (m_xvfb > 0) kill(m_xvfb, SIGTERM), waitpid(m_xvfb, nullptr, 0);
         std::error_code ec;
         if (!m_home.empty()) fs::remove_all(m_home, ec);
@@ -145,16 +145,15 @@ public:
     {
         std::vector<std::string> argv{ProgramPath()};
         argv.insert(argv.end(), args.begin(), args.end());
-        m_exitStatus = -1;
         return (m_program = Spawn(argv, true)) > 0;
     }
     // Waits for the program to end by itself, and well: a timeout, a crash or
     // a sanitizer's report at the end counts as a failure.
     bool WaitProgramExit(int timeoutMs = 10000)
     {
-        for (int waited = 0, status = 0; waited < timeoutMs && m_program > 0; waited += 50, Sleep(50))
-            if (waitpid(m_program, &status, WNOHANG) == m_program) m_program = -1, m_exitStatus = status;
-        return m_program < 0 && WIFEXITED(m_exitStatus) && WEXITSTATUS(m_exitStatus) == 0;
+        const int status = WaitExit(m_program, timeoutMs);
+        m_program = -1;
+        return status == 0;
     }
     // What the program wrote to its standard output and error.
     std::string ProgramLog() const
@@ -163,16 +162,9 @@ public:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     pid_t ProgramPid() const { return m_program; }
-    // One more start of the program beside the running one, with the same
-    // display and home; the caller waits for it and ends it.
-    pid_t StartAnotherCopy(const std::vector<std::string>& args)
-    {
-        std::vector<std::string> argv{ProgramPath()};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return Spawn(argv, true);
-    }
-    // Another program with the same display and home (a drag source,
-    // xdg-open); the caller waits for it and ends it.
+    // Another program with the program's display and home (a second copy of it, a window
+    // manager, a drag source, xdg-open); its output joins the program's log. The caller
+    // waits for it or ends it.
     pid_t StartOther(const std::vector<std::string>& argv) { return Spawn(argv, true); }
     // Asks the program to end, as a logout or kill does.
     void TerminateProgram()
@@ -187,18 +179,36 @@ public:
 
     // The display, ":N", for a test that talks to the X server itself.
     std::string Display() const { return ":" + m_display; }
-    // Another X client with the program's environment, such as a window
-    // manager; its output joins the program's log. The caller ends it.
-    pid_t StartClient(const std::vector<std::string>& argv) { return Spawn(argv, true); }
-
+    // What a command with this display prints.
+    std::string Output(const std::string& command)
+    {
+        std::string out;
+        FILE* pipe = popen(("DISPLAY=" + Display() + " " + command + " 2>/dev/null").c_str(), "r");
+        for (char buf[256]; pipe && fgets(buf, sizeof buf, pipe);) out += buf;
+        if (pipe) pclose(pipe);
+        return out;
+    }
     // xdotool with arguments; true when it succeeded.
     bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
+    // xdotool gives up when a window vanishes while it searches, as windows do while a program
+    // starts or a dialog closes, so the search goes on until 20 s are up.
     bool WaitWindow(const std::string& nameRegex)
     {
-        const std::string search = "xdotool search --sync --onlyvisible --name '" + nameRegex + "'";
-        const bool found = Shell("timeout 20 " + search + " >/dev/null 2>&1") == 0;
+        const auto start = std::chrono::steady_clock::now();
+        while (Shell("timeout 20 xdotool search --sync --onlyvisible --name '" + nameRegex + "' >/dev/null 2>&1") != 0)
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) return false;
         Sleep(300);  // the first paint
-        return found;
+        return true;
+    }
+    // The first start: the New dialog, OK, and the empty sheet of the default size on screen.
+    bool StartNewSheet(Rect& paper)
+    {
+        Screenshot shot;
+        if (!StartProgram() || !WaitWindow("^New$")) return false;
+        // A window manager hands the focus over in its own time.
+        Xdo("search --onlyvisible --name '^New$' windowactivate --sync");
+        Key("Return");
+        return WaitWindow("^Sketch1 - Graphelle$") && CapturePaper(shot, paper, 400, 300);
     }
     void Key(const std::string& keys) { Xdo("key --clearmodifiers " + keys); }
     void Click(int x, int y) { Xdo("mousemove " + Pos({x, y}) + " sleep 0.06 click 1 sleep 0.15"); }
@@ -215,12 +225,8 @@ public:
     // menu), so a test can wait for a popup before typing into it.
     int VisibleWindows()
     {
-        const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(m_program);
-        FILE* pipe = popen(("DISPLAY=:" + m_display + " " + search + " 2>/dev/null").c_str(), "r");
-        int lines = 0;
-        for (char buf[256]; pipe && fgets(buf, sizeof buf, pipe);) ++lines;
-        if (pipe) pclose(pipe);
-        return lines;
+        const std::string ids = Output("xdotool search --onlyvisible --pid " + std::to_string(m_program));
+        return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
     }
     bool WaitVisibleWindows(int count)
     {
@@ -245,8 +251,11 @@ public:
 
     bool Capture(Screenshot& shot)
     {
-        const std::string file = m_home + "/shot.ppm";
-        return Shell("import -window root -depth 8 ppm:" + file + " >/dev/null 2>&1") == 0 && shot.Load(file);
+        const std::string file = m_home + "/shot.rgb";
+        if (Shell("import -window root -depth 8 rgb:" + file + " >/dev/null 2>&1") != 0) return false;
+        std::ifstream in(file, std::ios::binary);
+        shot.rgb.assign(std::istreambuf_iterator<char>(in), {});
+        return shot.rgb.size() == size_t{Screenshot::width} * Screenshot::height * 3;
     }
     // Waits for the sheet of the given size to be painted.
     bool CapturePaper(Screenshot& shot, Rect& paper, int width, int height)
@@ -261,38 +270,82 @@ private:
     static std::string Pos(std::pair<int, int> p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
     int Shell(const std::string& command) { return std::system(("DISPLAY=:" + m_display + " " + command).c_str()); }
 
-    // The X server with this environment and its output in a log; the
-    // program with its own display, home and platform.
+    // The X server, or a program with its own display, home and platform, and none of the
+    // desktop's folders; its output in a log.
     pid_t Spawn(const std::vector<std::string>& argv, bool program)
     {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string var = *e;
-            if (var.rfind("DISPLAY=", 0) != 0 && var.rfind("HOME=", 0) != 0 && var.rfind("XDG_", 0) != 0 &&
-                var.rfind("QT_QPA_PLATFORM=", 0) != 0)
-                env.push_back(var);
-        }
-        if (program)
-            env.insert(env.end(), {"DISPLAY=:" + m_display, "HOME=" + m_home, "XDG_CONFIG_HOME=" + m_home + "/.config",
-                                   "XDG_DATA_HOME=" + m_home + "/.local/share", "XDG_RUNTIME_DIR=" + m_home + "/run",
-                                   "QT_QPA_PLATFORM=xcb"});
-        std::vector<char*> cargv, cenv;
+        const pid_t pid = fork();
+        if (pid != 0) return pid;
+        const int log = open((m_home + (program ? "/program.log" : "/xvfb.log")).c_str(),
+                             O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(log, 1), dup2(log, 2);
+        std::vector<std::string> xdg;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "XDG_", 4) == 0) xdg.emplace_back(*e, std::strchr(*e, '='));
+        for (const std::string& name : xdg) unsetenv(name.c_str());
+        const std::pair<const char*, std::string> env[] = {
+            {"DISPLAY", ":" + m_display},          {"HOME", m_home},
+            {"XDG_CONFIG_HOME", m_home + "/.config"}, {"XDG_DATA_HOME", m_home + "/.local/share"},
+            {"XDG_RUNTIME_DIR", m_home + "/run"},  {"QT_QPA_PLATFORM", "xcb"}};
+        for (const auto& [name, value] : env) setenv(name, value.c_str(), 1);
+        std::vector<char*> cargv;
         for (const auto& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
-        for (const auto& e : env) cenv.push_back(const_cast<char*>(e.c_str()));
         cargv.push_back(nullptr);
-        cenv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string log = m_home + (program ? "/program.log" : "/xvfb.log");
-        for (int fd : {1, 2})
-            posix_spawn_file_actions_addopen(&actions, fd, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        pid_t pid = -1;
-        const int rc = posix_spawnp(&pid, cargv[0], &actions, nullptr, cargv.data(), cenv.data());
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0 ? pid : -1;
+        execvp(cargv[0], cargv.data());
+        _exit(127);
     }
 
     std::string m_display, m_home;
     pid_t m_xvfb = -1, m_program = -1;
-    int m_exitStatus = -1;
+};
+
+// A white sheet with a black square at (10, 10) to (30, 30), as a sketch or as a PNG picture.
+inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height, bool png = false)
+{
+    CPaper paper;
+    CArchive ar;
+    if (!paper.Create(width, height, 5)) return false;
+    for (int i = 0; i < 400; ++i) paper.SetPixel(10 + i % 20, 10 + i / 20, 0);
+    return ar.Open(path, CArchive::store) && (png ? WritePng(paper, ar) : WriteSketch(paper, ar)) && ar.Close();
+}
+
+inline bool ReadSketchFile(const std::string& path, CPaper& paper)
+{
+    std::string error;
+    return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
+}
+
+// Non-white pixels of a sketch file within a rectangle; -1 when it does not read whole.
+inline int Marked(const std::string& file, int left, int top, int right, int bottom)
+{
+    CPaper paper;
+    if (!ReadSketchFile(file, paper)) return -1;
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += paper.GetPixel(x, y) != 255;
+    return n;
+}
+
+// A straight drag from (x0, y0) to (x1, y1) on the sheet, a point every 6 pixels.
+inline std::vector<std::pair<int, int>> Line(const Rect& paper, int x0, int y0, int x1, int y1)
+{
+    std::vector<std::pair<int, int>> points;
+    const int steps = std::max(std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 6, 1);
+    for (int i = 0; i <= steps; ++i)
+        points.push_back({paper.left + x0 + (x1 - x0) * i / steps, paper.top + y0 + (y1 - y0) * i / steps});
+    return points;
+}
+
+// A test with its own X server, skipped where the tools are missing.
+class XTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!XSession::ToolsPresent()) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+        ASSERT_TRUE(fs::exists(XSession::ProgramPath())) << XSession::ProgramPath();
+        ASSERT_TRUE(x.Start()) << "no X server";
+        fs::create_directories(x.Documents());
+    }
+
+    XSession x;
 };

@@ -1,139 +1,98 @@
 #include "ShellTestSupport.h"
 
 #include "document/RecoveryStore.h"
-#include "document/StateTestSupport.h"
 #include "shell/DocListPage.h"
 #include "shell/EarlierVersionsDlg.h"
 
 #include <QDateTime>
-#include <QDialog>
-#include <QDir>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <functional>
-
-using namespace statetest;
-
 namespace {
 
-// Runs answer on the next modal window of the class once it is up.
-void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
+int RecoveryCopies(const QString& home)
 {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className)) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start();
+    return QDir(home + "/.local/state/graphelle/recovery").entryList({"*.tvk"}, QDir::Files).size();
 }
 
-class DrawingSafetyTest : public ShellTest {
-protected:
-    // Lets the event loop run until done() or five seconds passed.
-    static bool WaitFor(const std::function<bool()>& done)
-    {
-        for (int waited = 0; waited < 5000 && !done(); waited += 25) RunEventLoop(25);
-        return done();
-    }
-    int RecoveryCopies() const
-    {
-        return QDir(Home() + "/.local/state/graphelle/recovery").entryList({"*.tvk"}, QDir::Files).size();
-    }
-};
+// The texts the next Earlier Versions dialog lists; open: its Open button, else Cancel.
+void ListEarlierVersions(QStringList& listed, bool open)
+{
+    AnswerNextModal("QDialog", [&listed, open](QWidget* modal) {
+        auto* dlg = dynamic_cast<CEarlierVersionsDlg*>(modal);
+        ASSERT_NE(dlg, nullptr);
+        listed.clear();
+        for (int i = 0; i < dlg->List()->count(); ++i) listed << dlg->List()->item(i)->text();
+        open ? dlg->OpenButton()->click() : dlg->reject();
+    });
+}
 
 }  // namespace
 
-TEST_F(DrawingSafetyTest, UnsavedChangesHaveARecoveryCopyUntilTheyAreSaved)
+TEST_F(ShellTest, UnsavedChangesHaveARecoveryCopyUntilTheyAreSaved)
 {
     Start();
-    EXPECT_EQ(RecoveryCopies(), 0);
+    EXPECT_EQ(RecoveryCopies(Home()), 0);
     DrawStroke();
-    EXPECT_TRUE(WaitFor([&] { return RecoveryCopies() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return RecoveryCopies(Home()) == 1; }));
     ASSERT_TRUE(m_app->OnFileSave());
-    EXPECT_TRUE(WaitFor([&] { return RecoveryCopies() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return RecoveryCopies(Home()) == 0; }));
 }
 
-TEST_F(DrawingSafetyTest, EarlierVersionsListsTheReplacedFileAndOpensItAsANewSketch)
+TEST_F(ShellTest, EarlierVersionsListsTheReplacedFileAndOpensItAsANewSketch)
 {
-    const std::string file = (Documents() + "/tree.tvk").toStdString();
-    QDir().mkpath(Documents());
-    ASSERT_TRUE(WriteMarkedSketch(file, 20));
-    const qint64 written = QFileInfo(QString::fromStdString(file)).lastModified().toSecsSinceEpoch();
-    Start({QString::fromStdString(file)});
+    const QString file = Documents() + "/tree.tvk";
+    ASSERT_TRUE(WriteSketchFile(file));
+    const qint64 written = QFileInfo(file).lastModified().toSecsSinceEpoch();
+    Start({file});
     DrawStroke(60);
     ASSERT_TRUE(m_app->OnFileSave());
     DrawStroke(80);
     ASSERT_TRUE(m_app->OnFileSave());  // the second save of the run keeps nothing
 
     QStringList listed;
-    AnswerNextModal("QDialog", [&](QWidget* modal) {
-        auto* dlg = dynamic_cast<CEarlierVersionsDlg*>(modal);
-        ASSERT_NE(dlg, nullptr);
-        for (int i = 0; i < dlg->List()->count(); ++i) listed << dlg->List()->item(i)->text();
-        dlg->OpenButton()->click();
-    });
+    ListEarlierVersions(listed, true);
     Frame().RouteCommand(ID_FILE_EARLIER_VERSIONS);
     EXPECT_EQ(listed, QStringList{CEarlierVersionsDlg::TimeText(written)});
 
-    // The version is a new sketch beside the drawing, on screen; the drawing
-    // keeps both strokes.
-    const QString opened = QString::fromStdString(Doc().GetPathName());
-    EXPECT_TRUE(opened.startsWith(Documents() + "/tree (version of ")) << opened.toStdString();
-    EXPECT_EQ(Doc().m_paper.GetPixel(20, 20), 20);
-    EXPECT_EQ(Doc().m_paper.GetPixel(60, 60), 255);
-    CPaper drawing;
-    std::string error;
-    ASSERT_EQ(LoadSketchFile(file, drawing, error), SketchLoad::Whole);
-    EXPECT_NE(drawing.GetPixel(60, 60), 255);
-    EXPECT_NE(drawing.GetPixel(60, 80), 255);
+    // The version is a new sketch beside the drawing, on screen; the drawing keeps both strokes.
+    EXPECT_TRUE(DocPath().startsWith(Documents() + "/tree (version of ")) << DocPath().toStdString();
+    EXPECT_EQ(std::tuple(Doc().m_paper.GetPixel(20, 20), Doc().m_paper.GetPixel(60, 60)), std::tuple(20, 255));
+    EXPECT_NE(SavedPixel(file, 60, 60), 255);
+    EXPECT_NE(SavedPixel(file, 60, 80), 255);
     Stop();
 
     // From the list of sketches, every drawing's versions, each named.
     Start();
     ASSERT_TRUE(Frame().IsDocListShown());
-    AnswerNextModal("QDialog", [&](QWidget* modal) {
-        auto* dlg = dynamic_cast<CEarlierVersionsDlg*>(modal);
-        ASSERT_NE(dlg, nullptr);
-        listed.clear();
-        for (int i = 0; i < dlg->List()->count(); ++i) listed << dlg->List()->item(i)->text();
-        dlg->reject();
-    });
+    ListEarlierVersions(listed, false);
     EXPECT_TRUE(Frame().RouteCommand(ID_FILE_EARLIER_VERSIONS));
     EXPECT_EQ(listed, QStringList{"tree.tvk\n" + CEarlierVersionsDlg::TimeText(written)});
 }
 
-TEST_F(DrawingSafetyTest, AtStartTheDrawingsADeadCopyLeftComeBackAndTheUserIsTold)
+TEST_F(ShellTest, AtStartTheDrawingsADeadCopyLeftComeBackAndTheUserIsTold)
 {
-    const std::string file = (Documents() + "/lost.tvk").toStdString();
-    QDir().mkpath(Documents());
-    ASSERT_TRUE(WriteMarkedSketch(file, 20));
+    const QString file = Documents() + "/lost.tvk", unsavedFile = Home() + "/unsaved.tvk";
+    ASSERT_TRUE(WriteSketchFile(file) && WriteSketchFile(unsavedFile, 200, 150, 90));
     {
         CRecoveryStore dead;
-        ASSERT_TRUE(dead.Open());
         CPaper unsaved;
-        MarkedSheet(unsaved, 90);
-        ASSERT_TRUE(dead.WriteCopy(1, file, unsaved));
+        ASSERT_TRUE(dead.Open() && ReadSketchFile(unsavedFile, unsaved));
+        ASSERT_TRUE(dead.WriteCopy(1, file.toStdString(), unsaved));
     }
 
-    QString title, notice;
+    QString notice;
     AnswerNextModal("QMessageBox", [&](QWidget* modal) {
         auto* box = static_cast<QMessageBox*>(modal);
-        title = box->windowTitle();
-        notice = box->text();
+        notice = box->windowTitle() + ": " + box->text();
         box->button(QMessageBox::Ok)->click();
     });
     Start();
     ASSERT_TRUE(WaitFor([&] { return !notice.isEmpty(); }));
-    EXPECT_EQ(title, "Drawings Recovered");
+    EXPECT_TRUE(notice.startsWith("Drawings Recovered: ")) << notice.toStdString();
     EXPECT_TRUE(notice.contains("\u2022 lost.tvk, in " + Documents() + "\n")) << notice.toStdString();
-    EXPECT_EQ(MarkOf(file), 90);
+    EXPECT_EQ(SavedPixel(file, 20, 20), 90);
     EXPECT_TRUE(Frame().IsDocListShown());
-    EXPECT_EQ(Frame().DocList()->Files(), QStringList{QString::fromStdString(file)});
+    EXPECT_EQ(Frame().DocList()->Files(), QStringList{file});
 }

@@ -8,162 +8,122 @@
 
 namespace {
 
-class NewPaperDlgTest : public ShellTest {
-protected:
-    void SetUp() override
+QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
+void Type(CPaperSpin* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
+QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
+QString Fields(CNewPaperDlg& dlg)
+{
+    return Text(dlg.m_spinWidth) + " " + Text(dlg.m_spinHeight) + " " + Text(dlg.m_spinRough);
+}
+
+// The dialog reads and writes a profile of the test's own.
+struct NewPaperDlgTest : ShellTest {
+    void SetUp() override { ShellTest::SetUp(), Services().pProfile = &profile; }
+    void TearDown() override { Services().pProfile = nullptr, ShellTest::TearDown(); }
+    QString Stored()
     {
-        ShellTest::SetUp();
-        m_profile = std::make_unique<CQtProfile>(ProfilePath());
-        Services().pProfile = m_profile.get();
-    }
-    void TearDown() override
-    {
-        Services().pProfile = nullptr;
-        m_profile.reset();
-        ShellTest::TearDown();
+        QStringList values;
+        for (const char* name : {"width", "height", "rough"}) values << QString::number(profile.GetProfileInt(name, -1));
+        return values.join(' ');
     }
 
-    static QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
-    static void Type(CPaperSpin* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
-    static QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
-
-    std::unique_ptr<CQtProfile> m_profile;
+    CQtProfile profile{ProfilePath()};
 };
 
 }  // namespace
 
-TEST_F(NewPaperDlgTest, OpensWithTheStoredValuesAndStoresOnlyAcceptedOnes)
+// One dialog through a whole sequence of tries: OK names the first failing field, keeps the
+// dialog open with what was typed and the focus there, and stores nothing until all pass.
+TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
 {
-    auto fields = [](CNewPaperDlg& dlg) {
-        return QStringList({Text(dlg.m_spinWidth), Text(dlg.m_spinHeight), Text(dlg.m_spinRough)});
-    };
-    {
-        CNewPaperDlg dlg;
-        EXPECT_EQ(dlg.windowTitle(), "New");
-        EXPECT_EQ(fields(dlg), QStringList({"400", "300", "5"}));
-        EXPECT_TRUE(Info(dlg).isEmpty());
-        Type(dlg.m_spinWidth, "640");
-        Type(dlg.m_spinHeight, "480");
-        Type(dlg.m_spinRough, "7");
-        dlg.accept();
-        EXPECT_EQ(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(std::tuple(dlg.m_nWidth, dlg.m_nHeight, dlg.m_nRough), std::tuple(640, 480, 7));
-    }
-    EXPECT_EQ(fields(*std::make_unique<CNewPaperDlg>()), QStringList({"640", "480", "7"}));
-
-    // Stored values out of range are shown as they are and refused only at OK,
-    // and nothing is written while a value fails.
-    m_profile->WriteProfileInt("width", 9);
-    m_profile->WriteProfileInt("height", 5000);
-    m_profile->WriteProfileInt("rough", 40);
-    CNewPaperDlg dlg;
-    EXPECT_EQ(fields(dlg), QStringList({"9", "5000", "40"}));
-    dlg.accept();
-    EXPECT_EQ(Info(dlg), "Paper width should be between 100 - 2048!");
-    EXPECT_EQ(m_profile->GetProfileInt("width", 0), 9);
-}
-
-TEST_F(NewPaperDlgTest, RangeChecksNameTheFirstFailingFieldAndKeepTheDialogOpen)
-{
+    const char* const width = "Paper width should be between 100 - 2048!";
+    const char* const height = "Paper height should be between 100 - 2048!";
+    const char* const rough = "Paper roughness should be between 1 - 10!";
     const struct {
-        const char* width;
-        const char* height;
-        const char* rough;
+        const char* typed;    // width height roughness
         const char* message;  // null: accepted
         int focus;            // 0 width, 1 height, 2 roughness
-    } cases[] = {
-        {"100", "300", "5", nullptr, -1},
-        {"2048", "2048", "10", nullptr, -1},
-        {"99", "300", "5", "Paper width should be between 100 - 2048!", 0},
-        {"2049", "300", "5", "Paper width should be between 100 - 2048!", 0},
-        {"", "300", "5", "Paper width should be between 100 - 2048!", 0},
-        {"4294967396", "300", "5", "Paper width should be between 100 - 2048!", 0},
-        {"99", "99", "0", "Paper width should be between 100 - 2048!", 0},
-        {"400", "99", "0", "Paper height should be between 100 - 2048!", 1},
-        {"400", "2049", "5", "Paper height should be between 100 - 2048!", 1},
-        {"400", "300", "0", "Paper roughness should be between 1 - 10!", 2},
-        {"400", "300", "11", "Paper roughness should be between 1 - 10!", 2},
-        {"400", "300", "1", nullptr, -1},
+        const char* stored;
+    } tries[] = {
+        {"99 5000 40", width, 0, "-1 -1 -1"},
+        {" 300 5", width, 0, "-1 -1 -1"},
+        {"4294967396 300 5", width, 0, "-1 -1 -1"},
+        {"2049 300 5", width, 0, "-1 -1 -1"},
+        {"500 5000 40", height, 1, "-1 -1 -1"},  // correcting the width brings up the height next
+        {"500 99 5", height, 1, "-1 -1 -1"},
+        {"500 2049 5", height, 1, "-1 -1 -1"},
+        {"500 500 0", rough, 2, "-1 -1 -1"},
+        {"500 500 11", rough, 2, "-1 -1 -1"},
+        {"100 2048 1", nullptr, 0, "100 2048 1"},
+        {"2048 100 10", nullptr, 0, "2048 100 10"},
+        {"2048 100 0", rough, 2, "2048 100 10"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.width) + " x " + c.height + " / " + c.rough);
-        CNewPaperDlg dlg;
-        Type(dlg.m_spinWidth, c.width);
-        Type(dlg.m_spinHeight, c.height);
-        Type(dlg.m_spinRough, c.rough);
+    CNewPaperDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), "New");
+    EXPECT_EQ(Fields(dlg), "400 300 5");
+    EXPECT_TRUE(Info(dlg).isEmpty());
+    CPaperSpin* fields[] = {dlg.m_spinWidth, dlg.m_spinHeight, dlg.m_spinRough};
+    for (const auto& t : tries) {
+        SCOPED_TRACE(t.typed);
+        const QStringList typed = QString(t.typed).split(' ');
+        for (int i = 0; i < 3; ++i) Type(fields[i], typed[i]);
+        dlg.setResult(QDialog::Rejected);
         dlg.show();
         QApplication::processEvents();
         dlg.accept();
-        if (!c.message) {
-            EXPECT_EQ(dlg.result(), QDialog::Accepted);
-            EXPECT_TRUE(Info(dlg).isEmpty());
+        EXPECT_EQ(Info(dlg), t.message ? t.message : "");
+        EXPECT_EQ(dlg.result() == QDialog::Accepted, !t.message);
+        EXPECT_EQ(Fields(dlg), t.typed);
+        EXPECT_EQ(Stored(), t.stored);
+        if (!t.message) {
+            EXPECT_EQ(std::tuple(dlg.m_nWidth, dlg.m_nHeight, dlg.m_nRough),
+                      std::tuple(typed[0].toInt(), typed[1].toInt(), typed[2].toInt()));
             continue;
         }
-        EXPECT_NE(dlg.result(), QDialog::Accepted);
-        EXPECT_EQ(Info(dlg), c.message);
-        CPaperSpin* fields[] = {dlg.m_spinWidth, dlg.m_spinHeight, dlg.m_spinRough};
         const QWidget* focus = dlg.focusWidget();
-        EXPECT_TRUE(focus == fields[c.focus] || focus == fields[c.focus]->findChild<QLineEdit*>());
-        // What was typed stays.
-        EXPECT_EQ(Text(dlg.m_spinWidth), c.width);
+        EXPECT_TRUE(focus == fields[t.focus] || focus == fields[t.focus]->findChild<QLineEdit*>());
     }
-}
+    // The next dialog offers the values accepted last; one closed by its window stores nothing.
+    CNewPaperDlg next;
+    EXPECT_EQ(Fields(next), "2048 100 10");
+    Type(next.m_spinWidth, "800");
+    next.show();
+    next.close();
+    EXPECT_EQ(next.result(), QDialog::Rejected);
+    EXPECT_EQ(Stored(), "2048 100 10");
 
-TEST_F(NewPaperDlgTest, CorrectingTheWidthBringsUpTheHeightMessageNext)
-{
-    m_profile->WriteProfileInt("width", 123);
-    CNewPaperDlg dlg;
-    Type(dlg.m_spinWidth, "50");
-    Type(dlg.m_spinHeight, "5000");
-    dlg.accept();
-    EXPECT_EQ(Info(dlg), "Paper width should be between 100 - 2048!");
-    Type(dlg.m_spinWidth, "500");
-    dlg.accept();
-    EXPECT_EQ(Info(dlg), "Paper height should be between 100 - 2048!");
-    Type(dlg.m_spinHeight, "500");
-    dlg.accept();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_TRUE(Info(dlg).isEmpty());
-    EXPECT_EQ(m_profile->GetProfileInt("width", 0), 500);
-}
-
-TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
-{
-    struct Step {
-        const char* from;
-        int steps;
-        const char* to;
-    };
-    const Step sizes[] = {
-        {"400", 1, "450"},  {"400", -1, "350"}, {"2000", 1, "2048"},  {"2048", 1, "2048"}, {"120", -1, "100"},
-        {"100", -1, "100"}, {"2048", -1, "1998"}, {"101", 1, "151"},  {"400", 3, "550"},   {"3000", -1, "1998"},
-        {"40", 1, "150"},
-    };
-    // Roughness moves by one within 1 to 10.
-    const Step rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
-    CNewPaperDlg dlg;
-    auto check = [](CPaperSpin* spin, const Step& s) {
-        Type(spin, s.from);
-        spin->stepBy(s.steps);
-        EXPECT_EQ(Text(spin), s.to) << s.from << " by " << s.steps;
-    };
-    for (const Step& s : sizes)
-        for (CPaperSpin* spin : {dlg.m_spinWidth, dlg.m_spinHeight}) check(spin, s);
-    for (const Step& s : rough) check(dlg.m_spinRough, s);
-}
-
-TEST_F(NewPaperDlgTest, ClosingTheWindowIsCancelAndStoresNothingAndFieldsTakeDigitsOnly)
-{
-    CNewPaperDlg dlg;
-    Type(dlg.m_spinWidth, "800");
-    dlg.show();
-    dlg.close();
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(m_profile->GetProfileInt("width", -1), -1);
+    // Stored values out of range are shown as they are and refused only at OK.
+    profile.WriteProfileInt("width", 9);
+    profile.WriteProfileInt("height", 5000);
+    CNewPaperDlg edited;
+    EXPECT_EQ(Fields(edited), "9 5000 10");
+    edited.accept();
+    EXPECT_EQ(Info(edited), width);
+    EXPECT_EQ(Stored(), "9 5000 10");
 
     // The fields take digits only.
     for (QString text : {"12a", "-5", "2048"}) {
         int pos = 0;
         EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), text == "2048" ? QValidator::Acceptable : QValidator::Invalid);
     }
+}
+
+TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
+{
+    // From, arrow presses, to: sizes from 100 to 2048, roughness by one from 1 to 10.
+    using Step = std::tuple<const char*, int, const char*>;
+    const Step sizes[] = {{"400", 1, "450"},   {"400", -1, "350"},  {"2000", 1, "2048"}, {"2048", 1, "2048"},
+                          {"120", -1, "100"},  {"100", -1, "100"},  {"2048", -1, "1998"}, {"101", 1, "151"},
+                          {"400", 3, "550"},   {"3000", -1, "1998"}, {"40", 1, "150"}};
+    const Step rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
+    CNewPaperDlg dlg;
+    const auto check = [](CPaperSpin* spin, const Step& step) {
+        const auto& [from, steps, to] = step;
+        Type(spin, from);
+        spin->stepBy(steps);
+        EXPECT_EQ(Text(spin), to) << from << " by " << steps;
+    };
+    for (const Step& s : sizes)
+        for (CPaperSpin* spin : {dlg.m_spinWidth, dlg.m_spinHeight}) check(spin, s);
+    for (const Step& s : rough) check(dlg.m_spinRough, s);
 }

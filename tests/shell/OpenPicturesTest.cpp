@@ -27,7 +27,6 @@ protected:
         EXPECT_TRUE(image.save(Home() + "/Pictures/" + name, nullptr, 95));
         return Home() + "/Pictures/" + name;
     }
-    QString Path() { return QString::fromStdString(Doc().GetPathName()); }
 };
 
 }  // namespace
@@ -50,7 +49,7 @@ TEST_F(OpenPicturesTest, EachKindOfPictureBecomesTheExpectedSheet)
     for (const auto& c : cases) {
         const QByteArray before = Hash(c.file);
         ASSERT_TRUE(m_app->OpenFile(c.file)) << c.file.toStdString();
-        EXPECT_EQ(Path(), Documents() + "/" + QFileInfo(c.file).completeBaseName() + ".tvk");
+        EXPECT_EQ(DocPath(), Documents() + "/" + QFileInfo(c.file).completeBaseName() + ".tvk");
         EXPECT_EQ(QSize(int(Doc().m_paper.GetWidth()), int(Doc().m_paper.GetHeight())), c.sheet);
         for (const auto& [x, y, gray] : c.points)
             EXPECT_NEAR(Doc().m_paper.GetPixel(x, y), gray, c.file.endsWith(".jpg") ? 3 : 0) << c.file.toStdString();
@@ -60,11 +59,11 @@ TEST_F(OpenPicturesTest, EachKindOfPictureBecomesTheExpectedSheet)
     EXPECT_TRUE(messages.messages.empty());
     // Leaving a picture's drawing saved it, so the same picture again takes the next name.
     ASSERT_TRUE(m_app->OpenFile(cases[0].file));
-    EXPECT_EQ(Path(), Documents() + "/colour (2).tvk");
+    EXPECT_EQ(DocPath(), Documents() + "/colour (2).tvk");
     // A sketch stays a sketch whatever its name.
     ASSERT_TRUE(QFile::copy(Documents() + "/colour.tvk", Home() + "/sketch.png"));
     ASSERT_TRUE(m_app->OpenFile(Home() + "/sketch.png"));
-    EXPECT_EQ(Path(), Home() + "/sketch.png");
+    EXPECT_EQ(DocPath(), Home() + "/sketch.png");
 }
 
 TEST_F(OpenPicturesTest, APictureThatCannotBeReadIsNamedWithTheReasonAndTheDrawingStays)
@@ -85,7 +84,7 @@ TEST_F(OpenPicturesTest, APictureThatCannotBeReadIsNamedWithTheReasonAndTheDrawi
                                      "\"missing.gif\" could not be opened: the file does not exist.",
                                  }));
     // As on the way to any file, the drawing went to its file first, and it is still on screen.
-    EXPECT_EQ(Path(), Documents() + "/Sketch1.tvk");
+    EXPECT_EQ(DocPath(), Documents() + "/Sketch1.tvk");
     EXPECT_FALSE(Doc().IsModified());
     EXPECT_NE(Doc().m_paper.GetPixel(60, 40), 255);
 }

@@ -1,8 +1,12 @@
 #pragma once
 // A private home for every test (settings, data, state and documents folders), fake
-// dialogs that answer at once, and a running program built on them.
+// dialogs that answer at once, a running program built on them, and sketch files to
+// open and read back.
 
 #include "document/QuillexDoc.h"
+#include "engine/Paper.h"
+#include "formats/SketchFile.h"
+#include "io/Archive.h"
 #include "shell/MainFrame.h"
 #include "shell/MainToolBar.h"
 #include "shell/OptionBar.h"
@@ -13,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -51,21 +56,94 @@ struct FakeSaveAsDialog : ISaveAsDialog {
     bool Run(const std::string& title, const std::string&, const std::vector<FileFilter>& filters,
              std::string& chosenPath) override
     {
-        ++runs;
-        lastTitle = title;
-        lastFilters = filters;
+        asked.push_back(title + " " + (filters.empty() ? std::string() : filters[0].description));
         chosenPath = answer;
         return !answer.empty();
     }
-    int runs = 0;
-    std::string answer, lastTitle;
-    std::vector<FileFilter> lastFilters;
+    std::string answer;
+    std::vector<std::string> asked;  // title and first filter of every time it was shown
 };
 
 inline QString ReadText(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// Runs the event loop long enough for it to go idle at least once.
+inline void RunEventLoop(int ms = 30)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Lets the event loop run until done() or five seconds passed.
+inline bool WaitFor(const std::function<bool()>& done)
+{
+    for (int waited = 0; waited < 5000 && !done(); waited += 25) RunEventLoop(25);
+    return done();
+}
+
+// A white sketch file with a square of the gray mark at (10, 10), 20 pixels on a side.
+inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 150, uint8_t mark = 20)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    CPaper paper;
+    CArchive ar;
+    if (!paper.Create(w, h, 5)) return false;
+    for (int y = 10; y < 30; ++y)
+        for (int x = 10; x < 30; ++x) paper.SetPixel(x, y, mark);
+    return ar.Open(path.toStdString(), CArchive::store) && WriteSketch(paper, ar) && ar.Close();
+}
+
+// Reads a sketch file that is whole.
+inline bool ReadSketchFile(const QString& path, CPaper& paper)
+{
+    std::string error;
+    return LoadSketchFile(path.toStdString(), paper, error) == SketchLoad::Whole;
+}
+
+// The pixel (x, y) of a sketch file, or -1 when it cannot be read.
+inline int SavedPixel(const QString& path, int32_t x, int32_t y)
+{
+    CPaper paper;
+    return ReadSketchFile(path, paper) ? paper.GetPixel(x, y) : -1;
+}
+
+// A menu as it reads: items by name with their keys after a tab, "-" for a
+// separator, "Zoom>" and "<" around a sub-menu.
+inline QStringList MenuText(const QMenu* menu)
+{
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            out << a->text() + ">" << MenuText(a->menu()) << "<";
+        } else if (a->isSeparator()) {
+            out << "-";
+        } else {
+            // A text with a tab shows its own keys; otherwise the menu adds the first one.
+            const bool ownKeys = a->text().contains('\t') || a->shortcut().isEmpty();
+            out << (ownKeys ? a->text() : a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText));
+        }
+    }
+    return out;
+}
+
+// Answers the next modal window of a class once it is up.
+inline void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->inherits(className)) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start();
 }
 
 class ShellTest : public ::testing::Test {
@@ -77,7 +155,6 @@ protected:
         setenv("HOME", home.constData(), 1);
         setenv("XDG_CONFIG_HOME", (home + "/.config").constData(), 1);
         setenv("XDG_DATA_HOME", (home + "/.local/share").constData(), 1);
-        setenv("XDG_STATE_HOME", (home + "/.local/state").constData(), 1);
         unsetenv("XDG_DOCUMENTS_DIR");
         unsetenv("XDG_STATE_HOME");
     }
@@ -86,6 +163,7 @@ protected:
     QString Home() const { return m_home.path(); }
     QString Documents() const { return m_home.path() + "/Documents"; }
     QString ProfilePath() const { return m_home.path() + "/.config/Ostrevane/Graphelle.ini"; }
+    QString DocPath() { return QString::fromStdString(Doc().GetPathName()); }
 
     // Starts the program as main() does, with the fakes in place of dialogs.
     void Start(const QStringList& args = {})
@@ -105,26 +183,30 @@ protected:
         QApplication::processEvents();
     }
 
-    // Runs the event loop long enough for it to go idle at least once.
-    static void RunEventLoop(int ms = 30)
-    {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
     CMainFrame& Frame() { return *m_app->GetFrame(); }
+    // The menus the menu bar shows, and their titles.
+    QList<QMenu*> Menus()
+    {
+        QList<QMenu*> menus;
+        for (QAction* a : Frame().CommandMenuBar()->actions())
+            if (a->isVisible() && a->menu()) menus << a->menu();
+        return menus;
+    }
+    QString MenuTitles()
+    {
+        QString titles;
+        for (QMenu* menu : Menus()) titles += menu->title() + " ";
+        return titles.trimmed();
+    }
     CQuillexDoc& Doc() { return *m_app->GetDocument(); }
-    // A command's state after an idle pass.
-    bool Enabled(uint32_t id) { return Frame().OnIdle(), Frame().Action(id)->isEnabled(); }
-    bool Checked(uint32_t id) { return Frame().OnIdle(), Frame().Action(id)->isChecked(); }
 
-    // A pencil stroke across the sheet, as the view's tracking feeds it.
-    void DrawStroke(int32_t y = 40)
+    // A pencil stroke across the sheet, as the view's tracking feeds it; up: false leaves
+    // the pointer held at its end.
+    void DrawStroke(int32_t y = 40, bool up = true)
     {
         ASSERT_TRUE(Doc().PointerDown(m_app->GetView(), 20, y, 20, y));
         for (int32_t x = 21; x < 120; x += 3) Doc().PointerMove(x, y, x, y);
-        Doc().PointerUp(120, y, 120, y);
+        if (up) Doc().PointerUp(120, y, 120, y);
     }
 
     FakeNewPaperDialog newDialog;

@@ -2,22 +2,17 @@
 // on a thread of its own, as another process would, while this thread runs
 // the first copy's events; a first copy whose events do not run is hung.
 
+#include "ShellTestSupport.h"
+
 #include "shell/SingleInstance.h"
 
-#include <gtest/gtest.h>
-
 #include <QDialog>
-#include <QDir>
-#include <QEventLoop>
-#include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <cstdio>
-#include <memory>
+#include <utility>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -27,100 +22,70 @@ namespace {
 
 using Outcome = CSingleInstance::Outcome;
 
-void RunEventLoop(int ms)
+// Another start on a thread of its own, while this thread runs the events; meanwhile runs here
+// once it is under way.
+Outcome StartBeside(const QString& socket, const QString& request, const std::function<void()>& meanwhile = {})
 {
+    std::atomic<Outcome> outcome{Outcome::Unguarded};
+    std::unique_ptr<QThread> thread(
+        QThread::create([&outcome, socket, request] { outcome = CSingleInstance(socket).Start(request); }));
     QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    if (meanwhile) QTimer::singleShot(200, meanwhile);
     loop.exec();
+    RunEventLoop(30);
+    return outcome;
 }
 
-class SingleInstanceTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-    void StartFirst()
-    {
-        m_first = std::make_unique<CSingleInstance>(m_socket);
-        ASSERT_EQ(m_first->Start(QString()), Outcome::First);
-        m_first->Serve([this](const QString& path) { return received.append(path), accept; });
-    }
-    // meanwhile runs here once the other start is under way.
-    Outcome StartBeside(const QString& request, const std::function<void()>& meanwhile = {})
-    {
-        std::atomic<Outcome> outcome{Outcome::Unguarded};
-        std::unique_ptr<QThread> thread(QThread::create([&outcome, this, request] {
-            outcome = CSingleInstance(m_socket).Start(request);
-        }));
-        QEventLoop loop;
-        QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-        thread->start();
-        if (meanwhile) QTimer::singleShot(200, meanwhile);
-        loop.exec();
-        RunEventLoop(30);
-        return outcome;
-    }
-
-    QTemporaryDir m_dir;
-    const QString m_socket = m_dir.path() + "/graphelle.socket";
-    std::unique_ptr<CSingleInstance> m_first;
-    QStringList received;
-    bool accept = true;
-};
-
-TEST_F(SingleInstanceTest, ASecondStartHandsItsFileOrNoneToTheRunningCopy)
+TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
 {
-    StartFirst();
-    const QStringList requests = {"/home/u/B.tvk", "", "/tmp/a b/\u00e4\n\"q\".tvk"};
-    for (const QString& request : requests) EXPECT_EQ(StartBeside(request), Outcome::HandedOver);
-    EXPECT_EQ(received, requests);
-}
-
-TEST_F(SingleInstanceTest, ASocketLeftByACrashedCopyIsTakenOver)
-{
+    const QString socket = Home() + "/graphelle.socket";
+    // A socket left by a crashed copy is taken over.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", qPrintable(m_socket));
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", qPrintable(socket));
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
-    StartFirst();
-    EXPECT_EQ(StartBeside("/x/B.tvk"), Outcome::HandedOver);
-    EXPECT_EQ(received, QStringList{"/x/B.tvk"});
-}
+    auto first = std::make_unique<CSingleInstance>(socket);
+    ASSERT_EQ(first->Start(QString()), Outcome::First);
+    QStringList received;
+    bool accept = true;
+    first->Serve([&](const QString& path) { return received.append(path), accept; });
+    const auto taken = [&] { return std::exchange(received, {}); };
 
-TEST_F(SingleInstanceTest, AHungCopyIsReportedWithinTheWaitAndNeverOpensTheFileLater)
-{
-    StartFirst();
+    // A file, or none to only raise the window.
+    const QStringList requests = {"/home/u/B.tvk", "", "/tmp/a b/\u00e4\n\"q\".tvk"};
+    for (const QString& request : requests) EXPECT_EQ(StartBeside(socket, request), Outcome::HandedOver);
+    EXPECT_EQ(taken(), requests);
+
+    // A request waits until the open dialog closes.
+    auto dialog = std::make_unique<QDialog>();
+    dialog->setModal(true);
+    dialog->show();
+    EXPECT_EQ(StartBeside(socket, "/x/B.tvk"), Outcome::HandedOver);
+    RunEventLoop(300);
+    EXPECT_TRUE(received.isEmpty());
+    dialog.reset();
+    RunEventLoop(300);
+    EXPECT_EQ(taken(), QStringList{"/x/B.tvk"});
+
+    // A hung copy, whose events do not run, is reported within the wait and never opens the file later.
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(CSingleInstance(m_socket).Start("/x/B.tvk", 300, 300), Outcome::NoAnswer);
+    EXPECT_EQ(CSingleInstance(socket).Start("/x/H.tvk", 300, 300), Outcome::NoAnswer);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     RunEventLoop(200);
     EXPECT_TRUE(received.isEmpty());
-}
 
-TEST_F(SingleInstanceTest, ARequestWaitsUntilTheOpenDialogCloses)
-{
-    StartFirst();
-    QDialog dialog;
-    dialog.setModal(true);
-    dialog.show();
-    EXPECT_EQ(StartBeside("/x/B.tvk"), Outcome::HandedOver);
-    RunEventLoop(300);
-    EXPECT_TRUE(received.isEmpty());
-    dialog.close();
-    RunEventLoop(300);
-    EXPECT_EQ(received, QStringList{"/x/B.tvk"});
-}
-
-TEST_F(SingleInstanceTest, WhileTheRunningCopyQuitsNoFileIsLostAndTheNextStartWaitsForIt)
-{
-    StartFirst();
+    // While the running copy quits, no file is lost, and the next start waits for it.
     accept = false;  // the window is closing
-    EXPECT_EQ(StartBeside("/x/B.tvk"), Outcome::HandedOver);
-    EXPECT_EQ(m_first->Close(), QStringList{"/x/B.tvk"});
-    EXPECT_EQ(StartBeside("/x/C.tvk", [this] { m_first.reset(); }), Outcome::First);
+    EXPECT_EQ(StartBeside(socket, "/x/C.tvk"), Outcome::HandedOver);
+    EXPECT_EQ(first->Close(), QStringList{"/x/C.tvk"});
+    EXPECT_EQ(StartBeside(socket, "/x/D.tvk", [&] { first.reset(); }), Outcome::First);
 }
 
-TEST(SingleInstanceSession, OneSocketPerUserAndDisplay)
+TEST_F(ShellTest, OneSingleInstanceSocketPerUserAndDisplay)
 {
     QTemporaryDir runtime;
     const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("DISPLAY")};
