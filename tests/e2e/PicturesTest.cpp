@@ -17,7 +17,8 @@ using PicturesTest = XTest;
 TEST_F(PicturesTest, APictureDroppedHelpAndASketchOpenedByTheDesktop)
 {
     ASSERT_TRUE(Installed("xdg-open mimetype update-mime-database update-desktop-database"))
-        << "xdg-utils, libfile-mimeinfo-perl, shared-mime-info or desktop-file-utils is missing; run scripts/install-deps";
+        << "xdg-utils, libfile-mimeinfo-perl, shared-mime-info or desktop-file-utils is missing; "
+           "run scripts/install-deps";
     ASSERT_TRUE(WriteSheet(x.Documents() + "/first.tvk", 400, 300));
     ASSERT_TRUE(x.StartProgram({x.Documents() + "/first.tvk"}));
     ASSERT_TRUE(x.WaitWindow("^first - Graphelle$"));

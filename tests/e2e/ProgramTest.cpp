@@ -55,7 +55,9 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     int ex = 0, ey = 0, px = 0, py = 0;
     ASSERT_TRUE(ToolButton(0xF6A7B8, ex, ey)) << "eraser button";
     ASSERT_TRUE(ToolButton(0xF2C14E, px, py)) << "pencil button";
-    const auto at = [&](int sx, int sy) { return std::to_string(paper.left + sx) + " " + std::to_string(paper.top + sy); };
+    const auto at = [&](int sx, int sy) {
+        return std::to_string(paper.left + sx) + " " + std::to_string(paper.top + sy);
+    };
 
     // A stroke, and a piece of it on the clipboard; then paste and undo half-way through a
     // second stroke, which change nothing (without --clearmodifiers, which would let go of the

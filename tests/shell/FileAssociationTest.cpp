@@ -46,7 +46,8 @@ TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
     for (const QString& exe : {QString("/usr/bin/graphelle"), QString("/opt/My Apps/graphelle"), nasty}) {
         const AssociationResult r = WriteFileAssociation(data, exe, cli);
         EXPECT_EQ(r.written, kAssociationPieces);
-        EXPECT_EQ(RunTool("desktop-file-validate", {data + "/applications/graphelle.desktop"}), "") << exe.toStdString();
+        EXPECT_EQ(RunTool("desktop-file-validate", {data + "/applications/graphelle.desktop"}), "")
+            << exe.toStdString();
     }
     RefreshDesktopDatabases(data);
     EXPECT_TRUE(WaitFor([&] {
@@ -59,7 +60,8 @@ TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
     EXPECT_EQ(RunTool("xdg-mime", {"query", "filetype", sketch.fileName()}), "application/x-graphelle-sketch");
     EXPECT_EQ(RunTool("mimetype", {"-b", "-d", sketch.fileName()}), "Graphelle File");
     EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "application/x-graphelle-sketch"}), "graphelle.desktop");
-    EXPECT_TRUE(ReadText(data + "/applications/mimeinfo.cache").contains("\napplication/x-graphelle-sketch=graphelle.desktop;"));
+    EXPECT_TRUE(ReadText(data + "/applications/mimeinfo.cache")
+                    .contains("\napplication/x-graphelle-sketch=graphelle.desktop;"));
 
     const AssociationResult again = WriteFileAssociation(data, nasty, cli);
     EXPECT_FALSE(again.entryChanged || again.typeChanged);

@@ -26,8 +26,10 @@ TEST_F(ShellTest, HelpOpensTheBrowserOrElseTheProgramsOwnWindowAtTheAnchor)
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (status < 0 ? QFile::Permissions() : QFile::ExeOwner));
         Start();
         Frame().RouteCommand(ID_HELP);
-        const auto shown = [&] { return Frame().findChild<CHelpWindow*>() && Frame().findChild<CHelpWindow*>()->isVisible(); };
-        WaitFor([&] { return shown() || (status == 0 && QFileInfo::exists(note)); });
+        WaitFor([&] {
+            const CHelpWindow* shown = Frame().findChild<CHelpWindow*>();
+            return (shown && shown->isVisible()) || (status == 0 && QFileInfo::exists(note));
+        });
         if (status == 0) RunEventLoop(500);  // long enough for a window to show after xdg-open took the page
         CHelpWindow* window = Frame().findChild<CHelpWindow*>();
         EXPECT_EQ(window && window->isVisible(), status != 0) << status;

@@ -59,7 +59,8 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirTooltipsIconsAndKeys)
     // The items without keys, whose keys above cannot tell their commands apart.
     for (const auto& [id, text] : {std::pair{ID_VIEW_GRID, "Grid"}, {ID_VIEW_TOOLBAR, "Toolbar"},
                                    {ID_VIEW_MIRROR, "Mirror View"}, {ID_HELP, "Help"},
-                                   {ID_APP_ABOUT, "About 'Graphelle'..."}, {ID_FILE_EARLIER_VERSIONS, "Earlier Versions..."}})
+                                   {ID_APP_ABOUT, "About 'Graphelle'..."},
+                                   {ID_FILE_EARLIER_VERSIONS, "Earlier Versions..."}})
         EXPECT_EQ(Frame().Action(id)->text(), text);
 
     EXPECT_EQ(Buttons(Frame().ToolBar()), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Undo", "Redo", "-",
@@ -74,12 +75,13 @@ TEST_F(ShellTest, OptionsStartAtTheirDefaultsLastAcrossARestartAndEditedSettings
     const auto bars = [&] {
         COptionBar* pencil = Frame().OptionBarOf(OptionBar::Pencil);
         COptionBar* eraser = Frame().OptionBarOf(OptionBar::Eraser);
+        COptionBar* select = Frame().OptionBarOf(OptionBar::Select);
         QStringList shown;
         for (QComboBox* c : {pencil->Combo(IDC_PENCIL_GRADE), pencil->Combo(IDC_PENCIL_WIDTH),
                              eraser->Combo(IDC_ERASER_SIZE), eraser->Combo(IDC_ERASER_STRENGTH)})
             shown << c->currentText();
         for (QCheckBox* c : {pencil->Check(IDC_SMOOTH), pencil->Check(IDC_PENCIL_PRESSURE),
-                             eraser->Check(IDC_ERASER_PRESSURE), Frame().OptionBarOf(OptionBar::Select)->Check(IDC_TRANSPARENT)})
+                             eraser->Check(IDC_ERASER_PRESSURE), select->Check(IDC_TRANSPARENT)})
             shown << QString::number(c->isChecked());
         return shown.join(' ');
     };
@@ -146,6 +148,7 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
             s += Frame().Action(id)->isEnabled() ? " +" : " -";
         return s + " " + Frame().windowTitle();
     };
+    const auto paste = [] { Services().pClipboard->SetData(kClipFormat, MakeClipBlock(4, 4)); };
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[] {}, "1P + + - - - - Sketch1 - Graphelle"},
         {[&] { Frame().Action(ID_TOOL_ERASER)->trigger(); }, "2E + + - - - - Sketch1 - Graphelle"},
@@ -156,7 +159,7 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
         {[&] { Frame().Action(ID_VIEW_GRID)->trigger(); }, "3S + - - - + - Sketch1 - Graphelle"},
         {[&] { Frame().RouteCommand(ID_TOOL_PENCIL), DrawStroke(); }, "1P + - + - - - Sketch1* - Graphelle"},
         {[&] { Frame().Action(ID_EDIT_UNDO)->trigger(); }, "1P + - - + - - Sketch1* - Graphelle"},
-        {[&] { Services().pClipboard->SetData(kClipFormat, MakeClipBlock(4, 4)); }, "1P + - - + - + Sketch1* - Graphelle"},
+        {paste, "1P + - - + - + Sketch1* - Graphelle"},
         {[&] { QGuiApplication::clipboard()->clear(); }, "1P + - - + - - Sketch1* - Graphelle"},
         {[&] { Frame().Action(ID_TOOL_HAND)->trigger(); }, "0 + - - + - - Sketch1* - Graphelle"},
     };

@@ -23,7 +23,8 @@ struct NewPaperDlgTest : ShellTest {
     QString Stored()
     {
         QStringList values;
-        for (const char* name : {"width", "height", "rough"}) values << QString::number(profile.GetProfileInt(name, -1));
+        for (const char* name : {"width", "height", "rough"})
+            values << QString::number(profile.GetProfileInt(name, -1));
         return values.join(' ');
     }
 

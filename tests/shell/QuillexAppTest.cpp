@@ -274,6 +274,7 @@ TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
     entries();
     recent->actions().at(1)->trigger();
     EXPECT_EQ(DocPath(), first);
-    EXPECT_EQ(messages.messages.back(), ("\"" + second + "\" is no longer there; it was moved or deleted.").toStdString());
+    EXPECT_EQ(QString::fromStdString(messages.messages.back()),
+              "\"" + second + "\" is no longer there; it was moved or deleted.");
     EXPECT_EQ(entries(), QStringList({"&1 Sketch1.tvk " + first}));
 }

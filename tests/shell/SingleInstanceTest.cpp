@@ -91,7 +91,9 @@ TEST_F(ShellTest, OneSingleInstanceSocketPerUserAndDisplay)
     const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("DISPLAY")};
     qunsetenv("WAYLAND_DISPLAY");
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    const auto on = [](const char* display) { return qputenv("DISPLAY", display), CSingleInstance::SessionSocketPath(); };
+    const auto on = [](const char* display) {
+        return qputenv("DISPLAY", display), CSingleInstance::SessionSocketPath();
+    };
     EXPECT_TRUE(on(":3").startsWith(runtime.path() + "/graphelle-" + QString::number(getuid())));
     EXPECT_EQ(on(":3.0"), on(":3"));
     EXPECT_EQ(on("unix:3"), on(":3"));
