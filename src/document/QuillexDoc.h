@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 
 class CQuillexDoc : public CDocument {
@@ -140,6 +141,11 @@ private:
     bool MoveToSiblingName(const std::string& label);
 
     static constexpr char kFailedToCreate[] = "Failed to create file!";
+    // Reserves the first name make(folder, 1), make(folder, 2), ... in the
+    // documents folder that no file has, held until the drawing leaves so
+    // that no other copy of the program takes it; false with "Failed to
+    // create file!" shown.
+    bool ReserveDocumentName(const std::function<std::string(const std::string&, int)>& make);
     void ShowMessage(const std::string& text) const;
 
     // A refused option change puts its control back to the tool's value.

@@ -32,6 +32,22 @@ void CQuillexDoc::ShowMessage(const std::string& text) const
     if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
 }
 
+bool CQuillexDoc::ReserveDocumentName(const std::function<std::string(const std::string&, int)>& make)
+{
+    IShellFolders* shell = Services().pShellFolders;
+    std::string folder;
+    if (shell && shell->GetDocumentsFolder(folder) && !folder.empty()) {
+        if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        const auto unused = [&](int n) {
+            const std::string name = make(folder, n);
+            return shell->FileExists(name) ? std::string() : name;
+        };
+        if (m_newName.ReserveFirstFree(unused, kMaxGeneratedName)) return true;
+    }
+    ShowMessage(kFailedToCreate);
+    return false;
+}
+
 bool CQuillexDoc::OnNewDocument()
 {
     if (!CDocument::OnNewDocument()) {
@@ -43,25 +59,10 @@ bool CQuillexDoc::OnNewDocument()
 
     // A new drawing always has a file of its own, so Save never has to ask;
     // it takes the name once the sheet exists, so nothing is named before.
-    {
-        IShellFolders* shell = Services().pShellFolders;
-        std::string folder;
-        if (!shell || !shell->GetDocumentsFolder(folder) || folder.empty()) {
-            ShowMessage(kFailedToCreate);
-            return false;
-        }
-        if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        // The name stays reserved until the drawing leaves, so that no other
-        // copy of the program gives its new drawing the same file.
-        const auto sketchName = [&](int n) {
-            const std::string name = folder + "/Sketch" + std::to_string(n) + ".tvk";
-            return shell->FileExists(name) ? std::string() : name;
-        };
-        if (!m_newName.ReserveFirstFree(sketchName, kMaxGeneratedName)) {
-            ShowMessage(kFailedToCreate);
-            return false;
-        }
-    }
+    const auto sketchName = [](const std::string& folder, int n) {
+        return folder + "/Sketch" + std::to_string(n) + ".tvk";
+    };
+    if (!ReserveDocumentName(sketchName)) return false;
 
     INewPaperDialog* dialog = Services().pNewPaperDialog;
     int32_t width = 0, height = 0, roughness = 0;

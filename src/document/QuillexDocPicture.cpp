@@ -10,8 +10,6 @@
 
 namespace {
 
-// Beyond this many drawings of one picture the folder is not a sane place.
-constexpr int kMaxSiblingNames = 100000;
 // A file name has at most 255 bytes; this leaves room for " (99999).tvk".
 constexpr size_t kMaxStem = 240;
 
@@ -40,25 +38,13 @@ bool CQuillexDoc::OnOpenPicture(const std::string& picturePath, const CPaper& sh
     }
     UpdateAllViews(nullptr, nullptr);
 
-    IShellFolders* shell = Services().pShellFolders;
-    std::string folder;
-    if (!shell || !shell->GetDocumentsFolder(folder) || folder.empty()) {
-        ShowMessage(kFailedToCreate);
-        return false;
-    }
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     // Only a name no file has is taken, so the picture itself (or a sketch
-    // of the same name) is never written over; the reservation keeps other
-    // copies of the program off the name until the drawing leaves.
-    const std::string first = folder + "/" + Stem(picturePath) + ".tvk";
-    const auto name = [&](int n) {
-        const std::string candidate = CNameReservation::SiblingName(first, "", n);
-        return shell->FileExists(candidate) ? std::string() : candidate;
+    // of the same name) is never written over.
+    const std::string stem = Stem(picturePath);
+    const auto name = [&](const std::string& folder, int n) {
+        return CNameReservation::SiblingName(folder + "/" + stem + ".tvk", "", n);
     };
-    if (!m_newName.ReserveFirstFree(name, kMaxSiblingNames)) {
-        ShowMessage(kFailedToCreate);
-        return false;
-    }
+    if (!ReserveDocumentName(name)) return false;
 
     const uint32_t w = sheet.GetWidth(), h = sheet.GetHeight(), roughness = sheet.GetRoughness();
     if (!m_paper.Create(w, h, roughness) || !m_basePaper.Create(w, h, roughness) || !m_paper.CopyBitsFrom(sheet) ||
