@@ -146,6 +146,10 @@ private:
     // that no other copy of the program takes it; false with "Failed to
     // create file!" shown.
     bool ReserveDocumentName(const std::function<std::string(const std::string&, int)>& make);
+    // The sheet and the base of a new drawing, white or a copy of pixels,
+    // under the reserved name; neither, with "Failed to create file!" shown,
+    // when one cannot be made.
+    bool MakeSheets(uint32_t width, uint32_t height, uint32_t roughness, const CPaper* pixels = nullptr);
     void ShowMessage(const std::string& text) const;
 
     // A refused option change puts its control back to the tool's value.

@@ -70,11 +70,20 @@ bool CQuillexDoc::OnNewDocument()
         ShowMessage(kFailedToCreate);
         return false;
     }
-    if (width <= 0 || height <= 0 || roughness <= 0 ||
-        !m_basePaper.Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
-                            static_cast<uint32_t>(roughness)) ||
-        !m_paper.Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
-                        static_cast<uint32_t>(roughness))) {
+    if (width <= 0 || height <= 0 || roughness <= 0) {
+        ShowMessage(kFailedToCreate);
+        return false;
+    }
+    if (!MakeSheets(static_cast<uint32_t>(width), static_cast<uint32_t>(height), static_cast<uint32_t>(roughness)))
+        return false;
+    UpdateAllViews(nullptr, nullptr);
+    return true;
+}
+
+bool CQuillexDoc::MakeSheets(uint32_t width, uint32_t height, uint32_t roughness, const CPaper* pixels)
+{
+    if (!m_basePaper.Create(width, height, roughness) || !m_paper.Create(width, height, roughness) ||
+        (pixels && (!m_paper.CopyBitsFrom(*pixels) || !m_basePaper.CopyBitsFrom(*pixels)))) {
         // Both papers or neither: they must always have the same size.
         m_basePaper.Free();
         m_paper.Free();
@@ -83,7 +92,6 @@ bool CQuillexDoc::OnNewDocument()
     }
     SetPathName(m_newName.GetPath());
     m_fileStamp = CFileStamp::Of(GetPathName());
-    UpdateAllViews(nullptr, nullptr);
     return true;
 }
 

@@ -47,17 +47,10 @@ bool CQuillexDoc::OnOpenPicture(const std::string& picturePath, const CPaper& sh
     if (!ReserveDocumentName(name)) return false;
 
     const uint32_t w = sheet.GetWidth(), h = sheet.GetHeight(), roughness = sheet.GetRoughness();
-    if (!m_paper.Create(w, h, roughness) || !m_basePaper.Create(w, h, roughness) || !m_paper.CopyBitsFrom(sheet) ||
-        !m_basePaper.CopyBitsFrom(sheet)) {
-        // Both papers or neither: they must always have the same size.
-        m_paper.Free();
-        m_basePaper.Free();
+    if (!MakeSheets(w, h, roughness, &sheet)) {
         m_newName.Release();
-        ShowMessage(kFailedToCreate);
         return false;
     }
-    SetPathName(m_newName.GetPath());
-    m_fileStamp = CFileStamp::Of(GetPathName());
     // The sheet exists nowhere but here yet; leaving it saves it.
     SetModifiedFlag(true);
     UpdateAllViews(nullptr, nullptr);
