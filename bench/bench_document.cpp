@@ -21,9 +21,10 @@ constexpr int kStep = 4;  // pixels between recorded pointer positions
 std::unique_ptr<CQuillexDoc> MakeFullHistory()
 {
     auto doc = std::make_unique<CQuillexDoc>();
-    doc->m_paper.Create(kSide, kSide, kRoughness);
-    doc->m_basePaper.Create(kSide, kSide, kRoughness);
-    doc->m_pencilTool.SetOptions(kDefaultGrade, kPencilMaxWidth, 1);
+    CPaper sheet;
+    sheet.Create(kSide, kSide, kRoughness);
+    doc->SetSheet(sheet);
+    doc->SetPencilOptions(kDefaultGrade, kPencilMaxWidth, 1);
     for (int s = 0; s < kStrokes; ++s) {
         // A gentle wave across the sheet, each stroke on its own band.
         const int baseY = 40 + s * 100;

@@ -38,21 +38,21 @@ struct Scene {
         std::string pattern = (std::filesystem::temp_directory_path() / "graphelle-bench-XXXXXX").string();
         folder = mkdtemp(pattern.data());
         setenv("XDG_STATE_HOME", (folder + "/state").c_str(), 1);
-        doc.m_paper.Create(2048, 2048, 5);
-        doc.m_basePaper.Create(2048, 2048, 5);
+        CPaper sheet;
+        sheet.Create(2048, 2048, 5);
         for (int32_t y = 0; y < 2048; ++y)
-            for (int32_t x = 0; x < 2048; ++x) doc.m_paper.SetPixel(x, y, static_cast<uint8_t>((x * y) >> 4));
+            for (int32_t x = 0; x < 2048; ++x) sheet.SetPixel(x, y, static_cast<uint8_t>((x * y) >> 4));
+        doc.SetSheet(sheet);
         doc.SetPathName(folder + "/Sketch1.tvk");
     }
     ~Scene() { std::filesystem::remove_all(folder); }
 
-    // One pencil dab's worth of change, as the document reports it.
+    // One pencil dab.
     void Change(int32_t n)
     {
-        doc.m_paper.SetPixel(n % 2048, n / 2048 % 2048, 0);
-        const CRect dab{n % 2048, n / 2048 % 2048, n % 2048 + 1, n / 2048 % 2048 + 1};
-        doc.UpdateAllViews(nullptr, &dab);
-        doc.SetModifiedFlag(true);
+        const int32_t x = n % 2048, y = n / 2048 % 2048;
+        doc.PointerDown(nullptr, x, y, x, y);
+        doc.PointerUp(x, y, x, y);
     }
 
     std::string folder;

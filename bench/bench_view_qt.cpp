@@ -43,10 +43,11 @@ struct Scene {
     explicit Scene(bool largestZoom)
     {
         App();
-        doc.m_paper.Create(2048, 2048, 5);
-        doc.m_basePaper.Create(2048, 2048, 5);
+        CPaper sheet;
+        sheet.Create(2048, 2048, 5);
         for (int32_t y = 0; y < 2048; ++y)
-            for (int32_t x = 0; x < 2048; ++x) doc.m_paper.SetPixel(x, y, static_cast<uint8_t>((x ^ y) & 0xFF));
+            for (int32_t x = 0; x < 2048; ++x) sheet.SetPixel(x, y, static_cast<uint8_t>((x ^ y) & 0xFF));
+        doc.SetSheet(sheet);
         doc.SetTitle("Sketch1.tvk");
         view = std::make_unique<CQuillexView>();
         view->setFrameStyle(0);
@@ -59,7 +60,7 @@ struct Scene {
         view->OnInitialUpdate();
         // A sheet larger than the window opens fitted; these figures start from actual size.
         view->ZoomBy(kActualSizeFactor);
-        doc.m_pencilTool.SetOptions(kDefaultGrade, 3, 0);
+        doc.SetPencilOptions(kDefaultGrade, 3, 0);
         if (largestZoom) {
             while (view->ZoomBy(kZoomInFactor)) {
             }

@@ -78,9 +78,12 @@ bool PathArgument(const std::string& line, std::string& path)
 
 const char* ToolName(const CQuillexDoc& doc)
 {
-    if (doc.m_pTool == &doc.m_pencilTool) return "pencil";
-    if (doc.m_pTool == &doc.m_eraserTool) return "eraser";
-    if (doc.m_pTool == &doc.m_handTool) return "hand";
+    switch (doc.GetTool()) {
+    case ToolKind::Pencil: return "pencil";
+    case ToolKind::Eraser: return "eraser";
+    case ToolKind::Hand: return "hand";
+    case ToolKind::Select: break;
+    }
     return "select";
 }
 
@@ -260,7 +263,7 @@ bool CScriptRunner::RunLine(const std::string& text, std::string& error)
 
 bool CScriptRunner::NeedSheet(const std::string& command, std::string& error)
 {
-    if (m_pDoc->m_paper.HasBits()) return true;
+    if (m_pDoc->GetPaper().HasBits()) return true;
     error = command + " needs a sheet: start with new or open";
     return false;
 }
@@ -268,12 +271,12 @@ bool CScriptRunner::NeedSheet(const std::string& command, std::string& error)
 std::string CScriptRunner::StatusLine() const
 {
     const CQuillexDoc& doc = *m_pDoc;
-    const CRect& s = doc.m_rcSelection;
+    const CRect& s = doc.GetSelection().GetRect();
     std::ostringstream line;
-    line << "size " << doc.m_paper.GetWidth() << ' ' << doc.m_paper.GetHeight() << " rough "
-         << (doc.m_paper.HasBits() ? doc.m_paper.GetRoughness() : 0) << " history " << doc.GetHistoryCount()
-         << " pos " << doc.m_nHistoryPos << " selection " << s.left << ' ' << s.top << ' ' << s.right << ' '
-         << s.bottom << " floating " << (doc.m_floating.HasBits() ? 1 : 0) << " modified "
+    line << "size " << doc.GetPaper().GetWidth() << ' ' << doc.GetPaper().GetHeight() << " rough "
+         << (doc.GetPaper().HasBits() ? doc.GetPaper().GetRoughness() : 0) << " history " << doc.GetHistoryCount()
+         << " pos " << doc.GetHistoryPos() << " selection " << s.left << ' ' << s.top << ' ' << s.right << ' '
+         << s.bottom << " floating " << (doc.GetSelection().IsFloating() ? 1 : 0) << " modified "
          << (doc.IsModified() ? 1 : 0) << " tool " << ToolName(doc);
     return line.str();
 }
@@ -369,7 +372,7 @@ bool CScriptRunner::DoPencil(const Args& args, std::string& error)
     }
     std::vector<int32_t> v;
     if (!ParseInts(Args(args.begin() + 1, args.end()), v, error)) return false;
-    m_pDoc->m_pencilTool.SetOptions(grade, v[0], v[1] != 0 ? 1 : 0);
+    m_pDoc->SetPencilOptions(grade, v[0], v[1] != 0 ? 1 : 0);
     return true;
 }
 
@@ -381,7 +384,7 @@ bool CScriptRunner::DoEraser(const Args& args, std::string& error)
         return false;
     }
     if (!ParseInts(args, v, error)) return false;
-    m_pDoc->m_eraserTool.SetOptions(v[0], v[1]);
+    m_pDoc->SetEraserOptions(v[0], v[1]);
     return true;
 }
 
@@ -391,8 +394,7 @@ bool CScriptRunner::DoTransparent(const Args& args, std::string& error)
         error = "transparent takes 0 or 1";
         return false;
     }
-    m_pDoc->m_bTransparent = args[0] == "1" ? 1 : 0;
-    m_pDoc->UpdateAllViews(nullptr, nullptr);
+    m_pDoc->SetTransparent(args[0] == "1");
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
 
+#include <algorithm>
+
 CQuillexDoc::CQuillexDoc()
 {
     LoadToolSettings();
@@ -47,12 +49,46 @@ void CQuillexDoc::LoadToolSettings()
     }
 
     if (main && main->HasOptionBarWindow(OptionBar::Select))
-        m_bTransparent = main->GetCheckState(IDC_TRANSPARENT) >= 1 ? 1 : 0;
+        m_selection.SetTransparent(main->GetCheckState(IDC_TRANSPARENT) >= 1);
     else
-        m_bTransparent = ReadSetting(profile, settings::kTransparent) != 0 ? 1 : 0;
+        m_selection.SetTransparent(ReadSetting(profile, settings::kTransparent) != 0);
+}
 
-    m_selectTool.m_pDoc = this;
-    m_pTool = &m_pencilTool;
+ToolKind CQuillexDoc::GetTool() const
+{
+    if (m_pTool == &m_eraserTool) return ToolKind::Eraser;
+    if (m_pTool == &m_handTool) return ToolKind::Hand;
+    if (m_pTool == &m_selectTool) return ToolKind::Select;
+    return ToolKind::Pencil;
+}
+
+bool CQuillexDoc::SetPencilOptions(int32_t grade, int32_t width, int32_t smooth)
+{
+    if (m_bInGesture) return false;
+    m_pencilTool.SetOptions(grade, width, smooth);
+    return true;
+}
+
+bool CQuillexDoc::SetEraserOptions(int32_t size, int32_t strength)
+{
+    if (m_bInGesture) return false;
+    m_eraserTool.SetOptions(size, strength);
+    return true;
+}
+
+bool CQuillexDoc::SetPressureUsed(ToolKind tool, bool used)
+{
+    if (m_bInGesture || (tool != ToolKind::Pencil && tool != ToolKind::Eraser)) return false;
+    (tool == ToolKind::Pencil ? static_cast<CTool&>(m_pencilTool) : m_eraserTool).m_bPressure = used ? 1 : 0;
+    return true;
+}
+
+bool CQuillexDoc::SetTransparent(bool transparent)
+{
+    if (m_bInGesture) return false;
+    m_selection.SetTransparent(transparent);
+    UpdateAllViews(nullptr, nullptr);
+    return true;
 }
 
 // ---- Pointer entry points -------------------------------------------------
@@ -119,22 +155,67 @@ void CQuillexDoc::EndGesture()
 
 void CQuillexDoc::DropSelection()
 {
-    if (m_bInGesture || m_rcSelection.IsEmpty()) return;
-    if (m_floating.HasBits()) {
-        // A piece that does not fit its selection would be read past its end;
-        // it stays afloat rather than put down wrong.
-        if (static_cast<int32_t>(m_floating.GetWidth()) != m_rcSelection.Width() ||
-            static_cast<int32_t>(m_floating.GetHeight()) != m_rcSelection.Height())
-            return;
-        const uint32_t size = m_floating.GetImageSize();
-        // A piece moved wholly off the sheet puts nothing down, and goes.
-        m_paper.PutRectBits(m_rcSelection, m_floating.GetBits(), size, m_bTransparent ? PASTE_TRANSPARENT : PASTE_OPAQUE);
+    if (m_bInGesture || m_selection.IsEmpty()) return;
+    const CRect hint = m_selection.GetRect();
+    PixelBuffer pixels;
+    uint32_t size = 0;
+    if (m_selection.PutDown(m_paper, pixels, size)) {
         SetModifiedFlag(true);
-        RecordRect(HR_PASTE, m_rcSelection, m_bTransparent, m_floating.DetachBits(), size);
+        RecordRect(HR_PASTE, hint, m_selection.IsTransparent() ? 1 : 0, std::move(pixels), size);
     }
-    const CRect hint = m_rcSelection;
-    m_rcSelection.SetEmpty();
+    m_selection.Clear();
     UpdateAllViews(nullptr, &hint);
+}
+
+void CQuillexDoc::OnSelectionLifted(const CRect& rect)
+{
+    RecordRect(HR_CLEAR, rect);
+    SetModifiedFlag(true);
+}
+
+bool CQuillexDoc::SetSheet(const CPaper& sheet)
+{
+    if (m_bInGesture || !sheet.HasBits()) return false;
+    m_selection.Clear();
+    ClearHistory();
+    if (!m_paper.Create(sheet.GetWidth(), sheet.GetHeight(), sheet.GetRoughness()) ||
+        !m_basePaper.Create(sheet.GetWidth(), sheet.GetHeight(), sheet.GetRoughness())) {
+        // Both papers or neither: they must always have the same size.
+        m_paper.Free();
+        m_basePaper.Free();
+        return false;
+    }
+    m_paper.CopyBitsFrom(sheet);
+    m_basePaper.CopyBitsFrom(sheet);
+    UpdateAllViews(nullptr, nullptr);
+    return true;
+}
+
+bool CQuillexDoc::SelectRect(const CRect& rect)
+{
+    if (m_bInGesture) return false;
+    DropSelection();
+    const CRect whole{0, 0, static_cast<int32_t>(m_paper.GetWidth()), static_cast<int32_t>(m_paper.GetHeight())};
+    CRect r = rect;
+    r.left = std::max(r.left, whole.left);
+    r.top = std::max(r.top, whole.top);
+    r.right = std::min(r.right, whole.right);
+    r.bottom = std::min(r.bottom, whole.bottom);
+    m_selection.Select(r);
+    UpdateAllViews(nullptr, nullptr);
+    m_pTool = &m_selectTool;
+    return true;
+}
+
+bool CQuillexDoc::FloatPiece(uint32_t width, uint32_t height, const uint8_t* pixels, CPoint at)
+{
+    if (m_bInGesture || !m_paper.HasBits()) return false;
+    DropSelection();
+    if (!m_selection.Float(width, height, m_paper.GetRoughness(), pixels, at)) return false;
+    m_pTool = &m_selectTool;
+    UpdateAllViews(nullptr, nullptr);
+    SetModifiedFlag(true);
+    return true;
 }
 
 // ---- Commands -------------------------------------------------------------
@@ -172,31 +253,26 @@ void CQuillexDoc::OnToolSelect()
 
 void CQuillexDoc::OnEditSelectAll()
 {
-    if (m_bInGesture) return;
-    DropSelection();
-    m_rcSelection = CRect{0, 0, static_cast<int32_t>(m_paper.GetWidth()), static_cast<int32_t>(m_paper.GetHeight())};
-    UpdateAllViews(nullptr, nullptr);
-    m_pTool = &m_selectTool;
+    SelectRect(CRect{0, 0, static_cast<int32_t>(m_paper.GetWidth()), static_cast<int32_t>(m_paper.GetHeight())});
 }
 
 void CQuillexDoc::OnEditClear()
 {
-    if (m_bInGesture || m_rcSelection.IsEmpty()) return;
+    if (m_bInGesture || m_selection.IsEmpty()) return;
     RemoveSelection();
     UpdateAllViews(nullptr, nullptr);
 }
 
 void CQuillexDoc::RemoveSelection()
 {
-    if (m_floating.HasBits()) {
-        // The place it was lifted from was whitened and recorded at the lift.
-        m_floating.Free();
-    } else {
-        m_paper.GetRectBits(m_rcSelection, nullptr, true);
-        RecordRect(HR_CLEAR, m_rcSelection);
+    // The place a floating piece was lifted from was whitened and recorded
+    // at the lift.
+    if (!m_selection.IsFloating()) {
+        m_paper.GetRectBits(m_selection.GetRect(), nullptr, true);
+        RecordRect(HR_CLEAR, m_selection.GetRect());
     }
     SetModifiedFlag(true);
-    m_rcSelection.SetEmpty();
+    m_selection.Clear();
 }
 
 bool CQuillexDoc::OnCommand(uint32_t id)
@@ -254,7 +330,7 @@ bool CQuillexDoc::OnControlNotify(uint32_t controlId, uint32_t code)
         return true;
     case IDC_TRANSPARENT:
         if (code != BN_CLICKED) return false;
-        m_bTransparent = main->GetCheckState(IDC_TRANSPARENT);
+        m_selection.SetTransparent(main->GetCheckState(IDC_TRANSPARENT) > 0);
         UpdateAllViews(nullptr, nullptr);
         return true;
     case IDC_PENCIL_PRESSURE:
@@ -299,7 +375,7 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
     case ID_EDIT_UNDO: ui.Enable(!m_bInGesture && CanUndo()); return true;
     case ID_EDIT_REDO: ui.Enable(!m_bInGesture && CanRedo()); return true;
     case ID_EDIT_CLEAR:
-    case ID_EDIT_DESELECT: ui.Enable(!m_bInGesture && !m_rcSelection.IsEmpty()); return true;
+    case ID_EDIT_DESELECT: ui.Enable(!m_bInGesture && !m_selection.IsEmpty()); return true;
     case ID_EDIT_SELECT_ALL:
     case ID_FILE_SAVE_AS:
     case ID_FILE_EXPORT_PNG: return m_bInGesture;
@@ -319,7 +395,7 @@ void CQuillexDoc::RestoreOptionControl(uint32_t controlId)
     case IDC_SMOOTH: main->SetCheckState(controlId, smooth); break;
     case IDC_ERASER_SIZE: main->SetComboSelection(controlId, size - 1); break;
     case IDC_ERASER_STRENGTH: main->SetComboSelection(controlId, strength - 1); break;
-    case IDC_TRANSPARENT: main->SetCheckState(controlId, m_bTransparent); break;
+    case IDC_TRANSPARENT: main->SetCheckState(controlId, m_selection.IsTransparent() ? 1 : 0); break;
     case IDC_PENCIL_PRESSURE: main->SetCheckState(controlId, m_pencilTool.m_bPressure); break;
     case IDC_ERASER_PRESSURE: main->SetCheckState(controlId, m_eraserTool.m_bPressure); break;
     default: break;

@@ -7,6 +7,7 @@
 // framework's services and the IToolView it is handed.
 
 #include "SelectTool.h"
+#include "Selection.h"
 #include "engine/Paper.h"
 #include "framework/Document.h"
 #include "framework/FileStamp.h"
@@ -21,7 +22,9 @@
 #include <functional>
 #include <string>
 
-class CQuillexDoc : public CDocument {
+enum class ToolKind { Pencil, Eraser, Hand, Select };
+
+class CQuillexDoc : public CDocument, private ISelectionOwner {
 public:
     // Takes the tool settings from the option bars or the profile.
     CQuillexDoc();
@@ -45,8 +48,35 @@ public:
 
     int32_t GetRoughness() const { return static_cast<int32_t>(m_paper.GetRoughness()); }
 
+    // The sheet as drawn, and the base the history replays onto.
+    const CPaper& GetPaper() const { return m_paper; }
+    const CPaper& GetBasePaper() const { return m_basePaper; }
+    const CSelection& GetSelection() const { return m_selection; }
+    ToolKind GetTool() const;
+    const CPencilTool& GetPencilTool() const { return m_pencilTool; }
+    const CEraserTool& GetEraserTool() const { return m_eraserTool; }
+    const CSelectTool& GetSelectTool() const { return m_selectTool; }
+
+    // Setters of the tools' options, clamped by the tools; like the option
+    // bars, refused (false) while a gesture runs.
+    bool SetPencilOptions(int32_t grade, int32_t width, int32_t smooth);
+    bool SetEraserOptions(int32_t size, int32_t strength);
+    bool SetPressureUsed(ToolKind tool, bool used);
+    bool SetTransparent(bool transparent);
+
+    // The drawing becomes a copy of sheet as it was before any change: the
+    // base too, with no history and nothing selected. The name stays.
+    bool SetSheet(const CPaper& sheet);
+    // Puts any floating piece down and selects a rectangle of the sheet (the
+    // part on it) with the select tool, as Select All does.
+    bool SelectRect(const CRect& rect);
+    // Puts any floating piece down and floats a piece of width x height
+    // pixels (rows padded to four bytes) at 'at' with the select tool, as
+    // Paste does.
+    bool FloatPiece(uint32_t width, uint32_t height, const uint8_t* pixels, CPoint at);
+
     // Puts a floating piece down for good (recorded) and clears the selection.
-    void DropSelection();
+    void DropSelection() override;
 
     // Takes the record (and its points' pixel blocks); discards the redo part
     // first. A record with nType HR_NONE only discards. False when memory ran
@@ -64,6 +94,9 @@ public:
     void TrimHistory();
     void ClearHistory();
     int32_t GetHistoryCount() const { return static_cast<int32_t>(m_history.size()); }
+    const std::deque<HistoryRecord>& GetHistory() const { return m_history; }
+    // How many records the sheet shows; those after it are undone.
+    int32_t GetHistoryPos() const { return m_nHistoryPos; }
     bool CanUndo() const { return !m_history.empty() && m_nHistoryPos >= 1; }
     bool CanRedo() const { return m_nHistoryPos >= 0 && m_nHistoryPos < GetHistoryCount(); }
     void OnEditUndo();
@@ -112,20 +145,8 @@ public:
     // The most records the history holds after an addition.
     static constexpr int32_t kHistoryLimit = 20;
 
-    int32_t m_bTransparent = 0;
-    std::deque<HistoryRecord> m_history;
-    int32_t m_nHistoryPos = 0;
-    CRect m_rcSelection;
-    CSelectTool m_selectTool;
-    CTool* m_pTool = nullptr;
-    CPencilTool m_pencilTool;
-    CEraserTool m_eraserTool;
-    CHandTool m_handTool;
-    CPaper m_paper;
-    CPaper m_basePaper;
-    CPaper m_floating;
-
 private:
+    void OnSelectionLifted(const CRect& rect) override;
     void LoadToolSettings();
     void PlaceOptionBars();
     void SelectTool(CTool* tool);
@@ -165,4 +186,15 @@ private:
     CPoint m_ptGesture;
     CPoint m_ptGestureView;
     int32_t m_nGesturePressure = kFullPressure;
+
+    std::deque<HistoryRecord> m_history;
+    int32_t m_nHistoryPos = 0;
+    CPaper m_paper;
+    CPaper m_basePaper;
+    CSelection m_selection;
+    CSelectTool m_selectTool{m_selection, *this};
+    CPencilTool m_pencilTool;
+    CEraserTool m_eraserTool;
+    CHandTool m_handTool;
+    CTool* m_pTool = &m_pencilTool;
 };

@@ -28,19 +28,21 @@ bool CQuillexDoc::CanPaste() const
 
 void CQuillexDoc::CopySelection(IToolView* view, bool cut)
 {
-    if (m_bInGesture || m_rcSelection.IsEmpty()) return;
+    if (m_bInGesture || m_selection.IsEmpty()) return;
     IClipboard* clipboard = Services().pClipboard;
     if (!clipboard) return;
-    const uint32_t width = static_cast<uint32_t>(m_rcSelection.Width());
-    const uint32_t height = static_cast<uint32_t>(m_rcSelection.Height());
+    const CRect selected = m_selection.GetRect();
+    const uint32_t width = static_cast<uint32_t>(selected.Width());
+    const uint32_t height = static_cast<uint32_t>(selected.Height());
     std::vector<uint8_t> block = MakeClipBlock(width, height);
     if (block.empty()) return;
     const size_t size = block.size() - kClipHeaderSize;
 
-    if (m_floating.HasBits()) {
-        if (m_floating.GetImageSize() < size) return;
-        std::memcpy(block.data() + kClipHeaderSize, m_floating.GetBits(), size);
-    } else if (!m_paper.GetRectBits(m_rcSelection, block.data() + kClipHeaderSize, false)) {
+    if (m_selection.IsFloating()) {
+        const CPaper& piece = m_selection.GetPiece();
+        if (piece.GetImageSize() < size) return;
+        std::memcpy(block.data() + kClipHeaderSize, piece.GetBits(), size);
+    } else if (!m_paper.GetRectBits(selected, block.data() + kClipHeaderSize, false)) {
         return;
     }
 
@@ -48,11 +50,10 @@ void CQuillexDoc::CopySelection(IToolView* view, bool cut)
     // refuses them must not cost the drawing its piece.
     if (!clipboard->SetData(kClipFormat, std::move(block)) || !cut) return;
 
-    const CRect removed = m_rcSelection;
     RemoveSelection();
-    UpdateAllViews(nullptr, &removed);
+    UpdateAllViews(nullptr, &selected);
     if (view) {
-        const CRect area = OutlineArea(view, removed);
+        const CRect area = OutlineArea(view, selected);
         view->InvalidateView(&area);
     }
 }
@@ -73,18 +74,11 @@ void CQuillexDoc::Paste(IToolView* view)
     DropSelection();
     uint32_t width = 0, height = 0;
     if (!ReadClipHeader(block, width, height)) return;
-    if (!m_floating.Create(width, height, m_paper.GetRoughness())) return;
 
     // The piece arrives near the view's top-left corner, on the paper even
     // when the view shows the surround there.
     CPoint at = view ? view->ViewToPaper(CPoint{5, 5}) : CPoint{5, 5};
     if (at.x < 0) at.x = 5;
     if (at.y < 0) at.y = 5;
-    m_rcSelection = CRect{at.x, at.y, at.x + static_cast<int32_t>(width), at.y + static_cast<int32_t>(height)};
-    std::memcpy(m_floating.GetBits(), block.data() + kClipHeaderSize, size_t{PaperStride(width)} * height);
-
-    m_pTool = &m_selectTool;
-    if (view) view->InvalidateView(nullptr);
-    UpdateAllViews(nullptr, nullptr);
-    SetModifiedFlag(true);
+    if (FloatPiece(width, height, block.data() + kClipHeaderSize, at) && view) view->InvalidateView(nullptr);
 }

@@ -195,8 +195,7 @@ void CQuillexDoc::DeleteContents()
     EndGesture();
     m_paper.Free();
     m_basePaper.Free();
-    m_floating.Free();
-    m_rcSelection.SetEmpty();
+    m_selection.Clear();
     ClearHistory();
     m_newName.Release();
     m_bReadInPart = false;

@@ -26,7 +26,7 @@ bool CRecoveryKeeper::HasUnsavedWork() const
 
 void CRecoveryKeeper::PostCopy()
 {
-    if (!m_doc.m_paper.HasBits()) return;
+    if (!m_doc.GetPaper().HasBits()) return;
     const std::string& path = m_doc.GetPathName();
     if (path != m_slotPath) {
         // A copy under the old path, if any is left, waits for a later start.
@@ -36,7 +36,7 @@ void CRecoveryKeeper::PostCopy()
         m_bCopy = false;
     }
     if (m_nPosted == m_nChange && !m_bRetryDue) return;
-    if (m_worker.PostWrite(m_nSlot, path, m_nChange, m_doc.m_paper)) {
+    if (m_worker.PostWrite(m_nSlot, path, m_nChange, m_doc.GetPaper())) {
         m_nPosted = m_nChange;
         m_bCopy = true;
     }
@@ -77,7 +77,7 @@ int CRecoveryKeeper::NextTickDelay() const
 {
     if (m_bFinished) return -1;
     if (!HasUnsavedWork()) return m_bCopy ? kDelayMs : -1;
-    if (!m_doc.m_paper.HasBits()) return -1;
+    if (!m_doc.GetPaper().HasBits()) return -1;
     if (m_bRetryDue) return kRetryDelayMs;
     if (m_nPosted != m_nChange || m_doc.GetPathName() != m_slotPath) return kDelayMs;
     // Looked at again until the worker has it on disk, to notice a failure.

@@ -1,7 +1,5 @@
 #include "SelectTool.h"
 
-#include "QuillexDoc.h"
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -15,38 +13,20 @@ int32_t CSelectTool::OnPointerDown(IToolView* view, CPaper* paper, int32_t x, in
     m_bMoving = false;
     m_bMoved = false;
     changed.SetEmpty();
-    if (!m_pDoc || m_pDoc->m_rcSelection.IsEmpty()) return 1;
+    if (m_selection.IsEmpty()) return 1;
 
-    if (m_pDoc->m_rcSelection.Contains(x, y)) {
-        // A refused lift leaves the gesture moving nothing; see OnPointerMove.
-        if (!m_pDoc->m_floating.HasBits()) Lift();
+    if (m_selection.GetRect().Contains(x, y)) {
+        // When the piece cannot be made nothing is whitened and nothing
+        // recorded, so no pixel is lost; the gesture then moves nothing.
+        if (!m_selection.IsFloating() && m_pPaper && m_selection.Lift(*m_pPaper))
+            m_owner.OnSelectionLifted(m_selection.GetRect());
         m_bMoving = true;
-        m_rcBand = m_pDoc->m_rcSelection;
+        m_rcBand = m_selection.GetRect();
         return 1;
     }
     // A press outside puts the piece down; the same gesture drags a new band.
-    m_pDoc->DropSelection();
+    m_owner.DropSelection();
     return 1;
-}
-
-// Takes the selected pixels off the paper into the floating piece. When the
-// piece cannot be made, nothing is whitened and nothing recorded, so no pixel
-// is lost.
-bool CSelectTool::Lift()
-{
-    const CRect sel = m_pDoc->m_rcSelection;
-    if (!m_pPaper) return false;
-    CPaper& floating = m_pDoc->m_floating;
-    if (!floating.Create(static_cast<uint32_t>(sel.Width()), static_cast<uint32_t>(sel.Height()),
-                         m_pPaper->GetRoughness()))
-        return false;
-    if (!m_pPaper->GetRectBits(sel, floating.GetBits(), true)) {
-        floating.Free();
-        return false;
-    }
-    m_pDoc->RecordRect(HR_CLEAR, sel);
-    m_pDoc->SetModifiedFlag(true);
-    return true;
 }
 
 int32_t CSelectTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect& changed)
@@ -61,7 +41,7 @@ int32_t CSelectTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
         }
         return 1;
     }
-    if (!m_pDoc || !m_pDoc->m_floating.HasBits()) return 1;
+    if (!m_selection.IsFloating()) return 1;
     if (!m_bMoved) {
         // Small wobbles of a pen pressed inside the selection move nothing;
         // the anchor stays, so the first real move covers the whole distance.
@@ -70,9 +50,8 @@ int32_t CSelectTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
     }
     const int32_t dx = x - m_ptAnchor.x;
     const int32_t dy = y - m_ptAnchor.y;
-    CRect& sel = m_pDoc->m_rcSelection;
     // The old and the new place together, so one repaint covers both.
-    changed = sel;
+    changed = m_selection.GetRect();
     if (dx > 0)
         changed.right += dx;
     else
@@ -82,7 +61,7 @@ int32_t CSelectTool::OnPointerMove(int32_t x, int32_t y, int32_t, int32_t, CRect
     else
         changed.top += dy;
     m_ptAnchor = CPoint{x, y};
-    sel.Offset(dx, dy);
+    m_selection.MoveBy(dx, dy);
     return 1;
 }
 
@@ -91,7 +70,7 @@ int32_t CSelectTool::OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, C
 {
     if (m_bMoving) {
         OnPointerMove(x, y, cx, cy, changed);
-        modified = m_pDoc && m_pDoc->m_rcSelection != m_rcBand ? 1 : 0;
+        modified = m_selection.GetRect() != m_rcBand ? 1 : 0;
     } else {
         modified = 0;
         OnPointerMove(x, y, cx, cy, changed);
@@ -103,12 +82,7 @@ int32_t CSelectTool::OnPointerUp(int32_t x, int32_t y, int32_t cx, int32_t cy, C
         r.right = std::clamp(r.right, 0, width);
         r.top = std::clamp(r.top, 0, height);
         r.bottom = std::clamp(r.bottom, 0, height);
-        if (m_pDoc) {
-            if (r.Width() > 4 && r.Height() > 4)
-                m_pDoc->m_rcSelection = r;
-            else
-                m_pDoc->m_rcSelection.SetEmpty();
-        }
+        m_selection.Select(r.Width() > 4 && r.Height() > 4 ? r : CRect{});
     }
     m_bMoving = false;
     m_bMoved = false;

@@ -142,7 +142,7 @@ void CDrawingSafety::OnFileEarlierVersions()
 {
     // With a drawing open, its versions; from the list of sketches, those of
     // every drawing, also of files that are gone.
-    const bool drawing = m_doc.m_paper.HasBits() && !m_doc.GetPathName().empty();
+    const bool drawing = m_doc.GetPaper().HasBits() && !m_doc.GetPathName().empty();
     const QString heading = drawing ? QStringLiteral("Earlier versions of %1").arg(FileName(m_doc.GetPathName()))
                                     : QStringLiteral("Earlier versions of your drawings");
     CEarlierVersionsDlg dlg(drawing ? m_versions.List(m_doc.GetPathName()) : m_versions.ListAll(), heading,

@@ -48,7 +48,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && m_doc.m_paper.HasBits()) {
+        if (event->type() == QEvent::Paint && m_doc.GetPaper().HasBits()) {
             watched->removeEventFilter(this);
             // The paint under way finishes and reaches the screen before
             // the loop comes back to this.
@@ -194,7 +194,7 @@ bool CQuillexApp::OnAnotherStart(const QString& path)
 {
     if (!m_pFrame || !m_pFrame->isVisible()) return false;
     // Reopening the drawing on screen would only throw its undo steps away.
-    const QString current = m_pDoc->m_paper.HasBits()
+    const QString current = m_pDoc->GetPaper().HasBits()
                                 ? QFileInfo(QString::fromStdString(m_pDoc->GetPathName())).canonicalFilePath()
                                 : QString();
     if (!path.isEmpty() && (current.isEmpty() || current != QFileInfo(path).canonicalFilePath()))
@@ -244,7 +244,7 @@ void CQuillexApp::DocumentReady()
 
 void CQuillexApp::Recover(const QString& previousPath)
 {
-    if (m_pDoc->m_paper.HasBits()) {
+    if (m_pDoc->GetPaper().HasBits()) {
         // The failed step never emptied the document.
         m_pFrame->ShowDocument();
         return;
@@ -274,7 +274,7 @@ bool CQuillexApp::OnUpdateCommand(CCmdUI& ui)
 {
     if (m_pSafety && m_pSafety->OnUpdateCommand(ui)) return true;
     if (ui.m_nID != ID_FILE_SAVE) return false;
-    ui.Enable(m_pDoc && m_pDoc->m_paper.HasBits() && !m_pDoc->IsInGesture());
+    ui.Enable(m_pDoc && m_pDoc->GetPaper().HasBits() && !m_pDoc->IsInGesture());
     return true;
 }
 
@@ -315,7 +315,7 @@ bool CQuillexApp::OpenDocumentFile(const QString& path)
 
 bool CQuillexApp::OnFileSave()
 {
-    if (!m_pDoc->m_paper.HasBits() || m_pDoc->IsInGesture()) return false;
+    if (!m_pDoc->GetPaper().HasBits() || m_pDoc->IsInGesture()) return false;
     if (!m_pDoc->DoFileSave()) return false;
     RememberDrawing();
     return true;

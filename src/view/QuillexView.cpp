@@ -122,9 +122,9 @@ void CQuillexView::OnUpdate(CView*, const CRect* hint)
 void CQuillexView::SyncPaperSize()
 {
     const CQuillexDoc* doc = GetDocument();
-    const bool hasPaper = doc && doc->m_paper.HasBits();
-    const CSize size = hasPaper ? CSize{static_cast<int32_t>(doc->m_paper.GetWidth()),
-                                        static_cast<int32_t>(doc->m_paper.GetHeight())}
+    const bool hasPaper = doc && doc->GetPaper().HasBits();
+    const CSize size = hasPaper ? CSize{static_cast<int32_t>(doc->GetPaper().GetWidth()),
+                                        static_cast<int32_t>(doc->GetPaper().GetHeight())}
                                 : CSize{};
     if (size == m_geo.m_sizePaper) return;
     m_geo.m_sizePaper = size;
@@ -186,7 +186,7 @@ bool CQuillexView::OnUpdateCommand(CCmdUI& ui)
         return true;
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
-        ui.Enable(doc && !doc->IsInGesture() && !doc->m_rcSelection.IsEmpty());
+        ui.Enable(doc && !doc->IsInGesture() && !doc->GetSelection().GetRect().IsEmpty());
         return true;
     case ID_EDIT_PASTE:
         ui.Enable(doc && !doc->IsInGesture() && doc->CanPaste());
@@ -362,10 +362,10 @@ void CQuillexView::PaintArea(QPainter& painter, const QRegion& region)
     CQuillexDoc* doc = GetDocument();
     ViewScene scene;
     if (doc) {
-        scene.pPaper = &doc->m_paper;
-        scene.pFloating = &doc->m_floating;
-        scene.rcSelection = doc->m_rcSelection;
-        scene.bTransparent = doc->m_bTransparent != 0;
+        scene.pPaper = &doc->GetPaper();
+        scene.pFloating = &doc->GetSelection().GetPiece();
+        scene.rcSelection = doc->GetSelection().GetRect();
+        scene.bTransparent = doc->GetSelection().IsTransparent();
         scene.title = doc->GetTitle();
     }
     scene.bShowGrid = m_bShowGrid;
@@ -741,22 +741,22 @@ CursorSpec CQuillexView::CursorNow() const
         look.shape = CursorShape::OpenHand;
     } else if (!doc || !m_geo.HasPaper()) {
         look.shape = CursorShape::Arrow;
-    } else if (doc->m_pTool == &doc->m_handTool) {
+    } else if (doc->GetTool() == ToolKind::Hand) {
         look.shape = m_tracker.IsTracking() ? CursorShape::ClosedHand : CursorShape::OpenHand;
-    } else if (doc->m_pTool == &doc->m_selectTool) {
+    } else if (doc->GetTool() == ToolKind::Select) {
         // Pressed inside the selection, the select tool lifts or moves the piece.
-        const bool moving = m_tracker.IsTracking() && doc->m_selectTool.m_bMoving;
+        const bool moving = m_tracker.IsTracking() && doc->GetSelectTool().IsMoving();
         const CPoint p = ViewToPaper(m_ptHover);
-        const bool over = !m_tracker.IsTracking() && doc->m_rcSelection.Contains(p.x, p.y);
+        const bool over = !m_tracker.IsTracking() && doc->GetSelection().GetRect().Contains(p.x, p.y);
         look.shape = moving || over ? CursorShape::Move : CursorShape::Cross;
     } else {
         look.scale = static_cast<double>(m_geo.m_sizeZoom.cx) / m_geo.m_sizePaper.cx;
-        if (doc->m_pTool == &doc->m_eraserTool) {
+        if (doc->GetTool() == ToolKind::Eraser) {
             look.shape = CursorShape::Disc;
-            look.paperSize = 2 * doc->m_eraserTool.GetRadius() + 1;
+            look.paperSize = 2 * doc->GetEraserTool().GetRadius() + 1;
         } else {
             look.shape = CursorShape::Square;
-            look.paperSize = doc->m_pencilTool.GetFootprint();
+            look.paperSize = doc->GetPencilTool().GetFootprint();
         }
     }
     return look;

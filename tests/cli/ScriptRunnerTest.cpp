@@ -101,7 +101,7 @@ TEST(ScriptRunner, PenStrokesCarryAPressureAtEveryPoint)
         CScriptRunner runner(out, err);
         std::istringstream script("new 64 48 7\npencil 1 3 0\nstroke 5 5 20 12 30 30 50 28 50 40\n" + lines);
         EXPECT_EQ(runner.Run(script), 0) << err.str();
-        return Pixels(runner.GetDocument().m_paper);
+        return Pixels(runner.GetDocument().GetPaper());
     };
     const std::string points[] = {"5 5", "20 12", "30 30", "50 28", "50 29", "60 10"};
     auto pen = [&](const char* tool, const std::string& pressure) {
@@ -154,11 +154,11 @@ TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
                               "save " + tvk + "\nstatus\n");
     ASSERT_EQ(runner.Run(script), 0) << err.str();
     EXPECT_EQ(out.str(), "size 40 30 rough 3 history 3 pos 3 selection 0 0 0 0 floating 0 modified 1 tool select\n");
-    const auto drawn = Pixels(runner.GetDocument().m_paper);
+    const auto drawn = Pixels(runner.GetDocument().GetPaper());
     std::string error;
     ASSERT_TRUE(runner.RunLine("stroke 5 25 30 25", error));
     ASSERT_TRUE(runner.RunLine("open " + tvk, error)) << error;
-    EXPECT_EQ(Pixels(runner.GetDocument().m_paper), drawn);
+    EXPECT_EQ(Pixels(runner.GetDocument().GetPaper()), drawn);
     EXPECT_EQ(runner.StatusLine(),
               "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool select");
 

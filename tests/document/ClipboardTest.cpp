@@ -23,8 +23,7 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
 // paper, and each paste puts the one before down.
 TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
 {
-    for (int32_t y = 10; y < 16; ++y)
-        for (int32_t x = 10; x < 15; ++x) doc->m_paper.SetPixel(x, y, static_cast<uint8_t>(x * 3 + y));
+    PaintSheet(*doc, [](int32_t x, int32_t y) { return x >= 10 && x < 15 && y >= 10 && y < 16 ? x * 3 + y : -1; });
     Band(CRect{10, 10, 15, 16});
     doc->CopySelection(&view, false);
     const auto& b = services.clipboard.at(kClipFormat);
@@ -38,17 +37,17 @@ TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
     ASSERT_TRUE(doc->CanPaste());
     doc->Paste(&view);
     EXPECT_EQ(State(), "history 0 pos 0 selection 5 5 10 11 floating 1 modified 1");
-    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
+    EXPECT_EQ(doc->GetTool(), ToolKind::Select);
     for (auto [scroll, at] : {std::pair{CPoint{40, 30}, CPoint{45, 35}}, std::pair{CPoint{-20, 10}, CPoint{5, 15}},
                               std::pair{CPoint{30, -9}, CPoint{35, 5}}, std::pair{CPoint{0, 0}, CPoint{5, 5}}}) {
         view.scroll = scroll;
         doc->Paste(&view);
-        EXPECT_EQ((CPoint{doc->m_rcSelection.left, doc->m_rcSelection.top}), at);
+        EXPECT_EQ((CPoint{doc->GetSelection().GetRect().left, doc->GetSelection().GetRect().top}), at);
     }
     EXPECT_EQ(doc->GetHistoryCount(), 4);
     doc->DropSelection();
     for (int32_t y = 0; y < 6; ++y)
-        for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(doc->m_paper.GetPixel(5 + x, 5 + y), x * 3 + y + 40);
+        for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(doc->GetPaper().GetPixel(5 + x, 5 + y), x * 3 + y + 40);
 }
 
 // A cut records once for a plain selection, never for a floating piece, and copies the
@@ -63,22 +62,22 @@ TEST_F(DocTest, CutTakesOutOnlyWhatReachedTheClipboard)
         doc->Cut(&view);
         EXPECT_EQ(State(), refused ? "history 0 pos 0 selection 10 10 20 20 floating 0 modified 0"
                                    : "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");
-        EXPECT_EQ(doc->m_paper.GetPixel(12, 12), refused ? 9 : 255);
+        EXPECT_EQ(doc->GetPaper().GetPixel(12, 12), refused ? 9 : 255);
     }
     EXPECT_EQ(view.invalidated, (std::vector<CRect>{CRect{8, 8, 22, 22}}));
     EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);  // (2, 2) of the piece sits in stored row 7
     doc->OnEditUndo();
-    EXPECT_EQ(doc->m_paper.GetPixel(12, 12), 9);
+    EXPECT_EQ(doc->GetPaper().GetPixel(12, 12), 9);
 
     Lift(CRect{10, 10, 20, 20});  // the paper beneath is white now
     services.refuseSet = true;
     doc->Cut(&view);
-    EXPECT_TRUE(doc->m_floating.HasBits());
+    EXPECT_TRUE(doc->GetSelection().IsFloating());
     services.refuseSet = false;
     services.clipboard.clear();
     doc->CopySelection(&view, false);
     EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);
-    EXPECT_TRUE(doc->m_floating.HasBits());
+    EXPECT_TRUE(doc->GetSelection().IsFloating());
     services.clipboard.clear();
     doc->Cut(&view);
     EXPECT_EQ(State(), "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");  // the lift only
@@ -101,15 +100,15 @@ TEST_F(DocTest, PasteRefusesUnusableBlocksAfterDroppingThePreviousPiece)
     for (const auto& [what, block] : cases) {
         services.clipboard[kClipFormat] = Block(0, 4, 4, 16);
         doc->Paste(&view);
-        ASSERT_TRUE(doc->m_floating.HasBits());
+        ASSERT_TRUE(doc->GetSelection().IsFloating());
         const int32_t records = doc->GetHistoryCount();
         const bool foreign = block.empty() || block[0] != 0;
         services.clipboard.clear();
         if (!block.empty()) services.clipboard[kClipFormat] = block;
         EXPECT_EQ(doc->CanPaste(), !block.empty()) << what;
         doc->Paste(&view);
-        EXPECT_EQ(doc->m_floating.HasBits(), foreign) << what;
-        EXPECT_EQ(doc->m_rcSelection.IsEmpty(), !foreign) << what;
+        EXPECT_EQ(doc->GetSelection().IsFloating(), foreign) << what;
+        EXPECT_EQ(doc->GetSelection().GetRect().IsEmpty(), !foreign) << what;
         EXPECT_EQ(doc->GetHistoryCount(), records + (foreign ? 0 : 1)) << what;  // the drop only
     }
 }

@@ -89,26 +89,26 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
         EXPECT_EQ(State().substr(State().find("selection")), c.after) << c.id;
         EXPECT_EQ(doc->GetHistoryCount(), records + c.records) << c.id;
         if (c.records) {
-            EXPECT_EQ(doc->m_history.back().nType, c.afloat ? HR_PASTE : HR_CLEAR) << c.id;
+            EXPECT_EQ(doc->GetHistory().back().nType, c.afloat ? HR_PASTE : HR_CLEAR) << c.id;
         }
-        EXPECT_EQ(doc->m_paper.GetPixel(20, 20), c.pixel) << c.id;
+        EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), c.pixel) << c.id;
         EXPECT_EQ(recorder.hints.back() == RecordingView::kWhole,
                   c.id == ID_EDIT_SELECT_ALL || c.id == ID_EDIT_CLEAR) << c.id;
         if (c.id == ID_EDIT_CLEAR && !c.afloat) {  // the first: its record replays the clear
             doc->OnEditUndo();
-            EXPECT_EQ(doc->m_paper.GetPixel(20, 20), 0);
+            EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), 0);
             doc->OnEditRedo();
-            EXPECT_EQ(doc->m_paper.GetPixel(20, 20), 255);
+            EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), 255);
         }
     }
-    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
+    EXPECT_EQ(doc->GetTool(), ToolKind::Select);
 }
 
 TEST_F(CommandsTest, OptionControlsChangeOneValueEach)
 {
     services.UseMainWindow();
-    doc->m_pencilTool.SetOptions(5, 1, 0);
-    doc->m_eraserTool.SetOptions(1, 1);
+    doc->SetPencilOptions(5, 1, 0);
+    doc->SetEraserOptions(1, 1);
     // The control, the value it shows (-1: a combo without a selection), the options afterwards.
     const struct {
         uint32_t control;
@@ -150,7 +150,7 @@ TEST_F(CommandsTest, PointerEntryPointsPassThePressureHintTheChangedAreaAndMarkM
         doc->PointerMove(40, 30, 40, 30, kFullPressure / 4);
         doc->PointerUp(59, 39, 59, 39, kFullPressure);
         std::vector<int32_t> pressures;
-        const StrokePointList& points = *doc->m_history.back().pPoints;
+        const StrokePointList& points = *doc->GetHistory().back().pPoints;
         for (size_t i = 0; i < points.GetCount(); ++i) pressures.push_back(points.GetPressure(i));
         EXPECT_EQ(pressures, (on ? std::vector<int32_t>{kFullPressure / 2, kFullPressure / 4, kFullPressure}
                                  : std::vector<int32_t>(3, kFullPressure)));
@@ -163,6 +163,6 @@ TEST_F(CommandsTest, PointerEntryPointsPassThePressureHintTheChangedAreaAndMarkM
     }
     for (int32_t y = 0; y < 150; ++y)
         for (int32_t x = 0; x < 200; ++x)
-            ASSERT_TRUE(doc->m_paper.GetPixel(x, y) == 255 || all.Contains(x, y)) << x << "," << y;
+            ASSERT_TRUE(doc->GetPaper().GetPixel(x, y) == 255 || all.Contains(x, y)) << x << "," << y;
     EXPECT_TRUE(all.Contains(20, 20) && all.Contains(59, 39));
 }

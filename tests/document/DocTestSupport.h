@@ -4,6 +4,7 @@
 // white 200 x 150 sheet, with the gestures the tests play on it.
 
 #include "document/QuillexDoc.h"
+#include "../support/PaintSheet.h"
 #include "framework/CommandIds.h"
 #include "framework/FileTestSupport.h"
 #include "framework/Services.h"
@@ -127,16 +128,16 @@ inline bool IsWhite(const CPaper& paper, const CRect& r)
 inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
 {
     int32_t grade, width, smooth, size, strength;
-    doc.m_pencilTool.GetOptions(grade, width, smooth);
-    doc.m_eraserTool.GetOptions(size, strength);
-    return {grade, width, smooth, size, strength, doc.m_bTransparent};
+    doc.GetPencilTool().GetOptions(grade, width, smooth);
+    doc.GetEraserTool().GetOptions(size, strength);
+    return {grade, width, smooth, size, strength, doc.GetSelection().IsTransparent()};
 }
 
 // The tool settings, then the pencil's and the eraser's pressure switch.
 inline std::vector<int32_t> Options(const CQuillexDoc& doc)
 {
     std::vector<int32_t> all = ToolSettings(doc);
-    all.insert(all.end(), {doc.m_pencilTool.m_bPressure, doc.m_eraserTool.m_bPressure});
+    all.insert(all.end(), {doc.GetPencilTool().m_bPressure, doc.GetEraserTool().m_bPressure});
     return all;
 }
 
@@ -179,21 +180,20 @@ protected:
     {
         Band(r);
         ASSERT_TRUE(Drag({{(r.left + r.right) / 2, (r.top + r.bottom) / 2}}));
-        ASSERT_TRUE(doc->m_floating.HasBits());
+        ASSERT_TRUE(doc->GetSelection().IsFloating());
     }
     // A pixel of the sheet as drawn before the history began.
     void Put(int32_t x, int32_t y, uint8_t gray)
     {
-        doc->m_paper.SetPixel(x, y, gray);
-        doc->m_basePaper.SetPixel(x, y, gray);
+        PaintSheet(*doc, [&](int32_t px, int32_t py) { return px == x && py == y ? gray : -1; });
     }
     // The document in one line: records, position, selection, floating piece, modified flag.
     std::string State() const
     {
-        const CRect& r = doc->m_rcSelection;
+        const CRect& r = doc->GetSelection().GetRect();
         std::ostringstream s;
-        s << "history " << doc->GetHistoryCount() << " pos " << doc->m_nHistoryPos << " selection " << r.left << ' '
-          << r.top << ' ' << r.right << ' ' << r.bottom << " floating " << doc->m_floating.HasBits() << " modified "
+        s << "history " << doc->GetHistoryCount() << " pos " << doc->GetHistoryPos() << " selection " << r.left << ' '
+          << r.top << ' ' << r.right << ' ' << r.bottom << " floating " << doc->GetSelection().IsFloating() << " modified "
           << doc->IsModified();
         return s.str();
     }

@@ -9,18 +9,18 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingTool
     services.width = 321;
     services.height = 123;
     services.roughness = 9;
-    doc->m_pencilTool.SetOptions(8, 2, 1);
+    doc->SetPencilOptions(8, 2, 1);
     Stroke(CPoint{10, 10}, CPoint{50, 10});
     Lift({0, 0, 100, 100});
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), "/home/user/Documents/Sketch4.tvk Sketch4.tvk");
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
-    EXPECT_EQ(std::tuple(doc->m_paper.GetWidth(), doc->m_basePaper.GetHeight(), doc->GetRoughness()),
+    EXPECT_EQ(std::tuple(doc->GetPaper().GetWidth(), doc->GetBasePaper().GetHeight(), doc->GetRoughness()),
               std::tuple(321u, 123u, 9));
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 321, 123}) && IsWhite(doc->m_basePaper, CRect{0, 0, 321, 123}));
+    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 321, 123}) && IsWhite(doc->GetBasePaper(), CRect{0, 0, 321, 123}));
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(ToolSettings(*doc), (std::vector<int32_t>{8, 2, 1, 1, 1, 0}));
-    EXPECT_EQ(doc->m_pTool, &doc->m_selectTool);
+    EXPECT_EQ(doc->GetTool(), ToolKind::Select);
 
     services.folder = "/data/";
     ASSERT_TRUE(doc->OnNewDocument());
@@ -38,7 +38,7 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingTool
         services.folderOk = c.folderOk;
         EXPECT_FALSE(doc->OnNewDocument()) << c.width;
         EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"}) << c.width;
-        EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits()) << c.width;
+        EXPECT_FALSE(doc->GetPaper().HasBits() || doc->GetBasePaper().HasBits()) << c.width;
     }
 }
 
@@ -69,20 +69,20 @@ TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsName)
 TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
 {
     TempFolder folder;
-    doc->m_paper.SetPixel(12, 12, 3);
+    Put(12, 12, 3);
     Band(CRect{10, 10, 20, 20});
     ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 15}}));
     const std::string file = folder.File("drawing.tvk");
     ASSERT_TRUE(doc->OnSaveDocument(file));
     EXPECT_EQ(State(), "history 2 pos 2 selection 0 0 0 0 floating 0 modified 0");  // the lift and the drop
-    EXPECT_EQ(doc->m_paper.GetPixel(62, 12), 3);
-    const auto saved = Pixels(doc->m_paper);
+    EXPECT_EQ(doc->GetPaper().GetPixel(62, 12), 3);
+    const auto saved = Pixels(doc->GetPaper());
 
     doc->OnCommand(ID_TOOL_PENCIL);
     Stroke(CPoint{100, 100}, CPoint{150, 120});
     ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_EQ(Pixels(doc->m_paper), saved);
-    EXPECT_EQ(Pixels(doc->m_basePaper), saved);
+    EXPECT_EQ(Pixels(doc->GetPaper()), saved);
+    EXPECT_EQ(Pixels(doc->GetBasePaper()), saved);
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
     EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), file + " drawing.tvk");
 
@@ -91,7 +91,7 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_FALSE(doc->IsModified());
     ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_FALSE(IsWhite(doc->m_paper, CRect{100, 100, 151, 121}));
+    EXPECT_FALSE(IsWhite(doc->GetPaper(), CRect{100, 100, 151, 121}));
 }
 
 // What cannot be read is refused, and a drawing read only in part opens with the rows read, but
@@ -113,8 +113,7 @@ TEST_F(DocTest, ABadFileIsRefusedAndADamagedOnesChangesGoToARescuedFile)
     services.messages.clear();
     const std::string file = folder.File("damaged.tvk");
     ASSERT_TRUE(doc->OnNewDocument());
-    for (int32_t y = 0; y < 150; ++y)
-        for (int32_t x = 0; x < 200; ++x) doc->m_paper.SetPixel(x, y, static_cast<uint8_t>((x * 7 + y * 3) & 0x7F));
+    PaintSheet(*doc, [](int32_t x, int32_t y) { return (x * 7 + y * 3) & 0x7F; });
     ASSERT_TRUE(doc->OnSaveDocument(file));
     std::string data = Contents(file);
     data.resize(data.size() * 2 / 3);  // cut off the end of the stream
@@ -125,11 +124,11 @@ TEST_F(DocTest, ABadFileIsRefusedAndADamagedOnesChangesGoToARescuedFile)
         "\"damaged.tvk\" could be read only in part: the rest of the sheet is white. The file is left as it is; your "
         "changes will be saved to \"damaged (rescued 2).tvk\"."});
     EXPECT_EQ(doc->GetPathName(), folder.File("damaged (rescued 2).tvk"));
-    const auto opened = Pixels(doc->m_paper);
-    EXPECT_EQ(Pixels(doc->m_basePaper), opened);
+    const auto opened = Pixels(doc->GetPaper());
+    EXPECT_EQ(Pixels(doc->GetBasePaper()), opened);
     Stroke(CPoint{10, 10}, CPoint{40, 10});
     doc->OnEditUndo();
-    EXPECT_EQ(Pixels(doc->m_paper), opened);
+    EXPECT_EQ(Pixels(doc->GetPaper()), opened);
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_EQ(Contents(file), data);
     // The rescued file reads whole and goes on under its own name.
@@ -183,10 +182,10 @@ TEST_F(DocTest, APictureBecomesANewChangedDrawingNamedAfterIt)
     ASSERT_TRUE(doc->OnOpenPicture("/pictures/photo.JPG", sheet));
     EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/photo (3).tvk");
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 1");
-    EXPECT_EQ(Pixels(doc->m_paper), Pixels(sheet));
-    EXPECT_EQ(Pixels(doc->m_basePaper), Pixels(sheet));
+    EXPECT_EQ(Pixels(doc->GetPaper()), Pixels(sheet));
+    EXPECT_EQ(Pixels(doc->GetBasePaper()), Pixels(sheet));
     services.folderOk = false;
     EXPECT_FALSE(doc->OnOpenPicture("/pictures/photo.png", sheet));
     EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"});
-    EXPECT_FALSE(doc->m_paper.HasBits() || doc->m_basePaper.HasBits());
+    EXPECT_FALSE(doc->GetPaper().HasBits() || doc->GetBasePaper().HasBits());
 }

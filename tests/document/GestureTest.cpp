@@ -91,10 +91,10 @@ protected:
         const CPoint& last = g.points.back();
         doc->PointerUp(last.x, last.y, last.x, last.y);
         const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]) + " pressure " +
-                                   std::to_string(doc->m_pencilTool.m_bPressure);
+                                   std::to_string(doc->GetPencilTool().m_bPressure);
         doc->OnCommand(ID_TOOL_PENCIL);
         return {during + " | " + State() + " clipboard " + std::to_string(services.clipboard.begin()->second.size()),
-                Pixels(doc->m_paper)};
+                Pixels(doc->GetPaper())};
     }
 
     TempFolder folder;
@@ -125,7 +125,7 @@ TEST_F(GestureTest, LeavingTheDrawingEndsTheStrokeFirst)
 {
     const std::string path = folder.File("a.tvk");
     Stroke({20, 40}, {150, 90});
-    const std::vector<uint8_t> whole = Pixels(doc->m_paper);
+    const std::vector<uint8_t> whole = Pixels(doc->GetPaper());
     ASSERT_TRUE(doc->OnNewDocument());
 
     ASSERT_TRUE(doc->PointerDown(&view, 20, 40, 20, 40));
@@ -134,36 +134,31 @@ TEST_F(GestureTest, LeavingTheDrawingEndsTheStrokeFirst)
     EXPECT_FALSE(doc->IsInGesture());
     EXPECT_EQ(doc->GetHistoryCount(), 1);
     ASSERT_TRUE(doc->OnOpenDocument(path));
-    EXPECT_TRUE(Pixels(doc->m_paper) == whole);
+    EXPECT_TRUE(Pixels(doc->GetPaper()) == whole);
 
     ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10));
     doc->PointerMove(60, 60, 60, 60);
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_FALSE(doc->PointerUp(60, 60, 60, 60));
     EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 200, 150}));
+    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
 }
 
-// A floating piece that does not fit its rectangle is never put down, neither by a drop nor by
-// the replay of a record: reading it would run past its end.
+// A recorded piece that does not fit its rectangle is never put down by a replay: reading it
+// would run past its end.
 TEST_F(GestureTest, PiecesThatDoNotFitTheirRectangleAreRefused)
 {
-    Stroke({20, 40}, {150, 90});
-    const std::vector<uint8_t> before = Pixels(doc->m_paper);
-    ASSERT_TRUE(doc->m_floating.Create(10, 10, 5));
-    doc->m_rcSelection = CRect{0, 0, 150, 120};
-    doc->DropSelection();
-    EXPECT_TRUE(Pixels(doc->m_paper) == before);
-    EXPECT_EQ(doc->GetHistoryCount(), 1);
-
+    CPaper sheet, piece;
+    ASSERT_TRUE(sheet.Create(200, 150, 5) && piece.Create(10, 10, 5));
+    const std::vector<uint8_t> before = Pixels(sheet);
     HistoryRecord record;
     record.nType = HR_PASTE;
-    record.nParam2 = static_cast<int32_t>(doc->m_floating.GetImageSize());
+    record.nParam2 = static_cast<int32_t>(piece.GetImageSize());
     record.pPoints = NewStrokePointList();
     ASSERT_TRUE(record.pPoints->Append(0, 0));
-    ASSERT_TRUE(record.pPoints->Append(150, 120, doc->m_floating.DetachBits()));
-    CQuillexDoc::ApplyHistoryRecord(record, doc->m_paper);
-    EXPECT_TRUE(Pixels(doc->m_paper) == before);
+    ASSERT_TRUE(record.pPoints->Append(150, 120, piece.DetachBits()));
+    CQuillexDoc::ApplyHistoryRecord(record, sheet);
+    EXPECT_TRUE(Pixels(sheet) == before);
 }
 
 }  // namespace

@@ -17,20 +17,20 @@ TEST_F(DocTest, TwentyOneStrokesLeaveTwentyUndosAndANewStrokeDiscardsTheRedoStep
 {
     std::vector<std::vector<uint8_t>> after;
     ASSERT_TRUE(Drag({RowStart(0)}));
-    EXPECT_EQ(doc->m_history[0].pPoints->GetCount(), 2u);
-    after.push_back(Pixels(doc->m_paper));
+    EXPECT_EQ(doc->GetHistory()[0].pPoints->GetCount(), 2u);
+    after.push_back(Pixels(doc->GetPaper()));
     for (int i = 1; i < 21; ++i) {
         Stroke(RowStart(i), RowEnd(i));
-        after.push_back(Pixels(doc->m_paper));
+        after.push_back(Pixels(doc->GetPaper()));
     }
     doc->SetModifiedFlag(false);
     for (int i = 19; i >= -1; --i) {  // the last undo is disabled
         doc->OnCommand(ID_EDIT_UNDO);
-        ASSERT_EQ(Pixels(doc->m_paper), after[std::max(i, 0)]) << i;
+        ASSERT_EQ(Pixels(doc->GetPaper()), after[std::max(i, 0)]) << i;
     }
-    EXPECT_EQ(Pixels(doc->m_basePaper), after[0]);
+    EXPECT_EQ(Pixels(doc->GetBasePaper()), after[0]);
     for (int i = 0; i < 21; ++i) doc->OnCommand(ID_EDIT_REDO);  // the last redo is disabled
-    EXPECT_EQ(Pixels(doc->m_paper), after[20]);
+    EXPECT_EQ(Pixels(doc->GetPaper()), after[20]);
     EXPECT_EQ(State(), "history 20 pos 20 selection 0 0 0 0 floating 0 modified 0");
 
     doc->OnEditUndo();
@@ -38,24 +38,24 @@ TEST_F(DocTest, TwentyOneStrokesLeaveTwentyUndosAndANewStrokeDiscardsTheRedoStep
     Stroke(RowStart(22), RowEnd(22));
     doc->OnEditRedo();
     EXPECT_EQ(State(), "history 19 pos 19 selection 0 0 0 0 floating 0 modified 1");
-    EXPECT_TRUE(IsWhite(doc->m_paper, RowArea(19)) && IsWhite(doc->m_paper, RowArea(20)));
-    EXPECT_FALSE(IsWhite(doc->m_paper, RowArea(18)) || IsWhite(doc->m_paper, RowArea(22)));
+    EXPECT_TRUE(IsWhite(doc->GetPaper(), RowArea(19)) && IsWhite(doc->GetPaper(), RowArea(20)));
+    EXPECT_FALSE(IsWhite(doc->GetPaper(), RowArea(18)) || IsWhite(doc->GetPaper(), RowArea(22)));
 }
 
 TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
 {
     Stroke(CPoint{20, 30}, CPoint{60, 30});
-    const auto drawn = Pixels(doc->m_paper);
+    const auto drawn = Pixels(doc->GetPaper());
     Band(CRect{10, 20, 70, 40});
     ASSERT_TRUE(Drag({{30, 30}, {40, 30}, {130, 100}}));  // lifts and moves the piece well away
     ASSERT_EQ(State(), "history 2 pos 2 selection 110 90 170 110 floating 1 modified 1");  // the stroke and the lift
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{10, 20, 70, 40}));
+    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{10, 20, 70, 40}));
     doc->OnEditUndo();
     // The drop was recorded, then undone.
     EXPECT_EQ(State(), "history 3 pos 2 selection 0 0 0 0 floating 0 modified 1");
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{0, 0, 200, 150}));
+    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
     doc->OnEditUndo();
-    EXPECT_EQ(Pixels(doc->m_paper), drawn);
+    EXPECT_EQ(Pixels(doc->GetPaper()), drawn);
 }
 
 // Damaged records (no list, an empty one, one point, a paste without its block) change nothing.
@@ -89,12 +89,12 @@ TEST_F(DocTest, AStrokeThatCouldNotBeRecordedBecomesTheBase)
     for (int32_t x = 11; x < 190; ++x) doc->PointerMove(x, 40 + x % 7, x, 40 + x % 7);
     doc->PointerUp(190, 40, 190, 40);
     g_failAllocationsFrom = SIZE_MAX;
-    const std::vector<uint8_t> drawn = Pixels(doc->m_paper);
-    EXPECT_FALSE(IsWhite(doc->m_paper, CRect{100, 38, 110, 48}));
+    const std::vector<uint8_t> drawn = Pixels(doc->GetPaper());
+    EXPECT_FALSE(IsWhite(doc->GetPaper(), CRect{100, 38, 110, 48}));
     EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_TRUE(Pixels(doc->m_basePaper) == drawn);
+    EXPECT_TRUE(Pixels(doc->GetBasePaper()) == drawn);
     EXPECT_TRUE(doc->IsModified());
     doc->OnEditUndo();
     doc->OnEditRedo();
-    EXPECT_TRUE(Pixels(doc->m_paper) == drawn);
+    EXPECT_TRUE(Pixels(doc->GetPaper()) == drawn);
 }

@@ -22,7 +22,7 @@ TEST_F(DocTest, BandsBelowFivePixelsSelectNothingAndBandsAreClampedToThePaper)
         doc->DropSelection();
         view.bands.clear();
         ASSERT_TRUE(Drag({c.from, c.to}));
-        EXPECT_EQ(doc->m_rcSelection, c.expected) << c.from.x << "," << c.from.y << " " << c.to.x << "," << c.to.y;
+        EXPECT_EQ(doc->GetSelection().GetRect(), c.expected) << c.from.x << "," << c.from.y << " " << c.to.x << "," << c.to.y;
         // The band was shown at whole paper pixels and removed at the release.
         ASSERT_GE(view.bands.size(), 2u);
         EXPECT_EQ(view.bands.end()[-2], CRect::Spanned(c.from, c.to));
@@ -35,7 +35,7 @@ TEST_F(DocTest, BandsBelowFivePixelsSelectNothingAndBandsAreClampedToThePaper)
     ASSERT_TRUE(Drag({{50, 60}, {70, 90}}));
     EXPECT_EQ(view.bands.end()[-2], (CRect{20, 20, 40, 50}));
     EXPECT_EQ(view.wholeInvalidations, 9);  // one for each release
-    EXPECT_EQ(doc->m_rcSelection, (CRect{50, 60, 70, 90}));
+    EXPECT_EQ(doc->GetSelection().GetRect(), (CRect{50, 60, 70, 90}));
 }
 
 TEST_F(DocTest, LiftingAndMovingAPiece)
@@ -48,11 +48,11 @@ TEST_F(DocTest, LiftingAndMovingAPiece)
     // A press inside lifts: the place turns white, the lift is recorded.
     ASSERT_TRUE(doc->PointerDown(&view, 25, 25, 25, 25));
     EXPECT_EQ(State(), "history 1 pos 1 selection 20 20 30 30 floating 1 modified 1");
-    EXPECT_EQ(doc->m_history[0].nType, HR_CLEAR);
-    EXPECT_EQ(doc->m_floating.GetWidth(), 10u);
-    EXPECT_EQ(doc->m_floating.GetPixel(0, 0), 0);
-    EXPECT_EQ(doc->m_floating.GetPixel(4, 4), 100);
-    EXPECT_TRUE(IsWhite(doc->m_paper, CRect{20, 20, 30, 30}));
+    EXPECT_EQ(doc->GetHistory()[0].nType, HR_CLEAR);
+    EXPECT_EQ(doc->GetSelection().GetPiece().GetWidth(), 10u);
+    EXPECT_EQ(doc->GetSelection().GetPiece().GetPixel(0, 0), 0);
+    EXPECT_EQ(doc->GetSelection().GetPiece().GetPixel(4, 4), 100);
+    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{20, 20, 30, 30}));
 
     // Wobbles within four pixels move nothing; the release reports unmodified.
     doc->PointerMove(29, 21, 29, 21);
@@ -63,10 +63,10 @@ TEST_F(DocTest, LiftingAndMovingAPiece)
     // A real move: the changed rectangle covers the old and the new place.
     ASSERT_TRUE(doc->PointerDown(&view, 25, 25, 25, 25));
     doc->PointerMove(30, 25, 30, 25);  // five pixels pass the threshold, and move nothing yet
-    EXPECT_EQ(doc->m_rcSelection, (CRect{20, 20, 30, 30}));
+    EXPECT_EQ(doc->GetSelection().GetRect(), (CRect{20, 20, 30, 30}));
     recorder.hints.clear();
     doc->PointerMove(35, 22, 35, 22);
-    EXPECT_EQ(doc->m_rcSelection, (CRect{30, 17, 40, 27}));
+    EXPECT_EQ(doc->GetSelection().GetRect(), (CRect{30, 17, 40, 27}));
     EXPECT_EQ(recorder.hints, (std::vector<CRect>{CRect{20, 17, 40, 30}}));
     doc->PointerMove(-100, 22, -100, 22);  // off the paper is allowed for a floating piece
     doc->PointerUp(-100, 22, -100, 22);
@@ -75,18 +75,17 @@ TEST_F(DocTest, LiftingAndMovingAPiece)
     // A press outside puts the piece down and starts a band.
     ASSERT_TRUE(Drag({{100, 100}, {110, 120}}));
     EXPECT_EQ(State(), "history 2 pos 2 selection 100 100 110 120 floating 0 modified 1");
-    EXPECT_EQ(doc->m_history.back().nType, HR_PASTE);
+    EXPECT_EQ(doc->GetHistory().back().nType, HR_PASTE);
 }
 
 TEST_F(DocTest, ALiftThatCannotMakeItsPieceLeavesThePaperAlone)
 {
     // A selection too small for a piece of paper: the lift must be refused.
-    doc->m_paper.SetPixel(11, 11, 0);
-    doc->OnCommand(ID_TOOL_SELECT);
-    doc->m_rcSelection = CRect{10, 10, 13, 13};
+    Put(11, 11, 0);
+    doc->SelectRect(CRect{10, 10, 13, 13});
     doc->SetModifiedFlag(false);
     ASSERT_TRUE(Drag({{11, 11}, {40, 40}, {60, 60}}));
-    EXPECT_EQ(doc->m_paper.GetPixel(11, 11), 0);
+    EXPECT_EQ(doc->GetPaper().GetPixel(11, 11), 0);
     EXPECT_EQ(State(), "history 0 pos 0 selection 10 10 13 13 floating 0 modified 0");
 }
 
@@ -95,20 +94,18 @@ TEST_F(DocTest, ATransparentDropLeavesTheWhitePixelsOfThePieceOut)
 {
     for (int transparent : {1, 0}) {
         ASSERT_TRUE(doc->OnNewDocument());
-        for (int32_t y = 0; y < 150; ++y)
-            for (int32_t x = 0; x < 200; ++x)
-                Put(x, y, CRect{10, 10, 26, 26}.Contains(x, y) ? static_cast<uint8_t>((y - 10) * 16 + x - 10) : 60);
-        doc->m_bTransparent = transparent;
+        PaintSheet(*doc, [](int32_t x, int32_t y) { return CRect{10, 10, 26, 26}.Contains(x, y) ? (y - 10) * 16 + x - 10 : 60; });
+        doc->SetTransparent(transparent);
         Band(CRect{10, 10, 26, 26});
         ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {105, 65}}));
-        ASSERT_EQ(doc->m_rcSelection, (CRect{100, 60, 116, 76}));
+        ASSERT_EQ(doc->GetSelection().GetRect(), (CRect{100, 60, 116, 76}));
         doc->DropSelection();
         for (int gray = 0; gray < 256; ++gray)
-            EXPECT_EQ(doc->m_paper.GetPixel(100 + gray % 16, 60 + gray / 16), transparent && gray == 255 ? 60 : gray);
-        EXPECT_EQ(doc->m_history.back().nParam1, transparent);
-        const auto dropped = Pixels(doc->m_paper);  // the drop replays the same way
+            EXPECT_EQ(doc->GetPaper().GetPixel(100 + gray % 16, 60 + gray / 16), transparent && gray == 255 ? 60 : gray);
+        EXPECT_EQ(doc->GetHistory().back().nParam1, transparent);
+        const auto dropped = Pixels(doc->GetPaper());  // the drop replays the same way
         doc->OnEditUndo();
         doc->OnEditRedo();
-        EXPECT_EQ(Pixels(doc->m_paper), dropped);
+        EXPECT_EQ(Pixels(doc->GetPaper()), dropped);
     }
 }

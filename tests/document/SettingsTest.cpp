@@ -20,7 +20,7 @@ TEST(DocumentSettings, ComeFromTheProfileClampedIntoRange)
         for (size_t i = 0; i < c.stored.size(); ++i) services.profile[names[i]] = c.stored[i];
         CQuillexDoc doc;
         EXPECT_EQ(Options(doc), c.expected) << c.stored.size();
-        EXPECT_EQ(doc.m_pTool, &doc.m_pencilTool);
+        EXPECT_EQ(doc.GetTool(), ToolKind::Pencil);
     }
 }
 

@@ -58,7 +58,7 @@ TEST_F(ShellTest, EarlierVersionsListsTheReplacedFileAndOpensItAsANewSketch)
 
     // The version is a new sketch beside the drawing, on screen; the drawing keeps both strokes.
     EXPECT_TRUE(DocPath().startsWith(Documents() + "/tree (version of ")) << DocPath().toStdString();
-    EXPECT_EQ(std::tuple(Doc().m_paper.GetPixel(20, 20), Doc().m_paper.GetPixel(60, 60)), std::tuple(20, 255));
+    EXPECT_EQ(std::tuple(Doc().GetPaper().GetPixel(20, 20), Doc().GetPaper().GetPixel(60, 60)), std::tuple(20, 255));
     EXPECT_NE(SavedPixel(file, 60, 60), 255);
     EXPECT_NE(SavedPixel(file, 60, 80), 255);
     Stop();

@@ -88,10 +88,10 @@ TEST_F(ShellTest, OptionsStartAtTheirDefaultsLastAcrossARestartAndEditedSettings
     // Grade, width, smooth, pressure; size, strength, pressure; transparent.
     const auto tools = [&] {
         int32_t grade = 0, width = 0, smooth = 0, size = 0, strength = 0;
-        Doc().m_pencilTool.GetOptions(grade, width, smooth);
-        Doc().m_eraserTool.GetOptions(size, strength);
-        return std::vector<int>{grade, width, smooth, Doc().m_pencilTool.m_bPressure, size, strength,
-                                Doc().m_eraserTool.m_bPressure, Doc().m_bTransparent};
+        Doc().GetPencilTool().GetOptions(grade, width, smooth);
+        Doc().GetEraserTool().GetOptions(size, strength);
+        return std::vector<int>{grade, width, smooth, Doc().GetPencilTool().m_bPressure, size, strength,
+                                Doc().GetEraserTool().m_bPressure, Doc().GetSelection().IsTransparent()};
     };
     Start();
     EXPECT_EQ(bars(), "2B Thin Small Light 0 1 1 0");

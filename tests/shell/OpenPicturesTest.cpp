@@ -50,9 +50,9 @@ TEST_F(OpenPicturesTest, EachKindOfPictureBecomesTheExpectedSheet)
         const QByteArray before = Hash(c.file);
         ASSERT_TRUE(m_app->OpenFile(c.file)) << c.file.toStdString();
         EXPECT_EQ(DocPath(), Documents() + "/" + QFileInfo(c.file).completeBaseName() + ".tvk");
-        EXPECT_EQ(QSize(int(Doc().m_paper.GetWidth()), int(Doc().m_paper.GetHeight())), c.sheet);
+        EXPECT_EQ(QSize(int(Doc().GetPaper().GetWidth()), int(Doc().GetPaper().GetHeight())), c.sheet);
         for (const auto& [x, y, gray] : c.points)
-            EXPECT_NEAR(Doc().m_paper.GetPixel(x, y), gray, c.file.endsWith(".jpg") ? 3 : 0) << c.file.toStdString();
+            EXPECT_NEAR(Doc().GetPaper().GetPixel(x, y), gray, c.file.endsWith(".jpg") ? 3 : 0) << c.file.toStdString();
         EXPECT_TRUE(Doc().IsModified());
         EXPECT_EQ(Hash(c.file), before) << "the picture was written";
     }
@@ -86,5 +86,5 @@ TEST_F(OpenPicturesTest, APictureThatCannotBeReadIsNamedWithTheReasonAndTheDrawi
     // As on the way to any file, the drawing went to its file first, and it is still on screen.
     EXPECT_EQ(DocPath(), Documents() + "/Sketch1.tvk");
     EXPECT_FALSE(Doc().IsModified());
-    EXPECT_NE(Doc().m_paper.GetPixel(60, 40), 255);
+    EXPECT_NE(Doc().GetPaper().GetPixel(60, 40), 255);
 }

@@ -32,7 +32,7 @@ TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewShowsAnEmptySheetAndWritesThe
     Start();
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(Frame().IsDocListShown());
-    EXPECT_EQ(std::pair(Doc().m_paper.GetWidth(), Doc().m_paper.GetHeight()), std::pair(400u, 300u));
+    EXPECT_EQ(std::pair(Doc().GetPaper().GetWidth(), Doc().GetPaper().GetHeight()), std::pair(400u, 300u));
     EXPECT_EQ(DocPath(), Documents() + "/Sketch1.tvk");
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_EQ(Frame().windowTitle(), "Sketch1 - Graphelle");
@@ -47,7 +47,7 @@ TEST_F(ShellTest, AFileOnTheCommandLineIsOpenedAndAnUnusableOneFallsBackToTheLis
     ASSERT_TRUE(WriteSketchFile(file));
     Start({file});
     EXPECT_EQ(newDialog.runs, 0);
-    EXPECT_EQ(std::tuple(Doc().m_paper.GetWidth(), Doc().m_paper.GetPixel(15, 15)), std::tuple(200u, 20));
+    EXPECT_EQ(std::tuple(Doc().GetPaper().GetWidth(), Doc().GetPaper().GetPixel(15, 15)), std::tuple(200u, 20));
     EXPECT_EQ(DocPath(), file);
     EXPECT_FALSE(Frame().IsDocListShown());
     Stop();
@@ -56,7 +56,7 @@ TEST_F(ShellTest, AFileOnTheCommandLineIsOpenedAndAnUnusableOneFallsBackToTheLis
     Start({Home() + "/missing.tvk"});
     EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to open file!"});
     EXPECT_EQ(newDialog.runs, 1);
-    EXPECT_TRUE(Doc().m_paper.HasBits());
+    EXPECT_TRUE(Doc().GetPaper().HasBits());
     Stop();
 
     // With sketches in the documents folder: their list.
@@ -139,16 +139,16 @@ TEST_F(ShellTest, SaveNewAndExitSaveAChangedDrawingToItsOwnFileWithoutAsking)
     newDialog.accept = false;
     Frame().RouteCommand(ID_FILE_NEW);
     EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to create file!"});
-    ASSERT_TRUE(Doc().m_paper.HasBits());
+    ASSERT_TRUE(Doc().GetPaper().HasBits());
     EXPECT_EQ(DocPath(), first);
-    EXPECT_LT(Doc().m_paper.GetPixel(60, 80), 255);
+    EXPECT_LT(Doc().GetPaper().GetPixel(60, 80), 255);
     EXPECT_LT(SavedPixel(first, 60, 80), 255);
     EXPECT_FALSE(Frame().IsDocListShown());
 
     // New, accepted: the whole changed drawing is in its file.
     DrawStroke(120);
     CPaper drawn, saved;
-    ASSERT_TRUE(drawn.Create(400, 300, 5) && drawn.CopyBitsFrom(Doc().m_paper));
+    ASSERT_TRUE(drawn.Create(400, 300, 5) && drawn.CopyBitsFrom(Doc().GetPaper()));
     newDialog.accept = true;
     Frame().RouteCommand(ID_FILE_NEW);
     EXPECT_EQ(newDialog.runs, 3);

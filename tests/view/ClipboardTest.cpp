@@ -81,10 +81,10 @@ TEST(QtClipboard, CopyInOneViewPasteInAnother)
     ClipboardService service;
     ViewFixture from(400, 300, 500, 400);
     ViewFixture to(300, 200, 500, 400);
-    FillPattern(from.doc.m_paper);
+    FillPattern(from.doc);
     // Copy and Cut need a selection, Paste the program's format.
     EXPECT_FALSE(from.State(ID_EDIT_COPY).first || from.State(ID_EDIT_CUT).first || to.State(ID_EDIT_PASTE).first);
-    from.doc.m_rcSelection = CRect{10, 20, 47, 51};  // 37 wide: rows padded
+    from.doc.SelectRect(CRect{10, 20, 47, 51});  // 37 wide: rows padded
     EXPECT_TRUE(from.State(ID_EDIT_COPY).first && from.State(ID_EDIT_CUT).first);
     EXPECT_TRUE(from.view->OnCommand(ID_EDIT_COPY));
     EXPECT_TRUE(to.State(ID_EDIT_PASTE).first);
@@ -94,21 +94,21 @@ TEST(QtClipboard, CopyInOneViewPasteInAnother)
     QImage png;
     ASSERT_TRUE(png.loadFromData(mime->data("image/png"), "PNG"));
     EXPECT_EQ(png.size(), QSize(37, 31));
-    EXPECT_EQ(qGray(png.pixel(2, 3)), from.doc.m_paper.GetPixel(12, 23));
+    EXPECT_EQ(qGray(png.pixel(2, 3)), from.doc.GetPaper().GetPixel(12, 23));
 
     EXPECT_TRUE(to.view->OnCommand(ID_EDIT_PASTE));
-    ASSERT_EQ((std::pair{to.doc.m_floating.GetWidth(), to.doc.m_floating.GetHeight()}), (std::pair{37u, 31u}));
+    ASSERT_EQ((std::pair{to.doc.GetSelection().GetPiece().GetWidth(), to.doc.GetSelection().GetPiece().GetHeight()}), (std::pair{37u, 31u}));
     for (int32_t y = 0; y < 31; ++y)
         for (int32_t x = 0; x < 37; ++x)
-            ASSERT_EQ(to.doc.m_floating.GetPixel(x, y), from.doc.m_paper.GetPixel(10 + x, 20 + y)) << x << "," << y;
-    EXPECT_EQ(to.doc.m_pTool, &to.doc.m_selectTool);
+            ASSERT_EQ(to.doc.GetSelection().GetPiece().GetPixel(x, y), from.doc.GetPaper().GetPixel(10 + x, 20 + y)) << x << "," << y;
+    EXPECT_EQ(to.doc.GetTool(), ToolKind::Select);
     // It lands under view pixel (5, 5), or at 5 when that is off the paper.
-    EXPECT_EQ(to.doc.m_rcSelection, (CRect{5, 5, 42, 36}));
+    EXPECT_EQ(to.doc.GetSelection().GetRect(), (CRect{5, 5, 42, 36}));
 
     // Cut leaves white paper behind.
     EXPECT_TRUE(from.view->OnCommand(ID_EDIT_CUT));
-    EXPECT_TRUE(from.doc.m_rcSelection.IsEmpty());
-    EXPECT_EQ(from.doc.m_paper.GetPixel(20, 30), 255);
+    EXPECT_TRUE(from.doc.GetSelection().GetRect().IsEmpty());
+    EXPECT_EQ(from.doc.GetPaper().GetPixel(20, 30), 255);
 }
 
 TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
@@ -120,7 +120,7 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
         mime->setData(kQuillexMimeType, QByteArray(reinterpret_cast<const char*>(bad.data()), qsizetype(bad.size())));
         QGuiApplication::clipboard()->setMimeData(mime);
         f.view->OnCommand(ID_EDIT_PASTE);
-        EXPECT_FALSE(f.doc.m_floating.HasBits() || !f.doc.m_rcSelection.IsEmpty());
+        EXPECT_FALSE(f.doc.GetSelection().IsFloating() || !f.doc.GetSelection().GetRect().IsEmpty());
     }
     // A malformed block of our own still travels, but is not offered as an image.
     ASSERT_TRUE(Services().pClipboard->SetData("QUILLEX V1", Block(0, 100, 100, 8)));
@@ -132,7 +132,7 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
     QGuiApplication::clipboard()->setImage(image);
     EXPECT_TRUE(f.State(ID_EDIT_PASTE).first);
     f.view->OnCommand(ID_EDIT_PASTE);
-    EXPECT_EQ((std::pair{f.doc.m_floating.GetWidth(), f.doc.m_floating.GetPixel(3, 3)}),
+    EXPECT_EQ((std::pair{f.doc.GetSelection().GetPiece().GetWidth(), f.doc.GetSelection().GetPiece().GetPixel(3, 3)}),
               (std::pair<uint32_t, uint8_t>{6, 90}));
     QGuiApplication::clipboard()->clear();
     EXPECT_FALSE(Services().pClipboard->HasFormat("QUILLEX V1"));

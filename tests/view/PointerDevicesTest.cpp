@@ -79,7 +79,7 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
     Tablet(f, QEvent::TabletRelease, b, Qt::LeftButton, Qt::NoButton);
     EXPECT_FALSE(f.view->IsTracking());
     ASSERT_EQ(f.doc.GetHistoryCount(), 1);
-    EXPECT_LT(f.doc.m_paper.GetPixel(50, 10), 255);
+    EXPECT_LT(f.doc.GetPaper().GetPixel(50, 10), 255);
 
     const QPoint c = f.At(10, 40), d = f.At(90, 40);
     Touch(f, QEvent::TouchBegin, {{1, c}}, QEventPoint::State::Pressed);
@@ -88,7 +88,7 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
     Touch(f, QEvent::TouchEnd, {{1, d}}, QEventPoint::State::Released);
     EXPECT_FALSE(f.view->IsTracking());
     ASSERT_EQ(f.doc.GetHistoryCount(), 2);
-    EXPECT_LT(f.doc.m_paper.GetPixel(50, 40), 255);
+    EXPECT_LT(f.doc.GetPaper().GetPixel(50, 40), 255);
 
     // A second finger ends the stroke.
     Touch(f, QEvent::TouchBegin, {{2, c}}, QEventPoint::State::Pressed);
@@ -107,14 +107,14 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
 TEST(PointerDevices, APenPressedFullyDrawsTheMouseStrokeAndWithPressureOffAlways)
 {
     ViewFixture mouse(400, 300, 600, 500), pen(400, 300, 600, 500), off(400, 300, 600, 500);
-    for (ViewFixture* f : {&mouse, &pen, &off}) f->doc.m_pencilTool.SetOptions(3, 3, 0);
+    for (ViewFixture* f : {&mouse, &pen, &off}) f->doc.SetPencilOptions(3, 3, 0);
     Stroke(mouse, kScribble);
     Stroke(pen, kScribble, std::vector<qreal>(kScribble.size(), 1.0));
-    off.doc.m_pencilTool.m_bPressure = 0;
+    off.doc.SetPressureUsed(ToolKind::Pencil, false);
     Stroke(off, kScribble, {0.2, 0.4, 0.1, 0.9, 0.3, 0.5, 0.7});
-    EXPECT_TRUE(Bytes(pen.doc.m_paper) == Bytes(mouse.doc.m_paper));
-    EXPECT_TRUE(Bytes(off.doc.m_paper) == Bytes(mouse.doc.m_paper));
-    EXPECT_NE(Bytes(mouse.doc.m_paper), Bytes(mouse.doc.m_basePaper));
+    EXPECT_TRUE(Bytes(pen.doc.GetPaper()) == Bytes(mouse.doc.GetPaper()));
+    EXPECT_TRUE(Bytes(off.doc.GetPaper()) == Bytes(mouse.doc.GetPaper()));
+    EXPECT_NE(Bytes(mouse.doc.GetPaper()), Bytes(mouse.doc.GetBasePaper()));
 }
 
 // Width 3 on paper without grain: along a stroke pressed ever harder, every
@@ -123,8 +123,8 @@ TEST(PointerDevices, APenPressedFullyDrawsTheMouseStrokeAndWithPressureOffAlways
 TEST(PointerDevices, APressureRampDarkensAlongTheStroke)
 {
     ViewFixture f(400, 300, 600, 500);
-    f.doc.m_paper.Create(400, 300, 1);
-    f.doc.m_pencilTool.SetOptions(5, 3, 0);
+    PaintSheet(f.doc, [](int32_t, int32_t) { return -1; }, 400, 300, 1);
+    f.doc.SetPencilOptions(5, 3, 0);
     std::vector<CPoint> points;
     std::vector<qreal> pressures;
     for (int32_t x = 20; x <= 380; x += 10) {
@@ -132,7 +132,7 @@ TEST(PointerDevices, APressureRampDarkensAlongTheStroke)
         pressures.push_back(0.05 + 0.95 * (x - 20) / 360.0);
     }
     Stroke(f, points, pressures);
-    const CPaper& paper = f.doc.m_paper;
+    const CPaper& paper = f.doc.GetPaper();
     // The release point itself (380) is where a next segment would start.
     for (int32_t x = 20; x < 379; ++x) ASSERT_LE(paper.GetPixel(x + 1, 100), paper.GetPixel(x, 100)) << x;
     EXPECT_GT(paper.GetPixel(25, 100), paper.GetPixel(375, 100) + 30);
@@ -143,11 +143,11 @@ TEST(PointerDevices, APressureRampDarkensAlongTheStroke)
 TEST(PointerDevices, UndoAndRedoOfPenStrokesRebuildTheSameSheet)
 {
     ViewFixture f(400, 300, 600, 500);
-    const std::vector<uint8_t> blank = Bytes(f.doc.m_paper);
+    const std::vector<uint8_t> blank = Bytes(f.doc.GetPaper());
     std::vector<std::vector<uint8_t>> after;
     for (int i = 0; i < 4; ++i) {
         f.doc.OnCommand(i == 2 ? ID_TOOL_ERASER : ID_TOOL_PENCIL);
-        f.doc.m_pencilTool.SetOptions(i, 1 + i % 3, i % 2);
+        f.doc.SetPencilOptions(i, 1 + i % 3, i % 2);
         std::vector<CPoint> points;
         std::vector<qreal> pressures;
         for (size_t k = 0; k < kScribble.size(); ++k) {
@@ -155,19 +155,19 @@ TEST(PointerDevices, UndoAndRedoOfPenStrokesRebuildTheSameSheet)
             pressures.push_back(0.1 + 0.13 * double((k * 5 + i * 3) % 7));
         }
         Stroke(f, points, pressures);
-        after.push_back(Bytes(f.doc.m_paper));
+        after.push_back(Bytes(f.doc.GetPaper()));
     }
     ASSERT_EQ(f.doc.GetHistoryCount(), 4);
-    EXPECT_TRUE(f.doc.m_history[0].pPoints->HasPressures());
+    EXPECT_TRUE(f.doc.GetHistory()[0].pPoints->HasPressures());
     for (int i = 0; i < 4; ++i) f.doc.OnCommand(ID_EDIT_UNDO);
-    EXPECT_TRUE(Bytes(f.doc.m_paper) == blank);
+    EXPECT_TRUE(Bytes(f.doc.GetPaper()) == blank);
     for (int i = 0; i < 4; ++i) {
         f.doc.OnCommand(ID_EDIT_REDO);
-        EXPECT_TRUE(Bytes(f.doc.m_paper) == after[static_cast<size_t>(i)]) << i;
+        EXPECT_TRUE(Bytes(f.doc.GetPaper()) == after[static_cast<size_t>(i)]) << i;
     }
     f.doc.OnCommand(ID_EDIT_UNDO);
     f.doc.OnCommand(ID_EDIT_UNDO);
-    EXPECT_TRUE(Bytes(f.doc.m_paper) == after[1]);
+    EXPECT_TRUE(Bytes(f.doc.GetPaper()) == after[1]);
 }
 
 // Ctrl+wheel, a pinch on the screen and one on the touchpad gather their

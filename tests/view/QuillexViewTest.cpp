@@ -70,24 +70,21 @@ TEST(QuillexView, OpensAtActualSizeOrFittedAndCentresThePaperWithRoom)
 TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
 {
     ViewFixture f(400, 300, 700, 600);
-    FillPattern(f.doc.m_paper);
-    f.doc.m_rcSelection = CRect{20, 30, 120, 90};
-    for (int32_t x = 20; x < 30; ++x) {  // black and white under the outline's top
-        f.doc.m_paper.SetPixel(x, 29, 0);
-        f.doc.m_paper.SetPixel(x + 10, 29, 255);
-    }
+    // Black and white under the outline's top.
+    PaintSheet(f.doc, [](int32_t x, int32_t y) { return y == 29 && x >= 20 && x < 40 ? (x < 30 ? 0 : 255) : PatternGray(x, y); });
+    f.doc.SelectRect(CRect{20, 30, 120, 90});
     ASSERT_TRUE(f.view->IsGridShown());
     f.view->ZoomBy(kZoomInFactor);
     ASSERT_EQ(f.view->Geometry().m_ptOrigin, (CPoint{110, 120}));
     f.view->SetBand(CRect{60, 400, 200, 520});  // from the surround onto the paper
-    const std::vector<uint8_t> sheet = Bytes(f.doc.m_paper);
+    const std::vector<uint8_t> sheet = Bytes(f.doc.GetPaper());
     const QImage image = f.Render();
-    EXPECT_TRUE(Bytes(f.doc.m_paper) == sheet);
+    EXPECT_TRUE(Bytes(f.doc.GetPaper()) == sheet);
     // The real paint path draws the same picture.
     EXPECT_EQ(f.Port()->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
     auto paperAt = [&](int x, int y) {
         const CPoint p = f.view->ViewToPaper(CPoint{x, y});
-        return Gray(f.doc.m_paper.GetPixel(p.x, p.y));
+        return Gray(f.doc.GetPaper().GetPixel(p.x, p.y));
     };
 
     // Surround away from the texts; the frame one pixel around the 480 x 360
@@ -111,7 +108,7 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     };
     for (const auto& [colour, points] : colours)
         for (QPoint p : points) EXPECT_EQ(image.pixel(p), colour) << p.x() << "," << p.y();
-    EXPECT_EQ(f.view->PaperToView(f.doc.m_rcSelection), (CRect{134, 156, 254, 228}));
+    EXPECT_EQ(f.view->PaperToView(f.doc.GetSelection().GetRect()), (CRect{134, 156, 254, 228}));
 
     // Caption: the title in blue without its extension, the footer in its
     // pale colour, both on the surround.
@@ -145,15 +142,10 @@ TEST(QuillexView, AFloatingPieceShowsOverTheSheetWithEveryPairOfValues)
         for (const CRect& at : {CRect{100, -50, 356, 206}, CRect{-60, 40, 196, 296}}) {
             ViewFixture f(256, 256, 420, 420);
             f.view->OnCommand(ID_VIEW_GRID);  // the cross would hide pixels
-            ASSERT_TRUE(f.doc.m_floating.Create(256, 256, 5));
-            for (int32_t y = 0; y < 256; ++y)
-                for (int32_t x = 0; x < 256; ++x) {
-                    f.doc.m_paper.SetPixel(x, y, static_cast<uint8_t>(x));
-                    f.doc.m_floating.SetPixel(x, y, static_cast<uint8_t>(y));
-                }
-            f.doc.m_rcSelection = at;
-            f.doc.m_bTransparent = transparent;
-            const std::vector<uint8_t> paperBefore = Bytes(f.doc.m_paper), floatingBefore = Bytes(f.doc.m_floating);
+            PaintSheet(f.doc, [](int32_t x, int32_t) { return x; });
+            FloatPiece(f.doc, at, [](int32_t, int32_t y) { return y; });
+            f.doc.SetTransparent(transparent);
+            const std::vector<uint8_t> paperBefore = Bytes(f.doc.GetPaper()), floatingBefore = Bytes(f.doc.GetSelection().GetPiece());
             for (const bool mirror : {false, true}) {
                 f.view->SetMirror(mirror);
                 const QImage image = f.Render();
@@ -171,7 +163,7 @@ TEST(QuillexView, AFloatingPieceShowsOverTheSheetWithEveryPairOfValues)
                 EXPECT_EQ(wrong, 0) << "transparent " << transparent << " at " << at.left << " mirror " << mirror;
             }
             f.Port()->repaint();
-            EXPECT_TRUE(Bytes(f.doc.m_paper) == paperBefore && Bytes(f.doc.m_floating) == floatingBefore);
+            EXPECT_TRUE(Bytes(f.doc.GetPaper()) == paperBefore && Bytes(f.doc.GetSelection().GetPiece()) == floatingBefore);
         }
     }
 }
@@ -213,14 +205,14 @@ TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedPieceI
     // A floating piece dragged on repaints only where it was and where it is.
     f.view->ZoomBy(kActualSizeFactor);
     f.doc.OnToolSelect();
-    f.doc.m_rcSelection = CRect{100, 100, 140, 130};
+    f.doc.SelectRect(CRect{100, 100, 140, 130});
     const QPoint start = f.At(110, 110);
     f.Press(start);
     f.Move(start + QPoint(10, 0));  // passes the threshold only
     QApplication::processEvents();
-    ASSERT_TRUE(f.doc.m_floating.HasBits());
+    ASSERT_TRUE(f.doc.GetSelection().IsFloating());
     EXPECT_EQ(painted([&] { f.Move(start + QPoint(16, 3)); }).boundingRect(), grown(CRect{100, 100, 156, 133}));
-    EXPECT_EQ(f.doc.m_rcSelection, (CRect{116, 103, 156, 133}));
+    EXPECT_EQ(f.doc.GetSelection().GetRect(), (CRect{116, 103, 156, 133}));
     f.Release(start + QPoint(16, 3));
 }
 
@@ -239,12 +231,12 @@ TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToRelease)
     f.Release(d);
     EXPECT_FALSE(f.view->IsTracking());
     ASSERT_EQ(f.doc.GetHistoryCount(), 1);
-    const StrokePointList& points = *f.doc.m_history.back().pPoints;
+    const StrokePointList& points = *f.doc.GetHistory().back().pPoints;
     ASSERT_GE(points.GetCount(), 3u);
     EXPECT_EQ((std::pair{points[0].x, points[0].y}), (std::pair{20, 20}));
-    EXPECT_LT(f.doc.m_paper.GetPixel(70, 20), 255);  // drawn from a to b
+    EXPECT_LT(f.doc.GetPaper().GetPixel(70, 20), 255);  // drawn from a to b
     for (int32_t dy = -3; dy <= 3; ++dy)
-        for (int32_t dx = -3; dx <= 3; ++dx) EXPECT_EQ(f.doc.m_paper.GetPixel(60 + dx, 200 + dy), 255);
+        for (int32_t dx = -3; dx <= 3; ++dx) EXPECT_EQ(f.doc.GetPaper().GetPixel(60 + dx, 200 + dy), 255);
 
     // A double click is a new gesture like a press.
     f.Mouse(QEvent::MouseButtonDblClick, b, Qt::LeftButton, Qt::LeftButton);
@@ -265,7 +257,7 @@ TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToRelease)
     f.Move(QPoint(-10, -10));
     EXPECT_EQ(f.view->ViewToPaper(CPoint{-10, -10}).x, -10 - f.view->Geometry().m_ptOrigin.x);
     f.Release(QPoint(-10, -10));
-    EXPECT_EQ(f.doc.m_rcSelection, (CRect{0, 0, 30, 40}));
+    EXPECT_EQ(f.doc.GetSelection().GetRect(), (CRect{0, 0, 30, 40}));
 }
 
 TEST(QuillexView, LosingThePointerEndsTheGestureAtTheLastPosition)
@@ -291,7 +283,7 @@ TEST(QuillexView, LosingThePointerEndsTheGestureAtTheLastPosition)
         lose();
         EXPECT_FALSE(f.view->IsTracking());
         ASSERT_EQ(f.doc.GetHistoryCount(), ++strokes);
-        const StrokePointList& points = *f.doc.m_history.back().pPoints;
+        const StrokePointList& points = *f.doc.GetHistory().back().pPoints;
         EXPECT_EQ(points[points.GetCount() - 1].x, 50);
         f.Release(f.At(50, 10));  // the release that comes later changes nothing
         EXPECT_EQ(f.doc.GetHistoryCount(), strokes);
@@ -301,23 +293,23 @@ TEST(QuillexView, LosingThePointerEndsTheGestureAtTheLastPosition)
 TEST(QuillexView, MirrorShowsTheSheetFlippedAndDrawsWhereThePointerIs)
 {
     ViewFixture f(400, 300, 600, 500);
-    FillPattern(f.doc.m_paper);
-    const std::vector<uint8_t> sheet = Bytes(f.doc.m_paper);
+    FillPattern(f.doc);
+    const std::vector<uint8_t> sheet = Bytes(f.doc.GetPaper());
     EXPECT_TRUE(f.view->OnCommand(ID_VIEW_MIRROR));
     EXPECT_TRUE(f.view->IsMirrored());
     // The paper occupies 100..499 across; its column x shows at 499 - x.
-    EXPECT_EQ(f.Render().pixel(499 - 37, 100 + 11), Gray(f.doc.m_paper.GetPixel(37, 11)));
-    EXPECT_TRUE(Bytes(f.doc.m_paper) == sheet);
+    EXPECT_EQ(f.Render().pixel(499 - 37, 100 + 11), Gray(f.doc.GetPaper().GetPixel(37, 11)));
+    EXPECT_TRUE(Bytes(f.doc.GetPaper()) == sheet);
 
     // A stroke lands under the pointer: the left of the screen is the right of the paper.
-    f.doc.m_paper.Create(400, 300, 1);
+    PaintSheet(f.doc, [](int32_t, int32_t) { return -1; }, 400, 300, 1);
     f.Press(QPoint(150, 200));
     f.Move(QPoint(200, 200));
     EXPECT_FALSE(f.view->OnCommand(ID_VIEW_MIRROR) && !f.view->IsMirrored());  // refused mid-stroke
     EXPECT_TRUE(f.view->IsMirrored());
     f.Release(QPoint(200, 200));
-    EXPECT_LT(f.doc.m_paper.GetPixel(325, 100), 255);
-    EXPECT_EQ(f.doc.m_paper.GetPixel(75, 100), 255);
+    EXPECT_LT(f.doc.GetPaper().GetPixel(325, 100), 255);
+    EXPECT_EQ(f.doc.GetPaper().GetPixel(75, 100), 255);
     EXPECT_LT(qRed(f.Render().pixel(175, 200)), 255);
     f.view->OnCommand(ID_VIEW_MIRROR);
     EXPECT_FALSE(f.view->IsMirrored());

@@ -44,8 +44,8 @@ TEST(ToolCursor, FootprintsFollowTheToolItsOptionsAndTheZoom)
     for (const Case& c : cases) {
         ViewFixture f(400, 300, 600, 500);
         f.doc.OnCommand(c.tool);
-        f.doc.m_pencilTool.SetOptions(c.a, c.b, c.c);
-        f.doc.m_eraserTool.SetOptions(c.a, c.b);
+        f.doc.SetPencilOptions(c.a, c.b, c.c);
+        f.doc.SetEraserOptions(c.a, c.b);
         for (int i = 0; i < std::abs(c.zoomSteps); ++i) f.view->ZoomBy(c.zoomSteps > 0 ? kZoomInFactor : kZoomOutFactor);
         const QImage picture = Picture(f);
         EXPECT_EQ(Shape(f), c.shape) << c.tool << " " << c.zoomSteps;
@@ -98,7 +98,7 @@ TEST(ToolCursor, TheHandsShapesAndTheSelectionsMoveShape)
     f.Release(f.At(10, 10));
     EXPECT_EQ(Shape(f), CursorShape::OpenHand);
     f.doc.OnCommand(ID_TOOL_SELECT);
-    f.doc.m_rcSelection = CRect{50, 50, 120, 100};
+    f.doc.SelectRect(CRect{50, 50, 120, 100});
     f.Mouse(QEvent::MouseMove, f.At(80, 70), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(Shape(f), CursorShape::Move);
     f.Mouse(QEvent::MouseMove, f.At(20, 70), Qt::NoButton, Qt::NoButton);
@@ -116,7 +116,7 @@ TEST(ToolCursor, TheHandsShapesAndTheSelectionsMoveShape)
     f.Move(QPoint(50, 60));
     f.Release(QPoint(50, 60));
     EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{50, 40}));
-    EXPECT_EQ(f.doc.m_pTool, &f.doc.m_pencilTool);
+    EXPECT_EQ(f.doc.GetTool(), ToolKind::Pencil);
     EXPECT_EQ(f.doc.GetHistoryCount(), 0);
     EXPECT_EQ(Shape(f), CursorShape::Crosshair);
     // Pressed during a stroke, Space changes nothing, not even once the stroke ends.
@@ -136,6 +136,6 @@ TEST(ToolCursor, TheHandsShapesAndTheSelectionsMoveShape)
     f.Mouse(QEvent::MouseMove, QPoint(60, 70), Qt::NoButton, Qt::MiddleButton);
     f.Mouse(QEvent::MouseButtonRelease, QPoint(60, 70), Qt::MiddleButton, Qt::NoButton);
     EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{40, 30}));
-    EXPECT_EQ(f.doc.m_pTool, &f.doc.m_pencilTool);
+    EXPECT_EQ(f.doc.GetTool(), ToolKind::Pencil);
     EXPECT_EQ(f.doc.GetHistoryCount(), 1);
 }

@@ -2,6 +2,7 @@
 // A document with a paper and a shown view onto it, and synthetic input, for
 // the view tests on the offscreen platform.
 
+#include "../support/PaintSheet.h"
 #include "document/QuillexDoc.h"
 #include "framework/CommandIds.h"
 #include "view/QuillexView.h"
@@ -21,19 +22,21 @@ inline QRgb Gray(int g) { return qRgb(g, g, g); }
 inline std::vector<uint8_t> Bytes(const CPaper& p) { return {p.GetBits(), p.GetBits() + p.GetImageSize()}; }
 
 // Every pixel a gray of its own position, so that a wrong row or column shows.
+inline int PatternGray(int32_t x, int32_t y) { return (x * 31 + y * 7) & 0xFF; }
+inline void FillPattern(CQuillexDoc& doc) { PaintSheet(doc, PatternGray); }
 inline void FillPattern(CPaper& paper)
 {
     for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
         for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x)
-            paper.SetPixel(x, y, static_cast<uint8_t>((x * 31 + y * 7) & 0xFF));
+            paper.SetPixel(x, y, static_cast<uint8_t>(PatternGray(x, y)));
 }
 
 struct ViewFixture {
     // The view's client area, without scroll bars, is clientW x clientH.
     ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH)
     {
-        doc.m_paper.Create(static_cast<uint32_t>(paperW), static_cast<uint32_t>(paperH), 5);
-        doc.m_basePaper.Create(static_cast<uint32_t>(paperW), static_cast<uint32_t>(paperH), 5);
+        PaintSheet(doc, [](int32_t, int32_t) { return -1; }, static_cast<uint32_t>(paperW),
+                   static_cast<uint32_t>(paperH));
         doc.SetTitle("Sketch1.tvk");
         view = std::make_unique<CQuillexView>();
         doc.AddView(view.get());
