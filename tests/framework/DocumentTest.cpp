@@ -83,14 +83,12 @@ TEST_F(Framework, ArchivesReplaceTheTargetOnlyWhenClosedAndReadWhatIsThere)
     CArchive in;
     ASSERT_TRUE(in.Open(folder.File("b.bin"), CArchive::load));
     char buffer[8] = {};
-    EXPECT_TRUE(in.ReadExact(buffer, 4));
-    EXPECT_EQ(std::string(buffer, 4), "abcd");
-    // Only two are left; a loading archive is not for storing.
-    EXPECT_EQ((std::tuple{in.Read(buffer, 8), in.ReadExact(buffer, 1), in.Write("x", 1), in.Close()}),
-              (std::tuple{size_t{2}, false, false, true}));
+    // Four, then only two are left; a loading archive is not for storing.
+    EXPECT_EQ((std::tuple{in.ReadExact(buffer, 4), std::string(buffer, 4), in.Read(buffer, 8), in.ReadExact(buffer, 1),
+                          in.Write("x", 1), in.Close()}),
+              (std::tuple{true, std::string("abcd"), size_t{2}, false, false, true}));
     CArchive missing, nowhere;
-    EXPECT_FALSE(missing.Open(folder.File("none"), CArchive::load));
-    EXPECT_TRUE(missing.HasFailed());
+    EXPECT_TRUE(!missing.Open(folder.File("none"), CArchive::load) && missing.HasFailed());
     EXPECT_NE(missing.GetError().find("No such file or directory"), std::string::npos) << missing.GetError();
     EXPECT_FALSE(nowhere.Open("/proc/graphelle-archive-test", CArchive::store));
     EXPECT_FALSE(nowhere.GetError().empty() || nowhere.Close());
@@ -144,9 +142,7 @@ TEST_F(Framework, OpenAndNewReplaceTheContentsOrLeaveThemWhole)
     EXPECT_TRUE(doc.text.empty() && messages.empty());
     doc.text = "x";
     doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.text + doc.GetPathName(), "");
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.OnNewDocument() && doc.text.empty() && doc.GetPathName().empty() && !doc.IsModified());
 }
 
 // A writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
@@ -173,8 +169,7 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
         messages.clear();
         doc.text = "second, longer than the first";
         doc.SetModifiedFlag(true);
-        EXPECT_FALSE(doc.OnSaveDocument(path)) << path;
-        EXPECT_TRUE(doc.IsModified());
+        EXPECT_TRUE(!doc.OnSaveDocument(path) && doc.IsModified()) << path;
         ASSERT_EQ(messages.size(), 1u) << path;
         EXPECT_NE(messages[0].find(path), std::string::npos) << messages[0];
         EXPECT_NE(messages[0].find(reason), std::string::npos) << messages[0];

@@ -2,9 +2,6 @@
 
 #include "ToolTestSupport.h"
 
-#include <tuple>
-#include <vector>
-
 // One stamp at (30, 30) on a sheet of one gray, from the centre outwards: the centre moves by the strength, the rim
 // by exactly one level, and one pixel further out nothing changes; white stays white and 254 turns white. The
 // quadrant is mirrored: all four directions agree.

@@ -1,11 +1,8 @@
 #include "tools/HandTool.h"
 
-#include <gtest/gtest.h>
+#include "ToolTestSupport.h"
 
 #include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace {
 
@@ -35,8 +32,7 @@ TEST(HandTool, PaperFollowsThePen)
 {
     FakeView view;
     CHandTool hand;
-    CPaper paper;
-    ASSERT_TRUE(paper.Create(16, 16, 1));
+    Sheet paper(16, 16);
     // Accepted anywhere, even off the paper; the press scrolls nothing.
     CRect changed{1, 1, 5, 5};
     EXPECT_EQ((std::pair{hand.OnPointerDown(&view, &paper, -50, 900, 50, 50, changed, 1), view.m_log.size()}),

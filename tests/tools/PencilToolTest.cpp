@@ -3,7 +3,6 @@
 #include "ToolTestSupport.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace {
 
@@ -14,12 +13,6 @@ PixelSet Lines(std::initializer_list<CPoint> starts, CPoint step, int32_t n)
     for (const CPoint& p : starts)
         for (int32_t i = 0; i < n; ++i) s.emplace(p.x + i * step.x, p.y + i * step.y);
     return s;
-}
-
-// Press and release at one point with recording on: the tap that leaves a dot.
-HistoryRecord Tap(CTool& pencil, CPaper& paper, int32_t x, int32_t y, int32_t record = 1)
-{
-    return DrawStroke(pencil, paper, {CPoint{x, y}, CPoint{x, y}}, record);
 }
 
 }  // namespace
@@ -47,7 +40,7 @@ TEST(PencilTool, EveryGradeDarkensEveryLevelByTheRule)
                 const int32_t d = centre * (p - floor) * (p - floor) / (255 - floor) / (255 - floor);
                 for (auto [paper, at, share] : {std::tuple{&plain, CPoint{8, 8}, 1}, std::tuple{&rough, grain, 2}}) {
                     paper->SetPixel(at.x, at.y, static_cast<uint8_t>(p));
-                    Tap(*pencil, *paper, at.x, at.y);
+                    DrawStroke(*pencil, *paper, {at, at});  // a tap
                     ASSERT_EQ(paper->GetPixel(at.x, at.y), std::min(std::max(p - d / share - 1, floor), p))
                         << name << " smooth " << smooth << " from " << p << " grain share " << share;
                 }
@@ -73,7 +66,7 @@ TEST(PencilTool, KernelSamplesAndSmoothedTap)
     // "2B" width 2: on white a touch of strength F gives 254 - F, and even a weight of 0 darkens by one level, so
     // the whole 5 x 5 block changes.
     Sheet paper(32, 32);
-    Tap(*MakeTool<CPencilTool>(5, 2, 1), paper, 20, 20);
+    DrawStroke(*MakeTool<CPencilTool>(5, 2, 1), paper, {{20, 20}, {20, 20}});
     const int want[5][5] = {{254, 253, 252, 253, 254}, {253, 251, 245, 251, 253}, {252, 245, 216, 245, 252},
                             {253, 251, 245, 251, 253}, {254, 253, 252, 253, 254}};
     for (int j = 0; j < 5; ++j)
@@ -129,9 +122,9 @@ TEST(PencilTool, ChangedRectanglesReleaseTapsAndRecords)
 
     // A tap leaves a dot and records a second point right and down of it; unrecorded, it draws nothing (the
     // replayed list carries the dot).
-    EXPECT_EQ(Points(Tap(pencil, dot, 12, 7)), (PointList{{12, 7}, {13, 8}}));
+    EXPECT_EQ(Points(DrawStroke(pencil, dot, {{12, 7}, {12, 7}})), (PointList{{12, 7}, {13, 8}}));
     EXPECT_EQ((std::pair{PixelsNot(dot, 255), int(dot.GetPixel(12, 7))}), (std::pair{PixelSet{{12, 7}}, 209}));
-    EXPECT_EQ(Tap(pencil, none, 12, 7, 0).nType, HR_NONE);
+    EXPECT_EQ(DrawStroke(pencil, none, {{12, 7}, {12, 7}}, 0).nType, HR_NONE);
     EXPECT_TRUE(PixelsNot(none, 255).empty());
 
     // grade, width, smooth, nParam2
@@ -140,7 +133,6 @@ TEST(PencilTool, ChangedRectanglesReleaseTapsAndRecords)
         pencil.SetOptions(o[0], o[1], o[2]);
         HistoryRecord r = DrawStroke(pencil, paper, {CPoint{3, 3}, CPoint{9, 4}, CPoint{20, 20}});
         EXPECT_EQ((std::tuple{r.nType, r.nParam1, r.nParam2, Points(r).size()}),
-                  (std::tuple{int32_t{HR_PENCIL}, o[0], o[3], size_t{3}}))
-            << o[2];
+                  (std::tuple{int32_t{HR_PENCIL}, o[0], o[3], size_t{3}}));
     }
 }

@@ -6,7 +6,6 @@
 #include "ToolTestSupport.h"
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -57,18 +56,17 @@ TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
 {
     for (int32_t smooth = 0; smooth <= 1; ++smooth) {
         Shaded mouse, pen, off;
-        CPencilTool pencil;
-        pencil.SetOptions(2, 3, smooth);
-        DrawStroke(pencil, mouse, kPath);
+        const auto pencil = MakeTool<CPencilTool>(2, 3, smooth);
+        DrawStroke(*pencil, mouse, kPath);
         std::vector<int32_t> pressures = Constant(kFullPressure);
         pressures[0] = 300;
-        const HistoryRecord record = DrawStroke(pencil, pen, kPath, 1, pressures);
+        const HistoryRecord record = DrawStroke(*pencil, pen, kPath, 1, pressures);
         EXPECT_TRUE(SamePixels(mouse, pen)) << smooth;
-        ASSERT_TRUE(record.pPoints->HasPressures());
-        EXPECT_EQ((std::pair{record.pPoints->GetPressure(0), record.pPoints->GetPressure(1)}),
-                  (std::pair{300, kFullPressure}));
-        pencil.m_bPressure = 0;
-        const HistoryRecord unpressed = DrawStroke(pencil, off, kPath, 1, Constant(100));
+        const StrokePointList& kept = *record.pPoints;
+        EXPECT_EQ((std::tuple{kept.HasPressures(), kept.GetPressure(0), kept.GetPressure(1)}),
+                  (std::tuple{true, 300, kFullPressure}));
+        pencil->m_bPressure = 0;
+        const HistoryRecord unpressed = DrawStroke(*pencil, off, kPath, 1, Constant(100));
         EXPECT_TRUE(SamePixels(mouse, off) && !unpressed.pPoints->HasPressures()) << smooth;
     }
 }
@@ -78,15 +76,14 @@ TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
 TEST(Pressure, HalfAPressDrawsANarrowerLineAndALighterSpread)
 {
     Sheet line(40, 40), dot(40, 40);
-    CPencilTool pencil;
-    pencil.SetOptions(5, 3, 0);
-    DrawStroke(pencil, line, {{10, 20}, {16, 20}, {16, 20}}, 1, {512, 512, 512});
+    const auto pencil = MakeTool<CPencilTool>(5, 3, 0);
+    DrawStroke(*pencil, line, {{10, 20}, {16, 20}, {16, 20}}, 1, {512, 512, 512});
     PixelSet want;
     for (int32_t x = 10; x <= 15; ++x) want.insert({{x, 19}, {x, 20}});
     EXPECT_EQ(PixelsNot(line, 255), want);
     EXPECT_EQ(line.GetPixel(12, 19), 232);
-    pencil.SetOptions(5, 2, 1);
-    DrawStroke(pencil, dot, {{20, 20}, {20, 20}}, 1, {512, 512});
+    pencil->SetOptions(5, 2, 1);
+    DrawStroke(*pencil, dot, {{20, 20}, {20, 20}}, 1, {512, 512});
     std::vector<int> row;
     for (int32_t x = 18; x <= 22; ++x) row.push_back(dot.GetPixel(x, 20));
     EXPECT_EQ(row, (std::vector<int>{253, 250, 235, 250, 253}));

@@ -2,9 +2,6 @@
 
 #include "ToolTestSupport.h"
 
-#include <memory>
-#include <vector>
-
 namespace {
 
 uint32_t NextRandom(uint32_t& seed) { return seed = seed * 1664525u + 1013904223u; }

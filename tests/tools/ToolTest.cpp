@@ -3,8 +3,6 @@
 
 #include "ToolTestSupport.h"
 
-#include <tuple>
-
 TEST(DrawingTools, OptionsAndPressureAreClampedIntoRange)
 {
     // pencil: grade, width, smooth in, then out (smooth is kept as given); eraser: size, strength in, then out

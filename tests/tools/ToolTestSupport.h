@@ -12,16 +12,13 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using PointList = std::vector<std::pair<int32_t, int32_t>>;
 using PixelSet = std::set<std::pair<int32_t, int32_t>>;
 
-inline void FillPaper(CPaper& paper, uint8_t value)
-{
-    for (int32_t y = 0; y < int32_t(paper.GetHeight()); ++y)
-        for (int32_t x = 0; x < int32_t(paper.GetWidth()); ++x) paper.SetPixel(x, y, value);
-}
+inline void FillPaper(CPaper& paper, uint8_t value) { std::memset(paper.GetBits(), value, paper.GetImageSize()); }
 
 // A sheet made at once, all of one gray when fill is given; roughness 1 has no grain anywhere.
 struct Sheet : CPaper {
