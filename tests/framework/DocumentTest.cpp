@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 using namespace filetest;
@@ -27,12 +28,13 @@ public:
     }
     void DeleteContents() override { text.clear(); }
     std::string text;
-    bool failAfterWriting = false;  // a writer that gives up halfway
-    bool failLoading = false;
+    bool failAfterWriting = false, failLoading = false;  // a writer that gives up halfway, a reader that fails
 };
 
+using Updates = std::vector<std::pair<CView*, const CRect*>>;
+
 struct HintView : CView {
-    std::vector<std::pair<CView*, const CRect*>> updates;
+    Updates updates;
     void OnUpdate(CView* sender, const CRect* hint) override { updates.emplace_back(sender, hint); }
 };
 
@@ -45,10 +47,7 @@ protected:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void BeforeSave(const std::string& path) override { saves.push_back("before " + Contents(path)); }
     void AfterSave(const std::string& path) override { saves.push_back("after " + Contents(path)); }
-    size_t Entries() const
-    {
-        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder.path), {}));
-    }
+    size_t Entries() const { return size_t(std::distance(std::filesystem::directory_iterator(folder.path), {})); }
 
     TempFolder folder;
     std::vector<std::string> messages, saves;
@@ -56,75 +55,57 @@ protected:
 
 }  // namespace
 
-TEST_F(Framework, StoringReplacesTheTargetOnlyOnASuccessfulClose)
+// Storing replaces the target only on a successful close, keeping its permissions; loading reads what is there and
+// says why it could not.
+TEST_F(Framework, ArchivesReplaceTheTargetOnlyWhenClosedAndReadWhatIsThere)
 {
     const std::string target = folder.File("a.tvk");
     WriteFile(target, "old");
     ::chmod(target.c_str(), 0640);
     for (bool abort : {false, true}) {
         CArchive ar;
-        ASSERT_TRUE(ar.Open(target, CArchive::store));
-        ASSERT_TRUE(ar.Write("new!", 4));
+        ASSERT_TRUE(ar.Open(target, CArchive::store) && ar.Write("new!", 4));
         EXPECT_EQ(Contents(target), "old");  // not yet
         if (abort) ar.Abort();               // else destroyed without Close: abandoned
     }
-    EXPECT_EQ(Contents(target), "old");
-    EXPECT_EQ(Entries(), 1u);
-
+    EXPECT_EQ((std::pair{Contents(target), Entries()}), (std::pair{std::string("old"), size_t{1}}));
     CArchive ar;
     ASSERT_TRUE(ar.Open(target, CArchive::store));
     EXPECT_EQ(ar.GetFileName(), target);
-    ASSERT_TRUE(ar.Write("0123456789", 10));
-    ASSERT_TRUE(ar.Seek(2));  // writers go back to patch their headers
-    ASSERT_TRUE(ar.Write("AB", 2));
-    ASSERT_TRUE(ar.Close());
-    EXPECT_EQ(Contents(target), "01AB456789");
-    EXPECT_EQ(Entries(), 1u);
+    // Writers go back to patch their headers.
+    ASSERT_TRUE(ar.Write("0123456789", 10) && ar.Seek(2) && ar.Write("AB", 2) && ar.Close());
+    EXPECT_EQ((std::pair{Contents(target), Entries()}), (std::pair{std::string("01AB456789"), size_t{1}}));
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);  // the replaced file's permissions survive
-}
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 
-TEST_F(Framework, LoadingReadsWhatIsThereAndReportsFailures)
-{
     WriteFile(folder.File("b.bin"), "abcdef");
-    CArchive ar;
-    ASSERT_TRUE(ar.Open(folder.File("b.bin"), CArchive::load));
+    CArchive in;
+    ASSERT_TRUE(in.Open(folder.File("b.bin"), CArchive::load));
     char buffer[8] = {};
-    EXPECT_TRUE(ar.ReadExact(buffer, 4));
-    EXPECT_EQ(std::string(buffer, 4), "abcd");
-    EXPECT_EQ(ar.Read(buffer, 8), 2u);  // only two left
-    EXPECT_FALSE(ar.ReadExact(buffer, 1));
-    EXPECT_FALSE(ar.Write("x", 1));  // not for storing
-    EXPECT_TRUE(ar.Close());
-
-    CArchive missing;
-    EXPECT_FALSE(missing.Open(folder.File("none"), CArchive::load));
-    EXPECT_TRUE(missing.HasFailed());
+    // Four, then only two are left; a loading archive is not for storing.
+    EXPECT_EQ((std::tuple{in.ReadExact(buffer, 4), std::string(buffer, 4), in.Read(buffer, 8), in.ReadExact(buffer, 1),
+                          in.Write("x", 1), in.Close()}),
+              (std::tuple{true, std::string("abcd"), size_t{2}, false, false, true}));
+    CArchive missing, nowhere;
+    EXPECT_TRUE(!missing.Open(folder.File("none"), CArchive::load) && missing.HasFailed());
     EXPECT_NE(missing.GetError().find("No such file or directory"), std::string::npos) << missing.GetError();
-    CArchive nowhere;
     EXPECT_FALSE(nowhere.Open("/proc/graphelle-archive-test", CArchive::store));
-    EXPECT_FALSE(nowhere.GetError().empty());
-    EXPECT_FALSE(nowhere.Close());
+    EXPECT_FALSE(nowhere.GetError().empty() || nowhere.Close());
 }
 
 TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
 {
     auto doc = std::make_unique<TextDoc>();
     HintView a, b;
-    doc->AddView(&a);
-    doc->AddView(&b);
-    doc->AddView(&b);  // once only
+    for (HintView* v : {&a, &b, &b}) doc->AddView(v);  // b once only
     EXPECT_EQ(doc->GetViews().size(), 2u);
     EXPECT_EQ(a.GetDocument(), doc.get());
-
     const CRect r{1, 2, 3, 4};
     doc->UpdateAllViews(&a, &r);
     doc->UpdateAllViews(nullptr);
-    using Updates = std::vector<std::pair<CView*, const CRect*>>;
     EXPECT_EQ(a.updates, (Updates{{nullptr, nullptr}}));
     EXPECT_EQ(b.updates, (Updates{{&a, &r}, {nullptr, nullptr}}));
-
     {
         HintView shortLived;
         doc->AddView(&shortLived);
@@ -137,7 +118,9 @@ TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
     EXPECT_EQ(b.GetDocument(), nullptr);
 }
 
-// The title is the name after the last slash; a document read or written takes the path.
+// The title is the name after the last slash; a document read or written takes the path. A file that cannot be
+// opened leaves the document as it was; a reader that fails leaves nothing half-read behind. The derived document
+// says what failed.
 TEST_F(Framework, OpenAndNewReplaceTheContentsOrLeaveThemWhole)
 {
     const std::string file = folder.File("doc.txt");
@@ -151,22 +134,15 @@ TEST_F(Framework, OpenAndNewReplaceTheContentsOrLeaveThemWhole)
     ASSERT_TRUE(doc.OnOpenDocument(file));
     EXPECT_EQ(doc.text + " " + doc.GetPathName() + " " + doc.GetTitle(), "hello " + file + " doc.txt");
     EXPECT_FALSE(doc.IsModified());
-
-    // A file that cannot be opened leaves the document as it was; a reader that fails leaves
-    // nothing half-read behind. The derived document says what failed.
     doc.text = "kept";
     EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
     EXPECT_EQ(doc.text + " " + doc.GetPathName(), "kept " + file);
     doc.failLoading = true;
     EXPECT_FALSE(doc.OnOpenDocument(file));
-    EXPECT_TRUE(doc.text.empty());
-    EXPECT_TRUE(messages.empty());
-
+    EXPECT_TRUE(doc.text.empty() && messages.empty());
     doc.text = "x";
     doc.SetModifiedFlag(true);
-    EXPECT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.text + doc.GetPathName(), "");
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.OnNewDocument() && doc.text.empty() && doc.GetPathName().empty() && !doc.IsModified());
 }
 
 // A writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
@@ -183,28 +159,22 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
     doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.DoFileSave());
     EXPECT_EQ(Contents(file), "first");
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_TRUE(messages.empty());
-
+    EXPECT_TRUE(!doc.IsModified() && messages.empty());
     doc.failAfterWriting = true;
     const std::pair<std::string, std::string> failures[] = {
         {file, file},
         {"/proc/graphelle-test.txt", "cannot create"},
-        {folder.File("no/such/folder.txt"), "No such file or directory"},
-    };
+        {folder.File("no/such/folder.txt"), "No such file or directory"}};
     for (const auto& [path, reason] : failures) {
         messages.clear();
         doc.text = "second, longer than the first";
         doc.SetModifiedFlag(true);
-        EXPECT_FALSE(doc.OnSaveDocument(path)) << path;
-        EXPECT_TRUE(doc.IsModified());
+        EXPECT_TRUE(!doc.OnSaveDocument(path) && doc.IsModified()) << path;
         ASSERT_EQ(messages.size(), 1u) << path;
         EXPECT_NE(messages[0].find(path), std::string::npos) << messages[0];
         EXPECT_NE(messages[0].find(reason), std::string::npos) << messages[0];
         doc.failAfterWriting = false;
     }
-    EXPECT_EQ(Contents(file), "first");
-    EXPECT_EQ(Entries(), 1u);
-    EXPECT_EQ(saves, (std::vector<std::string>{"before old", "after first", "before first", "before ",
-                                               "before "}));
+    EXPECT_EQ((std::pair{Contents(file), Entries()}), (std::pair{std::string("first"), size_t{1}}));
+    EXPECT_EQ(saves, (std::vector<std::string>{"before old", "after first", "before first", "before ", "before "}));
 }

@@ -16,21 +16,14 @@ TEST(NameReservation, ANameIsHeldUntilReleasedOrItsHolderDies)
     std::filesystem::create_directories(dir);
     const auto sketch = [&](int n) { return (dir / ("Sketch" + std::to_string(n) + ".tvk")).string(); };
     std::ofstream(sketch(1)) << "taken";
-
     CNameReservation first, second;
-    ASSERT_TRUE(first.ReserveFirstFree(sketch, 10));
-    EXPECT_EQ(first.GetPath(), sketch(2));
-    ASSERT_TRUE(second.ReserveFirstFree(sketch, 10));
-    EXPECT_EQ(second.GetPath(), sketch(3));
+    ASSERT_TRUE(first.ReserveFirstFree(sketch, 10) && second.ReserveFirstFree(sketch, 10));
+    EXPECT_EQ((std::pair{first.GetPath(), second.GetPath()}), (std::pair{sketch(2), sketch(3)}));
     first.Release();
     EXPECT_TRUE(second.Reserve(sketch(2)));
-
     // Another process's reservation holds until that process is gone.
     const pid_t child = fork();
-    if (child == 0) {
-        CNameReservation theirs;
-        _exit(theirs.Reserve(sketch(5)) ? 0 : 1);
-    }
+    if (child == 0) _exit(CNameReservation().Reserve(sketch(5)) ? 0 : 1);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

@@ -2,17 +2,12 @@
 
 #include "ToolTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
-
 namespace {
 
 uint32_t NextRandom(uint32_t& seed) { return seed = seed * 1664525u + 1013904223u; }
 
-// A wandering path of short and long segments, some leaving the paper and
-// some standing still, through fractional slopes in every direction.
+// A wandering path of short and long segments, some leaving the paper and some standing still, through fractional
+// slopes in every direction.
 std::vector<CPoint> Wander(uint32_t seed, int32_t count)
 {
     std::vector<CPoint> points{{5 + int32_t(seed * 37 % 80), 5 + int32_t(seed * 53 % 80)}};
@@ -26,28 +21,21 @@ std::vector<CPoint> Wander(uint32_t seed, int32_t count)
     return points;
 }
 
-HistoryRecord PointsRecord(int32_t type, int32_t p1, int32_t p2, const std::vector<CPoint>& points)
+HistoryRecord PointsRecord(int32_t type, int32_t p1, int32_t p2, const std::vector<CPoint>& points, bool list = true)
 {
-    HistoryRecord record;
-    record.nType = type;
-    record.nParam1 = p1;
-    record.nParam2 = p2;
-    record.pPoints = std::make_unique<StrokePointList>();
+    HistoryRecord record{type, p1, p2, list ? std::make_unique<StrokePointList>() : nullptr};
     for (const CPoint& p : points) record.pPoints->Append(p.x, p.y);
     return record;
 }
 
 }  // namespace
 
-// Every setting of both tools, pressed fully and with a pressure of its own
-// at every point, and the pencil's taps (whose dot comes back from their two
-// recorded points), replayed onto a fresh sheet give the same pixels.
+// Every setting of both tools, pressed fully and with a pressure of its own at every point, and the pencil's taps
+// (whose dot comes back from their two recorded points), replayed onto a fresh sheet give the same pixels.
 TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixelsWithTheirPressures)
 {
     for (uint32_t roughness : {1u, 10u}) {
-        CPaper live, rebuilt;
-        ASSERT_TRUE(live.Create(120, 90, roughness));
-        ASSERT_TRUE(rebuilt.Create(120, 90, roughness));
+        Sheet live(120, 90, roughness), rebuilt(120, 90, roughness);
         std::vector<HistoryRecord> history;
         uint32_t seed = roughness;
         for (const ToolSetting& s : EverySetting()) {
@@ -68,14 +56,9 @@ TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixelsWithTheirPressures)
             history.push_back(DrawStroke(*s.Make(), live, {light, light}, 1, {400, 400}));
             ASSERT_EQ(history.back().pPoints->GetCount(), 2u);
         }
-        CPencilTool pencil;
-        pencil.SetOptions(1, 3, 1);
-        history.push_back(DrawStroke(pencil, live, Wander(++seed, 60)));
-
-        for (const HistoryRecord& record : history) {
-            ASSERT_NE(record.nType, HR_NONE);
-            ASSERT_TRUE(ReplayStroke(record, rebuilt));
-        }
+        history.push_back(DrawStroke(*MakeTool<CPencilTool>(1, 3, 1), live, Wander(++seed, 60)));
+        for (const HistoryRecord& record : history)
+            ASSERT_TRUE(record.nType != HR_NONE && ReplayStroke(record, rebuilt));
         EXPECT_TRUE(SamePixels(live, rebuilt)) << "roughness " << roughness;
         EXPECT_FALSE(PixelsNot(live, 255).empty());
         // Replay leaves the records as they were.
@@ -87,32 +70,26 @@ TEST(StrokeReplay, RecordedStrokesRebuildTheSamePixelsWithTheirPressures)
 
 TEST(StrokeReplay, ShortAndForeignRecords)
 {
-    CPaper paper;
-    ASSERT_TRUE(paper.Create(32, 32, 1));
-    // One point (no reading past the list): a press and a release there. The
-    // pencil draws nothing without its recorded tap point; the eraser stamps.
+    // One point (no reading past the list): a press and a release there. The pencil draws nothing without its
+    // recorded tap point; the eraser stamps.
+    Sheet paper(32, 32);
     EXPECT_TRUE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 3 << 16, {CPoint{10, 10}}), paper));
     EXPECT_TRUE(PixelsNot(paper, 255).empty());
     FillPaper(paper, 0);
     EXPECT_TRUE(ReplayStroke(PointsRecord(HR_ERASER, 1, 1, {CPoint{10, 10}}), paper));
-    EXPECT_EQ(paper.GetPixel(10, 10), 61);
-    EXPECT_EQ(PixelsNot(paper, 0).size(), 29u);
+    EXPECT_EQ((std::pair{int(paper.GetPixel(10, 10)), PixelsNot(paper, 0).size()}), (std::pair{61, size_t{29}}));
 
     // Nothing to replay, records the tools do not make, a start off the paper.
     FillPaper(paper, 0);
-    HistoryRecord noList;
-    noList.nType = HR_ERASER;
-    EXPECT_FALSE(ReplayStroke(noList, paper));
+    EXPECT_FALSE(ReplayStroke(PointsRecord(HR_ERASER, 0, 0, {}, false), paper));
     EXPECT_FALSE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 1 << 16, {}), paper));
     EXPECT_FALSE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 1 << 16, {CPoint{-4, 4}, CPoint{20, 20}}), paper));
     for (int32_t type : {int32_t{HR_NONE}, int32_t{HR_PASTE}, int32_t{HR_CLEAR}, int32_t{7}})
         EXPECT_FALSE(ReplayStroke(PointsRecord(type, 0, 0, {CPoint{1, 1}, CPoint{20, 20}}), paper)) << type;
     EXPECT_TRUE(PixelsNot(paper, 0).empty());
 
-    // Options out of range are clamped as the tools clamp them.
+    // Options out of range are clamped as the tools clamp them: "4H" at width 3.
     FillPaper(paper, 255);
-    const HistoryRecord wild = PointsRecord(HR_PENCIL, 40, 9 << 16, {CPoint{2, 2}, CPoint{12, 2}, CPoint{12, 2}});
-    EXPECT_TRUE(ReplayStroke(wild, paper));
-    EXPECT_EQ(paper.GetPixel(2, 1), 239) << "4H at width 3";
-    EXPECT_EQ(paper.GetPixel(2, 3), 239);
+    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_PENCIL, 40, 9 << 16, {{2, 2}, {12, 2}, {12, 2}}), paper));
+    EXPECT_EQ((std::pair{paper.GetPixel(2, 1), paper.GetPixel(2, 3)}), (std::pair<uint8_t, uint8_t>{239, 239}));
 }

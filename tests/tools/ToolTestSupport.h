@@ -1,7 +1,6 @@
 #pragma once
-// Helpers shared by the tool tests: papers of a known content, a pen that
-// drives a tool through press, moves and release the way the document does,
-// and every setting of the two drawing tools.
+// Helpers shared by the tool tests: sheets of a known content, a pen that drives a tool through press, moves and
+// release the way the document does, and every setting of the two drawing tools.
 
 #include "engine/Paper.h"
 #include "tools/EraserTool.h"
@@ -9,28 +8,34 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 using PointList = std::vector<std::pair<int32_t, int32_t>>;
+using PixelSet = std::set<std::pair<int32_t, int32_t>>;
 
-inline void FillPaper(CPaper& paper, uint8_t value)
-{
-    for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
-        for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x) paper.SetPixel(x, y, value);
-}
+inline void FillPaper(CPaper& paper, uint8_t value) { std::memset(paper.GetBits(), value, paper.GetImageSize()); }
 
-// Every pixel that differs from value, in row order.
-inline PointList PixelsNot(const CPaper& paper, uint8_t value)
+// A sheet made at once, all of one gray when fill is given; roughness 1 has no grain anywhere.
+struct Sheet : CPaper {
+    explicit Sheet(uint32_t width, uint32_t height, uint32_t roughness = 1, int fill = -1)
+    {
+        EXPECT_TRUE(Create(width, height, roughness));
+        if (fill >= 0) FillPaper(*this, uint8_t(fill));
+    }
+};
+
+// Every pixel that differs from value.
+inline PixelSet PixelsNot(const CPaper& paper, uint8_t value)
 {
-    PointList out;
-    for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
-        for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x)
-            if (paper.GetPixel(x, y) != value) out.emplace_back(x, y);
+    PixelSet out;
+    for (int32_t y = 0; y < int32_t(paper.GetHeight()); ++y)
+        for (int32_t x = 0; x < int32_t(paper.GetWidth()); ++x)
+            if (paper.GetPixel(x, y) != value) out.emplace(x, y);
     return out;
 }
 
@@ -43,61 +48,46 @@ inline bool SamePixels(const CPaper& a, const CPaper& b)
 inline PointList Points(const HistoryRecord& record)
 {
     PointList out;
-    if (record.pPoints)
-        for (const StrokePoint& p : *record.pPoints) out.emplace_back(p.x, p.y);
+    if (record.pPoints) for (const StrokePoint& p : *record.pPoints) out.emplace_back(p.x, p.y);
     return out;
 }
 
-// Presses at the first point, moves through the middle ones and releases at
-// the last, each with its pressure when pressures are given; returns the
-// record the tool filled.
+// Presses at the first point, moves through the middle ones and releases at the last, each with its pressure when
+// pressures are given; returns the record the tool filled.
 inline HistoryRecord DrawStroke(CTool& tool, CPaper& paper, const std::vector<CPoint>& points, int32_t record = 1,
                                 const std::vector<int32_t>& pressures = {})
 {
-    auto press = [&](size_t i) {
-        if (!pressures.empty()) tool.SetPressure(pressures[i]);
-        return points[i];
-    };
     HistoryRecord out;
     CRect changed;
-    const CPoint first = press(0);
-    if (!tool.OnPointerDown(nullptr, &paper, first.x, first.y, first.x, first.y, changed, record)) return out;
-    for (size_t i = 1; i + 1 < points.size(); ++i) {
-        const CPoint p = press(i);
-        tool.OnPointerMove(p.x, p.y, p.x, p.y, changed);
-    }
     int32_t modified = 0;
-    const CPoint last = press(points.size() - 1);
-    tool.OnPointerUp(last.x, last.y, last.x, last.y, changed, out, modified);
+    for (size_t i = 0; i < points.size(); ++i) {
+        const CPoint p = points[i];
+        if (!pressures.empty()) tool.SetPressure(pressures[i]);
+        if (i == 0 && !tool.OnPointerDown(nullptr, &paper, p.x, p.y, p.x, p.y, changed, record)) return out;
+        if (i > 0 && i + 1 < points.size()) tool.OnPointerMove(p.x, p.y, p.x, p.y, changed);
+        if (i + 1 == points.size()) tool.OnPointerUp(p.x, p.y, p.x, p.y, changed, out, modified);
+    }
     EXPECT_EQ(modified, 1);
     return out;
 }
 
-// A grain pixel of the paper, away from its edges.
-inline CPoint FindGrain(const CPaper& paper)
+// A tool made with the given options.
+template <class Tool, class... Options>
+std::unique_ptr<Tool> MakeTool(Options... options)
 {
-    for (int32_t y = 2; y < static_cast<int32_t>(paper.GetHeight()) - 2; ++y)
-        for (int32_t x = 2; x < static_cast<int32_t>(paper.GetWidth()) - 2; ++x)
-            if (paper.IsGrain(x, y)) return CPoint{x, y};
-    return CPoint{-1, -1};
+    auto tool = std::make_unique<Tool>();
+    tool->SetOptions(options...);
+    return tool;
 }
 
-// One combination of a drawing tool's options: grade, width and smoothing of
-// the pencil, or size and strength of the eraser.
+// One combination of a drawing tool's options: grade, width and smoothing of the pencil, or size and strength of
+// the eraser.
 struct ToolSetting {
     bool pencil;
     int32_t a, b, c;
-
     std::unique_ptr<CTool> Make() const
     {
-        if (pencil) {
-            auto tool = std::make_unique<CPencilTool>();
-            tool->SetOptions(a, b, c);
-            return tool;
-        }
-        auto tool = std::make_unique<CEraserTool>();
-        tool->SetOptions(a, b);
-        return tool;
+        return pencil ? std::unique_ptr<CTool>(MakeTool<CPencilTool>(a, b, c)) : MakeTool<CEraserTool>(a, b);
     }
     std::string Name() const
     {
