@@ -20,7 +20,8 @@ constexpr int kStep = 4;  // pixels between recorded pointer positions
 
 std::unique_ptr<CQuillexDoc> MakeFullHistory()
 {
-    auto doc = std::make_unique<CQuillexDoc>();
+    static AppServices services;
+    auto doc = std::make_unique<CQuillexDoc>(services);
     CPaper sheet;
     sheet.Create(kSide, kSide, kRoughness);
     doc->SetSheet(sheet);

@@ -56,7 +56,8 @@ struct Scene {
     }
 
     std::string folder;
-    CQuillexDoc doc;
+    AppServices services;
+    CQuillexDoc doc{services};
 };
 
 struct NoFolders : IShellFolders {

@@ -87,7 +87,8 @@ struct Scene {
 
     QRegion SegmentRegion() const { return QRegion(segment.left, segment.top, segment.Width(), segment.Height()); }
 
-    CQuillexDoc doc;
+    AppServices services;
+    CQuillexDoc doc{services};
     std::unique_ptr<CQuillexView> view;
     CRect segment;
 };

@@ -152,24 +152,11 @@ bool CScriptRunner::ShellFolders::FileExists(const std::string& path)
 // ---- The runner -----------------------------------------------------------
 
 CScriptRunner::CScriptRunner(std::ostream& out, std::ostream& err)
-    : m_out(out), m_err(err), m_savedServices(Services()), m_messageBox(err)
+    : m_out(out), m_err(err), m_messageBox(err), m_pDoc(std::make_unique<CQuillexDoc>(m_services))
 {
-    AppServices& services = Services();
-    services = AppServices{};
-    services.pMessageBox = &m_messageBox;
-    services.pNewPaperDialog = &m_newDialog;
-    services.pSaveAsDialog = &m_saveAsDialog;
-    services.pShellFolders = &m_shellFolders;
-    services.pClipboard = &m_clipboard;
-    // No profile and no main window: the document starts with the defaults.
-    m_pDoc = std::make_unique<CQuillexDoc>();
 }
 
-CScriptRunner::~CScriptRunner()
-{
-    m_pDoc.reset();
-    Services() = m_savedServices;
-}
+CScriptRunner::~CScriptRunner() = default;
 
 int CScriptRunner::Run(std::istream& script)
 {

@@ -110,13 +110,14 @@ private:
 
     std::ostream& m_out;
     std::ostream& m_err;
-    AppServices m_savedServices;
     HeadlessView m_view;
     Clipboard m_clipboard;
     MessageBox m_messageBox;
     NewPaperDialog m_newDialog;
     SaveAsDialog m_saveAsDialog;
     ShellFolders m_shellFolders;
+    // No profile and no main window: the document starts with the defaults.
+    AppServices m_services{&m_messageBox, &m_newDialog, &m_saveAsDialog, &m_shellFolders, nullptr, &m_clipboard};
     std::unique_ptr<CQuillexDoc> m_pDoc;
     int m_nLine = 0;
     // A sketch was opened that could not be read whole.

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-CQuillexDoc::CQuillexDoc()
+CQuillexDoc::CQuillexDoc(AppServices& services) : CDocument(services)
 {
     LoadToolSettings();
 }
@@ -21,8 +21,8 @@ CQuillexDoc::~CQuillexDoc()
 // what the bars give them.
 void CQuillexDoc::LoadToolSettings()
 {
-    IMainWindow* main = GetMainWindow();
-    IProfile* profile = Services().pProfile;
+    IMainWindow* main = GetServices().pMainWindow;
+    IProfile* profile = GetServices().pProfile;
 
     int32_t grade, width, smooth;
     if (main && main->HasOptionBarWindow(OptionBar::Pencil)) {
@@ -297,7 +297,7 @@ bool CQuillexDoc::OnCommand(uint32_t id)
 // tool's other settings.
 bool CQuillexDoc::OnControlNotify(uint32_t controlId, uint32_t code)
 {
-    IMainWindow* main = GetMainWindow();
+    IMainWindow* main = GetServices().pMainWindow;
     if (!main) return false;
     if (m_bInGesture) {
         RestoreOptionControl(controlId);
@@ -385,7 +385,7 @@ bool CQuillexDoc::OnUpdateCommand(CCmdUI& ui)
 
 void CQuillexDoc::RestoreOptionControl(uint32_t controlId)
 {
-    IMainWindow* main = GetMainWindow();
+    IMainWindow* main = GetServices().pMainWindow;
     int32_t grade, width, smooth, size, strength;
     m_pencilTool.GetOptions(grade, width, smooth);
     m_eraserTool.GetOptions(size, strength);
@@ -406,7 +406,7 @@ void CQuillexDoc::RestoreOptionControl(uint32_t controlId)
 // the hand has none. A hidden toolbar keeps every option bar hidden.
 void CQuillexDoc::PlaceOptionBars()
 {
-    IMainWindow* main = GetMainWindow();
+    IMainWindow* main = GetServices().pMainWindow;
     if (!main || !main->IsToolBarVisible()) return;
     main->ShowOptionBar(OptionBar::Pencil, m_pTool == &m_pencilTool);
     main->ShowOptionBar(OptionBar::Eraser, m_pTool == &m_eraserTool);

@@ -27,7 +27,7 @@ enum class ToolKind { Pencil, Eraser, Hand, Select };
 class CQuillexDoc : public CDocument, private ISelectionOwner {
 public:
     // Takes the tool settings from the option bars or the profile.
-    CQuillexDoc();
+    explicit CQuillexDoc(AppServices& services);
     ~CQuillexDoc() override;
 
     // Pointer entry points of the view's tracking; paper and view coordinates

@@ -22,14 +22,14 @@ CRect OutlineArea(IToolView* view, const CRect& paperRect)
 
 bool CQuillexDoc::CanPaste() const
 {
-    IClipboard* clipboard = Services().pClipboard;
+    IClipboard* clipboard = GetServices().pClipboard;
     return clipboard && clipboard->HasFormat(kClipFormat);
 }
 
 void CQuillexDoc::CopySelection(IToolView* view, bool cut)
 {
     if (m_bInGesture || m_selection.IsEmpty()) return;
-    IClipboard* clipboard = Services().pClipboard;
+    IClipboard* clipboard = GetServices().pClipboard;
     if (!clipboard) return;
     const CRect selected = m_selection.GetRect();
     const uint32_t width = static_cast<uint32_t>(selected.Width());
@@ -69,7 +69,7 @@ void CQuillexDoc::Paste(IToolView* view)
 {
     if (m_bInGesture || !m_paper.HasBits() || !CanPaste()) return;
     std::vector<uint8_t> block;
-    if (!Services().pClipboard->GetData(kClipFormat, block) || !HasClipSignature(block)) return;
+    if (!GetServices().pClipboard->GetData(kClipFormat, block) || !HasClipSignature(block)) return;
 
     DropSelection();
     uint32_t width = 0, height = 0;

@@ -29,12 +29,12 @@ std::string Quoted(const std::string& name)
 
 void CQuillexDoc::ShowMessage(const std::string& text) const
 {
-    if (IMessageBox* box = Services().pMessageBox) box->ShowMessage(text);
+    if (IMessageBox* box = GetServices().pMessageBox) box->ShowMessage(text);
 }
 
 bool CQuillexDoc::ReserveDocumentName(const std::function<std::string(const std::string&, int)>& make)
 {
-    IShellFolders* shell = Services().pShellFolders;
+    IShellFolders* shell = GetServices().pShellFolders;
     std::string folder;
     if (shell && shell->GetDocumentsFolder(folder) && !folder.empty()) {
         if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -64,7 +64,7 @@ bool CQuillexDoc::OnNewDocument()
     };
     if (!ReserveDocumentName(sketchName)) return false;
 
-    INewPaperDialog* dialog = Services().pNewPaperDialog;
+    INewPaperDialog* dialog = GetServices().pNewPaperDialog;
     int32_t width = 0, height = 0, roughness = 0;
     if (!dialog || !dialog->Run(width, height, roughness)) {
         ShowMessage(kFailedToCreate);
@@ -172,7 +172,7 @@ void CQuillexDoc::OnFileSaveAs()
 {
     if (m_bInGesture) return;
     const bool wasModified = IsModified();
-    ISaveAsDialog* dialog = Services().pSaveAsDialog;
+    ISaveAsDialog* dialog = GetServices().pSaveAsDialog;
     if (dialog) {
         std::string initialName = "Copy of " + GetTitle();
         if (initialName.size() > kMaxPath - 1) initialName.resize(kMaxPath - 1);

@@ -60,7 +60,7 @@ bool CQuillexDoc::OnOpenPicture(const std::string& picturePath, const CPaper& sh
 void CQuillexDoc::OnFileExportPng()
 {
     if (m_bInGesture || !m_paper.HasBits()) return;
-    ISaveAsDialog* dialog = Services().pSaveAsDialog;
+    ISaveAsDialog* dialog = GetServices().pSaveAsDialog;
     if (!dialog) return;
     // A copy: the drawing goes on being saved to its own file.
     const bool wasModified = IsModified();

@@ -87,19 +87,19 @@ bool CDocument::OnOpenDocument(const std::string& path)
     return true;
 }
 
-static void ReportSaveFailure(const std::string& path, const std::string& reason)
+static void ReportSaveFailure(const AppServices& services, const std::string& path, const std::string& reason)
 {
-    if (IMessageBox* box = Services().pMessageBox)
+    if (IMessageBox* box = services.pMessageBox)
         box->ShowMessage("Could not save \"" + path + "\": " + (reason.empty() ? "write failed" : reason));
 }
 
 bool CDocument::OnSaveDocument(const std::string& path)
 {
-    ISaveWatcher* watcher = Services().pSaveWatcher;
+    ISaveWatcher* watcher = m_services.pSaveWatcher;
     if (watcher) watcher->BeforeSave(path);
     CArchive ar;
     if (!ar.Open(path, CArchive::store)) {
-        ReportSaveFailure(path, ar.GetError());
+        ReportSaveFailure(m_services, path, ar.GetError());
         return false;
     }
     if (!Serialize(ar)) {
@@ -107,11 +107,11 @@ bool CDocument::OnSaveDocument(const std::string& path)
         // stays as it was.
         std::string reason = ar.GetError();
         ar.Abort();
-        ReportSaveFailure(path, reason);
+        ReportSaveFailure(m_services, path, reason);
         return false;
     }
     if (!ar.Close()) {
-        ReportSaveFailure(path, ar.GetError());
+        ReportSaveFailure(m_services, path, ar.GetError());
         return false;
     }
     SetModifiedFlag(false);

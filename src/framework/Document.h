@@ -6,6 +6,7 @@
 // through the message box service naming the file and the system's reason.
 
 #include "CmdTarget.h"
+#include "Services.h"
 #include "engine/Geometry.h"
 
 #include <string>
@@ -16,10 +17,14 @@ class CView;
 
 class CDocument : public CCmdTarget {
 public:
-    CDocument() = default;
+    // The services stay with their owner, who keeps them as long as the
+    // document lives.
+    explicit CDocument(AppServices& services) : m_services(services) {}
     ~CDocument() override;
     CDocument(const CDocument&) = delete;
     CDocument& operator=(const CDocument&) = delete;
+
+    AppServices& GetServices() const { return m_services; }
 
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string& title) { m_strTitle = title; }
@@ -49,6 +54,7 @@ public:
     bool DoFileSave();
 
 private:
+    AppServices& m_services;
     std::string m_strTitle;
     std::string m_strPathName;
     bool m_bModified = false;

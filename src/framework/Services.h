@@ -1,7 +1,7 @@
 #pragma once
 // What the document asks of the user interface, as small interfaces. The Qt
 // shell implements them; tests and the command-line tool use fakes or
-// headless versions. The process holds one set, reached through Services().
+// headless versions. Whoever makes a document hands it its set.
 
 #include <cstdint>
 #include <string>
@@ -87,6 +87,8 @@ public:
     virtual void AfterSave(const std::string& path) = 0;
 };
 
+// A document's services; null members mean "not available". The main window
+// comes and goes with the frame, so it is looked up at each use.
 struct AppServices {
     IMessageBox* pMessageBox = nullptr;
     INewPaperDialog* pNewPaperDialog = nullptr;
@@ -97,16 +99,3 @@ struct AppServices {
     IMainWindow* pMainWindow = nullptr;
     ISaveWatcher* pSaveWatcher = nullptr;
 };
-
-// The process's services; null members mean "not available".
-inline AppServices& Services()
-{
-    static AppServices services;
-    return services;
-}
-
-// The main window, or null while there is none.
-inline IMainWindow* GetMainWindow()
-{
-    return Services().pMainWindow;
-}

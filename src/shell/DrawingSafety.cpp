@@ -50,12 +50,12 @@ CDrawingSafety::CDrawingSafety(CQuillexDoc& doc, IShellFolders& folders, OpenFil
             if (!m_timer.isActive()) m_timer.start(CRecoveryKeeper::kDelayMs);
         });
     }
-    Services().pSaveWatcher = this;
+    m_doc.GetServices().pSaveWatcher = this;
 }
 
 CDrawingSafety::~CDrawingSafety()
 {
-    if (Services().pSaveWatcher == this) Services().pSaveWatcher = nullptr;
+    if (m_doc.GetServices().pSaveWatcher == this) m_doc.GetServices().pSaveWatcher = nullptr;
     // Unsaved work goes into its copy now; the copy outlives the session.
     m_pKeeper.reset();
     m_store.Close();
@@ -153,7 +153,7 @@ void CDrawingSafety::OnFileEarlierVersions()
     std::string made;
     if (!CVersionStore::RestoreAsNew(dlg.Versions()[static_cast<size_t>(index)], DocumentsFolder(m_folders),
                                      made)) {
-        if (IMessageBox* box = Services().pMessageBox)
+        if (IMessageBox* box = m_doc.GetServices().pMessageBox)
             box->ShowMessage("The earlier version could not be written to a new sketch.");
         return;
     }

@@ -66,8 +66,8 @@ bool IsCheckCommand(uint32_t id)
 
 }  // namespace
 
-CMainFrame::CMainFrame(CCmdTarget* appTarget, QWidget* parent)
-    : QMainWindow(parent), m_pAppTarget(appTarget)
+CMainFrame::CMainFrame(CCmdTarget* appTarget, AppServices& services, QWidget* parent)
+    : QMainWindow(parent), m_pAppTarget(appTarget), m_services(services)
 {
     InitShellResources();
     setObjectName(QStringLiteral("MainFrame"));
@@ -84,7 +84,7 @@ CMainFrame::CMainFrame(CCmdTarget* appTarget, QWidget* parent)
     m_pMenuBar->installEventFilter(this);
     BuildBars();
     LoadOptionSettings();
-    Services().pMainWindow = this;
+    m_services.pMainWindow = this;
 
     // Update handlers run when the loop is about to wait, once after
     // anything happened, so a quiet program does no work.
@@ -100,7 +100,7 @@ CMainFrame::CMainFrame(CCmdTarget* appTarget, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     SaveOptionSettings();
-    if (Services().pMainWindow == this) Services().pMainWindow = nullptr;
+    if (m_services.pMainWindow == this) m_services.pMainWindow = nullptr;
 }
 
 QAction* CMainFrame::MakeAction(uint32_t id, const QString& text)
@@ -296,7 +296,7 @@ void CMainFrame::BuildBars()
 
 void CMainFrame::LoadOptionSettings()
 {
-    IProfile* profile = Services().pProfile;
+    IProfile* profile = m_services.pProfile;
     m_wndPencilBar->SetComboSelection(IDC_PENCIL_GRADE,
                                       ReadSetting(profile, settings::kPencilType));
     m_wndPencilBar->SetComboSelection(IDC_PENCIL_WIDTH,
@@ -313,7 +313,7 @@ void CMainFrame::LoadOptionSettings()
 
 void CMainFrame::SaveOptionSettings()
 {
-    IProfile* profile = Services().pProfile;
+    IProfile* profile = m_services.pProfile;
     WriteSetting(profile, settings::kPencilType, GetComboSelection(IDC_PENCIL_GRADE));
     WriteSetting(profile, settings::kPencilWidth, GetComboSelection(IDC_PENCIL_WIDTH) + 1);
     WriteSetting(profile, settings::kPencilSmooth, GetCheckState(IDC_SMOOTH));

@@ -35,7 +35,8 @@ class QToolBar;
 class CMainFrame : public QMainWindow, public IMainWindow, public CCmdTarget {
 public:
     // appTarget: the application, last on the command route.
-    explicit CMainFrame(CCmdTarget* appTarget, QWidget* parent = nullptr);
+    // Offers itself as the services' main window while it lives.
+    CMainFrame(CCmdTarget* appTarget, AppServices& services, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // The document and its view join the command route; the view becomes
@@ -136,6 +137,7 @@ private:
     CCmdTarget* m_pViewTarget = nullptr;
     CDocument* m_pDocument = nullptr;
     CCmdTarget* m_pAppTarget = nullptr;
+    AppServices& m_services;
     std::function<bool()> m_closeGuard;
     std::function<QStringList()> m_recentList;
     std::function<void(const QString&)> m_openRecent;

@@ -94,7 +94,7 @@ QValidator::State CPaperSpin::validate(QString& input, int& /*pos*/) const
     return QValidator::Acceptable;
 }
 
-CNewPaperDlg::CNewPaperDlg(QWidget* parent) : QDialog(parent)
+CNewPaperDlg::CNewPaperDlg(IProfile* profile, QWidget* parent) : QDialog(parent), m_profile(profile)
 {
     setWindowTitle(res::kNewTitle);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -136,7 +136,6 @@ CNewPaperDlg::CNewPaperDlg(QWidget* parent) : QDialog(parent)
     setTabOrder(m_spinWidth, m_spinHeight);
     setTabOrder(m_spinHeight, m_spinRough);
 
-    IProfile* profile = Services().pProfile;
     m_nWidth = ReadSetting(profile, settings::kPaperWidth);
     m_nHeight = ReadSetting(profile, settings::kPaperHeight);
     m_nRough = ReadSetting(profile, settings::kPaperRough);
@@ -177,9 +176,8 @@ void CNewPaperDlg::accept()
     // The fields keep what was typed; only the message line changes.
     m_info->setText(m_strInfo);
     if (!m_strInfo.isEmpty()) return;
-    IProfile* profile = Services().pProfile;
-    WriteSetting(profile, settings::kPaperWidth, m_nWidth);
-    WriteSetting(profile, settings::kPaperHeight, m_nHeight);
-    WriteSetting(profile, settings::kPaperRough, m_nRough);
+    WriteSetting(m_profile, settings::kPaperWidth, m_nWidth);
+    WriteSetting(m_profile, settings::kPaperHeight, m_nHeight);
+    WriteSetting(m_profile, settings::kPaperRough, m_nRough);
     QDialog::accept();
 }

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+class IProfile;
+
 class QLabel;
 class IProfile;
 
@@ -42,7 +44,9 @@ private:
 
 class CNewPaperDlg : public QDialog {
 public:
-    explicit CNewPaperDlg(QWidget* parent = nullptr);
+    // The sizes start from the profile's and go back to it on OK; no
+    // profile, the defaults.
+    explicit CNewPaperDlg(IProfile* profile, QWidget* parent = nullptr);
 
     // OK: check the three values in order and stay open on the first failure.
     void accept() override;
@@ -59,5 +63,6 @@ private:
     // Controls to members (saving) or members to controls.
     void UpdateData(bool saving);
 
+    IProfile* m_profile;
     QLabel* m_info = nullptr;
 };

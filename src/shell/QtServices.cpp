@@ -22,7 +22,7 @@ void CQtMessageBox::ShowMessage(const std::string& text)
 bool CQtNewPaperDialog::Run(int32_t& width, int32_t& height, int32_t& roughness)
 {
     if (TerminationRequested()) return false;
-    CNewPaperDlg dlg(ParentWidget());
+    CNewPaperDlg dlg(&m_profile, ParentWidget());
     if (dlg.exec() != QDialog::Accepted) return false;
     width = dlg.m_nWidth;
     height = dlg.m_nHeight;

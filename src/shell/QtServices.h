@@ -1,7 +1,7 @@
 #pragma once
 // The framework's services as the desktop offers them: message boxes, the New
 // and Save As dialogs, and the documents folder. Each is a thin adapter; the
-// application owns one of each and lists them in Services().
+// application owns one of each and hands them to the document.
 
 #include "framework/Services.h"
 
@@ -25,7 +25,12 @@ public:
 
 class CQtNewPaperDialog : public INewPaperDialog, public CDialogParent {
 public:
+    // The dialog starts from the sizes last used and remembers the new ones.
+    explicit CQtNewPaperDialog(IProfile& profile) : m_profile(profile) {}
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override;
+
+private:
+    IProfile& m_profile;
 };
 
 class CQtSaveAsDialog : public ISaveAsDialog, public CDialogParent {

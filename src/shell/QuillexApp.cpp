@@ -80,13 +80,12 @@ CQuillexApp::CQuillexApp(const QString& profilePath) : m_profile(profilePath)
 {
     InitShellResources();
     m_pClipboard = std::make_unique<QtClipboard>();
-    AppServices& s = Services();
-    s.pProfile = &m_profile;
-    s.pMessageBox = &m_messageBox;
-    s.pNewPaperDialog = &m_newPaperDialog;
-    s.pSaveAsDialog = &m_saveAsDialog;
-    s.pShellFolders = &m_shellFolders;
-    s.pClipboard = m_pClipboard.get();
+    m_services.pProfile = &m_profile;
+    m_services.pMessageBox = &m_messageBox;
+    m_services.pNewPaperDialog = &m_newPaperDialog;
+    m_services.pSaveAsDialog = &m_saveAsDialog;
+    m_services.pShellFolders = &m_shellFolders;
+    m_services.pClipboard = m_pClipboard.get();
 }
 
 CQuillexApp::~CQuillexApp()
@@ -97,7 +96,6 @@ CQuillexApp::~CQuillexApp()
     m_pSafety.reset();
     m_pFrame.reset();
     m_pDoc.reset();
-    Services() = AppServices{};
 }
 
 QString CQuillexApp::DataHome()
@@ -131,10 +129,10 @@ bool CQuillexApp::InitInstance(const QStringList& arguments)
 
     // The document comes first and takes its tool settings from the profile;
     // the frame fills its option bars from the same values.
-    m_pDoc = std::make_unique<CQuillexDoc>();
-    m_pFrame = std::make_unique<CMainFrame>(this);
+    m_pDoc = std::make_unique<CQuillexDoc>(m_services);
+    m_pFrame = std::make_unique<CMainFrame>(this, m_services);
     m_pFrame->AttachDocument(m_pDoc.get());
-    m_pView = new CQuillexView(m_pFrame.get());
+    m_pView = new CQuillexView(&m_profile, m_pFrame.get());
     m_pDoc->AddView(m_pView);
     m_pFrame->AttachView(m_pView, m_pView);
     // At a termination the window closes even when the drawing could not be
@@ -334,7 +332,7 @@ void CQuillexApp::OpenRecent(const QString& path)
         return;
     }
     m_profile.RemoveRecentFile(path);
-    if (IMessageBox* box = Services().pMessageBox)
+    if (IMessageBox* box = m_services.pMessageBox)
         box->ShowMessage(QStringLiteral("\"%1\" is no longer there; it was moved or deleted.").arg(path).toStdString());
 }
 
@@ -375,7 +373,7 @@ bool CQuillexApp::SaveModified()
         }
         if (box.clickedButton() != saveElsewhere) return false;
         std::string chosen;
-        ISaveAsDialog* saveAs = Services().pSaveAsDialog;
+        ISaveAsDialog* saveAs = m_services.pSaveAsDialog;
         if (!saveAs || !saveAs->Run("Save as", m_pDoc->GetTitle(), {{res::kSketchFilter, "*.tvk"}},
                                     chosen))
             continue;

@@ -27,7 +27,7 @@ class IClipboard;
 
 class CQuillexApp : public QObject, public CCmdTarget {
 public:
-    // Lists its services in Services(); a test may replace some before
+    // Makes its services; a test may replace some (GetServices) before
     // InitInstance.
     explicit CQuillexApp(const QString& profilePath = QString());
     ~CQuillexApp() override;
@@ -79,6 +79,7 @@ public:
 
     CMainFrame* GetFrame() const { return m_pFrame.get(); }
     CQuillexDoc* GetDocument() const { return m_pDoc.get(); }
+    AppServices& GetServices() { return m_services; }
     CQuillexView* GetView() const { return m_pView; }
     CDrawingSafety* GetDrawingSafety() const { return m_pSafety.get(); }
 
@@ -96,10 +97,12 @@ private:
 
     CQtProfile m_profile;
     CQtMessageBox m_messageBox;
-    CQtNewPaperDialog m_newPaperDialog;
+    CQtNewPaperDialog m_newPaperDialog{m_profile};
     CQtShellFolders m_shellFolders;
     CQtSaveAsDialog m_saveAsDialog{m_shellFolders};
     std::unique_ptr<IClipboard> m_pClipboard;
+    // What the document and the frame reach the desktop through.
+    AppServices m_services;
 
     // The document outlives the frame, whose view reads it to the end.
     std::unique_ptr<CQuillexDoc> m_pDoc;

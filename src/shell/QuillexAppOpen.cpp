@@ -22,7 +22,7 @@ bool CQuillexApp::OpenPicture(const QString& path)
     QString why;
     if (!CPictureImport::Read(path, kDefaultRoughness, sheet, why)) {
         // The drawing, or the list, stays as it was.
-        if (IMessageBox* box = Services().pMessageBox)
+        if (IMessageBox* box = m_services.pMessageBox)
             box->ShowMessage(
                 QStringLiteral("\"%1\" could not be opened: %2.").arg(QFileInfo(path).fileName(), why).toStdString());
         return false;

@@ -32,9 +32,9 @@ CPoint ToCPoint(const QPointF& p)
 
 }  // namespace
 
-CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
+CQuillexView::CQuillexView(IProfile* profile, QWidget* parent) : QAbstractScrollArea(parent), m_profile(profile)
 {
-    m_bShowGrid = ReadSetting(Services().pProfile, settings::kShowGrid) != 0;
+    m_bShowGrid = ReadSetting(m_profile, settings::kShowGrid) != 0;
 
     setFrameStyle(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
@@ -57,7 +57,7 @@ CQuillexView::CQuillexView(QWidget* parent) : QAbstractScrollArea(parent)
 
 CQuillexView::~CQuillexView()
 {
-    WriteSetting(Services().pProfile, settings::kShowGrid, m_bShowGrid ? 1 : 0);
+    WriteSetting(m_profile, settings::kShowGrid, m_bShowGrid ? 1 : 0);
 }
 
 CQuillexDoc* CQuillexView::GetDocument() const { return dynamic_cast<CQuillexDoc*>(CView::GetDocument()); }

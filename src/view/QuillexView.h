@@ -21,6 +21,7 @@
 #include <QRegion>
 
 class CQuillexDoc;
+class IProfile;
 
 class CQuillexView : public QAbstractScrollArea,
                      public CView,
@@ -30,7 +31,8 @@ class CQuillexView : public QAbstractScrollArea,
     Q_OBJECT
 
 public:
-    explicit CQuillexView(QWidget* parent = nullptr);
+    // The grid's switch is read from the profile and written back to it.
+    explicit CQuillexView(IProfile* profile = nullptr, QWidget* parent = nullptr);
     ~CQuillexView() override;
 
     CQuillexDoc* GetDocument() const;
@@ -100,6 +102,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    IProfile* m_profile;
     bool OnGestureDown(CPoint viewPoint, int32_t pressure) override;
     void OnGestureMove(CPoint viewPoint, int32_t pressure) override;
     void OnGestureUp(CPoint viewPoint, int32_t pressure) override;

@@ -23,18 +23,17 @@ using filetest::Contents;
 using filetest::TempFolder;
 using filetest::WriteFile;
 
-// Every service the document asks of the user interface, faked in one object that stands in
-// for them while it lives (the main window only when asked).
-struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders, IProfile, IClipboard, IMainWindow {
-    FakeServices() : saved(Services())
+// Every service the document asks of the user interface, faked in one object that is also
+// the set handed to the document (the main window only when asked).
+struct FakeServices : AppServices, IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders, IProfile, IClipboard,
+                      IMainWindow {
+    FakeServices() : AppServices{this, this, this, this, this, this, nullptr}
     {
-        Services() = AppServices{this, this, this, this, this, this, nullptr};
         // Names reserved by tests running side by side must not meet.
         static const TempFolder state;
         setenv("XDG_STATE_HOME", state.path.c_str(), 1);
     }
-    ~FakeServices() override { Services() = saved; }
-    void UseMainWindow() { Services().pMainWindow = this; }
+    void UseMainWindow() { pMainWindow = this; }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width, h = height, r = roughness; return newOk; }
@@ -73,7 +72,6 @@ struct FakeServices : IMessageBox, INewPaperDialog, ISaveAsDialog, IShellFolders
     void ShowOptionBar(OptionBar bar, bool show) override { shown[bar] = show; }
     void RecalcLayout() override { ++recalcs; }
 
-    AppServices saved;
     std::vector<std::string> messages;
     bool newOk = true, saveAsOk = true, folderOk = true, refuseSet = false, toolbarVisible = true;
     int32_t width = 200, height = 150, roughness = 5;
@@ -145,7 +143,7 @@ class DocTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        doc = std::make_unique<CQuillexDoc>();
+        doc = std::make_unique<CQuillexDoc>(services);
         ASSERT_TRUE(doc->OnNewDocument());
         doc->AddView(&recorder);
     }

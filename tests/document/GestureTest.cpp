@@ -39,7 +39,7 @@ Action Control(uint32_t id, uint32_t code, int value)
         s.UseMainWindow();
         (code == BN_CLICKED ? s.checks : s.combos)[id] = value;
         d.OnControlNotify(id, code);
-        Services().pMainWindow = nullptr;
+        s.pMainWindow = nullptr;
     };
 }
 
@@ -71,7 +71,7 @@ protected:
     std::pair<std::string, std::vector<uint8_t>> Play(const Gesture& g, const Action* command)
     {
         services.answer = saveAsTarget;
-        doc = std::make_unique<CQuillexDoc>();
+        doc = std::make_unique<CQuillexDoc>(services);
         EXPECT_TRUE(doc->OnNewDocument());
         Stroke({20, 20}, {180, 20});
         Band({5, 5, 40, 30});

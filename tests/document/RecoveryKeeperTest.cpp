@@ -21,7 +21,7 @@ protected:
         ASSERT_TRUE(doc->OnNewDocument());
         ASSERT_TRUE(store.Open());
         keeper = std::make_unique<CRecoveryKeeper>(*doc, store);
-        Services().pSaveWatcher = this;
+        services.pSaveWatcher = this;
     }
     void TearDown() override
     {

@@ -18,7 +18,7 @@ TEST(DocumentSettings, ComeFromTheProfileClampedIntoRange)
     for (const auto& c : cases) {
         FakeServices services;
         for (size_t i = 0; i < c.stored.size(); ++i) services.profile[names[i]] = c.stored[i];
-        CQuillexDoc doc;
+        CQuillexDoc doc(services);
         EXPECT_EQ(Options(doc), c.expected) << c.stored.size();
         EXPECT_EQ(doc.GetTool(), ToolKind::Pencil);
     }
@@ -33,11 +33,11 @@ TEST(DocumentSettings, ComeFromTheOptionBarsWhenTheyExist)
     services.profile = {{"PencilType", 1}, {"EraserSize", 3}, {"Transparent", 1}, {"EraserPressure", 0}};
     services.combos = {{IDC_PENCIL_GRADE, 7}, {IDC_PENCIL_WIDTH, 1}, {IDC_ERASER_SIZE, 0}, {IDC_ERASER_STRENGTH, 2}};
     services.checks = {{IDC_SMOOTH, 1}, {IDC_TRANSPARENT, 0}, {IDC_PENCIL_PRESSURE, 1}, {IDC_ERASER_PRESSURE, 1}};
-    EXPECT_EQ(Options(CQuillexDoc{}), (std::vector<int32_t>{7, 2, 1, 1, 3, 0, 1, 1}));
+    EXPECT_EQ(Options(CQuillexDoc{services}), (std::vector<int32_t>{7, 2, 1, 1, 3, 0, 1, 1}));
     services.noWindow = {OptionBar::Eraser, OptionBar::Select};
-    EXPECT_EQ(Options(CQuillexDoc{}), (std::vector<int32_t>{7, 2, 1, 3, 1, 1, 1, 0}));
+    EXPECT_EQ(Options(CQuillexDoc{services}), (std::vector<int32_t>{7, 2, 1, 3, 1, 1, 1, 0}));
     services.noWindow.clear();
     services.combos.clear();
     services.checks = {{IDC_TRANSPARENT, 2}};
-    EXPECT_EQ(Options(CQuillexDoc{}), (std::vector<int32_t>{0, 1, 0, 1, 1, 1, 0, 0}));
+    EXPECT_EQ(Options(CQuillexDoc{services}), (std::vector<int32_t>{0, 1, 0, 1, 1, 1, 0, 0}));
 }

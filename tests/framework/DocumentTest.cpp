@@ -18,6 +18,7 @@ namespace {
 // A document whose contents are one string, written and read whole.
 class TextDoc : public CDocument {
 public:
+    using CDocument::CDocument;
     bool Serialize(CArchive& ar) override
     {
         if (ar.IsStoring()) return ar.Write(text.data(), text.size()) && !failAfterWriting;
@@ -42,13 +43,12 @@ struct HintView : CView {
 // each call came.
 class Framework : public ::testing::Test, IMessageBox, ISaveWatcher {
 protected:
-    void SetUp() override { Services() = AppServices{.pMessageBox = this, .pSaveWatcher = this}; }
-    void TearDown() override { Services() = AppServices{}; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void BeforeSave(const std::string& path) override { saves.push_back("before " + Contents(path)); }
     void AfterSave(const std::string& path) override { saves.push_back("after " + Contents(path)); }
     size_t Entries() const { return size_t(std::distance(std::filesystem::directory_iterator(folder.path), {})); }
 
+    AppServices services{.pMessageBox = this, .pSaveWatcher = this};
     TempFolder folder;
     std::vector<std::string> messages, saves;
 };
@@ -96,7 +96,7 @@ TEST_F(Framework, ArchivesReplaceTheTargetOnlyWhenClosedAndReadWhatIsThere)
 
 TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
 {
-    auto doc = std::make_unique<TextDoc>();
+    auto doc = std::make_unique<TextDoc>(services);
     HintView a, b;
     for (HintView* v : {&a, &b, &b}) doc->AddView(v);  // b once only
     EXPECT_EQ(doc->GetViews().size(), 2u);
@@ -125,7 +125,7 @@ TEST_F(Framework, OpenAndNewReplaceTheContentsOrLeaveThemWhole)
 {
     const std::string file = folder.File("doc.txt");
     WriteFile(file, "hello");
-    TextDoc doc;
+    TextDoc doc(services);
     for (auto [path, title] : {std::pair{"relative/a.gif", "a.gif"}, {"plain", "plain"}, {"", ""}}) {
         doc.SetPathName(path);
         EXPECT_EQ(doc.GetPathName() + "|" + doc.GetTitle(), std::string(path) + "|" + title);
@@ -151,7 +151,7 @@ TEST_F(Framework, OpenAndNewReplaceTheContentsOrLeaveThemWhole)
 TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
 {
     const std::string file = folder.File("doc.txt");
-    TextDoc doc;
+    TextDoc doc(services);
     EXPECT_FALSE(doc.DoFileSave()) << "no path yet";
     WriteFile(file, "old");
     doc.text = "first";

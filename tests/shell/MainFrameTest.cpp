@@ -148,7 +148,7 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
             s += Frame().Action(id)->isEnabled() ? " +" : " -";
         return s + " " + Frame().windowTitle();
     };
-    const auto paste = [] { Services().pClipboard->SetData(kClipFormat, MakeClipBlock(4, 4)); };
+    const auto paste = [&] { Doc().GetServices().pClipboard->SetData(kClipFormat, MakeClipBlock(4, 4)); };
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[] {}, "1P + + - - - - Sketch1 - Graphelle"},
         {[&] { Frame().Action(ID_TOOL_ERASER)->trigger(); }, "2E + + - - - - Sketch1 - Graphelle"},
@@ -173,6 +173,7 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
 // Counts the notifications that reach it; a document handles them.
 template <class Base, bool handles>
 struct Counting : Base {
+    using Base::Base;
     bool OnControlNotify(uint32_t controlId, uint32_t code) override
     {
         notifications.push_back({controlId, code});
@@ -184,9 +185,10 @@ struct Counting : Base {
 TEST_F(ShellTest, ControlNotificationsReachTheDocumentExactlyOnce)
 {
     Counting<CCmdTarget, false> app, view;
-    Counting<CDocument, true> doc;
+    AppServices services;
+    Counting<CDocument, true> doc{services};
     {
-        CMainFrame frame(&app);
+        CMainFrame frame(&app, services);
         frame.AttachDocument(&doc);
         frame.AttachView(nullptr, &view);
         frame.OptionBarOf(OptionBar::Pencil)->Combo(IDC_PENCIL_GRADE)->setCurrentIndex(3);
@@ -203,7 +205,7 @@ TEST_F(ShellTest, ControlNotificationsReachTheDocumentExactlyOnce)
         EXPECT_EQ(doc.notifications, expected);
         EXPECT_EQ(view.notifications, expected);  // the view is asked first and declines
         EXPECT_TRUE(app.notifications.empty());   // handled, so the route ends at the document
-        EXPECT_EQ(GetMainWindow(), &frame);
+        EXPECT_EQ(services.pMainWindow, &frame);
     }
-    EXPECT_EQ(GetMainWindow(), nullptr);
+    EXPECT_EQ(services.pMainWindow, nullptr);
 }

@@ -18,8 +18,6 @@ QString Fields(CNewPaperDlg& dlg)
 
 // The dialog reads and writes a profile of the test's own.
 struct NewPaperDlgTest : ShellTest {
-    void SetUp() override { ShellTest::SetUp(), Services().pProfile = &profile; }
-    void TearDown() override { Services().pProfile = nullptr, ShellTest::TearDown(); }
     QString Stored()
     {
         QStringList values;
@@ -59,7 +57,7 @@ TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
         {"2048 100 10", nullptr, 0, "2048 100 10"},
         {"2048 100 0", rough, 2, "2048 100 10"},
     };
-    CNewPaperDlg dlg;
+    CNewPaperDlg dlg(&profile);
     EXPECT_EQ(dlg.windowTitle(), "New");
     EXPECT_EQ(Fields(dlg), "400 300 5");
     EXPECT_TRUE(Info(dlg).isEmpty());
@@ -85,7 +83,7 @@ TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
         EXPECT_TRUE(focus == fields[t.focus] || focus == fields[t.focus]->findChild<QLineEdit*>());
     }
     // The next dialog offers the values accepted last; one closed by its window stores nothing.
-    CNewPaperDlg next;
+    CNewPaperDlg next(&profile);
     EXPECT_EQ(Fields(next), "2048 100 10");
     Type(next.m_spinWidth, "800");
     next.show();
@@ -96,7 +94,7 @@ TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
     // Stored values out of range are shown as they are and refused only at OK.
     profile.WriteProfileInt("width", 9);
     profile.WriteProfileInt("height", 5000);
-    CNewPaperDlg edited;
+    CNewPaperDlg edited(&profile);
     EXPECT_EQ(Fields(edited), "9 5000 10");
     edited.accept();
     EXPECT_EQ(Info(edited), width);
@@ -117,7 +115,7 @@ TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
                           {"120", -1, "100"},  {"100", -1, "100"},  {"2048", -1, "1998"}, {"101", 1, "151"},
                           {"400", 3, "550"},   {"3000", -1, "1998"}, {"40", 1, "150"}};
     const Step rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
-    CNewPaperDlg dlg;
+    CNewPaperDlg dlg(&profile);
     const auto check = [](CPaperSpin* spin, const Step& step) {
         const auto& [from, steps, to] = step;
         Type(spin, from);

@@ -169,9 +169,9 @@ protected:
     void Start(const QStringList& args = {})
     {
         m_app = std::make_unique<CQuillexApp>();
-        Services().pNewPaperDialog = &newDialog;
-        Services().pMessageBox = &messages;
-        Services().pSaveAsDialog = &saveAs;
+        m_app->GetServices().pNewPaperDialog = &newDialog;
+        m_app->GetServices().pMessageBox = &messages;
+        m_app->GetServices().pSaveAsDialog = &saveAs;
         m_app->InitInstance(args);
         QApplication::processEvents();
         Frame().OnIdle();

@@ -20,11 +20,10 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
     return block;
 }
 
-// Installs the Qt clipboard as the program's service for one test.
+// The Qt clipboard as the program's service for one test, left empty.
 struct ClipboardService {
     QtClipboard clipboard;
-    ClipboardService() { Services().pClipboard = &clipboard; }
-    ~ClipboardService() { Services().pClipboard = nullptr; QGuiApplication::clipboard()->clear(); }
+    ~ClipboardService() { QGuiApplication::clipboard()->clear(); }
 };
 
 TEST(ClipboardImage, PayloadBecomesAnImageRowForRowAndMalformedBlocksAreRefused)
@@ -79,8 +78,8 @@ TEST(ClipboardImage, ForeignImagesBecomeGrayPiecesWithinThePaperLimits)
 TEST(QtClipboard, CopyInOneViewPasteInAnother)
 {
     ClipboardService service;
-    ViewFixture from(400, 300, 500, 400);
-    ViewFixture to(300, 200, 500, 400);
+    ViewFixture from(400, 300, 500, 400, nullptr, &service.clipboard);
+    ViewFixture to(300, 200, 500, 400, nullptr, &service.clipboard);
     FillPattern(from.doc);
     // Copy and Cut need a selection, Paste the program's format.
     EXPECT_FALSE(from.State(ID_EDIT_COPY).first || from.State(ID_EDIT_CUT).first || to.State(ID_EDIT_PASTE).first);
@@ -114,7 +113,7 @@ TEST(QtClipboard, CopyInOneViewPasteInAnother)
 TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
 {
     ClipboardService service;
-    ViewFixture f(300, 200, 500, 400);
+    ViewFixture f(300, 200, 500, 400, nullptr, &service.clipboard);
     for (const auto& bad : {Block(0, 100, 100, 40), Block(7, 4, 4, 16), Block(0, 3, 4, 16)}) {
         auto* mime = new QMimeData;  // the clipboard takes it
         mime->setData(kQuillexMimeType, QByteArray(reinterpret_cast<const char*>(bad.data()), qsizetype(bad.size())));
@@ -123,8 +122,8 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
         EXPECT_FALSE(f.doc.GetSelection().IsFloating() || !f.doc.GetSelection().GetRect().IsEmpty());
     }
     // A malformed block of our own still travels, but is not offered as an image.
-    ASSERT_TRUE(Services().pClipboard->SetData("QUILLEX V1", Block(0, 100, 100, 8)));
-    EXPECT_TRUE(Services().pClipboard->HasFormat("QUILLEX V1"));
+    ASSERT_TRUE(service.clipboard.SetData("QUILLEX V1", Block(0, 100, 100, 8)));
+    EXPECT_TRUE(service.clipboard.HasFormat("QUILLEX V1"));
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
 
     QImage image(6, 5, QImage::Format_RGB32);
@@ -135,7 +134,7 @@ TEST(QtClipboard, PasteRefusesMalformedBlocksAndTakesForeignImages)
     EXPECT_EQ((std::pair{f.doc.GetSelection().GetPiece().GetWidth(), f.doc.GetSelection().GetPiece().GetPixel(3, 3)}),
               (std::pair<uint32_t, uint8_t>{6, 90}));
     QGuiApplication::clipboard()->clear();
-    EXPECT_FALSE(Services().pClipboard->HasFormat("QUILLEX V1"));
+    EXPECT_FALSE(service.clipboard.HasFormat("QUILLEX V1"));
     EXPECT_FALSE(f.State(ID_EDIT_PASTE).first);
 }
 

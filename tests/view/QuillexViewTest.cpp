@@ -325,9 +325,8 @@ TEST(QuillexView, TheGridIsReadAtConstructionWrittenAtDestructionAndChecked)
 {
     MemoryProfile profile;
     profile.values["ShowGrid"] = 0;
-    Services().pProfile = &profile;
     {
-        ViewFixture f(400, 300, 300, 200);
+        ViewFixture f(400, 300, 300, 200, &profile);
         EXPECT_EQ(f.State(ID_VIEW_GRID).second, 0);
         f.view->OnCommand(ID_VIEW_GRID);
         EXPECT_EQ(f.State(ID_VIEW_GRID).second, 1);
@@ -337,8 +336,7 @@ TEST(QuillexView, TheGridIsReadAtConstructionWrittenAtDestructionAndChecked)
     }
     EXPECT_EQ(profile.values["ShowGrid"], 1);
     profile.values.clear();
-    EXPECT_TRUE(CQuillexView().IsGridShown());  // default on
-    Services().pProfile = nullptr;
+    EXPECT_TRUE(CQuillexView(&profile).IsGridShown());  // default on
 }
 
 }  // namespace

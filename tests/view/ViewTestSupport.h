@@ -33,12 +33,14 @@ inline void FillPattern(CPaper& paper)
 
 struct ViewFixture {
     // The view's client area, without scroll bars, is clientW x clientH.
-    ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH)
+    ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH, IProfile* profile = nullptr,
+                IClipboard* clipboard = nullptr)
     {
+        services.pClipboard = clipboard;
         PaintSheet(doc, [](int32_t, int32_t) { return -1; }, static_cast<uint32_t>(paperW),
                    static_cast<uint32_t>(paperH));
         doc.SetTitle("Sketch1.tvk");
-        view = std::make_unique<CQuillexView>();
+        view = std::make_unique<CQuillexView>(profile);
         doc.AddView(view.get());
         view->setFrameStyle(0);
         view->resize(clientW, clientH);
@@ -104,7 +106,8 @@ struct ViewFixture {
         return image;
     }
 
-    CQuillexDoc doc;
+    AppServices services;
+    CQuillexDoc doc{services};
     std::unique_ptr<CQuillexView> view;
 };
 
