@@ -5,7 +5,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/ThumbnailCommand.h"
-#include "formats/PngTestSupport.h"
+#include "formats/FormatsTestSupport.h"
 
 using doctest::Contents;
 using doctest::WriteFile;

@@ -2,7 +2,7 @@
 
 #include "CliTestSupport.h"
 #include "cli/ThumbnailCommand.h"
-#include "formats/PngTestSupport.h"
+#include "formats/FormatsTestSupport.h"
 
 namespace {
 
