@@ -4,23 +4,19 @@
 
 #include "cli/ScriptRunner.h"
 #include "document/DocTestSupport.h"
-#include "formats/SketchFile.h"
+#include "formats/FormatsTestSupport.h"
 
 #include <functional>
 #include <sstream>
 
-struct CliResult {
-    int status;
-    std::string out, err;
-};
+struct CliResult { int status; std::string out, err; };
 
 using CliCommand = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 
 inline CliResult RunCommand(CliCommand command, const std::vector<std::string>& args)
 {
     std::ostringstream out, err;
-    const int status = command(args, out, err);
-    return CliResult{status, out.str(), err.str()};
+    return {command(args, out, err), out.str(), err.str()};  // a braced list runs left to right
 }
 
 inline CliResult RunScript(const std::string& script)
@@ -28,8 +24,7 @@ inline CliResult RunScript(const std::string& script)
     std::ostringstream out, err;
     std::istringstream in(script);
     CScriptRunner runner(out, err);
-    const int status = runner.Run(in);
-    return CliResult{status, out.str(), err.str()};
+    return {runner.Run(in), out.str(), err.str()};
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -40,9 +35,7 @@ inline std::string WriteSheet(const std::string& path, uint32_t w, uint32_t h,
 {
     CPaper paper;
     EXPECT_TRUE(paper.Create(w, h, 4));
-    for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) paper.SetPixel(int32_t(x), int32_t(y), shade(x, y));
-    CArchive ar;
-    EXPECT_TRUE(ar.Open(path, CArchive::store) && WriteSketch(paper, ar) && ar.Close());
+    for (uint32_t i = 0; i < w * h; ++i) paper.SetPixel(int32_t(i % w), int32_t(i / w), shade(i % w, i / w));
+    EXPECT_TRUE(formats_test::Save(WriteSketch, paper, path));
     return path;
 }

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -20,53 +19,44 @@
 namespace {
 
 namespace fs = std::filesystem;
+using doctest::Contents;
 
-enum class Command { Save, Convert, Thumbnail };  // run's save line, convert, thumbnail
-enum class Target { File, Link, Chain, HardLink, Folder };  // what the output name is
-enum class Owner { Nobody, Root, NobodyRootGroup };
-enum class Fault { None, SizeLimit, FullDisk, Leftovers };
+enum Command { Save, Convert, Thumbnail };  // run's save line, convert, thumbnail
+enum Target { File, Link, Chain, HardLink, Folder };  // what the output name is
+enum Owner { Nobody, Root, NobodyRootGroup };
+enum Fault { None, SizeLimit, FullDisk, Leftovers };
 
-struct Row {
-    const char* name;
-    Command command;
-    Target target;
-    bool closedFolder;  // the folder belongs to root, the file to its owner below
-    Owner owner;        // of the file, as it must stay
-    mode_t mode;        // of the file, as it must stay
-    Fault fault;
-    int status;
-    const char* message;  // part of standard error; empty when nothing may be printed
-    bool replaced;        // the new content whole, else the old content untouched
-};
-
-// Failures name the row, not its bytes.
-void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+// closedFolder: the folder belongs to root, the file to its owner; owner and mode: of the file, as they must
+// stay; message: part of standard error, empty when nothing may be printed; replaced: the new content whole,
+// else the old content untouched.
+struct Row { const char* name; Command command; Target target; bool closedFolder; Owner owner; mode_t mode;
+             Fault fault; int status; const char* message; bool replaced; };
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }  // failures name the row, not its bytes
 
 const Row kRows[] = {
-    {"ThroughALink", Command::Save, Target::Link, false, Owner::Nobody, 0640, Fault::None, 0, "", true},
-    {"ThroughAChainOfLinks", Command::Convert, Target::Chain, false, Owner::Nobody, 0604, Fault::None, 0, "", true},
-    {"FileWithASecondName", Command::Save, Target::HardLink, false, Owner::Nobody, 0644, Fault::None, 0, "", true},
-    {"WriteProtectedFile", Command::Save, Target::File, false, Owner::Nobody, 0444, Fault::None, 1,
+    {"ThroughALink", Save, Link, false, Nobody, 0640, None, 0, "", true},
+    {"ThroughAChainOfLinks", Convert, Chain, false, Nobody, 0604, None, 0, "", true},
+    {"FileWithASecondName", Save, HardLink, false, Nobody, 0644, None, 0, "", true},
+    {"WriteProtectedFile", Save, File, false, Nobody, 0444, None, 1,
      "Could not save \"out.bmp\": the file is write-protected", false},
-    {"SomeoneElsesFile", Command::Convert, Target::File, false, Owner::Root, 0644, Fault::None, 1,
-     "out.bmp: the file is write-protected", false},
-    {"ClosedFolder", Command::Save, Target::File, true, Owner::Nobody, 0600, Fault::None, 0, "", true},
-    {"ClosedFolderAndSizeLimit", Command::Save, Target::File, true, Owner::Nobody, 0600, Fault::SizeLimit, 1,
+    {"SomeoneElsesFile", Convert, File, false, Root, 0644, None, 1, "out.bmp: the file is write-protected", false},
+    {"ClosedFolder", Save, File, true, Nobody, 0600, None, 0, "", true},
+    {"ClosedFolderAndSizeLimit", Save, File, true, Nobody, 0600, SizeLimit, 1,
      "the file would pass the file-size limit; the file was put back as it was", false},
-    {"FileOfAGroupNotOurs", Command::Save, Target::File, false, Owner::NobodyRootGroup, 0664, Fault::None, 0, "", true},
-    {"SizeLimit", Command::Thumbnail, Target::File, false, Owner::Nobody, 0644, Fault::SizeLimit, 1,
+    {"FileOfAGroupNotOurs", Save, File, false, NobodyRootGroup, 0664, None, 0, "", true},
+    {"SizeLimit", Thumbnail, File, false, Nobody, 0644, SizeLimit, 1,
      "out.png: the file would pass the file-size limit", false},
-    {"FullDisk", Command::Save, Target::File, false, Owner::Nobody, 0644, Fault::FullDisk, 1, "the disk is full", false},
-    {"FolderAsTarget", Command::Convert, Target::Folder, false, Owner::Nobody, 0755, Fault::None, 1,
-     "out.bmp: it is a folder, not a file", false},
-    {"LeftoverOfAKilledSave", Command::Save, Target::File, false, Owner::Nobody, 0644, Fault::Leftovers, 0, "", true},
+    {"FullDisk", Save, File, false, Nobody, 0644, FullDisk, 1, "the disk is full", false},
+    {"FolderAsTarget", Convert, Folder, false, Nobody, 0755, None, 1, "out.bmp: it is a folder, not a file", false},
+    {"LeftoverOfAKilledSave", Save, File, false, Nobody, 0644, Leftovers, 0, "", true},
 };
 
-// Every output is larger than this, and the old file is smaller.
+// Every output is larger than this, and the old file is smaller; the small disk is too small for the 61 KB picture.
 constexpr int kSizeLimit = 4096;
-// Too small for the 61 KB picture.
 constexpr char kSmallDisk[] = "size=32k";
 const std::string kOld = "the older file, which must survive";
+const std::vector<std::string> kArgs[] = {  // of each Command
+    {"run", "../save.txt"}, {"convert", "../in.tvk", "out.bmp"}, {"thumbnail", "../in.tvk", "out.png", "1024"}};
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
@@ -79,13 +69,9 @@ protected:
         const group* nogroup = ::getgrnam("nogroup");
         ASSERT_TRUE(user && nogroup);
         m_nobody = {user->pw_uid, nogroup->gr_gid};
-        Own(root.path, Owner::Root, 0755);
-        // The build folder may be closed to nobody; a copy beside the files is not.
-        fs::copy_file(GRAPHELLE_CLI_PROGRAM, m_cli);
-        for (const char* folder : {"home", "state", "ref", "work"}) {
-            fs::create_directory(root.File(folder));
-            Own(root.File(folder), Owner::Nobody, 0755);
-        }
+        Own(root.path, Root, 0755);
+        fs::copy_file(GRAPHELLE_CLI_PROGRAM, m_cli);  // the build folder may be closed to nobody; this copy is not
+        for (const char* folder : {"home", "state", "ref", "work"}) MakeFolder(folder);
         // Enough graphite that even the compressed thumbnail passes the size limit.
         doctest::WriteFile(root.File("draw.txt"),
                            "new 300 200 5\nstroke 10 10 290 190 150 20\npencil 6B 3 0\nstroke 10 190 290 10 20 100 "
@@ -100,17 +86,15 @@ protected:
         if (m_bMounted) ::umount2(root.File("work").c_str(), MNT_DETACH);
     }
 
-    std::pair<uid_t, gid_t> Ids(Owner owner) const
+    std::pair<uid_t, gid_t> Ids(Owner o) const
     {
-        if (owner == Owner::Nobody) return m_nobody;
-        return {owner == Owner::Root ? 0 : m_nobody.first, 0};
+        return {o == Root ? 0 : m_nobody.first, o == Nobody ? m_nobody.second : 0};
     }
     void Own(const std::string& path, Owner owner, mode_t mode) const
     {
-        const auto [uid, gid] = Ids(owner);
-        ASSERT_EQ(::lchown(path.c_str(), uid, gid), 0) << path;
-        ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+        ASSERT_EQ(::lchown(path.c_str(), Ids(owner).first, Ids(owner).second) | ::chmod(path.c_str(), mode), 0) << path;
     }
+    void MakeFolder(const char* f) const { fs::create_directory(root.File(f)), Own(root.File(f), Nobody, 0755); }
 
     // Runs the program in folder, as nobody or as root; its exit status, with standard error kept.
     // Leak checking goes on without the suppressions, which nobody may not be able to read and the
@@ -123,63 +107,15 @@ protected:
         if (asNobody) line += " setpriv --reuid=nobody --regid=nogroup --clear-groups";
         line += " " + Quote(m_cli);
         for (const std::string& arg : args) line += " " + Quote(arg);
-        line += " >/dev/null 2>" + Quote(root.File("stderr"));
-        const int status = std::system(line.c_str());
-        m_err = doctest::Contents(root.File("stderr"));
+        const int status = std::system((line + " >/dev/null 2>" + Quote(root.File("stderr"))).c_str());
+        m_err = Contents(root.File("stderr"));
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    static std::vector<std::string> Args(Command command)
-    {
-        if (command == Command::Save) return {"run", "../save.txt"};
-        if (command == Command::Convert) return {"convert", "../in.tvk", "out.bmp"};
-        return {"thumbnail", "../in.tvk", "out.png", "1024"};
-    }
-
-    // Lays out the row's folder and file; m_file is the file the output name leads to.
-    void Prepare(const Row& row)
-    {
-        const std::string work = root.File("work");
-        if (row.fault == Fault::FullDisk) {
-            if (::mount("tmpfs", work.c_str(), "tmpfs", 0, kSmallDisk) != 0)
-                GTEST_SKIP() << "this machine does not let a small tmpfs be mounted (" << std::strerror(errno)
-                             << "), which the full disk needs";
-            m_bMounted = true;
-        }
-        Own(work, row.closedFolder ? Owner::Root : Owner::Nobody, 0755);
-        const std::string name = row.command == Command::Thumbnail ? "out.png" : "out.bmp";
-        m_file = work + "/" + name;
-        if (row.target == Target::Link) {
-            fs::create_symlink("real.bmp", m_file);
-            m_file = work + "/real.bmp";
-        } else if (row.target == Target::Chain) {
-            for (const char* folder : {"chain", "store"}) {
-                fs::create_directory(root.File(folder));
-                Own(root.File(folder), Owner::Nobody, 0755);
-            }
-            fs::create_symlink("../chain/mid", m_file);
-            m_file = root.File("store/real.bmp");
-            fs::create_symlink(m_file, root.File("chain/mid"));
-        }
-        if (row.target == Target::Folder) fs::create_directory(m_file);
-        else doctest::WriteFile(m_file, kOld);
-        Own(m_file, row.owner, row.mode);
-        if (row.target == Target::HardLink) fs::create_hard_link(m_file, work + "/other.bmp");
-        if (row.fault == Fault::Leftovers) {
-            // One left by a killed save, and one that a save in another process is still writing.
-            m_leftover = work + "/.out.bmp.saving-Ab12Cd";
-            m_live = work + "/.out.bmp.saving-Live00";
-            for (const std::string& temp : {m_leftover, m_live}) {
-                doctest::WriteFile(temp, "half a file");
-                Own(temp, Owner::Nobody, 0600);
-            }
-            m_liveFd = ::open(m_live.c_str(), O_RDONLY | O_CLOEXEC);
-            EXPECT_EQ(::flock(m_liveFd, LOCK_EX), 0);
-        }
     }
 
     doctest::TempFolder root;
-    std::string m_cli = root.File("graphelle-cli");
-    std::string m_err, m_file, m_leftover, m_live;
+    std::string m_cli = root.File("graphelle-cli"), m_err, m_file;
+    const std::string m_leftover = root.File("work/.out.bmp.saving-Ab12Cd");
+    const std::string m_live = root.File("work/.out.bmp.saving-Live00");
     std::pair<uid_t, gid_t> m_nobody;
     int m_liveFd = -1;
     bool m_bMounted = false;
@@ -189,35 +125,46 @@ TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)
 {
     const Row& row = GetParam();
     // The new content, as a save with nothing in its way writes it.
-    ASSERT_EQ(Run(root.File("ref"), Args(row.command), true, false), 0) << m_err;
-    const std::string fresh =
-        doctest::Contents(root.File(row.command == Command::Thumbnail ? "ref/out.png" : "ref/out.bmp"));
-    ASSERT_GT(fresh.size(), row.command == Command::Thumbnail ? size_t{kSizeLimit} : size_t{32} << 10);
-
-    Prepare(row);
-    if (IsSkipped() || HasFatalFailure()) return;
-    const std::string& file = m_file;
-    EXPECT_EQ(Run(root.File("work"), Args(row.command), true, row.fault == Fault::SizeLimit), row.status) << m_err;
-    if (*row.message) EXPECT_NE(m_err.find(row.message), std::string::npos) << m_err;
-    else EXPECT_EQ(m_err, "");
-
+    ASSERT_EQ(Run(root.File("ref"), kArgs[row.command], true, false), 0) << m_err;
+    const std::string fresh = Contents(root.File(row.command == Thumbnail ? "ref/out.png" : "ref/out.bmp"));
+    ASSERT_GT(fresh.size(), row.command == Thumbnail ? size_t{kSizeLimit} : size_t{32} << 10);
+    // Lays out the row's folder and file; m_file is the file the output name leads to.
+    const std::string work = root.File("work");
+    if (row.fault == FullDisk) {
+        if (::mount("tmpfs", work.c_str(), "tmpfs", 0, kSmallDisk) != 0)
+            GTEST_SKIP() << "the full disk needs a small tmpfs, which cannot be mounted: " << std::strerror(errno);
+        m_bMounted = true;
+    }
+    Own(work, row.closedFolder ? Root : Nobody, 0755);
+    m_file = work + (row.command == Thumbnail ? "/out.png" : "/out.bmp");
+    if (row.target == Link) fs::create_symlink("real.bmp", m_file), m_file = work + "/real.bmp";
+    if (row.target == Chain) {
+        MakeFolder("chain"), MakeFolder("store");
+        fs::create_symlink("../chain/mid", m_file);
+        fs::create_symlink(m_file = root.File("store/real.bmp"), root.File("chain/mid"));
+    }
+    if (row.target == Folder) fs::create_directory(m_file);
+    else doctest::WriteFile(m_file, kOld);
+    Own(m_file, row.owner, row.mode);
+    if (row.target == HardLink) fs::create_hard_link(m_file, work + "/other.bmp");
+    // One left by a killed save, and one that a save in another process is still writing.
+    if (row.fault == Leftovers) {
+        for (const std::string& temp : {m_leftover, m_live}) doctest::WriteFile(temp, "half"), Own(temp, Nobody, 0600);
+        m_liveFd = ::open(m_live.c_str(), O_RDONLY | O_CLOEXEC);
+        EXPECT_EQ(::flock(m_liveFd, LOCK_EX), 0);
+    }
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(Run(root.File("work"), kArgs[row.command], true, row.fault == SizeLimit), row.status) << m_err;
+    EXPECT_TRUE(*row.message ? m_err.find(row.message) != std::string::npos : m_err.empty()) << m_err;
     struct stat st {};
-    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, row.mode);
-    EXPECT_EQ(std::pair(st.st_uid, st.st_gid), Ids(row.owner));
-    if (row.target == Target::Folder) EXPECT_TRUE(fs::is_directory(file) && fs::is_empty(file));
-    else EXPECT_TRUE(doctest::Contents(file) == (row.replaced ? fresh : kOld)) << doctest::Contents(file).size();
-    if (row.target == Target::Link || row.target == Target::Chain) {
-        EXPECT_TRUE(fs::is_symlink(root.File("work/out.bmp")));
-    }
-    if (row.target == Target::HardLink) {
-        EXPECT_TRUE(doctest::Contents(root.File("work/other.bmp")) == fresh);
-    }
-    if (row.fault == Fault::Leftovers) {
-        EXPECT_FALSE(fs::exists(m_leftover));
-        EXPECT_TRUE(fs::exists(m_live));
-        fs::remove(m_live);
-    }
+    ASSERT_EQ(::lstat(m_file.c_str(), &st), 0);
+    EXPECT_EQ(std::pair(st.st_mode & 07777, std::pair(st.st_uid, st.st_gid)), std::pair(row.mode, Ids(row.owner)));
+    if (row.target == Folder) EXPECT_TRUE(fs::is_directory(m_file) && fs::is_empty(m_file));
+    else EXPECT_TRUE(Contents(m_file) == (row.replaced ? fresh : kOld)) << Contents(m_file).size();
+    if (row.target == Link || row.target == Chain) { EXPECT_TRUE(fs::is_symlink(root.File("work/out.bmp"))); }
+    if (row.target == HardLink) { EXPECT_TRUE(Contents(root.File("work/other.bmp")) == fresh); }
+    if (row.fault == Leftovers) { EXPECT_TRUE(!fs::exists(m_leftover) && fs::exists(m_live)); }
+    fs::remove(m_live);
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.path))
         EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
 }

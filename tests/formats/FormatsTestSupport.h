@@ -1,65 +1,46 @@
 #pragma once
-// Shared by the file format tests: a private folder, whole files, writers and readers run over an
-// archive, sheets to store, the raster as a decoder gives it, and a raster's code stream in one piece.
+// Shared by the file format tests: whole files, writers and readers run over an archive, sheets
+// filled and read back, a raster's code stream in one piece, and PNG files through libpng's own
+// simplified interface, apart from the program's reader and writer.
 
 #include "engine/Paper.h"
 #include "formats/LzwEncoder.h"
 #include "formats/SketchFile.h"
+#include "framework/FileTestSupport.h"
 #include "io/Archive.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <unistd.h>
 
 namespace formats_test {
 
 using Bytes = std::vector<uint8_t>;
-
-// A folder of its own for each test, removed with everything in it.
-struct TempFolder {
-    std::filesystem::path path = std::filesystem::path(testing::TempDir()) /
-        ("graphelle_formats_" + std::to_string(::getpid()) + "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
-    TempFolder() { std::filesystem::create_directories(path); }
-    ~TempFolder() { std::filesystem::remove_all(path); }
-    std::string File(const std::string& name) const { return (path / name).string(); }
-};
+using filetest::TempFolder;
 
 inline Bytes ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::string s = filetest::Contents(path);
+    return {s.begin(), s.end()};
 }
+inline void WriteWholeFile(const std::string& path, const Bytes& b) { filetest::WriteFile(path, {b.begin(), b.end()}); }
+inline uint32_t Le32(const Bytes& b, size_t i) { return b[i] | b[i + 1] << 8 | b[i + 2] << 16 | 1u * b[i + 3] << 24; }
 
-inline void WriteWholeFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
-}
-
-inline uint32_t Le32(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24; }
-
-// Writes paper with one of the writers (WriteSketch, WriteGif, ...).
+// Writes paper with one of the writers (WriteSketch, WriteGif, ...); an unclosed archive leaves the file alone.
 inline bool Save(bool (*write)(const CPaper&, CArchive&), const CPaper& paper, const std::string& path)
 {
     CArchive ar;
-    if (!ar.Open(path, CArchive::store)) return false;
-    if (write(paper, ar)) return ar.Close();
-    ar.Abort();
-    return false;
+    return ar.Open(path, CArchive::store) && write(paper, ar) && ar.Close();
 }
 
 inline bool LoadSketch(CPaper& paper, CPaper& basePaper, const std::string& path)
 {
     CArchive ar;
-    bool ok = ar.Open(path, CArchive::load) && ReadSketch(paper, basePaper, ar);
-    ar.Close();
-    return ok;
+    return ar.Open(path, CArchive::load) && ReadSketch(paper, basePaper, ar);
 }
 
-// The same bytes on every run.
+// The same bytes on every run; Runs has runs of random length up to longest, three in four white, as strokes give.
 inline Bytes Noise(size_t n, uint32_t seed)
 {
     std::minstd_rand rnd(seed);
@@ -68,7 +49,6 @@ inline Bytes Noise(size_t n, uint32_t seed)
     return bytes;
 }
 
-// Runs of random length up to longest, three in four of them white, as paper with strokes gives.
 inline Bytes Runs(size_t n, uint32_t seed, uint32_t longest)
 {
     std::minstd_rand rnd(seed);
@@ -87,17 +67,18 @@ inline void Fill(CPaper& paper, const Bytes& pixels)
 
 inline Bytes TopDown(const CPaper& paper)
 {
-    Bytes out;
-    for (uint32_t y = 0; y < paper.GetHeight(); ++y)
-        for (uint32_t x = 0; x < paper.GetWidth(); ++x) out.push_back(paper.GetPixel(int32_t(x), int32_t(y)));
+    const uint32_t w = paper.GetWidth();
+    Bytes out(size_t{w} * paper.GetHeight());
+    for (size_t i = 0; i < out.size(); ++i) out[i] = paper.GetPixel(int32_t(i % w), int32_t(i / w));
     return out;
 }
 
-// A picture's gray pixels, top row first, as ImageMagick reads it.
-inline Bytes MagickGray(const std::string& path, const TempFolder& folder)
+// The blocks of a sketch file, as the file says they are: offset of the count byte.
+inline std::vector<size_t> BlockOffsets(const Bytes& file)
 {
-    const std::string raw = folder.File("magick.gray");
-    return std::system(("convert '" + path + "' -depth 8 gray:'" + raw + "'").c_str()) == 0 ? ReadWholeFile(raw) : Bytes();
+    std::vector<size_t> offsets;
+    for (size_t pos = 29; pos < file.size(); pos += file[pos] + 3u) offsets.push_back(pos);
+    return offsets;
 }
 
 // The same size and raster bytes: the same pixels, and fill bytes alike.
@@ -107,8 +88,7 @@ inline bool SameBits(const CPaper& a, const CPaper& b)
            std::equal(a.GetBits(), a.GetBits() + a.GetImageSize(), b.GetBits());
 }
 
-// The whole code stream of a raster, from blocks that must all be full but
-// the last, which a count of 0 follows.
+// The whole code stream of a raster, from blocks that must all be full but the last, which a count of 0 follows.
 inline Bytes EncodeAll(const uint8_t* pixels, uint32_t width, uint32_t height)
 {
     Bytes stream;
@@ -123,3 +103,33 @@ inline Bytes EncodeAll(const uint8_t* pixels, uint32_t width, uint32_t height)
 }
 
 }  // namespace formats_test
+
+namespace pngtest {
+
+struct Picture {
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> gray;  // rows top-down, no padding
+};
+
+inline bool Decode(const std::string& path, Picture& p)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    image.format = PNG_FORMAT_GRAY;
+    p.width = image.width, p.height = image.height;
+    p.gray.assign(PNG_IMAGE_SIZE(image), 0);
+    return png_image_finish_read(&image, nullptr, p.gray.data(), 0, nullptr) != 0;
+}
+
+// pixels top-down in a PNG_FORMAT_* layout; colormap of RGBA entries for the colour-map formats.
+inline bool Write(const std::string& path, uint32_t w, uint32_t h, uint32_t format, const void* pixels,
+                  const void* colormap = nullptr, uint32_t entries = 0)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION, image.width = w, image.height = h, image.format = format;
+    image.colormap_entries = entries;
+    return png_image_write_to_file(&image, path.c_str(), 0, pixels, 0, colormap) != 0;
+}
+
+}  // namespace pngtest

@@ -2,7 +2,6 @@
 // decoder; the decoder against streams that lie about themselves.
 
 #include "FormatsTestSupport.h"
-
 #include "formats/LzwCodes.h"
 #include "formats/LzwDecoder.h"
 
@@ -21,7 +20,7 @@ Bytes Pack(const std::vector<uint32_t>& codes)
     Bytes out;
     uint64_t bits = 0, count = 0, sinceClear = 0;
     for (uint32_t code : codes) {
-        const uint64_t next = std::min<uint64_t>(kLzwFirstFreeCode + std::max<uint64_t>(sinceClear, 1) - 1, kLzwMaxCodes);
+        const uint64_t next = std::min<uint64_t>(kLzwFirstFreeCode + std::max<uint64_t>(sinceClear, 1) - 1, 4096);
         bits |= uint64_t{code} << count;
         for (count += 9 + (next >= 512) + (next >= 1024) + (next >= 2048); count >= 8; count -= 8, bits >>= 8)
             out.push_back(static_cast<uint8_t>(bits));
@@ -41,20 +40,15 @@ std::vector<uint32_t> ReferenceEncode(const Bytes& pixels, size_t* firstFill = n
     bool havePrefix = true;
     for (size_t i = 1; i < pixels.size();) {
         uint32_t p = pixels[i++];
-        if (auto found = table.find(prefix * 256 + p); found != table.end()) {
-            prefix = found->second;
-            continue;
-        }
+        if (auto f = table.find(prefix * 256 + p); f != table.end()) { prefix = f->second; continue; }
         codes.push_back(prefix);
         table[prefix * 256 + p] = next++;
         prefix = p;
         if (next == kLzwMaxCodes) {  // full: the pixel alone, a clear code, and start again
             if (firstFill && *firstFill == SIZE_MAX) *firstFill = i - 1;
             codes.insert(codes.end(), {p, kLzwClearCode});
-            table.clear();
-            next = kLzwFirstFreeCode;
-            havePrefix = i < pixels.size();
-            if (havePrefix) prefix = pixels[i++];
+            table.clear(), next = kLzwFirstFreeCode;
+            if ((havePrefix = i < pixels.size())) prefix = pixels[i++];
         }
     }
     if (havePrefix) codes.push_back(prefix);
@@ -67,28 +61,19 @@ int DecodeInBlocks(const Bytes& stream, uint8_t* pixels, uint32_t width, uint32_
     CLzwDecoder decoder;
     int result = decoder.Begin(pixels, 8, width, height, false) ? CLzwDecoder::kMore : -2;
     for (size_t pos = 0; pos < stream.size() && result == CLzwDecoder::kMore; pos += blockSize)
-        result = decoder.DecodeBlock(stream.data() + pos, static_cast<uint32_t>(std::min(blockSize, stream.size() - pos)));
+        result = decoder.DecodeBlock(stream.data() + pos, uint32_t(std::min(blockSize, stream.size() - pos)));
     return result;
 }
 
-// Linear pixels, top row first, laid out as a sheet's raster of that width in memory of the
-// exact size, so that the address sanitizer catches a read past it.
-Bytes ToRaster(const Bytes& linear, uint32_t width)
-{
-    const size_t height = linear.size() / width, stride = LzwStride(width);
-    Bytes raster(stride * height, 255);
-    for (size_t y = 0; y < height; ++y)
-        std::copy_n(linear.begin() + std::ptrdiff_t(y * width), width, raster.begin() + std::ptrdiff_t((height - 1 - y) * stride));
-    return raster;
-}
-
-// Encodes the whole rows of pixels at that width, expects the plain encoder's bytes, and decodes
-// them back in blocks of 255 and of 1 byte, which splits most codes; gives the plain encoder's codes.
+// Encodes the whole rows of pixels at that width, laid out as a sheet's raster in memory of the exact
+// size (so that the address sanitizer catches a read past it), expects the plain encoder's bytes, and
+// decodes them back in blocks of 255 and of 1 byte, which splits most codes; gives the plain encoder's codes.
 std::vector<uint32_t> ExpectCodecAgrees(const Bytes& pixels, uint32_t width, const std::string& what)
 {
-    const uint32_t height = static_cast<uint32_t>(pixels.size() / width);
+    const uint32_t height = uint32_t(pixels.size() / width), stride = LzwStride(width);
     const Bytes used(pixels.begin(), pixels.begin() + std::ptrdiff_t(size_t{width} * height));
-    const Bytes raster = ToRaster(used, width);
+    Bytes raster(size_t{stride} * height, 255);
+    for (size_t y = 0; y < height; ++y) std::copy_n(&used[y * width], width, &raster[(height - 1 - y) * stride]);
     const Bytes stream = EncodeAll(raster.data(), width, height);
     const std::vector<uint32_t> codes = ReferenceEncode(used);
     EXPECT_EQ(stream, Pack(codes)) << what;
@@ -114,7 +99,6 @@ TEST(LzwCodec, RefusesWhatItCannotCodeAndStaysFinished)
     ASSERT_TRUE(encoder.Begin(pixels, 4, 4, 8));
     for (int call = 0; call < 4; ++call) encoder.NextBlock(block, &count);
     EXPECT_EQ(count, 0);
-
     CLzwDecoder decoder;
     EXPECT_FALSE(decoder.Begin(nullptr, 8, 4, 4, false) || decoder.Begin(pixels, 8, 0, 4, false) ||
                  decoder.Begin(pixels, 8, 4, 4, true) || decoder.Begin(pixels, 9, 4, 4, false));
@@ -124,19 +108,14 @@ TEST(LzwCodec, RefusesWhatItCannotCodeAndStaysFinished)
 TEST(LzwCodec, AgreesWithAPlainEncoderAcrossRowsRunsAndFullTables)
 {
     // The first byte of the fuzzer's finding chooses the width (1 + byte % 97), the rest are the pixels.
-    const Bytes found = ReadWholeFile(std::string(GRAPHELLE_SOURCE_DIR) + "/tests/formats/data/lzw_table_full_9_wide.bin");
+    const Bytes found = ReadWholeFile(GRAPHELLE_SOURCE_DIR "/tests/formats/data/lzw_table_full_9_wide.bin");
     ASSERT_GT(found.size(), 1u);
+    // After 3838 new strings: the pixel alone, a clear code, then 9-bit codes again (the noise row, the finding).
     const struct { const char* what; uint32_t width; Bytes pixels; size_t clears; } cases[] = {
-        {"one black pixel", 1, {0}, 1},
-        {"two pixels", 2, {7, 7}, 1},
-        {"white row", 100000, Bytes(100000, 255), 1},
-        {"runs row", 70000, Runs(70000, 5, 40), 1},
-        {"short runs, 47 wide", 47, Runs(47 * 400, 1, 40), 1},
-        {"long runs, 2048 wide", 2048, Runs(2048 * 300, 2, 6000), 1},
-        {"long runs, 1 wide", 1, Runs(20000, 3, 3000), 1},
-        {"white, 3 wide", 3, Bytes(3 * 50000, 255), 1},
-        // After 3838 new strings: the pixel alone, a clear code, then 9-bit codes again.
-        {"noise row", 50000, Noise(50000, 2), 10},
+        {"one black pixel", 1, {0}, 1}, {"two pixels", 2, {7, 7}, 1}, {"white row", 100000, Bytes(100000, 255), 1},
+        {"runs row", 70000, Runs(70000, 5, 40), 1}, {"short runs, 47 wide", 47, Runs(47 * 400, 1, 40), 1},
+        {"long runs, 2048 wide", 2048, Runs(2048 * 300, 2, 6000), 1}, {"long runs, 1 wide", 1, Runs(20000, 3, 3000), 1},
+        {"white, 3 wide", 3, Bytes(3 * 50000, 255), 1}, {"noise row", 50000, Noise(50000, 2), 10},
         {"fuzzer: table full, 9 wide", 1 + found[0] % 97u, Bytes(found.begin() + 1, found.end()), 2},
     };
     for (const auto& c : cases) {
@@ -147,21 +126,19 @@ TEST(LzwCodec, AgreesWithAPlainEncoderAcrossRowsRunsAndFullTables)
 
 TEST(LzwCodec, TableFillingAtTheEndOfARowOrOnOneOfTheLastPixelsStaysInsideTheRaster)
 {
-    // At many bit positions and with the rows cut in several ways. When the
-    // table fills on the very last pixel, the stream ends with that pixel, a
-    // clear code and the end code, as the plain encoder shows.
+    // At many bit positions and with the rows cut in several ways. When the table fills on the very last
+    // pixel, the stream ends with that pixel, a clear code and the end code, as the plain encoder shows.
     for (uint32_t seed = 10; seed < 16; ++seed) {
-        Bytes noise = Noise(20000, seed);
+        SCOPED_TRACE(seed);
+        const Bytes noise = Noise(20000, seed);
         size_t fill = SIZE_MAX;
         ReferenceEncode(noise, &fill);
         ASSERT_NE(fill, SIZE_MAX);
-        ExpectCodecAgrees(Bytes(noise.begin(), noise.begin() + std::ptrdiff_t(3 * (fill + 1))), uint32_t(fill + 1), "full at a row's end");
-        for (size_t extra = 1; extra <= 8; ++extra) {
-            Bytes pixels(noise.begin(), noise.begin() + std::ptrdiff_t(fill + extra));
-            std::string what = "seed " + std::to_string(seed) + ", " + std::to_string(extra) + " pixels after the fill, width ";
-            for (uint32_t width : {1u, 3u, 7u, static_cast<uint32_t>(pixels.size())})
-                ExpectCodecAgrees(pixels, width, what + std::to_string(width));
-        }
+        ExpectCodecAgrees(Bytes(noise.data(), noise.data() + 3 * fill + 3), uint32_t(fill + 1), "full at a row's end");
+        for (size_t extra = 1; extra <= 8; ++extra)
+            for (uint32_t width : {1u, 3u, 7u, uint32_t(fill + extra)})
+                ExpectCodecAgrees(Bytes(noise.data(), noise.data() + fill + extra), width,
+                                  std::to_string(extra) + " after the fill, width " + std::to_string(width));
     }
 }
 
@@ -178,32 +155,28 @@ TEST(LzwDecoder, StreamsThatCannotBeStopWithThePixelsBeforeThem)
         {"raster full, then clear and end", {256, 1, 2, 3, 4, 5, 6, 256, 257}, CLzwDecoder::kEnd, 6},
     };
     for (const auto& c : cases) {
-        Bytes stream = Pack(c.codes);
-        // A 6-pixel raster (3 x 2, stride 4) with guard bytes around it.
-        Bytes memory(4 + 8 + 4, 0xAA);
+        const Bytes stream = Pack(c.codes);
+        Bytes memory(4 + 8 + 4, 0xAA);  // a 6-pixel raster (3 x 2, stride 4) with guard bytes around it
         CLzwDecoder decoder;
         ASSERT_TRUE(decoder.Begin(memory.data() + 4, 8, 3, 2, false));
-        // After the end or a fault, nothing more is taken.
-        for (int call = 0; call < 2; ++call) {
-            EXPECT_EQ(decoder.DecodeBlock(stream.data(), static_cast<uint32_t>(stream.size())), c.result) << c.what;
+        for (int call = 0; call < 2; ++call) {  // after the end or a fault, nothing more is taken
+            EXPECT_EQ(decoder.DecodeBlock(stream.data(), uint32_t(stream.size())), c.result) << c.what;
             EXPECT_EQ(decoder.GetPixelCount(), c.pixelsBefore) << c.what;
         }
         // Neither the guard bytes nor the fill bytes of the rows are written.
-        for (int i : {0, 1, 2, 3, 4 + 3, 4 + 7, 12, 13, 14, 15}) EXPECT_EQ(memory[size_t(i)], 0xAA) << c.what << " at " << i;
+        for (size_t i : {0, 1, 2, 3, 4 + 3, 4 + 7, 12, 13, 14, 15}) EXPECT_EQ(memory[i], 0xAA) << c.what << " at " << i;
     }
 }
 
 TEST(LzwDecoder, TableNeverGrowsPastItsLimit)
 {
-    // Single pixels without a clear code: each adds an entry until the table
-    // is full; code 4095 then still means the pair it was given first.
-    Bytes roots = Noise(6000, 5);
+    // Single pixels without a clear code: each adds an entry until the table is full; code 4095 then still
+    // means the pair it was given first: entry 258 + k pairs code k and code k + 1 (counted from 0).
+    const Bytes roots = Noise(6000, 5);
     std::vector<uint32_t> codes(roots.begin(), roots.end());
     codes.insert(codes.end(), {4095, kLzwEndCode});
-    // Entry 258 + k pairs code k and code k + 1 (counted from 0).
-    Bytes expected(roots);
+    Bytes expected(roots), row(LzwStride(6002), 0);
     expected.insert(expected.end(), {roots[4095 - 258], roots[4095 - 258 + 1]});
-    Bytes row(LzwStride(6002), 0);
     EXPECT_EQ(DecodeInBlocks(Pack(codes), row.data(), 6002, 1, 255), CLzwDecoder::kEnd);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), row.begin()));
 }
