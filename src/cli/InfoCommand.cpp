@@ -136,7 +136,7 @@ int CliInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (decoder.GetPixelCount() != pixels) {
         out << "blocks read whole: no\n";
-        err << path << ": the code stream ends before the last pixel\n";
+        err << path << ": the code stream ends before the last pixel; the sheet opens in part\n";
         return 1;
     }
     out << "blocks read whole: yes\n";

@@ -124,11 +124,17 @@ bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar)
         if (ReadSketchBlock(ar, data, count) != SketchBlock::Read) return false;
         int result = decoder.DecodeBlock(data, count);
         if (result == CLzwDecoder::kCorrupt) return false;
-        if (result == CLzwDecoder::kEnd) break;
+        if (result == CLzwDecoder::kEnd) {
+            // An end code before the last pixel left the rest of the sheet
+            // white: the file holds less than its header promises.
+            if (decoder.GetPixelCount() != uint64_t{header.width} * header.height) return false;
+            basePaper.CopyBitsFrom(paper);
+            return true;
+        }
         dataLeft -= count + kSketchBlockOverhead;
     }
-    basePaper.CopyBitsFrom(paper);
-    return true;
+    // The data ran out without the end code.
+    return false;
 }
 
 SketchLoad LoadSketchFile(const std::string& path, CPaper& paper, std::string& error)

@@ -20,9 +20,9 @@ bool WriteSketch(const CPaper& paper, CArchive& ar);
 
 // Reads a sketch from a loading archive into paper and basePaper. An invalid
 // header leaves paper without pixels. A zero data size or an unknown code
-// size gives a white sheet. A missing, short or damaged block, or a stream
-// that cannot be decoded, keeps the pixels decoded before it and leaves
-// basePaper white. False whenever the file was not read whole; what counts
+// size gives a white sheet. A missing, short or damaged block, a stream that
+// cannot be decoded, or one that ends (or runs out) before the last pixel,
+// keeps the pixels decoded before it and leaves basePaper white. False whenever the file was not read whole; what counts
 // for callers is paper.HasBits() afterwards.
 bool ReadSketch(CPaper& paper, CPaper& basePaper, CArchive& ar);
 

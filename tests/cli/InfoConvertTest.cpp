@@ -122,7 +122,9 @@ TEST(Cli, EveryCommandReportsADamagedSketch)
 {
     doctest::TempFolder folder;
     const std::string damaged = folder.File("damaged.tvk"), junk = folder.File("junk.tvk");
-    WriteFile(damaged, Changed(Contents(WriteDrawing(folder.File("in.tvk"))), 29 + 1 + 255, 1));
+    const std::string drawing = Contents(WriteDrawing(folder.File("in.tvk"))), early = folder.File("early.tvk");
+    WriteFile(damaged, Changed(drawing, 29 + 1 + 255, 1));
+    WriteFile(early, Changed(drawing, 16, 33 ^ 34));  // one row more than the stream holds
     WriteFile(junk, std::string(40, 'x'));
     const std::string bmp = folder.File("out.bmp"), png = folder.File("out.png"), tvk = folder.File("out.tvk");
     const std::string part = ": read only in part; the rest of the sheet is white", no = "junk.tvk: not a sketch file";
@@ -130,6 +132,8 @@ TEST(Cli, EveryCommandReportsADamagedSketch)
     const struct { std::string in, reports[4]; bool written; } rows[] = {
         {damaged, {"damaged.tvk: block 1 fails its checksum; the sheet opens in part", "damaged.tvk" + part,
                    "damaged.tvk" + part, "\"damaged.tvk\" could be read only in part"}, true},
+        {early, {"early.tvk: the code stream ends before the last pixel; the sheet opens in part", "early.tvk" + part,
+                 "early.tvk" + part, "\"early.tvk\" could be read only in part"}, true},
         {junk, {no + " (invalid header)", no, no, "line 1: cannot open " + junk}, false},
     };
     for (const auto& row : rows) {
