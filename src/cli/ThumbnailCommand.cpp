@@ -1,4 +1,5 @@
 #include "ThumbnailCommand.h"
+#include "Usage.h"
 
 #include "engine/Paper.h"
 #include "engine/PaperThumbnail.h"
@@ -17,6 +18,8 @@ namespace {
 // Thumbnailers ask for 128 to 1024 pixels; anything past the largest sheet
 // would only be an enlargement, which we never do.
 constexpr uint32_t kMaxThumbnailSize = 4096;
+constexpr char kUsage[] = "usage: graphelle-cli thumbnail IN.tvk OUT.png SIZE (SIZE 1 to 4096)\n";
+static_assert(kMaxThumbnailSize == 4096, "the usage names the largest size");
 
 bool ParseSize(const std::string& text, uint32_t& size)
 {
@@ -29,11 +32,10 @@ bool ParseSize(const std::string& text, uint32_t& size)
 
 int CliThumbnail(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    (void)out;
+    if (const int status = CheckArguments(args, 3, kUsage, nullptr, out, err); status >= 0) return status;
     uint32_t box = 0;
-    if (args.size() != 3 || !ParseSize(args[2], box)) {
-        err << "usage: graphelle-cli thumbnail IN.tvk OUT.png SIZE (SIZE 1 to "
-            << kMaxThumbnailSize << ")\n";
+    if (!ParseSize(args[2], box)) {
+        err << kUsage;
         return 2;
     }
     CPaper paper;

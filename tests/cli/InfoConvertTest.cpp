@@ -36,6 +36,7 @@ TEST(Cli, EverySubCommandChecksItsWords)
         {CliConvert, {"-h"}, 0, convert}, {CliConvert, {none, b}, 1, opened}, {CliRun, {}, 2, run},
         {CliRun, {"a", b}, 2, run}, {CliRun, {"--help"}, 0, run + "Replays a drawing script"},
         {CliRun, {none}, 1, "cannot open the script " + none}, {CliThumbnail, {}, 2, thumbnail},
+        {CliThumbnail, {"--help"}, 0, thumbnail},
         {CliThumbnail, {"a", b}, 2, thumbnail}, {CliThumbnail, {"a", b, "0"}, 2, thumbnail},
         {CliThumbnail, {"a", b, "-5"}, 2, thumbnail}, {CliThumbnail, {"a", b, "12x"}, 2, thumbnail},
         {CliThumbnail, {"a", b, "4097"}, 2, thumbnail}, {CliThumbnail, {"a", b, "64", "extra"}, 2, thumbnail},
