@@ -20,7 +20,7 @@ TEST_F(InstanceTest, AnotherStartHandsItsFileToTheRunningCopyOrSaysThatItDoesNot
     // less than two seconds.
     const auto another = [&](const std::string& file, const std::function<void()>& meanwhile = [] {}) {
         const auto start = std::chrono::steady_clock::now();
-        const pid_t pid = x.Spawn({ProgramPath(), file});
+        const pid_t pid = x.Spawn({GRAPHELLE_PROGRAM, file});
         meanwhile();
         const int status = WaitExit(pid, 5000);
         return std::pair(status, std::chrono::steady_clock::now() - start < std::chrono::seconds(2));

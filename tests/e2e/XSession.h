@@ -18,13 +18,14 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 inline void Sleep(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
-// Whether ready() came true within ms, asked every step ms.
+// Whether ready() came true within about ms, asked every step ms.
 template <class Ready> bool Within(int ms, Ready ready, int step = 50)
 {
     for (int waited = 0; waited < ms; waited += step, Sleep(step))
@@ -36,24 +37,18 @@ inline bool Installed(const std::string& tools)
 {
     return Shell("for t in " + tools + "; do command -v $t || exit 1; done >/dev/null 2>&1") == 0;
 }
-inline std::string ReadAll(const std::string& path)
+inline std::string ReadAll(const fs::path& file)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator(in), {}};
 }
 // The exit status of a process within ms, else -1 after ending it; -1 for a crash too.
 inline int WaitExit(pid_t pid, int ms = 10000)
 {
-    int status = 0;
-    if (pid > 0 && Within(ms, [&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10))
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    return -1;
-}
-// The program, built beside this test: it runs from <build>/tests/e2e.
-inline std::string ProgramPath()
-{
-    return fs::canonical("/proc/self/exe").parent_path().parent_path().parent_path() / "graphelle";
+    int status = -1;
+    if (pid > 0 && !Within(ms, [&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10))
+        kill(pid, SIGKILL), waitpid(pid, &status, 0);
+    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 struct Rect {
@@ -82,24 +77,19 @@ struct XSession {
     }
     std::string Documents() const { return home + "/Documents"; }
 
-    // The X server, on a display number nobody holds, chosen by our process id to keep parallel runs
-    // apart; then everything started here has that display, the private home, the X platform, and
-    // none of the desktop's folders.
+    // The X server, on a display number it finds free and tells once it listens; then everything started
+    // here has that display, the private home, the X platform, and none of the desktop's folders.
     bool StartX()
     {
-        if (home.empty()) return false;
-        fs::create_directories(home + "/run");
-        fs::permissions(home + "/run", fs::perms::owner_all);
-        for (int tries = 0; tries < 200 && xvfb < 0; ++tries) {
-            const std::string n = std::to_string(100 + (getpid() + tries * 7) % 800), socket = "/tmp/.X11-unix/X" + n;
-            if (fs::exists("/tmp/.X" + n + "-lock") || fs::exists(socket)) continue;
-            display = ":" + n;
-            xvfb = Spawn({"Xvfb", display, "-screen", "0", "1280x900x24", "-nolisten", "tcp", "-ac"}, "/xvfb.log");
-            Within(5000, [&] {  // someone may take the number first
-                if (xvfb > 0 && waitpid(xvfb, nullptr, WNOHANG) == xvfb) xvfb = -1;
-                return xvfb < 0 || fs::exists(socket);
-            });
-        }
+        int number[2];
+        if (home.empty() || mkdir((home + "/run").c_str(), 0700) != 0 || pipe(number) != 0) return false;
+        xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0", "1280x900x24", "-ac",
+                      "-nolisten", "tcp"}, "/xvfb.log");
+        close(number[1]);
+        char told[16] = {};
+        const bool listens = read(number[0], told, sizeof told - 1) > 0;
+        close(number[0]);
+        display = ":" + std::to_string(std::atoi(told));
         std::vector<std::string> xdg;
         for (char** e = environ; *e; ++e)
             if (std::strncmp(*e, "XDG_", 4) == 0) xdg.emplace_back(*e, std::strchr(*e, '='));
@@ -108,31 +98,28 @@ struct XSession {
                  {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_DATA_HOME", home + "/.local/share"},
                  {"XDG_RUNTIME_DIR", home + "/run"}, {"QT_QPA_PLATFORM", "xcb"}})
             setenv(name, value.c_str(), 1);
-        return xvfb > 0;
+        return listens && fs::create_directories(Documents());
     }
-    // Another program (a second copy of this one, a window manager, a drag source, xdg-open), its output
-    // joining the program's log. The caller waits for it or ends it.
+    // A program (this one, a second copy of it, a window manager, a drag source, xdg-open), its output in
+    // the program's log. The caller waits for it or ends it.
     pid_t Spawn(const std::vector<std::string>& argv, const std::string& log = "/program.log")
     {
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
         const pid_t pid = fork();
         if (pid == 0) {
             const int fd = open((home + log).c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            dup2(fd, 1), dup2(fd, 2);
-            std::vector<char*> args;
-            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-            args.push_back(nullptr);
-            execvp(args[0], args.data());
-            _exit(127);
+            dup2(fd, 1), dup2(fd, 2), execvp(args[0], args.data()), _exit(127);
         }
         if (pid > 0) children.push_back(pid);
         return pid;
     }
     // The program; with a title, once its window shows; with a size too, once that sheet is painted.
-    bool StartProgram(const std::vector<std::string>& args = {}, const std::string& title = "", int w = 0, int h = 0)
+    bool StartProgram(std::vector<std::string> args = {}, const std::string& title = "", int w = 0, int h = 0)
     {
-        std::vector<std::string> argv{ProgramPath()};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return (program = Spawn(argv)) > 0 && (title.empty() || WaitWindow(title)) && (!w || Sheet(w, h));
+        args.insert(args.begin(), GRAPHELLE_PROGRAM);
+        return (program = Spawn(args)) > 0 && (title.empty() || WaitWindow(title)) && (!w || Sheet(w, h));
     }
     // The first start: the New dialog, OK (once it has the focus, which a window manager hands over in its
     // own time), and the empty sheet of the default size on screen.
@@ -149,11 +136,10 @@ struct XSession {
     bool Quit() { return Key("ctrl+q"), WaitProgramExit(); }
     std::string ProgramLog() const { return ReadAll(home + "/program.log"); }
 
-    // What a command prints.
     std::string Output(const std::string& command)
     {
-        Shell(command + " >" + home + "/output 2>/dev/null");
-        return ReadAll(home + "/output");
+        Shell(command + " 2>/dev/null >" + home + "/out");
+        return ReadAll(home + "/out");
     }
     bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
     // xdotool gives up when a window vanishes while it searches, as windows do while a program starts or
@@ -161,9 +147,7 @@ struct XSession {
     bool WaitWindow(const std::string& title)
     {
         const std::string until = "until xdotool search --sync --onlyvisible --name \"$0\"; do sleep 0.05; done";
-        if (Shell("timeout 30 sh -c '" + until + "' '" + title + "' >/dev/null 2>&1") != 0) return false;
-        Sleep(300);
-        return true;
+        return Shell("timeout 30 sh -c '" + until + "' '" + title + "' >/dev/null 2>&1 && sleep 0.3") == 0;
     }
     void Key(const std::string& keys) { Xdo("key --clearmodifiers " + keys); }
     // A point on the screen, and one on the sheet, as xdotool writes them.
@@ -183,8 +167,7 @@ struct XSession {
     // The program's windows on screen (the main window, a dialog, an open menu).
     int Windows()
     {
-        const std::string ids = Output("xdotool search --onlyvisible --pid " + std::to_string(program));
-        return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
+        return std::stoi(Output("xdotool search --onlyvisible --pid " + std::to_string(program) + " | wc -l"));
     }
     // Opens the File menu and, once it shows, types keys into it.
     bool Menu(const std::string& keys)
@@ -198,22 +181,17 @@ struct XSession {
     bool SaveAndWait(const std::string& file)
     {
         std::error_code ec;
-        const auto before = fs::last_write_time(file, ec);
-        const bool existed = !ec;
+        const auto before = fs::last_write_time(file, ec);  // the least time when there is none
         Key("ctrl+s");
-        return Within(10000, [&] {
-            const auto now = fs::last_write_time(file, ec);
-            return !ec && (!existed || now != before);
-        }, 25);
+        return Within(10000, [&] { return fs::last_write_time(file, ec) != before && !ec; }, 25);
     }
 
     // A failed screenshot reads as black, never out of bounds.
     bool Capture()
     {
-        const std::string file = home + "/shot.rgb";
-        rgb = Shell("import -window root -depth 8 rgb:" + file + " >/dev/null 2>&1") ? "" : ReadAll(file);
-        const bool whole = rgb.size() == size_t{width} * height * 3;
-        rgb.resize(size_t{width} * height * 3);
+        rgb = Shell("import -window root -depth 8 rgb:" + home + "/shot") ? "" : ReadAll(home + "/shot");
+        const bool whole = rgb.size() == 3u * width * height;
+        rgb.resize(3u * width * height);
         return whole;
     }
     uint32_t Pixel(int x, int y) const  // as 0xRRGGBB
@@ -285,9 +263,8 @@ protected:
     void SetUp() override
     {
         if (!Installed("Xvfb xdotool import")) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
-        ASSERT_TRUE(fs::exists(ProgramPath())) << ProgramPath();
+        ASSERT_TRUE(fs::exists(GRAPHELLE_PROGRAM)) << GRAPHELLE_PROGRAM;
         ASSERT_TRUE(x.StartX()) << "no X server";
-        fs::create_directories(x.Documents());
     }
 
     XSession x;
