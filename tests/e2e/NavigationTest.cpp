@@ -22,12 +22,9 @@ struct PointerPicture {
 
 PointerPicture Pointer(Display* display)
 {
-    PointerPicture picture;
-    if (XFixesCursorImage* image = XFixesGetCursorImage(display)) {
-        picture = {image->width, image->height, {image->pixels, image->pixels + image->width * image->height}};
-        XFree(image);
-    }
-    return picture;
+    const std::unique_ptr<XFixesCursorImage, int (*)(void*)> image(XFixesGetCursorImage(display), XFree);
+    if (!image) return {};
+    return {image->width, image->height, {image->pixels, image->pixels + image->width * image->height}};
 }
 
 using NavigationTest = XTest;
@@ -44,10 +41,7 @@ TEST_F(NavigationTest, ToolPicturesZoomAndEditingKeysAndFullScreen)
     const auto pointerAt = [&](int px, int py) {
         x.Xdo("mousemove " + XSession::Pos(px, py) + " sleep 0.1 mousemove_relative 1 0");
         PointerPicture last;
-        Within(1000, [&] {
-            PointerPicture now = Pointer(display.get());
-            return std::exchange(last, std::move(now)) == last;
-        });
+        Within(1000, [&] { return std::exchange(last, Pointer(display.get())) == last; });
         return last;
     };
     const int cx = x.paper.left + 200, cy = x.paper.top + 150;
