@@ -9,14 +9,14 @@ using FileMenuTest = XTest;
 
 TEST_F(FileMenuTest, EveryCommandThroughTheMenuAndOpenRecentAfterARestart)
 {
-    fs::remove(x.Documents());  // the first start makes it
-    ASSERT_TRUE(x.StartNewSheet());
-    x.Drag(50, 100, 250, 100);
+    fs::remove(Documents());  // the first start makes it
+    ASSERT_TRUE(StartNewSheet());
+    Drag(50, 100, 250, 100);
     // The nth item of the File menu (New is 1; separators do not count).
     const auto choose = [&](int n) {
         std::string keys;
         while (n-- > 0) keys += "Down ";
-        return x.Menu(keys + "Return");
+        return Menu(keys + "Return");
     };
     // The first bytes of a file once it exists, within five seconds.
     const auto head = [](const std::string& path) {
@@ -26,30 +26,30 @@ TEST_F(FileMenuTest, EveryCommandThroughTheMenuAndOpenRecentAfterARestart)
     };
 
     ASSERT_TRUE(choose(4));  // Save
-    EXPECT_EQ(head(x.Documents() + "/Sketch1.tvk").substr(0, 4), "QLXF");
-    ASSERT_TRUE(choose(6) && x.WaitWindow("^Export PNG$"));  // Export PNG...
-    x.Key("Return");
-    EXPECT_EQ(head(x.Documents() + "/Sketch1.png"), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(head(Documents() + "/Sketch1.tvk").substr(0, 4), "QLXF");
+    ASSERT_TRUE(choose(6) && WaitWindow("^Export PNG$"));  // Export PNG...
+    Key("Return");
+    EXPECT_EQ(head(Documents() + "/Sketch1.png"), "\x89PNG\r\n\x1a\n");
     // The dialogs open, and close again with Escape; New, cancelled, says "Failed to create file!"
     // and the drawing comes back from its file.
     for (auto [item, title] : {std::pair{5, "^Save as$"}, {7, "^Earlier Versions$"}, {2, "^Open$"}, {1, "^New$"}}) {
         ASSERT_TRUE(choose(item));
-        ASSERT_TRUE(x.WaitWindow(title)) << title;
-        x.Key("Escape");
+        ASSERT_TRUE(WaitWindow(title)) << title;
+        Key("Escape");
         Sleep(300);
     }
     Sleep(200);
-    x.Key("Return");
-    ASSERT_TRUE(x.WaitWindow("^Sketch1 - Graphelle$"));
+    Key("Return");
+    ASSERT_TRUE(WaitWindow("^Sketch1 - Graphelle$"));
     ASSERT_TRUE(choose(8));  // Exit
-    ASSERT_TRUE(x.WaitProgramExit()) << x.ProgramLog();
+    ASSERT_TRUE(WaitProgramExit()) << ProgramLog();
 
     // Started again, the list of sketches shows; Open Recent's first entry is the sketch.
-    ASSERT_TRUE(x.StartProgram({}, "^Graphelle$") && choose(3));
+    ASSERT_TRUE(StartProgram({}, "^Graphelle$") && choose(3));
     Sleep(300);
-    x.Key("Return");
-    EXPECT_TRUE(x.WaitWindow("^Sketch1 - Graphelle$"));
-    EXPECT_TRUE(x.Quit()) << x.ProgramLog();
+    Key("Return");
+    EXPECT_TRUE(WaitWindow("^Sketch1 - Graphelle$"));
+    EXPECT_TRUE(Quit()) << ProgramLog();
 }
 
 }  // namespace

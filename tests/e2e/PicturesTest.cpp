@@ -14,39 +14,39 @@ TEST_F(PicturesTest, APictureDroppedHelpAndASketchOpenedByTheDesktop)
     ASSERT_TRUE(Installed("xdg-open mimetype update-mime-database update-desktop-database"))
         << "xdg-utils, libfile-mimeinfo-perl, shared-mime-info or desktop-file-utils is missing; "
            "run scripts/install-deps";
-    const std::string first = x.Documents() + "/first.tvk", picture = x.Documents() + "/../photo.png";
+    const std::string first = Documents() + "/first.tvk", picture = Documents() + "/../photo.png";
     ASSERT_TRUE(WriteSheet(first, 400, 300) && WriteSheet(picture, 300, 200, true));
-    ASSERT_TRUE(x.StartProgram({first}, "^first - Graphelle$", 400, 300));
-    x.Click(x.paper.left - 20, x.paper.top - 20);  // the keys to the window, as a desktop would do
+    ASSERT_TRUE(StartProgram({first}, "^first - Graphelle$", 400, 300));
+    Click(paper.left - 20, paper.top - 20);  // the keys to the window, as a desktop would do
 
     // A picture pressed on the other window, dragged across and let go over the sheet.
-    const pid_t source = x.Spawn({GRAPHELLE_DRAG_SOURCE, picture, "1000", "100"});
-    ASSERT_TRUE(x.WaitWindow("^Drag Source$"));
-    const int x0 = 1100 - x.paper.left, y0 = 160 - x.paper.top;
+    const pid_t source = Spawn({GRAPHELLE_DRAG_SOURCE, picture, "1000", "100"});
+    ASSERT_TRUE(WaitWindow("^Drag Source$"));
+    const int x0 = 1100 - paper.left, y0 = 160 - paper.top;
     std::string drag = "mousemove 1100 160 sleep 0.1 mousedown 1 sleep 0.2";
     for (int i = 1; i <= 10; ++i)
-        drag += " mousemove " + x.At(x0 + (150 - x0) * i / 10, y0 + (100 - y0) * i / 10) + " sleep 0.05";
-    ASSERT_TRUE(x.Xdo(drag + " sleep 0.2 mouseup 1"));
-    const bool opened = x.WaitWindow("^photo");
+        drag += " mousemove " + At(x0 + (150 - x0) * i / 10, y0 + (100 - y0) * i / 10) + " sleep 0.05";
+    ASSERT_TRUE(Xdo(drag + " sleep 0.2 mouseup 1"));
+    const bool opened = WaitWindow("^photo");
     kill(source, SIGTERM), WaitExit(source);
-    ASSERT_TRUE(opened) << x.ProgramLog();
-    EXPECT_TRUE(x.Sheet(300, 200));
+    ASSERT_TRUE(opened) << ProgramLog();
+    EXPECT_TRUE(Sheet(300, 200));
 
     // Help: File, then Edit, then View, whose last item is Help.
     if (!Installed("x-www-browser") && !Installed("firefox") && !Installed("chromium")) {
-        EXPECT_TRUE(x.Menu("Right Right Up Return") && x.WaitWindow("^Graphelle Help$")) << x.ProgramLog();
-        x.Click(x.paper.right + 120, x.paper.bottom + 100);  // the main window, beside the help window
+        EXPECT_TRUE(Menu("Right Right Up Return") && WaitWindow("^Graphelle Help$")) << ProgramLog();
+        Click(paper.right + 120, paper.bottom + 100);  // the main window, beside the help window
     }
-    ASSERT_TRUE(x.Quit()) << x.ProgramLog();
+    ASSERT_TRUE(Quit()) << ProgramLog();
     CPaper saved;
-    ASSERT_TRUE(Read(x.Documents() + "/photo.tvk", saved));
+    ASSERT_TRUE(Read(Documents() + "/photo.tvk", saved));
     EXPECT_EQ(std::tuple(saved.GetWidth(), saved.GetPixel(20, 20), saved.GetPixel(40, 40)), std::tuple(300u, 0, 255));
 
     // The start registered the program with the desktop of this home, once its indexes are up.
-    const std::string data = x.home + "/.local/share";
+    const std::string data = home + "/.local/share";
     const std::string caches[] = {data + "/mime/mime.cache", data + "/applications/mimeinfo.cache"};
     Within(10000, [&] { return fs::exists(caches[0]) && fs::exists(caches[1]); }, 100);
-    const std::string second = x.Documents() + "/../second.tvk", thumb = x.Documents() + "/../second.png";
+    const std::string second = Documents() + "/../second.tvk", thumb = Documents() + "/../second.png";
     ASSERT_TRUE(WriteSheet(second, 320, 240));
 
     // A file manager's picture of the sketch: the thumbnailer's command, its fields filled in.
@@ -62,12 +62,12 @@ TEST_F(PicturesTest, APictureDroppedHelpAndASketchOpenedByTheDesktop)
     std::string png = ReadAll(thumb);
     png.resize(24);
     EXPECT_EQ(png.substr(0, 4) + png.substr(16), std::string("\x89PNG\0\0\0\x40\0\0\0\x30", 12));  // 64 x 48
-    const pid_t opener = x.Spawn({"xdg-open", second});
-    ASSERT_TRUE(x.WaitWindow("^second - Graphelle$")) << x.ProgramLog();
-    EXPECT_TRUE(x.Sheet(320, 240));
-    x.Click(x.paper.left - 20, x.paper.top - 20);
-    x.Key("ctrl+q");
-    EXPECT_EQ(WaitExit(opener), 0) << x.ProgramLog();
+    const pid_t opener = Spawn({"xdg-open", second});
+    ASSERT_TRUE(WaitWindow("^second - Graphelle$")) << ProgramLog();
+    EXPECT_TRUE(Sheet(320, 240));
+    Click(paper.left - 20, paper.top - 20);
+    Key("ctrl+q");
+    EXPECT_EQ(WaitExit(opener), 0) << ProgramLog();
 }
 
 }  // namespace

@@ -12,68 +12,68 @@ using ProgramTest = XTest;
 
 TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
 {
-    const std::string file = x.Documents() + "/Sketch1.tvk", junk = x.Documents() + "/junk.tvk";
+    const std::string file = Documents() + "/Sketch1.tvk", junk = Documents() + "/junk.tvk";
     // A logout or shutdown ends the program within a second, whatever dialog waits.
-    const auto endsWithinASecond = [&] { return kill(x.program, SIGTERM), x.WaitProgramExit(1000); };
+    const auto endsWithinASecond = [&] { return kill(program, SIGTERM), WaitProgramExit(1000); };
     // The first start's New dialog, and "Failed to open file!" for a file that is no sketch,
     // before the window shows: no window is left behind.
-    ASSERT_TRUE(x.StartProgram({}, "^New$"));
-    EXPECT_TRUE(endsWithinASecond()) << x.ProgramLog();
+    ASSERT_TRUE(StartProgram({}, "^New$"));
+    EXPECT_TRUE(endsWithinASecond()) << ProgramLog();
     std::ofstream(junk) << "not a sketch";
-    ASSERT_TRUE(x.StartProgram({junk}, "^Graphelle$"));
-    EXPECT_TRUE(endsWithinASecond()) << x.ProgramLog();
+    ASSERT_TRUE(StartProgram({junk}, "^Graphelle$"));
+    EXPECT_TRUE(endsWithinASecond()) << ProgramLog();
     fs::remove(junk);
 
-    ASSERT_TRUE(x.StartNewSheet()) << "no New dialog or no 400 x 300 sheet on screen";
+    ASSERT_TRUE(StartNewSheet()) << "no New dialog or no 400 x 300 sheet on screen";
     // The eraser's and the pencil's buttons, by the colours only their pictures have; the select
     // tool's is beside the eraser's.
-    ASSERT_TRUE(x.Capture());
-    const auto [ex, ey] = x.FindColour(600, 900, 0xF6A7B8);
-    const auto [px, py] = x.FindColour(600, 900, 0xF2C14E);
+    ASSERT_TRUE(Capture());
+    const auto [ex, ey] = FindColour(600, 900, 0xF6A7B8);
+    const auto [px, py] = FindColour(600, 900, 0xF2C14E);
     ASSERT_TRUE(ex >= 0 && px >= 0);
 
     // A stroke, and a piece of it on the clipboard; then paste and undo half-way through a
     // second stroke, which change nothing (without --clearmodifiers, which would let go of the
     // button too), and the pencil again, which once put a piece down from far past its end.
-    x.Drag(40, 60, 360, 60);
-    x.Click(ex + (ex - px), ey);
-    x.Drag(40, 40, 120, 80);
-    x.Key("ctrl+c");
-    x.Click(px, py);
-    x.Xdo("mousemove " + x.At(40, 200) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + x.At(150, 200) +
-          " sleep 0.1 key ctrl+v sleep 0.1 key ctrl+z sleep 0.1 mousemove " + x.At(250, 200) +
-          " sleep 0.05 mousemove " + x.At(360, 200) + " sleep 0.05 mouseup 1 sleep 0.15");
-    x.Click(px, py);
+    Drag(40, 60, 360, 60);
+    Click(ex + (ex - px), ey);
+    Drag(40, 40, 120, 80);
+    Key("ctrl+c");
+    Click(px, py);
+    Xdo("mousemove " + At(40, 200) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + At(150, 200) +
+          " sleep 0.1 key ctrl+v sleep 0.1 key ctrl+z sleep 0.1 mousemove " + At(250, 200) +
+          " sleep 0.05 mousemove " + At(360, 200) + " sleep 0.05 mouseup 1 sleep 0.15");
+    Click(px, py);
 
     // The eraser across the first stroke, undone by keys and done again through the menus:
     // the File menu, Right to the Edit menu (which opens on its first item), then its second.
     // What the eraser crossed is read from the drawing once saved.
-    x.Click(ex, ey);
-    x.Drag(300, 20, 300, 100);
-    x.Drag(310, 20, 310, 100);
-    const auto erased = [&] { return x.SaveAndWait(file) ? Marked(file, 296, 57, 314, 63, true) : 0; };
+    Click(ex, ey);
+    Drag(300, 20, 300, 100);
+    Drag(310, 20, 310, 100);
+    const auto erased = [&] { return SaveAndWait(file) ? Marked(file, 296, 57, 314, 63, true) : 0; };
     const long withEraser = erased();
-    x.Key("ctrl+z ctrl+z");
+    Key("ctrl+z ctrl+z");
     Sleep(200);
     EXPECT_LT(erased(), withEraser);
-    const int windows = x.Windows();
+    const int windows = Windows();
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(x.Menu("Right Down Return")) << "the File menu did not open";
-        ASSERT_TRUE(Within(5000, [&] { return x.Windows() == windows; })) << "the Edit menu did not close";
+        ASSERT_TRUE(Menu("Right Down Return")) << "the File menu did not open";
+        ASSERT_TRUE(Within(5000, [&] { return Windows() == windows; })) << "the Edit menu did not close";
     }
     EXPECT_EQ(erased(), withEraser);
 
     // A piece of the second stroke selected and moved up and right; the pencil puts it down.
-    x.Click(ex + (ex - px), ey);
-    x.Drag(50, 150, 150, 250);
-    x.Drag(100, 200, 200, 140);
-    x.Click(px, py);
+    Click(ex + (ex - px), ey);
+    Drag(50, 150, 150, 250);
+    Drag(100, 200, 200, 140);
+    Click(px, py);
 
     // Ctrl+Q with the button still down in the middle of a third stroke.
-    x.Xdo("mousemove " + x.At(40, 260) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + x.At(200, 260) +
-          " sleep 0.05 mousemove " + x.At(360, 260) + " sleep 0.1 key ctrl+q");
-    ASSERT_TRUE(x.WaitProgramExit()) << x.ProgramLog();
-    x.Xdo("mouseup 1");
+    Xdo("mousemove " + At(40, 260) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + At(200, 260) +
+          " sleep 0.05 mousemove " + At(360, 260) + " sleep 0.1 key ctrl+q");
+    ASSERT_TRUE(WaitProgramExit()) << ProgramLog();
+    Xdo("mouseup 1");
 
     CPaper saved;
     ASSERT_TRUE(Read(file, saved)) << file;
@@ -89,25 +89,25 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     EXPECT_GT(Marked(file, 296, 57, 314, 63, true), Marked(file, 250, 57, 268, 63, true));
 
     // Started again with the file, the screen shows the same pixels but for the grid's cross.
-    ASSERT_TRUE(x.StartProgram({file}, "^Sketch1 - Graphelle$", 400, 300));
+    ASSERT_TRUE(StartProgram({file}, "^Sketch1 - Graphelle$", 400, 300));
     int differences = 0, compared = 0;
     for (int y = 0; y < 300; ++y)
-        for (int xx = 0; xx < 400; ++xx)
-            if (const uint32_t shown = x.Pixel(x.paper.left + xx, x.paper.top + y); shown != 0xFFAAAA)
-                ++compared, differences += shown != saved.GetPixel(xx, y) * 0x010101u;
+        for (int x = 0; x < 400; ++x)
+            if (const uint32_t shown = Pixel(paper.left + x, paper.top + y); shown != 0xFFAAAA)
+                ++compared, differences += shown != saved.GetPixel(x, y) * 0x010101u;
     EXPECT_GT(compared, 119000);
     EXPECT_EQ(differences, 0);
 
     // A stroke left unsaved is in the file after a termination; and after one while New waits.
-    x.Drag(40, 285, 360, 285);
-    kill(x.program, SIGTERM);
-    ASSERT_TRUE(x.WaitProgramExit()) << x.ProgramLog();
+    Drag(40, 285, 360, 285);
+    kill(program, SIGTERM);
+    ASSERT_TRUE(WaitProgramExit()) << ProgramLog();
     EXPECT_GT(Marked(file, 60, 282, 340, 288), 200);
-    ASSERT_TRUE(x.StartProgram({file}, "", 400, 300));
-    x.Drag(40, 110, 360, 110);
-    x.Key("ctrl+n");
-    ASSERT_TRUE(x.WaitWindow("^New$"));
-    EXPECT_TRUE(endsWithinASecond()) << x.ProgramLog();
+    ASSERT_TRUE(StartProgram({file}, "", 400, 300));
+    Drag(40, 110, 360, 110);
+    Key("ctrl+n");
+    ASSERT_TRUE(WaitWindow("^New$"));
+    EXPECT_TRUE(endsWithinASecond()) << ProgramLog();
     EXPECT_GT(Marked(file, 60, 107, 340, 113), 200);
 }
 

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <utility>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -35,13 +34,9 @@ template <class Ready> bool Within(int ms, Ready ready, int step = 50)
 inline int Shell(const std::string& command) { return std::system(command.c_str()); }
 inline bool Installed(const std::string& tools)
 {
-    return Shell("for t in " + tools + "; do command -v $t || exit 1; done >/dev/null 2>&1") == 0;
+    return !Shell("for t in " + tools + "; do command -v $t >/dev/null || exit 1; done");
 }
-inline std::string ReadAll(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator(in), {}};
-}
+inline std::string ReadAll(const fs::path& file) { std::ifstream in(file); return {std::istreambuf_iterator(in), {}}; }
 // The exit status of a process within ms, else -1 after ending it; -1 for a crash too.
 inline int WaitExit(pid_t pid, int ms = 10000)
 {
@@ -51,13 +46,40 @@ inline int WaitExit(pid_t pid, int ms = 10000)
     return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A white sheet with a black square at (10, 10) to (30, 30), as a sketch or as a PNG picture.
+inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height, bool png = false)
+{
+    CPaper paper;
+    CArchive ar;
+    if (!paper.Create(width, height, 5)) return false;
+    for (int i = 0; i < 400; ++i) paper.SetPixel(10 + i % 20, 10 + i / 20, 0);
+    return ar.Open(path, CArchive::store) && (png ? WritePng(paper, ar) : WriteSketch(paper, ar)) && ar.Close();
+}
+inline bool Read(const std::string& path, CPaper& paper)
+{
+    std::string error;
+    return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
+}
+// The non-white pixels of a sketch file within a rectangle, or with sum, the sum of their values; -1 when
+// it does not read whole.
+inline long Marked(const std::string& file, int left, int top, int right, int bottom, bool sum = false)
+{
+    CPaper paper;
+    long n = Read(file, paper) ? 0 : -1;
+    for (int y = top; n >= 0 && y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += sum ? paper.GetPixel(x, y) : paper.GetPixel(x, y) != 255;
+    return n;
+}
+
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
 };
 
-struct XSession {
+// A test with its own X server, skipped where the tools are missing. The server finds a display number
+// that is free and tells it once it listens; everything started here then has that display, the private
+// home, the X platform, and none of the desktop's folders.
+class XTest : public ::testing::Test {
+protected:
     static constexpr int width = 1280, height = 900;
     std::string home, display;  // display as ":N"
     pid_t xvfb = -1, program = -1;
@@ -65,30 +87,20 @@ struct XSession {
     std::string rgb;  // the last screenshot, 3 bytes a pixel, rows top-down
     Rect paper;       // the sheet on it
 
-    XSession() { char pattern[] = "/tmp/graphelle-e2e-XXXXXX"; if (mkdtemp(pattern)) home = pattern; }
-    // The X server goes last, and by itself, so that it removes its lock.
-    ~XSession()
+    void SetUp() override
     {
-        for (auto pid = children.rbegin(); pid != children.rend(); ++pid)
-            if (waitpid(*pid, nullptr, WNOHANG) == 0)
-                kill(*pid, *pid == xvfb ? SIGTERM : SIGKILL), waitpid(*pid, nullptr, 0);
-        std::error_code ec;
-        if (!home.empty()) fs::remove_all(home, ec);
-    }
-    std::string Documents() const { return home + "/Documents"; }
-
-    // The X server, on a display number it finds free and tells once it listens; then everything started
-    // here has that display, the private home, the X platform, and none of the desktop's folders.
-    bool StartX()
-    {
+        if (!Installed("Xvfb xdotool import")) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+        ASSERT_TRUE(fs::exists(GRAPHELLE_PROGRAM)) << GRAPHELLE_PROGRAM;
+        char pattern[] = "/tmp/graphelle-e2e-XXXXXX";
         int number[2];
-        if (home.empty() || mkdir((home + "/run").c_str(), 0700) != 0 || pipe(number) != 0) return false;
+        ASSERT_TRUE(mkdtemp(pattern) && mkdir(((home = pattern) + "/run").c_str(), 0700) == 0 && pipe(number) == 0);
         xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0", "1280x900x24", "-ac",
                       "-nolisten", "tcp"}, "/xvfb.log");
         close(number[1]);
         char told[16] = {};
-        const bool listens = read(number[0], told, sizeof told - 1) > 0;
+        const ssize_t listens = read(number[0], told, sizeof told - 1);
         close(number[0]);
+        ASSERT_GT(listens, 0) << "no X server";
         display = ":" + std::to_string(std::atoi(told));
         std::vector<std::string> xdg;
         for (char** e = environ; *e; ++e)
@@ -98,8 +110,19 @@ struct XSession {
                  {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_DATA_HOME", home + "/.local/share"},
                  {"XDG_RUNTIME_DIR", home + "/run"}, {"QT_QPA_PLATFORM", "xcb"}})
             setenv(name, value.c_str(), 1);
-        return listens && fs::create_directories(Documents());
+        fs::create_directories(Documents());
     }
+    // The X server goes last, and by itself, so that it removes its lock.
+    ~XTest() override
+    {
+        for (auto pid = children.rbegin(); pid != children.rend(); ++pid)
+            if (waitpid(*pid, nullptr, WNOHANG) == 0)
+                kill(*pid, *pid == xvfb ? SIGTERM : SIGKILL), waitpid(*pid, nullptr, 0);
+        std::error_code ec;
+        if (!home.empty()) fs::remove_all(home, ec);
+    }
+    std::string Documents() const { return home + "/Documents"; }
+
     // A program (this one, a second copy of it, a window manager, a drag source, xdg-open), its output in
     // the program's log. The caller waits for it or ends it.
     pid_t Spawn(const std::vector<std::string>& argv, const std::string& log = "/program.log")
@@ -199,28 +222,24 @@ struct XSession {
         const auto* p = reinterpret_cast<const uint8_t*>(&rgb[(static_cast<size_t>(y) * width + x) * 3]);
         return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
     }
-    // The sheet: the largest white area with the view's black frame around it, found by the frame's
-    // corner above-left of white. The frame runs one pixel past the sheet on both sides.
-    bool FindPaper()
+    // The sheet's size, and where it is: the largest white area with the view's black frame around it,
+    // found by the frame's corner above-left of white. The frame runs one pixel past the sheet on both sides.
+    std::pair<int, int> FindPaper()
     {
-        int best = 0;
+        std::pair<int, int> best;
         for (int y = 1; y < height - 1; ++y)
             for (int x = 1; x < width - 1; ++x) {
                 if (Pixel(x - 1, y - 1) != 0 || Pixel(x, y) != 0xFFFFFF) continue;
                 int right = x, bottom = y;
                 while (right < width && Pixel(right, y - 1) == 0) ++right;
                 while (bottom < height && Pixel(x - 1, bottom) == 0) ++bottom;
-                if (const int w = right - x - 1, h = bottom - y - 1; w > 0 && h > 0 && w * h > best)
-                    best = w * h, paper = Rect{x, y, x + w, y + h};
+                if (const int w = right - x - 1, h = bottom - y - 1; w > 0 && h > 0 && w * h > best.first * best.second)
+                    best = {w, h}, paper = Rect{x, y, x + w, y + h};
             }
-        return best > 0;
+        return best;
     }
     // Waits for the sheet of the given size to be painted.
-    bool Sheet(int w, int h)
-    {
-        return Within(10000, [&] { return Capture() && FindPaper() && paper.Width() == w && paper.Height() == h; },
-                      200);
-    }
+    bool Sheet(int w, int h) { return Within(10000, [&] { return Capture() && FindPaper() == std::pair(w, h); }, 200); }
     // The middle of every pixel of an exact colour within a band of rows; -1, -1 for none.
     std::pair<int, int> FindColour(int top, int bottom, uint32_t colour) const
     {
@@ -230,42 +249,4 @@ struct XSession {
                 if (Pixel(x, y) == colour) sx += x, sy += y, ++n;
         return n ? std::pair<int, int>(sx / n, sy / n) : std::pair(-1, -1);
     }
-};
-
-// A white sheet with a black square at (10, 10) to (30, 30), as a sketch or as a PNG picture.
-inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height, bool png = false)
-{
-    CPaper paper;
-    CArchive ar;
-    if (!paper.Create(width, height, 5)) return false;
-    for (int i = 0; i < 400; ++i) paper.SetPixel(10 + i % 20, 10 + i / 20, 0);
-    return ar.Open(path, CArchive::store) && (png ? WritePng(paper, ar) : WriteSketch(paper, ar)) && ar.Close();
-}
-inline bool Read(const std::string& path, CPaper& paper)
-{
-    std::string error;
-    return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
-}
-// The non-white pixels of a sketch file within a rectangle, or with sum, the sum of their values; -1 when
-// it does not read whole.
-inline long Marked(const std::string& file, int left, int top, int right, int bottom, bool sum = false)
-{
-    CPaper paper;
-    long n = Read(file, paper) ? 0 : -1;
-    for (int y = top; n >= 0 && y < bottom; ++y)
-        for (int x = left; x < right; ++x) n += sum ? paper.GetPixel(x, y) : paper.GetPixel(x, y) != 255;
-    return n;
-}
-
-// A test with its own X server, skipped where the tools are missing.
-class XTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!Installed("Xvfb xdotool import")) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
-        ASSERT_TRUE(fs::exists(GRAPHELLE_PROGRAM)) << GRAPHELLE_PROGRAM;
-        ASSERT_TRUE(x.StartX()) << "no X server";
-    }
-
-    XSession x;
 };
