@@ -96,11 +96,10 @@ protected:
         ASSERT_TRUE(mkdtemp(pattern) && mkdir(((home = pattern) + "/run").c_str(), 0700) == 0 && pipe(number) == 0);
         xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0", "1280x900x24", "-ac",
                       "-nolisten", "tcp"}, "/xvfb.log");
-        close(number[1]);
         char told[16] = {};
-        const ssize_t listens = read(number[0], told, sizeof told - 1);
+        close(number[1]);
+        ASSERT_GT(read(number[0], told, sizeof told - 1), 0) << "no X server";
         close(number[0]);
-        ASSERT_GT(listens, 0) << "no X server";
         display = ":" + std::to_string(std::atoi(told));
         std::vector<std::string> xdg;
         for (char** e = environ; *e; ++e)

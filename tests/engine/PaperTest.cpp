@@ -86,14 +86,13 @@ TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
         CPaper p;
         ASSERT_TRUE(p.Create(150, 100, r));
         int grain = 0;
-        for (int y = 0; y < 100; ++y) {
+        for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 150; ++x) {  // the offset counts the row padding: stride 152
                 const uint32_t offset = (99 - y) * 152 + x;
                 const bool want = r > 1 && GrainRandom(offset * offset) % (23 - 2 * r) == 0;
                 ASSERT_EQ(p.IsGrain(x, y), want) << r << ": " << x << "," << y;
                 grain += want;
             }
-        }
         if (r == 10) { EXPECT_NEAR(grain / 15000.0, 1.0 / 3.0, 0.03); }
         EXPECT_FALSE(p.IsGrain(-1, 0) || p.IsGrain(150, 0));
     }
