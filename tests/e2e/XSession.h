@@ -71,9 +71,7 @@ inline long Marked(const std::string& file, int left, int top, int right, int bo
     return n;
 }
 
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
-};
+struct Rect { int left = 0, top = 0, right = 0, bottom = 0; };  // right, bottom exclusive
 
 // A test with its own X server, skipped where the tools are missing. The server finds a display number
 // that is free and tells it once it listens; everything started here then has that display, the private
@@ -84,8 +82,8 @@ protected:
     std::string home, display;  // display as ":N"
     pid_t xvfb = -1, program = -1;
     std::vector<pid_t> children;
-    std::string rgb;  // the last screenshot, 3 bytes a pixel, rows top-down
-    Rect paper;       // the sheet on it
+    std::vector<uint8_t> rgb;  // the last screenshot, 3 bytes a pixel, rows top-down
+    Rect paper;                // the sheet on it
 
     void SetUp() override
     {
@@ -208,19 +206,16 @@ protected:
         return Within(10000, [&] { return fs::last_write_time(file, ec) != before && !ec; }, 25);
     }
 
-    // A failed screenshot reads as black, never out of bounds.
     bool Capture()
     {
-        rgb = Shell("import -window root -depth 8 rgb:" + home + "/shot") ? "" : ReadAll(home + "/shot");
-        const bool whole = rgb.size() == 3u * width * height;
-        rgb.resize(3u * width * height);
-        return whole;
+        const bool taken = Shell("import -window root -depth 8 rgb:" + home + "/shot") == 0;
+        const std::string shot = ReadAll(home + "/shot");
+        rgb.assign(shot.begin(), shot.end());
+        rgb.resize(3 * width * height);  // a failed screenshot reads as black, never out of bounds
+        return taken && shot.size() == rgb.size();
     }
-    uint32_t Pixel(int x, int y) const  // as 0xRRGGBB
-    {
-        const auto* p = reinterpret_cast<const uint8_t*>(&rgb[(static_cast<size_t>(y) * width + x) * 3]);
-        return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-    }
+    // As 0xRRGGBB.
+    uint32_t Pixel(int x, int y) const { auto* p = &rgb[3 * (y * width + x)]; return p[0] << 16 | p[1] << 8 | p[2]; }
     // The sheet's size, and where it is: the largest white area with the view's black frame around it,
     // found by the frame's corner above-left of white. The frame runs one pixel past the sheet on both sides.
     std::pair<int, int> FindPaper()
