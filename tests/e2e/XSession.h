@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -88,7 +87,6 @@ protected:
     void SetUp() override
     {
         if (!Installed("Xvfb xdotool import")) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
-        ASSERT_TRUE(fs::exists(GRAPHELLE_PROGRAM)) << GRAPHELLE_PROGRAM;
         char pattern[] = "/tmp/graphelle-e2e-XXXXXX";
         int number[2];
         ASSERT_TRUE(mkdtemp(pattern) && mkdir(((home = pattern) + "/run").c_str(), 0700) == 0 && pipe(number) == 0);
@@ -124,14 +122,10 @@ protected:
     // the program's log. The caller waits for it or ends it.
     pid_t Spawn(const std::vector<std::string>& argv, const std::string& log = "/program.log")
     {
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
+        std::string command = "exec >>'" + home + log + "' 2>&1";
+        for (const std::string& arg : argv) command += " '" + arg + "'";
         const pid_t pid = fork();
-        if (pid == 0) {
-            const int fd = open((home + log).c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            dup2(fd, 1), dup2(fd, 2), execvp(args[0], args.data()), _exit(127);
-        }
+        if (pid == 0) execl("/bin/sh", "sh", "-c", command.c_str(), nullptr), _exit(127);
         if (pid > 0) children.push_back(pid);
         return pid;
     }
