@@ -33,10 +33,7 @@ TEST_F(InstanceTest, AnotherStartHandsItsFileToTheRunningCopyOrSaysThatItDoesNot
     // A copy that stops answering: the next start says so and fails, and the running copy does
     // not open the file later either.
     kill(program, SIGSTOP);
-    const auto answer = [&] {
-        EXPECT_TRUE(WaitWindow("^Graphelle$")) << "no message";
-        Key("Return");
-    };
+    const auto answer = [&] { EXPECT_TRUE(WaitWindow("^Graphelle$")) << "no message"; Key("Return"); };
     EXPECT_EQ(another(b, answer).first, 1);
     EXPECT_NE(ProgramLog().find("already running but does not answer"), std::string::npos) << ProgramLog();
     kill(program, SIGCONT);
