@@ -11,8 +11,7 @@ std::vector<std::string> SketchesIn(const std::string& folder)
 {
     std::vector<std::string> found;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
         if (it->path().extension() == ".tvk") found.push_back(it->path().string());
     return found;
 }
@@ -21,21 +20,19 @@ using RecoveryTest = XTest;
 
 TEST_F(RecoveryTest, AStrokeDrawnBeforeAKillIsBackInItsFileAfterAPlainStart)
 {
-    Rect paper;
-    ASSERT_TRUE(x.StartNewSheet(paper)) << "no New dialog or no sheet";
-    const std::string file = x.Documents() + "/Sketch1.tvk", state = x.Documents() + "/../.local/state/graphelle";
-    x.Drag(Line(paper, 50, 100, 350, 100));
-    ASSERT_TRUE(x.SaveAndWait(file));
-    x.Drag(Line(paper, 50, 200, 350, 200));
+    ASSERT_TRUE(StartNewSheet()) << "no New dialog or no sheet";
+    const std::string file = Documents() + "/Sketch1.tvk", state = home + "/.local/state/graphelle";
+    Drag(50, 100, 350, 100);
+    ASSERT_TRUE(SaveAndWait(file));
+    Drag(50, 200, 350, 200);
     Sleep(3000);
-    x.KillProgram();
+    kill(program, SIGKILL), WaitProgramExit();
     ASSERT_EQ(Marked(file, 60, 197, 340, 203), 0) << "the second stroke was never saved";
     const std::vector<std::string> copies = SketchesIn(state + "/recovery");
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_GT(Marked(copies[0], 60, 197, 340, 203), 200);
 
-    ASSERT_TRUE(x.StartProgram());
-    ASSERT_TRUE(x.WaitWindow("^Drawings Recovered$")) << "no notice";
+    ASSERT_TRUE(StartProgram({}, "^Drawings Recovered$")) << "no notice";
     EXPECT_GT(Marked(file, 60, 97, 340, 103), 200);
     EXPECT_GT(Marked(file, 60, 197, 340, 203), 200);
     // What the file held before is an earlier version.
@@ -45,10 +42,9 @@ TEST_F(RecoveryTest, AStrokeDrawnBeforeAKillIsBackInItsFileAfterAPlainStart)
     EXPECT_EQ(Marked(versions[0], 60, 197, 340, 203), 0);
     EXPECT_TRUE(SketchesIn(state + "/recovery").empty());
 
-    x.Key("Return");
-    ASSERT_TRUE(x.WaitWindow("^Graphelle$")) << "no list of sketches";
-    x.Key("ctrl+q");
-    EXPECT_TRUE(x.WaitProgramExit()) << x.ProgramLog();
+    Key("Return");
+    ASSERT_TRUE(WaitWindow("^Graphelle$")) << "no list of sketches";
+    EXPECT_TRUE(Quit()) << ProgramLog();
 }
 
 }  // namespace

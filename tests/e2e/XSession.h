@@ -1,8 +1,7 @@
 #pragma once
-// The real program in a real X server: a private Xvfb display, the program
-// started with a private home, xdotool for the pointer and the keys, and
-// screenshots read back as pixels; sketch files to start it on and read back.
-// Every process started here is ended here.
+// The real program in a real X server: a private Xvfb display, the program started with a private
+// home, xdotool for the pointer and the keys, and screenshots read back as pixels; sketch files to
+// start it on and read back. Every process started here is ended here.
 
 #include "engine/Paper.h"
 #include "formats/PngFile.h"
@@ -12,292 +11,39 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <thread>
-#include <vector>
 
-#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-inline void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-// The exit status of a process within timeoutMs, else -1 after ending it; -1 for a crash too.
-inline int WaitExit(pid_t pid, int timeoutMs = 10000)
+inline void Sleep(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+// Whether ready() came true within about ms, asked every step ms.
+template <class Ready> bool Within(int ms, Ready ready, int step = 50)
 {
-    for (int waited = 0, status = 0; pid > 0 && waited < timeoutMs; waited += 10, Sleep(10))
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    return -1;
+    for (int waited = 0; waited < ms; waited += step, Sleep(step))
+        if (ready()) return true;
+    return false;
 }
-
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;  // right, bottom exclusive
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-};
-
-// The whole screen, 3 bytes a pixel, rows top-down.
-struct Screenshot {
-    static constexpr int width = 1280, height = 900;
-    std::vector<uint8_t> rgb;
-
-    // A pixel as 0xRRGGBB.
-    uint32_t Pixel(int x, int y) const
-    {
-        const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-        return uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-    }
-    // The sheet: the largest white area with the view's black frame around
-    // it, found by the frame's corner above-left of white.
-    bool FindPaper(Rect& paper) const
-    {
-        int bestArea = 0;
-        for (int y = 1; y < height - 1; ++y) {
-            for (int x = 1; x < width - 1; ++x) {
-                if (Pixel(x - 1, y - 1) != 0 || Pixel(x, y) != 0xFFFFFF) continue;
-                int right = x, bottom = y;
-                while (right < width && Pixel(right, y - 1) == 0) ++right;
-                while (bottom < height && Pixel(x - 1, bottom) == 0) ++bottom;
-                // The frame runs one pixel past the sheet on both sides.
-                const int w = right - x - 1, h = bottom - y - 1;
-                if (w > 0 && h > 0 && w * h > bestArea) {
-                    bestArea = w * h;
-                    paper = Rect{x, y, x + w, y + h};
-                }
-            }
-        }
-        return bestArea > 0;
-    }
-    // The middle of every pixel of an exact colour within a band of rows.
-    bool FindColour(int top, int bottom, uint32_t colour, int& cx, int& cy) const
-    {
-        long sx = 0, sy = 0, n = 0;
-        for (int y = std::max(0, top); y < std::min(bottom, height); ++y)
-            for (int x = 0; x < width; ++x)
-                if (Pixel(x, y) == colour) sx += x, sy += y, ++n;
-        cx = n ? static_cast<int>(sx / n) : 0;
-        cy = n ? static_cast<int>(sy / n) : 0;
-        return n > 0;
-    }
-};
-
-class XSession {
-public:
-    XSession()
-    {
-        char pattern[] = "/tmp/graphelle-e2e-XXXXXX";
-        if (mkdtemp(pattern)) m_home = pattern;
-    }
-    ~XSession()
-    {
-        KillProgram();
-        if (m_xvfb > 0) kill(m_xvfb, SIGTERM), waitpid(m_xvfb, nullptr, 0);
-        std::error_code ec;
-        if (!m_home.empty()) fs::remove_all(m_home, ec);
-    }
-    XSession(const XSession&) = delete;
-    XSession& operator=(const XSession&) = delete;
-
-    // Whether Xvfb, xdotool and ImageMagick's import are installed at all.
-    static bool ToolsPresent()
-    {
-        return std::system("{ command -v Xvfb && command -v xdotool && command -v import; } >/dev/null 2>&1") == 0;
-    }
-    // The program, built beside this test: it runs from <build>/tests/e2e.
-    static std::string ProgramPath()
-    {
-        std::error_code ec;
-        const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-        return (self.parent_path().parent_path().parent_path() / "graphelle").string();
-    }
-    std::string Documents() const { return m_home + "/Documents"; }
-
-    // The X server, on a display number nobody holds, chosen by our process
-    // id to keep parallel runs apart.
-    bool Start()
-    {
-        if (m_home.empty()) return false;
-        fs::create_directories(m_home + "/run");
-        fs::permissions(m_home + "/run", fs::perms::owner_all);
-        for (int tries = 0; tries < 200 && m_xvfb < 0; ++tries) {
-            const std::string n = std::to_string(100 + (getpid() + tries * 7) % 800);
-            if (fs::exists("/tmp/.X" + n + "-lock") || fs::exists("/tmp/.X11-unix/X" + n)) continue;
-            m_display = n;
-            m_xvfb = Spawn({"Xvfb", ":" + n, "-screen", "0", "1280x900x24", "-nolisten", "tcp", "-ac"}, false);
-            for (int i = 0; i < 100 && m_xvfb > 0; ++i) {
-                if (fs::exists("/tmp/.X11-unix/X" + n)) return true;
-                if (waitpid(m_xvfb, nullptr, WNOHANG) == m_xvfb) m_xvfb = -1;  // someone took the number first
-                Sleep(50);
-            }
-        }
-        return m_xvfb > 0;
-    }
-
-    bool StartProgram(const std::vector<std::string>& args = {})
-    {
-        std::vector<std::string> argv{ProgramPath()};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return (m_program = Spawn(argv, true)) > 0;
-    }
-    // Waits for the program to end by itself, and well: a timeout, a crash or
-    // a sanitizer's report at the end counts as a failure.
-    bool WaitProgramExit(int timeoutMs = 10000)
-    {
-        const int status = WaitExit(m_program, timeoutMs);
-        m_program = -1;
-        return status == 0;
-    }
-    // What the program wrote to its standard output and error.
-    std::string ProgramLog() const
-    {
-        std::ifstream in(m_home + "/program.log");
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    pid_t ProgramPid() const { return m_program; }
-    // Another program with the program's display and home (a second copy of it, a window
-    // manager, a drag source, xdg-open); its output joins the program's log. The caller
-    // waits for it or ends it.
-    pid_t StartOther(const std::vector<std::string>& argv) { return Spawn(argv, true); }
-    // Asks the program to end, as a logout or kill does.
-    void TerminateProgram()
-    {
-        if (m_program > 0) kill(m_program, SIGTERM);
-    }
-    // Ends the program at once, as a crash or a power cut does.
-    void KillProgram()
-    {
-        if (m_program > 0) kill(m_program, SIGKILL), waitpid(m_program, nullptr, 0), m_program = -1;
-    }
-
-    // The display, ":N", for a test that talks to the X server itself.
-    std::string Display() const { return ":" + m_display; }
-    // What a command with this display prints.
-    std::string Output(const std::string& command)
-    {
-        std::string out;
-        FILE* pipe = popen(("DISPLAY=" + Display() + " " + command + " 2>/dev/null").c_str(), "r");
-        for (char buf[256]; pipe && fgets(buf, sizeof buf, pipe);) out += buf;
-        if (pipe) pclose(pipe);
-        return out;
-    }
-    // xdotool with arguments; true when it succeeded.
-    bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
-    // xdotool gives up when a window vanishes while it searches, as windows do while a program
-    // starts or a dialog closes, so the search goes on until 20 s are up.
-    bool WaitWindow(const std::string& nameRegex)
-    {
-        const auto start = std::chrono::steady_clock::now();
-        while (Shell("timeout 20 xdotool search --sync --onlyvisible --name '" + nameRegex + "' >/dev/null 2>&1") != 0)
-            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) return false;
-        Sleep(300);  // the first paint
-        return true;
-    }
-    // The first start: the New dialog, OK, and the empty sheet of the default size on screen.
-    bool StartNewSheet(Rect& paper)
-    {
-        Screenshot shot;
-        if (!StartProgram() || !WaitWindow("^New$")) return false;
-        // A window manager hands the focus over in its own time.
-        Xdo("search --onlyvisible --name '^New$' windowactivate --sync");
-        Key("Return");
-        return WaitWindow("^Sketch1 - Graphelle$") && CapturePaper(shot, paper, 400, 300);
-    }
-    void Key(const std::string& keys) { Xdo("key --clearmodifiers " + keys); }
-    void Click(int x, int y) { Xdo("mousemove " + Pos({x, y}) + " sleep 0.06 click 1 sleep 0.15"); }
-    // A drag with the left button through the points, slow enough that no
-    // move is merged away.
-    void Drag(const std::vector<std::pair<int, int>>& points)
-    {
-        std::string args = "mousemove " + Pos(points[0]) + " sleep 0.06 mousedown 1 sleep 0.06";
-        for (size_t i = 1; i < points.size(); ++i) args += " mousemove " + Pos(points[i]) + " sleep 0.025";
-        Xdo(args + " mouseup 1 sleep 0.15");
-    }
-
-    // The program's windows on screen (the main window, a dialog, an open
-    // menu), so a test can wait for a popup before typing into it.
-    int VisibleWindows()
-    {
-        const std::string ids = Output("xdotool search --onlyvisible --pid " + std::to_string(m_program));
-        return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
-    }
-    bool WaitVisibleWindows(int count)
-    {
-        for (int waited = 0; waited < 5000; waited += 50, Sleep(50))
-            if (VisibleWindows() == count) return true;
-        return false;
-    }
-    // Saves with Ctrl+S and waits until the file has been replaced (whole, by
-    // a rename, so once it changed it is complete).
-    bool SaveAndWait(const std::string& file)
-    {
-        std::error_code ec;
-        const auto before = fs::last_write_time(file, ec);
-        const bool existed = !ec;
-        Key("ctrl+s");
-        for (int waited = 0; waited < 10000; waited += 25, Sleep(25)) {
-            const auto now = fs::last_write_time(file, ec);
-            if (!ec && (!existed || now != before)) return true;
-        }
-        return false;
-    }
-
-    bool Capture(Screenshot& shot)
-    {
-        const std::string file = m_home + "/shot.rgb";
-        if (Shell("import -window root -depth 8 rgb:" + file + " >/dev/null 2>&1") != 0) return false;
-        std::ifstream in(file, std::ios::binary);
-        shot.rgb.assign(std::istreambuf_iterator<char>(in), {});
-        return shot.rgb.size() == size_t{Screenshot::width} * Screenshot::height * 3;
-    }
-    // Waits for the sheet of the given size to be painted.
-    bool CapturePaper(Screenshot& shot, Rect& paper, int width, int height)
-    {
-        for (int waited = 0; waited < 10000; waited += 200, Sleep(200))
-            if (Capture(shot) && shot.FindPaper(paper) && paper.Width() == width && paper.Height() == height)
-                return true;
-        return false;
-    }
-
-private:
-    static std::string Pos(std::pair<int, int> p) { return std::to_string(p.first) + " " + std::to_string(p.second); }
-    int Shell(const std::string& command) { return std::system(("DISPLAY=:" + m_display + " " + command).c_str()); }
-
-    // The X server, or a program with its own display, home and platform, and none of the
-    // desktop's folders; its output in a log.
-    pid_t Spawn(const std::vector<std::string>& argv, bool program)
-    {
-        const pid_t pid = fork();
-        if (pid != 0) return pid;
-        const int log = open((m_home + (program ? "/program.log" : "/xvfb.log")).c_str(),
-                             O_WRONLY | O_CREAT | O_APPEND, 0644);
-        dup2(log, 1), dup2(log, 2);
-        std::vector<std::string> xdg;
-        for (char** e = environ; *e; ++e)
-            if (std::strncmp(*e, "XDG_", 4) == 0) xdg.emplace_back(*e, std::strchr(*e, '='));
-        for (const std::string& name : xdg) unsetenv(name.c_str());
-        const std::pair<const char*, std::string> env[] = {
-            {"DISPLAY", ":" + m_display},          {"HOME", m_home},
-            {"XDG_CONFIG_HOME", m_home + "/.config"}, {"XDG_DATA_HOME", m_home + "/.local/share"},
-            {"XDG_RUNTIME_DIR", m_home + "/run"},  {"QT_QPA_PLATFORM", "xcb"}};
-        for (const auto& [name, value] : env) setenv(name, value.c_str(), 1);
-        std::vector<char*> cargv;
-        for (const auto& a : argv) cargv.push_back(const_cast<char*>(a.c_str()));
-        cargv.push_back(nullptr);
-        execvp(cargv[0], cargv.data());
-        _exit(127);
-    }
-
-    std::string m_display, m_home;
-    pid_t m_xvfb = -1, m_program = -1;
-};
+inline int Shell(const std::string& command) { return std::system(command.c_str()); }
+inline bool Installed(const std::string& tools)
+{
+    return !Shell("for t in " + tools + "; do command -v $t >/dev/null || exit 1; done");
+}
+inline std::string ReadAll(const fs::path& file) { std::ifstream in(file); return {std::istreambuf_iterator(in), {}}; }
+// The exit status of a process within ms, else -1 after ending it; -1 for a crash too.
+inline int WaitExit(pid_t pid, int ms = 10000)
+{
+    int status = -1;
+    if (pid > 0 && !Within(ms, [&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10))
+        kill(pid, SIGKILL), waitpid(pid, &status, 0);
+    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // A white sheet with a black square at (10, 10) to (30, 30), as a sketch or as a PNG picture.
 inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height, bool png = false)
@@ -308,44 +54,187 @@ inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height,
     for (int i = 0; i < 400; ++i) paper.SetPixel(10 + i % 20, 10 + i / 20, 0);
     return ar.Open(path, CArchive::store) && (png ? WritePng(paper, ar) : WriteSketch(paper, ar)) && ar.Close();
 }
-
-inline bool ReadSketchFile(const std::string& path, CPaper& paper)
+inline bool Read(const std::string& path, CPaper& paper)
 {
     std::string error;
     return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
 }
-
-// Non-white pixels of a sketch file within a rectangle; -1 when it does not read whole.
-inline int Marked(const std::string& file, int left, int top, int right, int bottom)
+// The non-white pixels of a sketch file within a rectangle, or with sum, the sum of their values; -1 when
+// it does not read whole.
+inline long Marked(const std::string& file, int left, int top, int right, int bottom, bool sum = false)
 {
     CPaper paper;
-    if (!ReadSketchFile(file, paper)) return -1;
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) n += paper.GetPixel(x, y) != 255;
+    long n = Read(file, paper) ? 0 : -1;
+    for (int y = top; n >= 0 && y < bottom; ++y)
+        for (int x = left; x < right; ++x) n += sum ? paper.GetPixel(x, y) : paper.GetPixel(x, y) != 255;
     return n;
 }
 
-// A straight drag from (x0, y0) to (x1, y1) on the sheet, a point every 6 pixels.
-inline std::vector<std::pair<int, int>> Line(const Rect& paper, int x0, int y0, int x1, int y1)
-{
-    std::vector<std::pair<int, int>> points;
-    const int steps = std::max(std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 6, 1);
-    for (int i = 0; i <= steps; ++i)
-        points.push_back({paper.left + x0 + (x1 - x0) * i / steps, paper.top + y0 + (y1 - y0) * i / steps});
-    return points;
-}
+struct Rect { int left = 0, top = 0, right = 0, bottom = 0; };  // right, bottom exclusive
 
-// A test with its own X server, skipped where the tools are missing.
+// A test with its own X server, skipped where the tools are missing. The server finds a display number
+// that is free and tells it once it listens; everything started here then has that display, the private
+// home, the X platform, and none of the desktop's folders.
 class XTest : public ::testing::Test {
 protected:
+    static constexpr int width = 1280, height = 900;
+    std::string home, display;  // display as ":N"
+    pid_t xvfb = -1, program = -1;
+    std::vector<pid_t> children;
+    std::vector<uint8_t> rgb;  // the last screenshot, 3 bytes a pixel, rows top-down
+    Rect paper;                // the sheet on it
+
     void SetUp() override
     {
-        if (!XSession::ToolsPresent()) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
-        ASSERT_TRUE(fs::exists(XSession::ProgramPath())) << XSession::ProgramPath();
-        ASSERT_TRUE(x.Start()) << "no X server";
-        fs::create_directories(x.Documents());
+        if (!Installed("Xvfb xdotool import")) GTEST_SKIP() << "Xvfb, xdotool or ImageMagick is not installed";
+        char pattern[] = "/tmp/graphelle-e2e-XXXXXX";
+        int number[2];
+        ASSERT_TRUE(mkdtemp(pattern) && mkdir(((home = pattern) + "/run").c_str(), 0700) == 0 && pipe(number) == 0);
+        xvfb = Spawn({"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0", "1280x900x24", "-ac",
+                      "-nolisten", "tcp"}, "/xvfb.log");
+        char told[16] = {};
+        close(number[1]);
+        ASSERT_GT(read(number[0], told, sizeof told - 1), 0) << "no X server";
+        close(number[0]);
+        display = ":" + std::to_string(std::atoi(told));
+        std::vector<std::string> xdg;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "XDG_", 4) == 0) xdg.emplace_back(*e, std::strchr(*e, '='));
+        for (const std::string& name : xdg) unsetenv(name.c_str());
+        for (const auto& [name, value] : {std::pair<const char*, std::string>{"DISPLAY", display}, {"HOME", home},
+                 {"XDG_CONFIG_HOME", home + "/.config"}, {"XDG_DATA_HOME", home + "/.local/share"},
+                 {"XDG_RUNTIME_DIR", home + "/run"}, {"QT_QPA_PLATFORM", "xcb"}})
+            setenv(name, value.c_str(), 1);
+        fs::create_directories(Documents());
+    }
+    // The X server goes last, and by itself, so that it removes its lock.
+    ~XTest() override
+    {
+        for (auto pid = children.rbegin(); pid != children.rend(); ++pid)
+            if (waitpid(*pid, nullptr, WNOHANG) == 0)
+                kill(*pid, *pid == xvfb ? SIGTERM : SIGKILL), waitpid(*pid, nullptr, 0);
+        std::error_code ec;
+        if (!home.empty()) fs::remove_all(home, ec);
+    }
+    std::string Documents() const { return home + "/Documents"; }
+
+    // A program (this one, a second copy of it, a window manager, a drag source, xdg-open), its output in
+    // the program's log. The caller waits for it or ends it.
+    pid_t Spawn(const std::vector<std::string>& argv, const std::string& log = "/program.log")
+    {
+        std::string command = "exec >>'" + home + log + "' 2>&1";
+        for (const std::string& arg : argv) command += " '" + arg + "'";
+        const pid_t pid = fork();
+        if (pid == 0) execl("/bin/sh", "sh", "-c", command.c_str(), nullptr), _exit(127);
+        if (pid > 0) children.push_back(pid);
+        return pid;
+    }
+    // The program; with a title, once its window shows; with a size too, once that sheet is painted.
+    bool StartProgram(std::vector<std::string> args = {}, const std::string& title = "", int w = 0, int h = 0)
+    {
+        args.insert(args.begin(), GRAPHELLE_PROGRAM);
+        return (program = Spawn(args)) > 0 && (title.empty() || WaitWindow(title)) && (!w || Sheet(w, h));
+    }
+    // The first start: the New dialog, OK (once it has the focus, which a window manager hands over in its
+    // own time), and the empty sheet of the default size on screen.
+    bool StartNewSheet()
+    {
+        if (!StartProgram({}, "^New$")) return false;
+        Xdo("search --onlyvisible --name '^New$' windowactivate --sync");
+        Key("Return");
+        return WaitWindow("^Sketch1 - Graphelle$") && Sheet(400, 300);
+    }
+    // Waits for the program to end by itself, and well: a timeout, a crash or a sanitizer's report at the
+    // end counts as a failure.
+    bool WaitProgramExit(int ms = 10000) { return WaitExit(std::exchange(program, -1), ms) == 0; }
+    bool Quit() { return Key("ctrl+q"), WaitProgramExit(); }
+    std::string ProgramLog() const { return ReadAll(home + "/program.log"); }
+
+    std::string Output(const std::string& command)
+    {
+        Shell(command + " 2>/dev/null >" + home + "/out");
+        return ReadAll(home + "/out");
+    }
+    bool Xdo(const std::string& args) { return Shell("xdotool " + args + " >/dev/null 2>&1") == 0; }
+    // xdotool gives up when a window vanishes while it searches, as windows do while a program starts or
+    // a dialog closes, so the search goes on for 30 s; then the first paint.
+    bool WaitWindow(const std::string& title)
+    {
+        const std::string until = "until xdotool search --sync --onlyvisible --name \"$0\"; do sleep 0.05; done";
+        return Shell("timeout 30 sh -c '" + until + "' '" + title + "' >/dev/null 2>&1 && sleep 0.3") == 0;
+    }
+    void Key(const std::string& keys) { Xdo("key --clearmodifiers " + keys); }
+    // A point on the screen, and one on the sheet, as xdotool writes them.
+    static std::string Pos(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
+    std::string At(int x, int y) const { return Pos(paper.left + x, paper.top + y); }
+    void Click(int x, int y) { Xdo("mousemove " + Pos(x, y) + " sleep 0.06 click 1 sleep 0.15"); }
+    // A straight drag with the left button across the sheet, a point every 6 pixels, slow enough that no
+    // move is merged away.
+    void Drag(int x0, int y0, int x1, int y1)
+    {
+        const int steps = std::max(std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 6, 1);
+        std::string args = "mousemove " + At(x0, y0) + " sleep 0.06 mousedown 1 sleep 0.06";
+        for (int i = 1; i <= steps; ++i)
+            args += " mousemove " + At(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps) + " sleep 0.025";
+        Xdo(args + " mouseup 1 sleep 0.15");
+    }
+    // The program's windows on screen (the main window, a dialog, an open menu).
+    int Windows()
+    {
+        return std::stoi(Output("xdotool search --onlyvisible --pid " + std::to_string(program) + " | wc -l"));
+    }
+    // Opens the File menu and, once it shows, types keys into it.
+    bool Menu(const std::string& keys)
+    {
+        const int windows = Windows();
+        Click(25, 13);
+        return Within(5000, [&] { return Windows() == windows + 1; }) && (Key(keys), true);
+    }
+    // Saves with Ctrl+S and waits until the file has been replaced (whole, by a rename, so once it
+    // changed it is complete).
+    bool SaveAndWait(const std::string& file)
+    {
+        std::error_code ec;
+        const auto before = fs::last_write_time(file, ec);  // the least time when there is none
+        Key("ctrl+s");
+        return Within(10000, [&] { return fs::last_write_time(file, ec) != before && !ec; }, 25);
     }
 
-    XSession x;
+    bool Capture()
+    {
+        const bool taken = Shell("import -window root -depth 8 rgb:" + home + "/shot") == 0;
+        const std::string shot = ReadAll(home + "/shot");
+        rgb.assign(shot.begin(), shot.end());
+        rgb.resize(3 * width * height);  // a failed screenshot reads as black, never out of bounds
+        return taken && shot.size() == rgb.size();
+    }
+    // As 0xRRGGBB.
+    uint32_t Pixel(int x, int y) const { auto* p = &rgb[3 * (y * width + x)]; return p[0] << 16 | p[1] << 8 | p[2]; }
+    // The sheet's size, and where it is: the largest white area with the view's black frame around it,
+    // found by the frame's corner above-left of white. The frame runs one pixel past the sheet on both sides.
+    std::pair<int, int> FindPaper()
+    {
+        std::pair<int, int> best;
+        for (int y = 1; y < height - 1; ++y)
+            for (int x = 1; x < width - 1; ++x) {
+                if (Pixel(x - 1, y - 1) != 0 || Pixel(x, y) != 0xFFFFFF) continue;
+                int right = x, bottom = y;
+                while (right < width && Pixel(right, y - 1) == 0) ++right;
+                while (bottom < height && Pixel(x - 1, bottom) == 0) ++bottom;
+                if (const int w = right - x - 1, h = bottom - y - 1; w > 0 && h > 0 && w * h > best.first * best.second)
+                    best = {w, h}, paper = Rect{x, y, x + w, y + h};
+            }
+        return best;
+    }
+    // Waits for the sheet of the given size to be painted.
+    bool Sheet(int w, int h) { return Within(10000, [&] { return Capture() && FindPaper() == std::pair(w, h); }, 200); }
+    // The middle of every pixel of an exact colour within a band of rows; -1, -1 for none.
+    std::pair<int, int> FindColour(int top, int bottom, uint32_t colour) const
+    {
+        long sx = 0, sy = 0, n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < width; ++x)
+                if (Pixel(x, y) == colour) sx += x, sy += y, ++n;
+        return n ? std::pair<int, int>(sx / n, sy / n) : std::pair(-1, -1);
+    }
 };

@@ -21,21 +21,18 @@ TEST(Paper, LayoutHeadersAndPalette)
 {
     CPaper p;
     ASSERT_TRUE(p.Create(5, 4, 3));
-    EXPECT_EQ(p.GetStride(), 8u);
-    EXPECT_EQ(Bits(p), std::vector<uint8_t>(32, 255));
+    EXPECT_EQ(std::pair(p.GetStride(), Bits(p)), std::pair(8u, std::vector<uint8_t>(32, 255)));
     p.SetPixel(0, 0, 7);  // bottom-up: the top row is stored last
     p.SetPixel(4, 3, 9);
-    EXPECT_EQ(p.GetBits()[3 * 8], 7);
-    EXPECT_EQ(p.GetBits()[4], 9);
+    EXPECT_EQ(std::pair(p.GetBits()[3 * 8], p.GetBits()[4]), (std::pair<uint8_t, uint8_t>{7, 9}));
 
     const uint8_t* bmi = p.GetBitmapInfo();
     auto le32 = [&](int at) { return uint32_t(bmi[at]) | bmi[at + 1] << 8 | bmi[at + 2] << 16 | bmi[at + 3] << 24; };
     EXPECT_EQ((std::tuple{le32(0), le32(4), le32(8), le32(12)}), (std::tuple{40u, 5u, 4u, 8u << 16 | 1u}));
     for (int off = 16; off < 40; ++off) EXPECT_EQ(bmi[off], 0) << off;
     for (int i = 0; i < 256; ++i) ASSERT_EQ(le32(40 + 4 * i), uint32_t(i * 0x010101)) << i;
-    SketchHeader h;
+    SketchHeader h, want = ValidHeader(5, 4, 3);
     p.GetHeader(h);
-    const SketchHeader want = ValidHeader(5, 4, 3);
     EXPECT_EQ(std::memcmp(&h, &want, sizeof h), 0);
 }
 
@@ -53,14 +50,11 @@ TEST(Paper, InvalidHeadersAreRefusedAndLeaveThePaperEmpty)
         ASSERT_TRUE(p.Create(16, 16, 7));
         SketchHeader h = ValidHeader();
         edits[i](h);
-        EXPECT_FALSE(CPaper::IsValidHeader(h)) << i;
-        EXPECT_FALSE(p.CreateFromHeader(h)) << i;
-        EXPECT_EQ((std::tuple{p.GetBits(), p.GetWidth(), p.GetRoughness()}), (std::tuple{nullptr, 0u, 5u})) << i;
+        EXPECT_EQ((std::tuple{CPaper::IsValidHeader(h), p.CreateFromHeader(h), p.GetBits(), p.GetWidth(),
+                              p.GetRoughness()}), (std::tuple{false, false, nullptr, 0u, 5u})) << i;
     }
-    for (auto [w, h, r] : {std::tuple{4u, 4u, 1u}, {2048u, 2048u, 10u}, {4u, 2048u, 1u}}) {
-        CPaper p;
-        EXPECT_TRUE(p.CreateFromHeader(ValidHeader(w, h, r))) << w << "x" << h;
-    }
+    for (auto [w, h, r] : {std::tuple{4u, 4u, 1u}, {2048u, 2048u, 10u}, {4u, 2048u, 1u}})
+        EXPECT_TRUE(CPaper().CreateFromHeader(ValidHeader(w, h, r))) << w << "x" << h;
 }
 
 TEST(Paper, PixelAccessOutsideAndDetach)
@@ -71,7 +65,7 @@ TEST(Paper, PixelAccessOutsideAndDetach)
     EXPECT_EQ(p.DetachBits(), nullptr);
     ASSERT_TRUE(p.Create(10, 10, 7));
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {-2147483647 - 1, 5}}) {
-        EXPECT_EQ(p.GetPixel(x, y), 0);
+        EXPECT_EQ(p.GetPixel(x, y), 0) << x << "," << y;
         p.SetPixel(x, y, 0);
     }
     EXPECT_EQ(Bits(p), std::vector<uint8_t>(120, 255));
@@ -87,20 +81,18 @@ TEST(Paper, PixelAccessOutsideAndDetach)
 TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
 {
     // The platform runtime's first values after srand(1) and srand(0).
-    EXPECT_EQ(GrainRandom(1), 41u);
-    EXPECT_EQ(GrainRandom(0), 38u);
+    EXPECT_EQ(std::pair(GrainRandom(1), GrainRandom(0)), std::pair(41u, 38u));
     for (uint32_t r = 1; r <= 10; ++r) {
         CPaper p;
         ASSERT_TRUE(p.Create(150, 100, r));
         int grain = 0;
-        for (int y = 0; y < 100; ++y) {
+        for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 150; ++x) {  // the offset counts the row padding: stride 152
                 const uint32_t offset = (99 - y) * 152 + x;
                 const bool want = r > 1 && GrainRandom(offset * offset) % (23 - 2 * r) == 0;
                 ASSERT_EQ(p.IsGrain(x, y), want) << r << ": " << x << "," << y;
                 grain += want;
             }
-        }
         if (r == 10) { EXPECT_NEAR(grain / 15000.0, 1.0 / 3.0, 0.03); }
         EXPECT_FALSE(p.IsGrain(-1, 0) || p.IsGrain(150, 0));
     }
@@ -125,12 +117,9 @@ TEST(Paper, GetRectBitsCopiesAndClears)
     EXPECT_FALSE(p.GetRectBits(CRect{3, 3, 3, 5}, none.data(), false));
     EXPECT_FALSE(p.GetRectBits(CRect{10, 0, 12, 2}, nullptr, true));
     ASSERT_TRUE(p.GetRectBits(CRect{6, 0, 11, 2}, nullptr, true));
-    for (int x = 0; x < 10; ++x) {
-        EXPECT_EQ(p.GetPixel(x, 0), x >= 6 ? 255 : x);
-        EXPECT_EQ(p.GetPixel(x, 2), 20 + x);
-    }
-    CPaper empty;
-    EXPECT_FALSE(empty.GetRectBits(CRect{0, 0, 1, 1}, nullptr, true));
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ((std::pair<int, int>(p.GetPixel(x, 0), p.GetPixel(x, 2))), std::pair(x >= 6 ? 255 : x, 20 + x)) << x;
+    EXPECT_FALSE(CPaper().GetRectBits(CRect{0, 0, 1, 1}, nullptr, true));
 }
 
 // Every paper value meets every piece value: column x of the paper holds x,
@@ -142,12 +131,8 @@ TEST(Paper, PutRectBitsCombinesEveryPairOfValuesInEachMode)
     for (int mode : {PASTE_TRANSPARENT, PASTE_OPAQUE, PASTE_SWAP, PASTE_EXCHANGE_IN}) {
         CPaper p;
         ASSERT_TRUE(p.Create(256, 256, 5));
-        std::vector<uint8_t> piece(256 * 256);
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x) {
-                p.SetPixel(x, y, uint8_t(x));
-                piece[(255 - y) * 256 + x] = uint8_t(y);
-            }
+        std::vector<uint8_t> piece(256 * 256);  // both bottom row first, stride 256
+        for (size_t i = 0; i < piece.size(); ++i) p.GetBits()[i] = uint8_t(i), piece[i] = uint8_t(255 - i / 256);
         const std::vector<uint8_t> paperBefore = Bits(p), pieceBefore = piece;
         // Out without in first: refused, nothing changes.
         EXPECT_FALSE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));

@@ -4,35 +4,26 @@
 
 #include <QApplication>
 #include <QDrag>
-#include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 
 #include <cstdlib>
-
-class CDragSource : public QLabel {
-public:
-    explicit CDragSource(const QString& file) : QLabel(file), m_file(file) { setWindowTitle("Drag Source"); }
-
-protected:
-    void mousePressEvent(QMouseEvent*) override
-    {
-        auto* data = new QMimeData;
-        data->setUrls({QUrl::fromLocalFile(m_file)});
-        auto* drag = new QDrag(this);
-        drag->setMimeData(data);
-        drag->exec(Qt::CopyAction);
-    }
-
-private:
-    QString m_file;
-};
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     if (argc != 4) return 2;
-    CDragSource source(QString::fromLocal8Bit(argv[1]));
+    const QString file = QString::fromLocal8Bit(argv[1]);
+    QPushButton source(file);
+    QObject::connect(&source, &QPushButton::pressed, [&] {
+        auto* data = new QMimeData;
+        data->setUrls({QUrl::fromLocalFile(file)});
+        auto* drag = new QDrag(&source);
+        drag->setMimeData(data);
+        drag->exec(Qt::CopyAction);
+    });
+    source.setWindowTitle("Drag Source");
     source.setGeometry(std::atoi(argv[2]), std::atoi(argv[3]), 220, 120);
     source.show();
     return app.exec();
