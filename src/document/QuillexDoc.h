@@ -78,21 +78,8 @@ public:
     // Puts a floating piece down for good (recorded) and clears the selection.
     void DropSelection() override;
 
-    // Takes the record (and its points' pixel blocks); discards the redo part
-    // first. A record with nType HR_NONE only discards. False when memory ran
-    // out, and the record is then thrown away.
-    bool AddHistory(HistoryRecord&& record);
-    // Records a change known by its rectangle: a whitened one (HR_CLEAR), or
-    // a piece put down (HR_PASTE, param1 transparent, the piece's pixels and
-    // their size in bytes).
-    void RecordRect(int32_t type, const CRect& rect, int32_t param1 = 0, PixelBuffer pixels = nullptr,
-                    uint32_t size = 0);
     // Replays one record onto a paper.
     static void ApplyHistoryRecord(const HistoryRecord& record, CPaper& paper);
-    // Folds the oldest record into the base paper while more than the limit
-    // are held.
-    void TrimHistory();
-    void ClearHistory();
     int32_t GetHistoryCount() const { return static_cast<int32_t>(m_history.size()); }
     const std::deque<HistoryRecord>& GetHistory() const { return m_history; }
     // How many records the sheet shows; those after it are undone.
@@ -147,6 +134,20 @@ public:
 
 private:
     void OnSelectionLifted(const CRect& rect) override;
+    // Takes the record (and its points' pixel blocks); discards the redo part
+    // first. A record with nType HR_NONE only discards. False when memory ran
+    // out, and the record is then thrown away.
+    bool AddHistory(HistoryRecord&& record);
+    // Records a change known by its rectangle: a whitened one (HR_CLEAR), or
+    // a piece put down (HR_PASTE, param1 transparent, the piece's pixels and
+    // their size in bytes).
+    void RecordRect(int32_t type, const CRect& rect, int32_t param1 = 0, PixelBuffer pixels = nullptr,
+                    uint32_t size = 0);
+    // Folds the oldest record into the base paper while more than the limit
+    // are held.
+    void TrimHistory();
+    void ClearHistory();
+
     void LoadToolSettings();
     void PlaceOptionBars();
     void SelectTool(CTool* tool);
