@@ -50,21 +50,19 @@ TEST(QuillexView, OpensAtActualSizeOrFittedAndCentresThePaperWithRoom)
     ViewFixture f(400, 300, 700, 600);
     EXPECT_EQ(f.view->horizontalScrollBar()->maximum() + f.view->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(f.view->PaperToView(CRect{0, 0, 400, 300}), (CRect{150, 150, 550, 450}));
-    f.view->resize(300, 200);
-    QApplication::processEvents();
-    EXPECT_EQ(f.view->Geometry().m_ptOrigin, (CPoint{50, 50}));
-    EXPECT_GT(f.view->horizontalScrollBar()->maximum(), 0);
     // Opening a sheet that fits brings its corner to the window's corner at
-    // actual size; one that does not fit opens fitted, whole.
+    // actual size; one that does not fit opens fitted, whole, as Fit to Window shows it.
     f.view->resize(600, 450);
     QApplication::processEvents();
     f.view->OnInitialUpdate();
-    EXPECT_EQ(f.Zoom(), (CSize{400, 300}));
-    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{0, 0}));
+    EXPECT_EQ((std::pair{f.Zoom(), f.view->GetScrollPosition()}), (std::pair{CSize{400, 300}, CPoint{0, 0}}));
     f.view->resize(300, 200);
     f.view->OnInitialUpdate();
     EXPECT_EQ(f.Zoom(), (CSize{134, 100}));
     EXPECT_EQ(f.view->horizontalScrollBar()->maximum() + f.view->verticalScrollBar()->maximum(), 0);
+    f.view->ZoomBy(kZoomInFactor);
+    EXPECT_TRUE(f.view->OnCommand(ID_VIEW_FIT));
+    EXPECT_EQ(f.Zoom(), (CSize{134, 100}));
 }
 
 TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
@@ -80,8 +78,10 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     const std::vector<uint8_t> sheet = Bytes(f.doc.GetPaper());
     const QImage image = f.Render();
     EXPECT_TRUE(Bytes(f.doc.GetPaper()) == sheet);
-    // The real paint path draws the same picture.
+    // The real paint path draws the same picture, and so does a strip painted alone.
     EXPECT_EQ(f.Port()->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
+    const QRect strip(203, 161, 17, 170);
+    EXPECT_EQ(f.Render(strip).copy(strip), image.copy(strip));
     auto paperAt = [&](int x, int y) {
         const CPoint p = f.view->ViewToPaper(CPoint{x, y});
         return Gray(f.doc.GetPaper().GetPixel(p.x, p.y));
@@ -108,7 +108,6 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     };
     for (const auto& [colour, points] : colours)
         for (QPoint p : points) EXPECT_EQ(image.pixel(p), colour) << p.x() << "," << p.y();
-    EXPECT_EQ(f.view->PaperToView(f.doc.GetSelection().GetRect()), (CRect{134, 156, 254, 228}));
 
     // Caption: the title in blue without its extension, the footer in its
     // pale colour, both on the surround.
@@ -168,7 +167,7 @@ TEST(QuillexView, AFloatingPieceShowsOverTheSheetWithEveryPairOfValues)
     }
 }
 
-TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedPieceItsTwoPlaces)
+TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedBandItsTwoOutlines)
 {
     ViewFixture f(400, 300, 600, 500);
     f.view->ZoomBy(kZoomInFactor);
@@ -180,13 +179,10 @@ TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedPieceI
         QApplication::processEvents();
         return spy.painted;
     };
-    auto grown = [&](const CRect& paper) {
-        CRect r = f.view->PaperToView(paper);
-        r.Inflate(2);
-        return QRect(r.left, r.top, r.Width(), r.Height());
-    };
     const CRect hint{10, 20, 30, 25}, empty{};
-    EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, &hint); }), QRegion(grown(hint)));
+    CRect grown = f.view->PaperToView(hint);
+    grown.Inflate(2);
+    EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, &hint); }), QRegion(ToQRect(grown)));
     EXPECT_TRUE(painted([&] { f.view->OnUpdate(nullptr, &empty); }).isEmpty());
     EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, nullptr); }), QRegion(f.Port()->rect()));
 
@@ -201,19 +197,6 @@ TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedPieceI
     painted([&] { f.view->SetBand(CRect{10, 10, 50, 40}); });
     const QRegion band = painted([&] { f.view->SetBand(CRect{20, 20, 60, 50}); });
     EXPECT_TRUE(band.contains(QPoint(9, 9)) && band.contains(QPoint(60, 50)) && !band.contains(QPoint(30, 30)));
-
-    // A floating piece dragged on repaints only where it was and where it is.
-    f.view->ZoomBy(kActualSizeFactor);
-    f.doc.OnToolSelect();
-    f.doc.SelectRect(CRect{100, 100, 140, 130});
-    const QPoint start = f.At(110, 110);
-    f.Press(start);
-    f.Move(start + QPoint(10, 0));  // passes the threshold only
-    QApplication::processEvents();
-    ASSERT_TRUE(f.doc.GetSelection().IsFloating());
-    EXPECT_EQ(painted([&] { f.Move(start + QPoint(16, 3)); }).boundingRect(), grown(CRect{100, 100, 156, 133}));
-    EXPECT_EQ(f.doc.GetSelection().GetRect(), (CRect{116, 103, 156, 133}));
-    f.Release(start + QPoint(16, 3));
 }
 
 TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToRelease)
@@ -227,6 +210,7 @@ TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToRelease)
     EXPECT_TRUE(f.view->hasFocus());
     f.Move(b);
     f.Press(c);  // a second press, ignored
+    EXPECT_EQ(f.State(ID_VIEW_MIRROR), (std::pair{false, 0}));  // not in the middle of a stroke
     f.Move(d);
     f.Release(d);
     EXPECT_FALSE(f.view->IsTracking());
@@ -255,7 +239,6 @@ TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToRelease)
     f.doc.OnToolSelect();
     f.Press(f.At(30, 40));
     f.Move(QPoint(-10, -10));
-    EXPECT_EQ(f.view->ViewToPaper(CPoint{-10, -10}).x, -10 - f.view->Geometry().m_ptOrigin.x);
     f.Release(QPoint(-10, -10));
     EXPECT_EQ(f.doc.GetSelection().GetRect(), (CRect{0, 0, 30, 40}));
 }
@@ -293,10 +276,10 @@ TEST(QuillexView, LosingThePointerEndsTheGestureAtTheLastPosition)
 TEST(QuillexView, MirrorShowsTheSheetFlippedAndDrawsWhereThePointerIs)
 {
     ViewFixture f(400, 300, 600, 500);
-    FillPattern(f.doc);
+    PaintSheet(f.doc, PatternGray);
     const std::vector<uint8_t> sheet = Bytes(f.doc.GetPaper());
     EXPECT_TRUE(f.view->OnCommand(ID_VIEW_MIRROR));
-    EXPECT_TRUE(f.view->IsMirrored());
+    EXPECT_EQ(f.State(ID_VIEW_MIRROR), (std::pair{true, 1}));
     // The paper occupies 100..499 across; its column x shows at 499 - x.
     EXPECT_EQ(f.Render().pixel(499 - 37, 100 + 11), Gray(f.doc.GetPaper().GetPixel(37, 11)));
     EXPECT_TRUE(Bytes(f.doc.GetPaper()) == sheet);
@@ -330,9 +313,6 @@ TEST(QuillexView, TheGridIsReadAtConstructionWrittenAtDestructionAndChecked)
         EXPECT_EQ(f.State(ID_VIEW_GRID).second, 0);
         f.view->OnCommand(ID_VIEW_GRID);
         EXPECT_EQ(f.State(ID_VIEW_GRID).second, 1);
-        // The zoom commands have no update handler: always enabled.
-        CCmdUI zoom(ID_VIEW_ZOOM_IN);
-        EXPECT_FALSE(f.view->OnUpdateCommand(zoom));
     }
     EXPECT_EQ(profile.values["ShowGrid"], 1);
     profile.values.clear();
