@@ -17,12 +17,6 @@
 namespace {
 
 // Made once the application exists.
-const QPointingDevice* Pen()
-{
-    static const QPointingDevice pen("test pen", 9001, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
-                                     QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 3);
-    return &pen;
-}
 const QPointingDevice* TouchScreen()
 {
     static const QPointingDevice touch("test touch", 9002, QInputDevice::DeviceType::TouchScreen,
@@ -32,7 +26,9 @@ const QPointingDevice* TouchScreen()
 
 void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
-    QTabletEvent event(type, Pen(), QPointF(p), f.Port()->mapToGlobal(QPointF(p)), 0.3, 0, 0, 0, 0, 0, Qt::NoModifier,
+    static const QPointingDevice pen("test pen", 9001, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                                     QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 3);
+    QTabletEvent event(type, &pen, QPointF(p), f.Port()->mapToGlobal(QPointF(p)), 0.3, 0, 0, 0, 0, 0, Qt::NoModifier,
                        button, buttons);
     QApplication::sendEvent(f.Port(), &event);
 }
@@ -52,6 +48,7 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
     Tablet(f, QEvent::TabletPress, a, Qt::LeftButton, Qt::LeftButton);
     EXPECT_TRUE(f.view->IsTracking());
     f.Press(b);  // the mouse cannot take over a pen gesture
+    f.Move(f.At(10, 100));
     Tablet(f, QEvent::TabletMove, b, Qt::NoButton, Qt::LeftButton);
     f.Release(b);
     EXPECT_TRUE(f.view->IsTracking());
@@ -59,6 +56,7 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
     EXPECT_FALSE(f.view->IsTracking());
     ASSERT_EQ(f.doc.GetHistoryCount(), 1);
     EXPECT_LT(f.doc.GetPaper().GetPixel(50, 10), 255);
+    EXPECT_EQ(f.doc.GetPaper().GetPixel(10, 60), 255);  // nor steer it
     // The pen's pressure of 0.3 reaches the stroke as 307 steps of 1024.
     EXPECT_EQ(f.doc.GetHistory()[0].pPoints->GetPressure(1), 307);
 
@@ -104,17 +102,13 @@ TEST(PointerDevices, WheelAndPinchesZoomInTheMenuStepsAndTheWheelScrolls)
                                   f.Port()->mapToGlobal(QPointF(at)), value, QPointF());
         QApplication::sendEvent(f.Port(), &event);
     };
-    auto touchpad = [&](qreal value) { native(Qt::ZoomNativeGesture, value); };
-    // A touchpad's gesture starts its gathering afresh, whatever the pinch left.
-    auto begin = [&](qreal) {
-        f.view->ZoomBy(kActualSizeFactor);
-        native(Qt::BeginNativeGesture, 0);
-    };
+    // A touchpad's gesture (its value 0 here) starts its gathering afresh, whatever the pinch left.
+    auto touchpad = [&](qreal value) { native(value == 0 ? Qt::BeginNativeGesture : Qt::ZoomNativeGesture, value); };
     // input, its value, the displayed width after it
     const std::tuple<std::function<void(qreal)>, qreal, int> steps[] = {
         {wheel, 120, 480},  {wheel, 60, 480},     {wheel, 60, 576},     {wheel, -240, 400},
         {pinch, 1.1, 400},  {pinch, 1.1, 480},    {pinch, 0.5, 277},  // halving is three whole steps out
-        {begin, 0, 400},    {touchpad, 0.1, 400}, {touchpad, 0.1, 480}, {touchpad, -0.3, 400},
+        {touchpad, 0, 277}, {touchpad, 0.1, 277}, {touchpad, 0.1, 332}, {touchpad, -0.3, 276},
     };
     for (const auto& [input, value, width] : steps) {
         input(value);
