@@ -20,9 +20,9 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
     return block;
 }
 
-// The copy and paste below show a piece travelling row for row; here the blocks no image is made of, and
-// other programs' images made pieces.
-TEST(ClipboardImage, MalformedBlocksAreRefusedAndForeignImagesBecomeGrayPiecesWithinThePaperLimits)
+// The copy and paste at the end show a piece travelling row for row; first the blocks no image is made of,
+// and other programs' images made pieces.
+TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiecesTravelBetweenViews)
 {
     const std::vector<std::vector<uint8_t>> malformed{
         {},
@@ -47,21 +47,11 @@ TEST(ClipboardImage, MalformedBlocksAreRefusedAndForeignImagesBecomeGrayPiecesWi
         EXPECT_EQ(qGray(piece.pixel(out.width() - 1, out.height() - 1)), 255);
         if (in == out) { EXPECT_LT(qGray(piece.pixel(0, 0)), 200); }
     }
-    std::vector<uint8_t> none;
-    EXPECT_FALSE(ImageToPayload(QImage(), none));
-}
 
-// The Qt clipboard as the program's service for one test, left empty.
-struct ClipboardService {
+    // Through the desktop's clipboard, from one view to another and from other programs.
     QtClipboard clipboard;
-    ~ClipboardService() { QGuiApplication::clipboard()->clear(); }
-};
-
-TEST(QtClipboard, CopyInOneViewPasteInAnotherOrFromAnotherProgram)
-{
-    ClipboardService service;
-    ViewFixture from(400, 300, 500, 400, nullptr, &service.clipboard);
-    ViewFixture to(300, 200, 500, 400, nullptr, &service.clipboard);
+    ViewFixture from(400, 300, 500, 400, nullptr, &clipboard);
+    ViewFixture to(300, 200, 500, 400, nullptr, &clipboard);
     PaintSheet(from.doc, PatternGray);
     // Copy and Cut need a selection, Paste the program's format.
     EXPECT_FALSE(from.State(ID_EDIT_COPY).first || from.State(ID_EDIT_CUT).first || to.State(ID_EDIT_PASTE).first);
@@ -90,7 +80,7 @@ TEST(QtClipboard, CopyInOneViewPasteInAnotherOrFromAnotherProgram)
     EXPECT_EQ(from.doc.GetPaper().GetPixel(20, 30), 255);
 
     // A malformed block of our own still travels, but is not offered as an image.
-    ASSERT_TRUE(service.clipboard.SetData(kClipFormat, Block(0, 100, 100, 40)));
+    ASSERT_TRUE(clipboard.SetData(kClipFormat, Block(0, 100, 100, 40)));
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/png"));
     // Another program's image is pasted as gray.
     QImage image(6, 5, QImage::Format_RGB32);
@@ -101,7 +91,7 @@ TEST(QtClipboard, CopyInOneViewPasteInAnotherOrFromAnotherProgram)
     const CPaper& gray = from.doc.GetSelection().GetPiece();
     EXPECT_EQ((std::pair{gray.GetWidth(), gray.GetPixel(3, 3)}), (std::pair<uint32_t, uint8_t>{6, 90}));
     QGuiApplication::clipboard()->clear();
-    EXPECT_FALSE(service.clipboard.HasFormat(kClipFormat));
+    EXPECT_FALSE(clipboard.HasFormat(kClipFormat));
     EXPECT_FALSE(from.State(ID_EDIT_PASTE).first);
 }
 

@@ -16,24 +16,14 @@ CViewGeometry MakeGeometry(int32_t pw, int32_t ph, int32_t clientW = 300, int32_
     return g;
 }
 
-TEST(ViewGeometry, StatusScaleIsTruncatedAndTheCaptionDropsTheExtensionOnly)
+// The status line and the caption, rectangles at the zoom, and the limits of fitting.
+TEST(ViewGeometry, TextsRectanglesAndFit)
 {
     EXPECT_EQ(MakeGeometry(400, 300, 300, 200, {691, 518}).ScalePercent(), 172);
     EXPECT_EQ(StatusLine(400, 300, 5, 83), "Width 400  Height 300  Roughness 5   Scale 83%");
     for (auto [title, shown] : {std::pair{"my.sketch.gif", "my.sketch"}, {".tvk", ".tvk"}, {"a.", "a"}})
         EXPECT_EQ(CaptionTitle(title), shown) << title;
-}
 
-TEST(ViewGeometry, OriginScrollLimitsAndRectangles)
-{
-    const std::pair<CSize, CPoint> origins[] = {
-        {{600, 500}, {100, 100}},  // room on both axes
-        {{501, 401}, {50, 50}},    // exactly one pixel short of a wider margin
-        {{520, 300}, {60, 50}},    // wide but short
-        {{410, 310}, {50, 50}},    // larger than the paper, margin wins
-    };
-    for (const auto& [client, origin] : origins)
-        EXPECT_EQ(MakeGeometry(400, 300, client.cx, client.cy).m_ptOrigin, origin) << client.cx << " x " << client.cy;
     // zoom, scroll, paper rectangle, where it shows. The extent is scaled on
     // its own: 3 pixels at 0.8325 stay 2 wide even where the far corner alone
     // would round to 3.
@@ -47,11 +37,8 @@ TEST(ViewGeometry, OriginScrollLimitsAndRectangles)
         g.m_ptScroll = scroll;
         EXPECT_EQ(g.PaperToView(paper), view) << zoom.cx;
     }
-}
 
-// The view's tests open and fit sheets by the height; here the limits.
-TEST(ViewGeometry, FitEnlargesNoMoreThanEightTimesAndAnExactFitIsActualSize)
-{
+    // The view's tests open and fit sheets by the height; here the limits.
     CSize zoom;
     ASSERT_TRUE(MakeGeometry(100, 100).ComputeFit({1920, 1080}, zoom));
     EXPECT_EQ(zoom, (CSize{800, 800}));

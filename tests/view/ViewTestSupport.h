@@ -35,7 +35,6 @@ struct ViewFixture {
         doc.SetTitle("Sketch1.tvk");
         view = std::make_unique<CQuillexView>(profile);
         doc.AddView(view.get());
-        view->setFrameStyle(0);
         view->resize(clientW, clientH);
         view->show();
         QApplication::processEvents();
