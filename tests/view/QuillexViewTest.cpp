@@ -173,7 +173,7 @@ TEST(QuillexView, AFloatingPieceShowsOverTheSheetWithEveryPairOfValues)
     }
 }
 
-TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAndAMovedBandItsTwoOutlines)
+TEST(QuillexView, UpdatesRepaintTheGrownHintOrTheWholeViewAndAMovedBandItsTwoOutlines)
 {
     ViewFixture f(400, 300, 600, 500);
     f.view->ZoomBy(kZoomInFactor);
