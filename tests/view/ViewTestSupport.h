@@ -23,13 +23,6 @@ inline std::vector<uint8_t> Bytes(const CPaper& p) { return {p.GetBits(), p.GetB
 
 // Every pixel a gray of its own position, so that a wrong row or column shows.
 inline int PatternGray(int32_t x, int32_t y) { return (x * 31 + y * 7) & 0xFF; }
-inline void FillPattern(CQuillexDoc& doc) { PaintSheet(doc, PatternGray); }
-inline void FillPattern(CPaper& paper)
-{
-    for (int32_t y = 0; y < static_cast<int32_t>(paper.GetHeight()); ++y)
-        for (int32_t x = 0; x < static_cast<int32_t>(paper.GetWidth()); ++x)
-            paper.SetPixel(x, y, static_cast<uint8_t>(PatternGray(x, y)));
-}
 
 struct ViewFixture {
     // The view's client area, without scroll bars, is clientW x clientH.
@@ -42,7 +35,6 @@ struct ViewFixture {
         doc.SetTitle("Sketch1.tvk");
         view = std::make_unique<CQuillexView>(profile);
         doc.AddView(view.get());
-        view->setFrameStyle(0);
         view->resize(clientW, clientH);
         view->show();
         QApplication::processEvents();
@@ -95,14 +87,14 @@ struct ViewFixture {
         return {ui.m_bEnabled, ui.m_nCheck};
     }
 
-    // The picture the view paints for its whole client area.
-    QImage Render()
+    // The picture the view paints for the area asked, the rest magenta.
+    QImage Render(const QRegion& area = QRegion(0, 0, 1 << 16, 1 << 16))
     {
         QImage image(Port()->size(), QImage::Format_RGB32);
         image.fill(Qt::magenta);
         QPainter painter(&image);
         painter.setFont(Port()->font());
-        view->PaintArea(painter, QRegion(image.rect()));
+        view->PaintArea(painter, area.intersected(image.rect()));
         return image;
     }
 
