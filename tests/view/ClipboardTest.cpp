@@ -46,6 +46,7 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
         // Transparency and padding are white; the red corner is a gray.
         EXPECT_EQ(qGray(piece.pixel(out.width() - 1, out.height() - 1)), 255);
         if (in == out) { EXPECT_LT(qGray(piece.pixel(0, 0)), 200); }
+        if (in == out) { EXPECT_EQ(payload[12 + 7], 255) << "the padding of a row 7 wide"; }
     }
 
     // Through the desktop's clipboard, from one view to another and from other programs.

@@ -173,7 +173,7 @@ TEST(QuillexView, AFloatingPieceShowsOverTheSheetWithEveryPairOfValues)
     }
 }
 
-TEST(QuillexView, UpdatesRepaintTheGrownHintOrTheWholeViewAndAMovedBandItsTwoOutlines)
+TEST(QuillexView, UpdatesRepaintTheGrownHintTheWholeViewOrNothingAtOnceWhenAskedAndAMovedBandItsTwoOutlines)
 {
     ViewFixture f(400, 300, 600, 500);
     f.view->ZoomBy(kZoomInFactor);
@@ -190,6 +190,14 @@ TEST(QuillexView, UpdatesRepaintTheGrownHintOrTheWholeViewAndAMovedBandItsTwoOut
     grown.Inflate(2);
     EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, &hint); }), QRegion(ToQRect(grown)));
     EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, nullptr); }), QRegion(f.Port()->rect()));
+    const CRect empty{};
+    EXPECT_TRUE(painted([&] { f.view->OnUpdate(nullptr, &empty); }).isEmpty());
+    // RepaintNow paints what is pending at once, without waiting for the event loop.
+    spy.painted = QRegion();
+    const CRect area{10, 10, 40, 30};
+    f.view->InvalidateView(&area);
+    f.view->RepaintNow();
+    EXPECT_EQ(spy.painted, QRegion(10, 10, 30, 20));
 
     // A band moved repaints its old outline and its new one, not what lies inside.
     painted([&] { f.view->SetBand(CRect{10, 10, 50, 40}); });

@@ -48,4 +48,22 @@ TEST(ViewGeometry, TextsRectanglesAndFit)
     EXPECT_FALSE(MakeGeometry(333, 777).FitsAtActualSize({433, 876}));
 }
 
+// Zooming out stops before the sheet shows narrower than 8 pixels; the mapping scales each axis
+// by its own ratio; a stale scroll position on an axis without room stays.
+TEST(ViewGeometry, ZoomOutLimitMappingAndScroll)
+{
+    CViewGeometry small = MakeGeometry(100, 100);
+    CSize zoom;
+    float effective = 0;
+    while (small.ComputeZoom(kZoomOutFactor, zoom, effective)) small.m_sizeZoom = zoom;
+    EXPECT_EQ(small.m_sizeZoom, (CSize{7, 7}));
+
+    CViewGeometry g = MakeGeometry(400, 300, 300, 200, {800, 300});
+    g.m_ptScroll = CPoint{100, 40};
+    EXPECT_EQ(g.ViewToPaper({75, 66}), (CPoint{62, 56}));
+    g = MakeGeometry(400, 300, 300, 500);
+    g.m_ptScroll = CPoint{10, 4};
+    EXPECT_EQ(g.ClampScroll(30, 90), (CPoint{30, 4}));
+}
+
 }  // namespace
