@@ -172,38 +172,6 @@ TEST_F(ShellTest, LeavingTheDrawingInTheMiddleOfAStrokeKeepsTheStroke)
     }
 }
 
-// Open Recent lists the files opened and saved last, newest first, across a restart; one that
-// is gone leaves the list with a message.
-TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
-{
-    Start();
-    const QString first = DocPath(), second = Documents() + "/second.tvk";
-    DrawStroke(40);
-    ASSERT_TRUE(m_app->OnFileSave());
-    ASSERT_TRUE(QFile::copy(first, second));
-    ASSERT_TRUE(m_app->OpenDocumentFile(second));
-    Stop();
-    Start();
-    QList<QMenu*> menus;
-    MenuTitles(&menus);
-    QMenu* recent = menus.at(0)->actions().at(2)->menu();  // File, Open Recent
-    ASSERT_TRUE(recent && recent->title() == "Open Recent");
-    const auto entries = [&] {
-        emit recent->aboutToShow();
-        QStringList texts;
-        for (QAction* a : recent->actions()) texts << a->text() + " " + a->toolTip();
-        return texts;
-    };
-    EXPECT_EQ(entries(), QStringList({"&1 second.tvk " + second, "&2 Sketch1.tvk " + first}));
-    ASSERT_TRUE(QFile::remove(second));
-    recent->actions().at(0)->trigger();
-    EXPECT_EQ(QString::fromStdString(dialogs.messages.back()),
-              "\"" + second + "\" is no longer there; it was moved or deleted.");
-    EXPECT_EQ(entries(), QStringList({"&1 Sketch1.tvk " + first}));
-    recent->actions().at(0)->trigger();
-    EXPECT_EQ(DocPath(), first);
-}
-
 // The file as the run's first save found it opens as a new sketch beside the drawing, from the
 // drawing or from the list of sketches, where each is named.
 TEST_F(ShellTest, EarlierVersionsListsTheReplacedFileAndOpensItAsANewSketch)

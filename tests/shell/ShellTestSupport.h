@@ -24,12 +24,7 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolBar>
 #include <QWidgetAction>
-
-#include <cstdlib>
-#include <functional>
-#include <memory>
 
 struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
@@ -53,12 +48,6 @@ struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     std::vector<std::string> messages, saveAsAsked;
     std::string saveAsAnswer;
 };
-
-inline QString ReadText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // Runs the event loop long enough for it to go idle at least once.
 inline void RunEventLoop(int ms = 30)
