@@ -1,4 +1,4 @@
-// The program among the others of the desktop: one running copy, the file
+// The program among the others of the desktop: one running copy per session, the file
 // association the desktop's own tools read, and Help in the browser or the program's window.
 
 #include "ShellTestSupport.h"
@@ -13,7 +13,12 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstdio>
 #include <utility>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +55,13 @@ QString RunTool(const QString& tool, const QStringList& args)
 TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
 {
     const QString socket = Home() + "/graphelle.socket";
+    // A socket left by a crashed copy is taken over.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", qPrintable(socket));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
     auto first = std::make_unique<CSingleInstance>(socket);
     ASSERT_EQ(first->Start(QString()), Outcome::First);
     QStringList received;
@@ -78,6 +90,24 @@ TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
     EXPECT_EQ(StartBeside(socket, "/x/C.tvk"), Outcome::HandedOver);
     EXPECT_EQ(first->Close(), QStringList{"/x/C.tvk"});
     EXPECT_EQ(StartBeside(socket, "/x/D.tvk", [&] { first.reset(); }), Outcome::First);
+
+    // One socket per user and display, in the runtime folder or else in a private one.
+    QTemporaryDir runtime;
+    qunsetenv("WAYLAND_DISPLAY");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const QByteArray display = qgetenv("DISPLAY");
+    const auto on = [](const char* display) { return qputenv("DISPLAY", display), CSingleInstance::SessionSocketPath(); };
+    EXPECT_TRUE(on(":3").startsWith(runtime.path() + "/graphelle-" + QString::number(getuid())));
+    EXPECT_EQ(QStringList({on(":3.0"), on("unix:3")}), QStringList({on(":3"), on(":3")}));
+    EXPECT_NE(on(":4"), on(":3"));
+    EXPECT_NE(on("host:3"), on(":3"));
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString folder = QDir::tempPath() + "/graphelle-" + QString::number(getuid());
+    EXPECT_TRUE(on(":3").startsWith(folder + "/"));
+    struct stat st = {};
+    EXPECT_EQ(::stat(qPrintable(folder), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    qputenv("DISPLAY", display);
 }
 
 TEST_F(ShellTest, ExecArgumentsAreQuotedOnlyForReservedCharactersAndEscapedWithin)
@@ -97,8 +127,8 @@ TEST_F(ShellTest, ExecArgumentsAreQuotedOnlyForReservedCharactersAndEscapedWithi
 }
 
 // desktop-file-validate accepts the launcher entry whatever the program's path, and once the
-// desktop has indexed it, its tools name our type for a sketch; pieces that cannot be written
-// are skipped.
+// desktop has indexed it, its tools find our type for a sketch and our launcher for the type;
+// pieces that cannot be written are skipped.
 TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
 {
     const QString data = Home() + "/.local/share", cli = "/x/graphelle-cli";
@@ -109,12 +139,18 @@ TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
             << exe.toStdString();
     }
     RefreshDesktopDatabases(data);
-    EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(data + "/mime/mime.cache"); }));
+    EXPECT_TRUE(WaitFor([&] {
+        return QFileInfo::exists(data + "/mime/mime.cache") && QFileInfo::exists(data + "/applications/mimeinfo.cache");
+    }));
     // Known by its name alone, and named as the type's description says.
     QFile sketch(Home() + "/a.tvk");
     ASSERT_TRUE(sketch.open(QIODevice::WriteOnly) && sketch.write("no mark") == 7);
     sketch.close();
     EXPECT_EQ(RunTool("mimetype", {"-b", "-d", sketch.fileName()}), "Graphelle File");
+    EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "application/x-graphelle-sketch"}), "graphelle.desktop");
+    // A start then rewrites nothing; a moved program is written again.
+    EXPECT_FALSE(WriteFileAssociation(data, nasty, cli).entryChanged);
+    EXPECT_TRUE(WriteFileAssociation(data, "/new/graphelle", cli).entryChanged);
 
     // A file where a folder should be: nothing can be created below it, the rest is still written.
     QDir().mkpath(Home() + "/partly");

@@ -50,6 +50,10 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirTooltipsIconsAndKeys)
         {"Hand\tH", "Pencil\tB, P", "Eraser\tE", "Select\tS", "-", "Save as...\tCtrl+Shift+S", "Earlier Versions...",
          "-", "Exit\tCtrl+Q"}};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(MenuText(menus[i]), items[i]);
+    // The items without keys, whose keys above cannot tell their commands apart.
+    for (const auto& [id, text] : {std::pair{ID_VIEW_GRID, "Grid"}, {ID_VIEW_TOOLBAR, "Toolbar"},
+                                   {ID_VIEW_MIRROR, "Mirror View"}, {ID_HELP, "Help"}})
+        EXPECT_EQ(Frame().Action(id)->text(), text);
 
     EXPECT_EQ(Buttons(Frame().ToolBar()), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Undo", "Redo", "-",
                                                        "Cut", "Copy", "Paste", "Clear"}));

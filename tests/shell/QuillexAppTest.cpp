@@ -84,6 +84,11 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     for (QAction* a : Frame().CommandBar()->actions())
         EXPECT_TRUE(qobject_cast<QWidgetAction*>(a) || !a->isVisible()) << a->text().toStdString();
 
+    // The pictures keep the sketch's shape, with the screen's own pixels.
+    EXPECT_EQ(CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96).size(), QSize(28, 96));
+    const QImage sharp = CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96, 2.0);
+    EXPECT_EQ(std::pair(sharp.height(), sharp.devicePixelRatio()), std::pair(192, 2.0));
+
     // A click opens the file, and the drawing's menus and bars come back.
     QListWidget* list = Frame().DocList()->List();
     const QList<QListWidgetItem*> hits = list->findItems("two", Qt::MatchExactly);
@@ -170,6 +175,49 @@ TEST_F(ShellTest, LeavingTheDrawingInTheMiddleOfAStrokeKeepsTheStroke)
         Stop();
         ASSERT_TRUE(QFile::remove(file) && QFile::copy(other, file));
     }
+}
+
+// Open Recent lists the files opened and saved last, newest first, across a restart; one that
+// is gone leaves the list with a message.
+TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
+{
+    Start();
+    const QString first = DocPath(), second = Documents() + "/second.tvk";
+    DrawStroke(40);
+    ASSERT_TRUE(m_app->OnFileSave());
+    ASSERT_TRUE(QFile::copy(first, second));
+    ASSERT_TRUE(m_app->OpenDocumentFile(second));
+    Stop();
+    Start();
+    QList<QMenu*> menus;
+    MenuTitles(&menus);
+    QMenu* recent = menus.at(0)->actions().at(2)->menu();  // File, Open Recent
+    ASSERT_TRUE(recent && recent->title() == "Open Recent");
+    const auto entries = [&] {
+        emit recent->aboutToShow();
+        QStringList texts;
+        for (QAction* a : recent->actions()) texts << a->text() + " " + a->toolTip();
+        return texts;
+    };
+    EXPECT_EQ(entries(), QStringList({"&1 second.tvk " + second, "&2 Sketch1.tvk " + first}));
+    ASSERT_TRUE(QFile::remove(second));
+    recent->actions().at(0)->trigger();
+    EXPECT_EQ(QString::fromStdString(dialogs.messages.back()),
+              "\"" + second + "\" is no longer there; it was moved or deleted.");
+    EXPECT_EQ(entries(), QStringList({"&1 Sketch1.tvk " + first}));
+}
+
+TEST_F(ShellTest, UnsavedChangesHaveARecoveryCopyUntilTheyAreSaved)
+{
+    const auto copies = [&] {
+        return QDir(Home() + "/.local/state/graphelle/recovery").entryList({"*.tvk"}, QDir::Files).size();
+    };
+    Start();
+    EXPECT_EQ(copies(), 0);
+    DrawStroke();
+    EXPECT_TRUE(WaitFor([&] { return copies() == 1; }));
+    ASSERT_TRUE(m_app->OnFileSave());
+    EXPECT_TRUE(WaitFor([&] { return copies() == 0; }));
 }
 
 // The file as the run's first save found it opens as a new sketch beside the drawing, from the
