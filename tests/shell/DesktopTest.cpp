@@ -50,6 +50,12 @@ QString RunTool(const QString& tool, const QStringList& args)
     return QString::fromUtf8(process.readAll()).trimmed() + (process.exitCode() ? " (failed)" : "");
 }
 
+QString ReadText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
 }  // namespace
 
 TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
@@ -148,6 +154,8 @@ TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
     sketch.close();
     EXPECT_EQ(RunTool("mimetype", {"-b", "-d", sketch.fileName()}), "Graphelle File");
     EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "application/x-graphelle-sketch"}), "graphelle.desktop");
+    const QString cache = data + "/applications/mimeinfo.cache";
+    EXPECT_TRUE(ReadText(cache).contains("\napplication/x-graphelle-sketch=graphelle.desktop;"));
     // A start then rewrites nothing; a moved program is written again.
     EXPECT_FALSE(WriteFileAssociation(data, nasty, cli).entryChanged);
     EXPECT_TRUE(WriteFileAssociation(data, "/new/graphelle", cli).entryChanged);
@@ -186,8 +194,7 @@ TEST_F(ShellTest, HelpOpensTheBrowserOrElseTheProgramsOwnWindowAtTheContents)
         CHelpWindow* window = Frame().findChild<CHelpWindow*>();
         ASSERT_EQ(window && window->isVisible(), status != 0) << status;
         const QString page = QUrl::fromLocalFile(CQuillexApp::HelpPagePath()).toString() + "#Main_Contents\n";
-        QFile args(note);
-        EXPECT_EQ(args.open(QIODevice::ReadOnly) ? QString(args.readAll()) : QString(), status < 0 ? QString() : page);
+        EXPECT_EQ(ReadText(note), status < 0 ? QString() : page);
         if (window) {
             EXPECT_EQ(window->windowTitle() + " " + window->Browser()->source().fragment(),
                       "Graphelle Help Main_Contents");

@@ -202,8 +202,8 @@ TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
     EXPECT_EQ(entries(), QStringList({"&1 second.tvk " + second, "&2 Sketch1.tvk " + first}));
     ASSERT_TRUE(QFile::remove(second));
     recent->actions().at(0)->trigger();
-    EXPECT_EQ(QString::fromStdString(dialogs.messages.back()),
-              "\"" + second + "\" is no longer there; it was moved or deleted.");
+    const QString gone = "\"" + second + "\" is no longer there; it was moved or deleted.";
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{gone.toStdString()});
     EXPECT_EQ(entries(), QStringList({"&1 Sketch1.tvk " + first}));
 }
 
