@@ -8,32 +8,26 @@
 
 namespace {
 
-QString Text(CPaperSpin* spin) { return spin->findChild<QLineEdit*>()->text(); }
-void Type(CPaperSpin* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
-QString Info(CNewPaperDlg& dlg) { return dlg.findChild<QLabel*>("info")->text(); }
+QLineEdit* Edit(CPaperSpin* spin) { return spin->findChild<QLineEdit*>(); }
+
+// What the fields show, or what the profile holds, as "width height roughness".
 QString Fields(CNewPaperDlg& dlg)
 {
-    return Text(dlg.m_spinWidth) + " " + Text(dlg.m_spinHeight) + " " + Text(dlg.m_spinRough);
+    return Edit(dlg.m_spinWidth)->text() + " " + Edit(dlg.m_spinHeight)->text() + " " + Edit(dlg.m_spinRough)->text();
 }
-
-// The dialog reads and writes a profile of the test's own.
-struct NewPaperDlgTest : ShellTest {
-    QString Stored()
-    {
-        QStringList values;
-        for (const char* name : {"width", "height", "rough"})
-            values << QString::number(profile.GetProfileInt(name, -1));
-        return values.join(' ');
-    }
-
-    CQtProfile profile{ProfilePath()};
-};
+QString Stored(CQtProfile& profile)
+{
+    QStringList values;
+    for (const char* name : {"width", "height", "rough"}) values << QString::number(profile.GetProfileInt(name, -1));
+    return values.join(' ');
+}
 
 }  // namespace
 
 // One dialog through a whole sequence of tries: OK names the first failing field, keeps the
-// dialog open with what was typed and the focus there, and stores nothing until all pass.
-TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
+// dialog open with what was typed and the focus there, and stores nothing until all pass; the
+// next dialog offers the values accepted last.
+TEST_F(ShellTest, NewPaperOkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
 {
     const char* const width = "Paper width should be between 100 - 2048!";
     const char* const height = "Paper height should be between 100 - 2048!";
@@ -57,72 +51,53 @@ TEST_F(NewPaperDlgTest, OkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
         {"2048 100 10", nullptr, 0, "2048 100 10"},
         {"2048 100 0", rough, 2, "2048 100 10"},
     };
+    CQtProfile profile{ProfilePath()};
     CNewPaperDlg dlg(&profile);
-    EXPECT_EQ(dlg.windowTitle(), "New");
-    EXPECT_EQ(Fields(dlg), "400 300 5");
-    EXPECT_TRUE(Info(dlg).isEmpty());
+    QLabel* info = dlg.findChild<QLabel*>("info");
+    EXPECT_EQ(dlg.windowTitle() + " " + Fields(dlg) + info->text(), "New 400 300 5");
     CPaperSpin* fields[] = {dlg.m_spinWidth, dlg.m_spinHeight, dlg.m_spinRough};
     for (const auto& t : tries) {
         SCOPED_TRACE(t.typed);
         const QStringList typed = QString(t.typed).split(' ');
-        for (int i = 0; i < 3; ++i) Type(fields[i], typed[i]);
+        for (int i = 0; i < 3; ++i) Edit(fields[i])->setText(typed[i]);
         dlg.setResult(QDialog::Rejected);
         dlg.show();
         QApplication::processEvents();
         dlg.accept();
-        EXPECT_EQ(Info(dlg), t.message ? t.message : "");
+        EXPECT_EQ(info->text(), t.message ? t.message : "");
         EXPECT_EQ(dlg.result() == QDialog::Accepted, !t.message);
         EXPECT_EQ(Fields(dlg), t.typed);
-        EXPECT_EQ(Stored(), t.stored);
+        EXPECT_EQ(Stored(profile), t.stored);
         if (!t.message) {
-            EXPECT_EQ(std::tuple(dlg.m_nWidth, dlg.m_nHeight, dlg.m_nRough),
-                      std::tuple(typed[0].toInt(), typed[1].toInt(), typed[2].toInt()));
+            EXPECT_EQ(QString("%1 %2 %3").arg(dlg.m_nWidth).arg(dlg.m_nHeight).arg(dlg.m_nRough), t.typed);
             continue;
         }
         const QWidget* focus = dlg.focusWidget();
-        EXPECT_TRUE(focus == fields[t.focus] || focus == fields[t.focus]->findChild<QLineEdit*>());
+        EXPECT_TRUE(focus == fields[t.focus] || focus == Edit(fields[t.focus]));
     }
-    // The next dialog offers the values accepted last; one closed by its window stores nothing.
     CNewPaperDlg next(&profile);
     EXPECT_EQ(Fields(next), "2048 100 10");
-    Type(next.m_spinWidth, "800");
+    Edit(next.m_spinWidth)->setText("800");
     next.show();
     next.close();
     EXPECT_EQ(next.result(), QDialog::Rejected);
-    EXPECT_EQ(Stored(), "2048 100 10");
+    EXPECT_EQ(Stored(profile), "2048 100 10");
 
-    // Stored values out of range are shown as they are and refused only at OK.
-    profile.WriteProfileInt("width", 9);
-    profile.WriteProfileInt("height", 5000);
-    CNewPaperDlg edited(&profile);
-    EXPECT_EQ(Fields(edited), "9 5000 10");
-    edited.accept();
-    EXPECT_EQ(Info(edited), width);
-    EXPECT_EQ(Stored(), "9 5000 10");
-
-    // The fields take digits only.
+    // The fields take digits only; the arrows step sizes by 50 and roughness by one, stopping
+    // exactly at the limits.
     for (QString text : {"12a", "-5", "2048"}) {
         int pos = 0;
         EXPECT_EQ(dlg.m_spinWidth->validate(text, pos), text == "2048" ? QValidator::Acceptable : QValidator::Invalid);
     }
-}
-
-TEST_F(NewPaperDlgTest, ArrowsStepBy50AndStopExactlyAtTheLimits)
-{
-    // From, arrow presses, to: sizes from 100 to 2048, roughness by one from 1 to 10.
-    using Step = std::tuple<const char*, int, const char*>;
-    const Step sizes[] = {{"400", 1, "450"},   {"400", -1, "350"},  {"2000", 1, "2048"}, {"2048", 1, "2048"},
-                          {"120", -1, "100"},  {"100", -1, "100"},  {"2048", -1, "1998"}, {"101", 1, "151"},
-                          {"400", 3, "550"},   {"3000", -1, "1998"}, {"40", 1, "150"}};
-    const Step rough[] = {{"5", 1, "6"}, {"5", -1, "4"}, {"10", 1, "10"}, {"1", -1, "1"}, {"40", -1, "9"}};
-    CNewPaperDlg dlg(&profile);
-    const auto check = [](CPaperSpin* spin, const Step& step) {
-        const auto& [from, steps, to] = step;
-        Type(spin, from);
-        spin->stepBy(steps);
-        EXPECT_EQ(Text(spin), to) << from << " by " << steps;
+    const std::tuple<int, const char*, int, const char*> steps[] = {
+        {0, "400", 1, "450"},   {1, "400", -1, "350"},   {0, "2000", 1, "2048"}, {1, "2048", 1, "2048"},
+        {0, "120", -1, "100"},  {1, "100", -1, "100"},   {0, "2048", -1, "1998"}, {1, "101", 1, "151"},
+        {0, "400", 3, "550"},   {1, "3000", -1, "1998"}, {0, "40", 1, "150"},    {2, "5", 1, "6"},
+        {2, "5", -1, "4"},      {2, "10", 1, "10"},      {2, "1", -1, "1"},      {2, "40", -1, "9"},
     };
-    for (const Step& s : sizes)
-        for (CPaperSpin* spin : {dlg.m_spinWidth, dlg.m_spinHeight}) check(spin, s);
-    for (const Step& s : rough) check(dlg.m_spinRough, s);
+    for (const auto& [field, from, by, to] : steps) {
+        Edit(fields[field])->setText(from);
+        fields[field]->stepBy(by);
+        EXPECT_EQ(Edit(fields[field])->text(), to) << field << ": " << from << " by " << by;
+    }
 }

@@ -1,9 +1,11 @@
 #include "ShellTestSupport.h"
 
 #include "shell/DocListPage.h"
+#include "shell/EarlierVersionsDlg.h"
 
-#include <QLabel>
+#include <QDateTime>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 
 #include <csignal>
@@ -19,65 +21,49 @@ void ClickButton(const char* text)
     });
 }
 
-}  // namespace
-
-TEST_F(ShellTest, FirstStartWithoutArgumentsRunsNewShowsAnEmptySheetAndWritesTheAssociation)
+bool WriteFile(const QString& path, const QByteArray& content)
 {
-    // While the size is asked for, no sketch is named and no sheet shows, at the first start and at New.
-    std::vector<std::pair<QString, bool>> whileAsked;
-    newDialog.whileShown = [&] {
-        Frame().OnIdle();
-        whileAsked.push_back({Frame().windowTitle(), m_app->GetView()->Geometry().HasPaper()});
-    };
-    Start();
-    EXPECT_TRUE(messages.messages.empty());
-    EXPECT_FALSE(Frame().IsDocListShown());
-    EXPECT_EQ(std::pair(Doc().GetPaper().GetWidth(), Doc().GetPaper().GetHeight()), std::pair(400u, 300u));
-    EXPECT_EQ(DocPath(), Documents() + "/Sketch1.tvk");
-    EXPECT_TRUE(Frame().isVisible());
-    EXPECT_EQ(Frame().windowTitle(), "Sketch1 - Graphelle");
-    Frame().RouteCommand(ID_FILE_NEW);
-    EXPECT_EQ(whileAsked, (std::vector<std::pair<QString, bool>>(2, {"Graphelle", false})));
-    EXPECT_TRUE(QFileInfo::exists(Home() + "/.local/share/applications/graphelle.desktop"));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
 }
 
-TEST_F(ShellTest, AFileOnTheCommandLineIsOpenedAndAnUnusableOneFallsBackToTheListOrANewSheet)
+}  // namespace
+
+TEST_F(ShellTest, AStartOpensTheFileNamedOrElseTheListOfSketchesOrElseANewSheet)
 {
+    // While the size is asked for, no sketch is named and no sheet shows, at the start and at New.
+    QStringList whileAsked;
+    dialogs.whileNewShown = [&] {
+        Frame().OnIdle();
+        whileAsked << Frame().windowTitle() + (m_app->GetView()->Geometry().HasPaper() ? " and a sheet" : "");
+    };
+    Start({Home() + "/missing.tvk"});
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Failed to open file!"});
+    EXPECT_EQ(std::pair(Doc().GetPaper().GetWidth(), Doc().GetPaper().GetHeight()), std::pair(400u, 300u));
+    EXPECT_EQ(DocPath(), Documents() + "/Sketch1.tvk");
+    EXPECT_EQ(Frame().windowTitle(), "Sketch1 - Graphelle");
+    Frame().RouteCommand(ID_FILE_NEW);
+    EXPECT_EQ(whileAsked, QStringList({"Graphelle", "Graphelle"}));
+    EXPECT_TRUE(QFileInfo::exists(Home() + "/.local/share/applications/graphelle.desktop"));
+    Stop();
+
     const QString file = Home() + "/elsewhere/with blank.tvk";
     ASSERT_TRUE(WriteSketchFile(file));
     Start({file});
-    EXPECT_EQ(newDialog.runs, 0);
     EXPECT_EQ(std::tuple(Doc().GetPaper().GetWidth(), Doc().GetPaper().GetPixel(15, 15)), std::tuple(200u, 20));
     EXPECT_EQ(DocPath(), file);
-    EXPECT_FALSE(Frame().IsDocListShown());
-    Stop();
-
-    // No sketches anywhere: a new sheet, after the document's own message.
-    Start({Home() + "/missing.tvk"});
-    EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to open file!"});
-    EXPECT_EQ(newDialog.runs, 1);
-    EXPECT_TRUE(Doc().GetPaper().HasBits());
-    Stop();
-
-    // With sketches in the documents folder: their list.
-    ASSERT_TRUE(WriteSketchFile(Documents() + "/a.tvk"));
-    QFile bad(Home() + "/bad.tvk");
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("not a sketch") > 0);
-    bad.close();
-    Start({Home() + "/bad.tvk"});
-    EXPECT_EQ(messages.messages, std::vector<std::string>(2, "Failed to open file!"));
-    EXPECT_EQ(newDialog.runs, 1);
-    EXPECT_TRUE(Frame().IsDocListShown());
+    EXPECT_EQ(dialogs.newRuns, 2);
 }
 
+// A start on a file that cannot be opened, with sketches in the documents folder: their list.
 TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndToolMenus)
 {
     ASSERT_TRUE(WriteSketchFile(Documents() + "/Sketch1.tvk"));
     ASSERT_TRUE(WriteSketchFile(Documents() + "/deep/er/two.tvk", 120, 400));
-    QFile(Documents() + "/notes.txt").open(QIODevice::WriteOnly);
-
-    Start();
-    EXPECT_EQ(newDialog.runs, 0);
+    ASSERT_TRUE(WriteFile(Documents() + "/notes.txt", "no sketch") && WriteFile(Home() + "/bad.tvk", "no sketch"));
+    Start({Home() + "/bad.tvk"});
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Failed to open file!"});
+    EXPECT_EQ(dialogs.newRuns, 0);
     ASSERT_TRUE(Frame().IsDocListShown());
     QStringList files = Frame().DocList()->Files();
     files.sort();
@@ -88,8 +74,9 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     Frame().OnIdle();
     EXPECT_FALSE(Frame().Action(ID_EDIT_UNDO)->isEnabled() || Frame().Action(ID_FILE_SAVE)->isEnabled());
     EXPECT_TRUE(Frame().Action(ID_APP_EXIT)->isEnabled());
-    EXPECT_EQ(MenuTitles(), "File Tool");
-    EXPECT_EQ(MenuText(Menus().at(1)),
+    QList<QMenu*> menus;
+    EXPECT_EQ(MenuTitles(&menus), "File Tool");
+    EXPECT_EQ(MenuText(menus.at(1)),
               QStringList({"Earlier Versions...", "-", "About 'Graphelle'...", "Help", "-", "Exit\tCtrl+Q"}));
     EXPECT_TRUE(Frame().ToolBar()->isHidden());
     for (OptionBar bar : {OptionBar::Pencil, OptionBar::Eraser, OptionBar::Select})
@@ -97,8 +84,7 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     for (QAction* a : Frame().CommandBar()->actions())
         EXPECT_TRUE(qobject_cast<QWidgetAction*>(a) || !a->isVisible()) << a->text().toStdString();
 
-    // The pictures arrive while the program is idle, with the screen's own pixels.
-    for (int i = 0; i < 10; ++i) QApplication::processEvents();
+    // The pictures keep the sketch's shape, with the screen's own pixels.
     EXPECT_EQ(CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96).size(), QSize(28, 96));
     const QImage sharp = CDocListPage::Thumbnail(Documents() + "/deep/er/two.tvk", 96, 2.0);
     EXPECT_EQ(std::pair(sharp.height(), sharp.devicePixelRatio()), std::pair(192, 2.0));
@@ -112,7 +98,6 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     EXPECT_EQ(DocPath(), Documents() + "/deep/er/two.tvk");
     EXPECT_EQ(MenuTitles(), "File Edit View Tool");
     EXPECT_FALSE(Frame().ToolBar()->isHidden());
-    EXPECT_TRUE(Frame().OptionBarOf(OptionBar::Pencil)->isHidden());
     Frame().OnIdle();
     EXPECT_FALSE(Frame().OptionBarOf(OptionBar::Pencil)->isHidden());
     Stop();
@@ -120,48 +105,9 @@ TEST_F(ShellTest, TheDocumentListShowsSketchesOfAllFoldersWithOnlyTheFileAndTool
     // The list's New button starts a sheet under the next free name.
     Start();
     Frame().DocList()->NewButton()->click();
-    EXPECT_EQ(newDialog.runs, 1);
+    EXPECT_EQ(dialogs.newRuns, 1);
     EXPECT_FALSE(Frame().IsDocListShown());
     EXPECT_EQ(DocPath(), Documents() + "/Sketch2.tvk");
-}
-
-TEST_F(ShellTest, SaveNewAndExitSaveAChangedDrawingToItsOwnFileWithoutAsking)
-{
-    Start();
-    const QString first = DocPath();
-    DrawStroke(40);
-    Frame().Action(ID_FILE_SAVE)->trigger();
-    EXPECT_FALSE(Doc().IsModified());
-    EXPECT_LT(SavedPixel(first, 60, 40), 255);
-
-    // New, cancelled: the drawing is saved on the way and comes back from its file.
-    DrawStroke(80);
-    newDialog.accept = false;
-    Frame().RouteCommand(ID_FILE_NEW);
-    EXPECT_EQ(messages.messages, std::vector<std::string>{"Failed to create file!"});
-    ASSERT_TRUE(Doc().GetPaper().HasBits());
-    EXPECT_EQ(DocPath(), first);
-    EXPECT_LT(Doc().GetPaper().GetPixel(60, 80), 255);
-    EXPECT_LT(SavedPixel(first, 60, 80), 255);
-    EXPECT_FALSE(Frame().IsDocListShown());
-
-    // New, accepted: the whole changed drawing is in its file.
-    DrawStroke(120);
-    CPaper drawn, saved;
-    ASSERT_TRUE(drawn.Create(400, 300, 5) && drawn.CopyBitsFrom(Doc().GetPaper()));
-    newDialog.accept = true;
-    Frame().RouteCommand(ID_FILE_NEW);
-    EXPECT_EQ(newDialog.runs, 3);
-    ASSERT_TRUE(ReadSketchFile(first, saved));
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x) ASSERT_EQ(saved.GetPixel(x, y), drawn.GetPixel(x, y)) << x << "," << y;
-    EXPECT_EQ(DocPath(), Documents() + "/Sketch2.tvk");
-
-    DrawStroke(80);
-    Frame().RouteCommand(ID_APP_EXIT);
-    EXPECT_FALSE(Frame().isVisible());
-    EXPECT_LT(SavedPixel(Documents() + "/Sketch2.tvk", 60, 80), 255);
-    EXPECT_EQ(messages.messages.size(), 1u);
 }
 
 TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
@@ -179,17 +125,17 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     Frame().RouteCommand(ID_APP_EXIT);
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(Doc().IsModified());
-    ASSERT_EQ(messages.messages.size(), 1u);  // the save's own reason
-    EXPECT_NE(messages.messages[0].find("gone/Sketch1.tvk"), std::string::npos);
+    ASSERT_EQ(dialogs.messages.size(), 1u);  // the save's own reason
+    EXPECT_NE(dialogs.messages[0].find("gone/Sketch1.tvk"), std::string::npos);
 
     // Save elsewhere: the chosen file gets the drawing, and it becomes the drawing's file.
     const QString elsewhere = Home() + "/rescued.tvk";
-    saveAs.answer = elsewhere.toStdString();
+    dialogs.saveAsAnswer = elsewhere.toStdString();
     ClickButton("Save Elsewhere...");
     Frame().RouteCommand(ID_FILE_NEW);
     EXPECT_LT(SavedPixel(elsewhere, 60, 40), 255);
-    EXPECT_EQ(newDialog.runs, 2);
-    EXPECT_EQ(saveAs.asked, std::vector<std::string>{"Save as Sketch File(*.tvk)"});
+    EXPECT_EQ(dialogs.newRuns, 2);
+    EXPECT_EQ(dialogs.saveAsAsked, std::vector<std::string>{"Save as Sketch File(*.tvk)"});
 
     // Discard: the program ends without the changes.
     Doc().SetPathName((folder + "/Sketch9.tvk").toStdString());
@@ -198,23 +144,6 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     Frame().RouteCommand(ID_APP_EXIT);
     EXPECT_FALSE(Frame().isVisible());
     EXPECT_FALSE(QFileInfo::exists(folder + "/Sketch9.tvk"));
-}
-
-TEST_F(ShellTest, AboutShowsTheVersionAndTheIconAndClosesWithOk)
-{
-    Start();
-    QString version;
-    AnswerNextModal("QDialog", [&](QWidget* dialog) {
-        version = dialog->windowTitle() + ": " + dialog->findChild<QLabel*>("version")->text();
-        for (QLabel* label : dialog->findChildren<QLabel*>())
-            if (!label->pixmap().isNull()) version += " and the icon";
-        const QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
-        ASSERT_EQ(buttons.size(), 1);
-        buttons[0]->click();
-    });
-    Frame().Action(ID_APP_ABOUT)->trigger();
-    EXPECT_EQ(version, "About Graphelle: Graphelle v1.0 and the icon");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // However the drawing is left in the middle of a stroke, the stroke is finished where the
@@ -235,13 +164,14 @@ TEST_F(ShellTest, LeavingTheDrawingInTheMiddleOfAStrokeKeepsTheStroke)
         {"open", [&] { m_app->OpenDocumentFile(other); }, 0, false},
     };
     for (const auto& [name, leave, history, ended] : leaves) {
+        SCOPED_TRACE(name);
         Start({file});
         DrawStroke(60, false);
         leave();
-        EXPECT_LT(SavedPixel(file, 100, 60), 255) << name;
-        EXPECT_FALSE(Doc().PointerUp(120, 60, 120, 60)) << name;
-        EXPECT_EQ(Doc().GetHistoryCount(), history) << name;
-        EXPECT_EQ(Frame().isVisible(), !ended) << name;
+        EXPECT_LT(SavedPixel(file, 100, 60), 255);
+        EXPECT_FALSE(Doc().PointerUp(120, 60, 120, 60));
+        EXPECT_EQ(Doc().GetHistoryCount(), history);
+        EXPECT_EQ(Frame().isVisible(), !ended);
         Stop();
         ASSERT_TRUE(QFile::remove(file) && QFile::copy(other, file));
     }
@@ -259,7 +189,9 @@ TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
     ASSERT_TRUE(m_app->OpenDocumentFile(second));
     Stop();
     Start();
-    QMenu* recent = Menus().at(0)->actions().at(2)->menu();  // File, Open Recent
+    QList<QMenu*> menus;
+    MenuTitles(&menus);
+    QMenu* recent = menus.at(0)->actions().at(2)->menu();  // File, Open Recent
     ASSERT_TRUE(recent && recent->title() == "Open Recent");
     const auto entries = [&] {
         emit recent->aboutToShow();
@@ -268,13 +200,116 @@ TEST_F(ShellTest, OpenRecentRemembersTheLastFilesAcrossARestart)
         return texts;
     };
     EXPECT_EQ(entries(), QStringList({"&1 second.tvk " + second, "&2 Sketch1.tvk " + first}));
-    recent->actions().at(1)->trigger();
-    EXPECT_EQ(DocPath(), first);
     ASSERT_TRUE(QFile::remove(second));
-    entries();
-    recent->actions().at(1)->trigger();
-    EXPECT_EQ(DocPath(), first);
-    EXPECT_EQ(QString::fromStdString(messages.messages.back()),
-              "\"" + second + "\" is no longer there; it was moved or deleted.");
+    recent->actions().at(0)->trigger();
+    const QString gone = "\"" + second + "\" is no longer there; it was moved or deleted.";
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{gone.toStdString()});
     EXPECT_EQ(entries(), QStringList({"&1 Sketch1.tvk " + first}));
+}
+
+TEST_F(ShellTest, UnsavedChangesHaveARecoveryCopyUntilTheyAreSaved)
+{
+    const auto copies = [&] {
+        return QDir(Home() + "/.local/state/graphelle/recovery").entryList({"*.tvk"}, QDir::Files).size();
+    };
+    Start();
+    EXPECT_EQ(copies(), 0);
+    DrawStroke();
+    EXPECT_TRUE(WaitFor([&] { return copies() == 1; }));
+    ASSERT_TRUE(m_app->OnFileSave());
+    EXPECT_TRUE(WaitFor([&] { return copies() == 0; }));
+}
+
+// The file as the run's first save found it opens as a new sketch beside the drawing, from the
+// drawing or from the list of sketches, where each is named.
+TEST_F(ShellTest, EarlierVersionsListsTheReplacedFileAndOpensItAsANewSketch)
+{
+    const QString file = Documents() + "/tree.tvk";
+    ASSERT_TRUE(WriteSketchFile(file));
+    const qint64 written = QFileInfo(file).lastModified().toSecsSinceEpoch();
+    Start({file});
+    DrawStroke(60);
+    ASSERT_TRUE(m_app->OnFileSave());
+
+    QStringList listed;
+    const auto listNext = [&listed](bool open) {
+        AnswerNextModal("QDialog", [&listed, open](QWidget* modal) {
+            auto* dlg = dynamic_cast<CEarlierVersionsDlg*>(modal);
+            ASSERT_NE(dlg, nullptr);
+            listed.clear();
+            for (int i = 0; i < dlg->List()->count(); ++i) listed << dlg->List()->item(i)->text();
+            open ? dlg->OpenButton()->click() : dlg->reject();
+        });
+    };
+    listNext(true);
+    Frame().RouteCommand(ID_FILE_EARLIER_VERSIONS);
+    EXPECT_EQ(listed, QStringList{CEarlierVersionsDlg::TimeText(written)});
+    EXPECT_TRUE(DocPath().startsWith(Documents() + "/tree (version of ")) << DocPath().toStdString();
+    EXPECT_EQ(std::tuple(Doc().GetPaper().GetPixel(20, 20), Doc().GetPaper().GetPixel(60, 60)), std::tuple(20, 255));
+    EXPECT_NE(SavedPixel(file, 60, 60), 255);
+    Stop();
+
+    Start();
+    ASSERT_TRUE(Frame().IsDocListShown());
+    listNext(false);
+    EXPECT_TRUE(Frame().RouteCommand(ID_FILE_EARLIER_VERSIONS));
+    EXPECT_EQ(listed, QStringList{"tree.tvk\n" + CEarlierVersionsDlg::TimeText(written)});
+}
+
+// Pictures opened through Qt's image readers: the sheet each kind becomes, and the message for
+// one that cannot be read. (Dropping a file on the window is in
+// tests/e2e, where a real drag delivers it.)
+TEST_F(ShellTest, EachKindOfPictureBecomesItsSheetAndOneThatCannotBeReadIsNamedWithTheReason)
+{
+    QDir().mkpath(Home() + "/Pictures");
+    // A picture filled with colour and a black rectangle, in the format its name says.
+    const auto picture = [&](const QString& name, QSize size, QColor colour, QRect black = {}) {
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(colour);
+        QPainter(&image).fillRect(black, Qt::black);
+        EXPECT_TRUE(image.save(Home() + "/Pictures/" + name, nullptr, 95));
+        return Home() + "/Pictures/" + name;
+    };
+    const struct {
+        QString file;
+        QSize sheet;
+        std::vector<std::tuple<int32_t, int32_t, int>> points;  // x, y, gray (within 3 for JPEG)
+    } cases[] = {
+        {picture("colour.png", {40, 30}, Qt::red, {10, 10, 5, 5}), {40, 30}, {{2, 2, 76}, {12, 12, 0}}},
+        {picture("photo.jpg", {64, 48}, Qt::blue, {32, 0, 32, 48}), {64, 48}, {{8, 24, 29}, {56, 24, 0}}},
+        {picture("clear.png", {20, 20}, Qt::transparent, {5, 5, 5, 5}), {20, 20}, {{0, 0, 255}, {7, 7, 0}}},
+        {picture("big.png", {3000, 2000}, Qt::white, {0, 0, 1000, 2000}), {2048, 1365},
+         {{100, 100, 0}, {681, 1364, 0}, {683, 0, 255}, {2047, 1364, 255}}},
+        {picture("dot.bmp", {2, 2}, Qt::black), {4, 4}, {{1, 1, 0}, {3, 3, 255}}},
+    };
+    Start();
+    QFile png(cases[0].file);
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(WriteFile(Home() + "/cut.png", png.readAll().left(100)));
+    ASSERT_TRUE(WriteFile(Home() + "/junk.jpg", "no picture"));
+    DrawStroke();
+    for (const char* name : {"cut.png", "junk.jpg", "missing.gif"}) EXPECT_FALSE(m_app->OpenFile(Home() + "/" + name));
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{
+                                    "\"cut.png\" could not be opened: the picture is damaged.",
+                                    "\"junk.jpg\" could not be opened: it is not a picture of a kind this computer can read.",
+                                    "\"missing.gif\" could not be opened: the file does not exist.",
+                                }));
+    // As on the way to any file, the drawing went to its file first, and it is still on screen.
+    EXPECT_EQ(DocPath(), Documents() + "/Sketch1.tvk");
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_NE(Doc().GetPaper().GetPixel(60, 40), 255);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        ASSERT_TRUE(m_app->OpenFile(c.file));
+        EXPECT_EQ(DocPath(), Documents() + "/" + QFileInfo(c.file).completeBaseName() + ".tvk");
+        EXPECT_EQ(QSize(int(Doc().GetPaper().GetWidth()), int(Doc().GetPaper().GetHeight())), c.sheet);
+        for (const auto& [x, y, gray] : c.points)
+            EXPECT_NEAR(Doc().GetPaper().GetPixel(x, y), gray, c.file.endsWith(".jpg") ? 3 : 0);
+        EXPECT_TRUE(Doc().IsModified());
+    }
+    // A sketch stays a sketch whatever its name.
+    ASSERT_TRUE(QFile::copy(Documents() + "/colour.tvk", Home() + "/sketch.png"));
+    ASSERT_TRUE(m_app->OpenFile(Home() + "/sketch.png"));
+    EXPECT_EQ(DocPath(), Home() + "/sketch.png");
+    EXPECT_EQ(dialogs.messages.size(), 3u);
 }

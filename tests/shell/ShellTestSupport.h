@@ -4,7 +4,6 @@
 // open and read back.
 
 #include "document/QuillexDoc.h"
-#include "engine/Paper.h"
 #include "formats/SketchFile.h"
 #include "io/Archive.h"
 #include "shell/MainFrame.h"
@@ -25,50 +24,30 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolBar>
 #include <QWidgetAction>
 
-#include <cstdlib>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
-struct FakeNewPaperDialog : INewPaperDialog {
+struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
     {
-        ++runs;
-        if (whileShown) whileShown();
-        if (accept) width = 400, height = 300, roughness = 5;
-        return accept;
+        ++newRuns;
+        if (whileNewShown) whileNewShown();
+        if (acceptNew) width = 400, height = 300, roughness = 5;
+        return acceptNew;
     }
-    std::function<void()> whileShown;  // what the test looks at while the dialog is up
-    int runs = 0;
-    bool accept = true;
-};
-
-struct FakeMessageBox : IMessageBox {
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-struct FakeSaveAsDialog : ISaveAsDialog {
     bool Run(const std::string& title, const std::string&, const std::vector<FileFilter>& filters,
              std::string& chosenPath) override
     {
-        asked.push_back(title + " " + (filters.empty() ? std::string() : filters[0].description));
-        chosenPath = answer;
-        return !answer.empty();
+        saveAsAsked.push_back(title + " " + filters.at(0).description);
+        chosenPath = saveAsAnswer;
+        return !saveAsAnswer.empty();
     }
-    std::string answer;
-    std::vector<std::string> asked;  // title and first filter of every time it was shown
+    std::function<void()> whileNewShown;  // what the test looks at while New asks
+    int newRuns = 0;
+    bool acceptNew = true;
+    std::vector<std::string> messages, saveAsAsked;
+    std::string saveAsAnswer;
 };
-
-inline QString ReadText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // Runs the event loop long enough for it to go idle at least once.
 inline void RunEventLoop(int ms = 30)
@@ -97,18 +76,12 @@ inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 
     return ar.Open(path.toStdString(), CArchive::store) && WriteSketch(paper, ar) && ar.Close();
 }
 
-// Reads a sketch file that is whole.
-inline bool ReadSketchFile(const QString& path, CPaper& paper)
-{
-    std::string error;
-    return LoadSketchFile(path.toStdString(), paper, error) == SketchLoad::Whole;
-}
-
-// The pixel (x, y) of a sketch file, or -1 when it cannot be read.
+// The pixel (x, y) of a sketch file, or -1 when it cannot be read whole.
 inline int SavedPixel(const QString& path, int32_t x, int32_t y)
 {
     CPaper paper;
-    return ReadSketchFile(path, paper) ? paper.GetPixel(x, y) : -1;
+    std::string error;
+    return LoadSketchFile(path.toStdString(), paper, error) == SketchLoad::Whole ? paper.GetPixel(x, y) : -1;
 }
 
 // A menu as it reads: items by name with their keys after a tab, "-" for a
@@ -169,9 +142,9 @@ protected:
     void Start(const QStringList& args = {})
     {
         m_app = std::make_unique<CQuillexApp>();
-        m_app->GetServices().pNewPaperDialog = &newDialog;
-        m_app->GetServices().pMessageBox = &messages;
-        m_app->GetServices().pSaveAsDialog = &saveAs;
+        m_app->GetServices().pNewPaperDialog = &dialogs;
+        m_app->GetServices().pMessageBox = &dialogs;
+        m_app->GetServices().pSaveAsDialog = &dialogs;
         m_app->InitInstance(args);
         QApplication::processEvents();
         Frame().OnIdle();
@@ -184,21 +157,18 @@ protected:
     }
 
     CMainFrame& Frame() { return *m_app->GetFrame(); }
-    // The menus the menu bar shows, and their titles.
-    QList<QMenu*> Menus()
-    {
-        QList<QMenu*> menus;
-        for (QAction* a : Frame().CommandMenuBar()->actions())
-            if (a->isVisible() && a->menu()) menus << a->menu();
-        return menus;
-    }
-    QString MenuTitles()
+    CQuillexDoc& Doc() { return *m_app->GetDocument(); }
+    // The titles of the menus the menu bar shows, and those menus.
+    QString MenuTitles(QList<QMenu*>* menus = nullptr)
     {
         QString titles;
-        for (QMenu* menu : Menus()) titles += menu->title() + " ";
+        for (QAction* a : Frame().CommandMenuBar()->actions()) {
+            if (!a->isVisible() || !a->menu()) continue;
+            titles += a->menu()->title() + " ";
+            if (menus) *menus << a->menu();
+        }
         return titles.trimmed();
     }
-    CQuillexDoc& Doc() { return *m_app->GetDocument(); }
 
     // A pencil stroke across the sheet, as the view's tracking feeds it; up: false leaves
     // the pointer held at its end.
@@ -209,9 +179,7 @@ protected:
         if (up) Doc().PointerUp(120, y, 120, y);
     }
 
-    FakeNewPaperDialog newDialog;
-    FakeMessageBox messages;
-    FakeSaveAsDialog saveAs;
+    FakeDialogs dialogs;
     std::unique_ptr<CQuillexApp> m_app;
 
 private:
