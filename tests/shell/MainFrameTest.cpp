@@ -40,6 +40,10 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirTooltipsIconsAndKeys)
     Start();
     QList<QMenu*> menus;
     ASSERT_EQ(MenuTitles(&menus), "File Edit View Tool");
+    for (QMenu* menu : menus) {
+        const QRect button = Frame().CommandMenuBar()->actionGeometry(menu->menuAction());
+        EXPECT_EQ(ShownTip(Frame().CommandMenuBar(), button.center()), menu->title());
+    }
     const QStringList items[] = {
         {"New\tCtrl+N", "Open...\tCtrl+O", "Open Recent>", "<", "-", "Save\tCtrl+S", "Save As...\tCtrl+Shift+S",
          "Export PNG...\tCtrl+E", "Earlier Versions...", "-", "Exit\tCtrl+Q"},

@@ -82,6 +82,13 @@ TEST_F(ShellTest, NewPaperOkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
     next.close();
     EXPECT_EQ(next.result(), QDialog::Rejected);
     EXPECT_EQ(Stored(profile), "2048 100 10");
+    // Sizes edited out of range in the settings show as they are, and OK names the first.
+    profile.WriteProfileInt("width", 9);
+    profile.WriteProfileInt("height", 5000);
+    CNewPaperDlg edited(&profile);
+    EXPECT_EQ(Fields(edited), "9 5000 10");
+    edited.accept();
+    EXPECT_EQ(edited.findChild<QLabel*>("info")->text() + " " + Stored(profile), QString(width) + " 9 5000 10");
 
     // The fields take digits only; the arrows step sizes by 50 and roughness by one, stopping
     // exactly at the limits.
