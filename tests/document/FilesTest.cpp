@@ -42,24 +42,33 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingTool
     }
 }
 
-// Save As writes a copy in the format of the name; the drawing goes on under its own name.
-TEST_F(DocTest, SaveAsWritesACopyInTheFormatOfItsName)
+// Save As writes a copy in the format of the name, and Export PNG one that is always a PNG file;
+// the drawing goes on under its own name, changed or not as it was.
+TEST_F(DocTest, SaveAsAndExportPngWriteACopyOfTheDrawing)
 {
     TempFolder folder;
     Stroke(CPoint{10, 10}, CPoint{80, 60});
-    const std::pair<const char*, std::string> cases[] = {{"copy.GIF", "GIF89a"}, {"copy.Bmp", "BM"},
-                                                         {"copy.png", "\x89PNG"}, {"copy", "QLXF"}};
+    const struct {
+        uint32_t command;
+        const char *typed, *written, *magic;
+    } cases[] = {{ID_FILE_SAVE_AS, "copy.GIF", "copy.GIF", "GIF89a"}, {ID_FILE_SAVE_AS, "copy.Bmp", "copy.Bmp", "BM"},
+                 {ID_FILE_SAVE_AS, "copy.png", "copy.png", "\x89PNG"}, {ID_FILE_SAVE_AS, "copy", "copy", "QLXF"},
+                 {ID_FILE_EXPORT_PNG, "shot", "shot.png", "\x89PNG"}, {ID_FILE_EXPORT_PNG, "a.PNG", "a.PNG", "\x89PNG"},
+                 {ID_FILE_EXPORT_PNG, "x.tvk", "x.tvk.png", "\x89PNG"}};
     bool modified = false;
-    for (const auto& [name, magic] : cases) {
+    for (const auto& c : cases) {
         doc->SetModifiedFlag(modified = !modified);
-        services.answer = folder.File(name);
-        doc->OnCommand(ID_FILE_SAVE_AS);
-        EXPECT_EQ(Contents(folder.File(name)).substr(0, magic.size()), magic) << name;
-        EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch1.tvk");
-        EXPECT_EQ(doc->IsModified(), modified) << name;
+        services.answer = folder.File(c.typed);
+        doc->OnCommand(c.command);
+        EXPECT_EQ(Contents(folder.File(c.written)).substr(0, std::string(c.magic).size()), c.magic) << c.typed;
+        EXPECT_EQ(doc->GetPathName() + " " + std::to_string(doc->IsModified()),
+                  "/home/user/Documents/Sketch1.tvk " + std::to_string(modified)) << c.typed;
+        if (c.command == ID_FILE_SAVE_AS) {
+            EXPECT_EQ(services.title, "Save as | Copy of Sketch1.tvk | Sketch File(*.tvk) *.tvk | GIF File(*.gif) *.gif"
+                                      " | Bitmap File(*.bmp) *.bmp | PNG Files (*.png) *.png | All Files(*.*) *.*");
+        }
     }
-    EXPECT_EQ(services.title, "Save as | Copy of Sketch1.tvk | Sketch File(*.tvk) *.tvk | GIF File(*.gif) *.gif | "
-                              "Bitmap File(*.bmp) *.bmp | PNG Files (*.png) *.png | All Files(*.*) *.*");
+    EXPECT_EQ(services.title, "Export PNG | Sketch1.png | PNG Files (*.png) *.png");
     services.saveAsOk = false;  // cancelling writes nothing
     services.answer = folder.File("cancelled.tvk");
     doc->OnCommand(ID_FILE_SAVE_AS);
@@ -156,19 +165,6 @@ TEST_F(DocTest, AFileChangedOnDiskSinceItWasReadIsKeptBesideOurs)
     EXPECT_EQ(services.messages,
               std::vector<std::string>{"\"a.tvk\" was changed by another program since it was opened. Both are kept: "
                                        "your drawing was saved as \"a (2).tvk\"."});
-}
-
-// Export PNG is a Save As copy that always ends in a PNG file.
-TEST_F(DocTest, ExportPngWritesAPngCopyWhateverTheNameTyped)
-{
-    TempFolder folder;
-    for (const auto& [typed, written] : {std::pair{"shot", "shot.png"}, {"shot.PNG", "shot.PNG"}, {"x.tvk", "x.tvk.png"}}) {
-        services.answer = folder.File(typed);
-        doc->OnFileExportPng();
-        EXPECT_EQ(Contents(folder.File(written)).substr(0, 4), "\x89PNG") << typed;
-    }
-    EXPECT_EQ(services.title, "Export PNG | Sketch1.png | PNG Files (*.png) *.png");
-    EXPECT_EQ(doc->GetPathName() + " " + std::to_string(doc->IsModified()), "/home/user/Documents/Sketch1.tvk 0");
 }
 
 // A picture's sheet becomes a new drawing named after the picture, on a name no file has.

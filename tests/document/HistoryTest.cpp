@@ -58,24 +58,31 @@ TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
     EXPECT_EQ(Pixels(doc->GetPaper()), drawn);
 }
 
-// Damaged records (no list, an empty one, one point, a paste without its block) change nothing.
-TEST_F(DocTest, ShortRecordsReplayWithoutReadingBeyondTheirList)
+// Damaged records replay as nothing, reading nothing beyond what they hold: no list, too few
+// points, a piece missing or too small for its rectangle, a type unknown.
+TEST(History, DamagedRecordsChangeNothing)
 {
-    CPaper paper;
-    ASSERT_TRUE(paper.Create(40, 30, 3));
-    paper.SetPixel(5, 5, 0);
-    for (int type : {int{HR_PASTE}, int{HR_CLEAR}, 7}) {
-        HistoryRecord damaged;
-        damaged.nType = type;
-        CQuillexDoc::ApplyHistoryRecord(damaged, paper);
-        damaged.pPoints = std::make_unique<StrokePointList>();
-        CQuillexDoc::ApplyHistoryRecord(damaged, paper);
-        damaged.pPoints->Append(1, 1);
-        CQuillexDoc::ApplyHistoryRecord(damaged, paper);
-        damaged.pPoints->Append(9, 9);
-        if (type != HR_CLEAR) CQuillexDoc::ApplyHistoryRecord(damaged, paper);
+    CPaper sheet, piece;
+    ASSERT_TRUE(sheet.Create(200, 150, 5) && piece.Create(10, 10, 5));
+    sheet.SetPixel(5, 5, 0);
+    const std::vector<uint8_t> before = Pixels(sheet);
+    const struct {
+        int32_t type;
+        int points;  // -1: no list
+        bool piece;
+    } cases[] = {{HR_PASTE, -1, false}, {HR_PASTE, 0, false}, {HR_PASTE, 1, false}, {HR_PASTE, 2, false},
+                 {HR_PASTE, 2, true},   {HR_CLEAR, -1, false}, {HR_CLEAR, 0, false}, {HR_CLEAR, 1, false},
+                 {7, 2, false}};
+    for (const auto& c : cases) {
+        HistoryRecord record;
+        record.nType = c.type;
+        record.nParam2 = static_cast<int32_t>(piece.GetImageSize());
+        if (c.points >= 0) record.pPoints = NewStrokePointList();
+        if (c.points >= 1) { ASSERT_TRUE(record.pPoints->Append(0, 0)); }
+        if (c.points >= 2) { ASSERT_TRUE(record.pPoints->Append(150, 120, c.piece ? piece.DetachBits() : nullptr)); }
+        CQuillexDoc::ApplyHistoryRecord(record, sheet);
+        EXPECT_TRUE(Pixels(sheet) == before) << c.type << " " << c.points << " " << c.piece;
     }
-    EXPECT_EQ(paper.GetPixel(5, 5), 0);
 }
 
 // A stroke drawn while memory ran out cannot be recorded; the sheet as it stands becomes the

@@ -13,18 +13,13 @@
 
 namespace statetest {
 
+// Every test runs in a process of its own, so the state folder is never given back.
 struct PrivateState {
     PrivateState()
     {
-        if (const char* old = std::getenv("XDG_STATE_HOME")) saved = old, hadOld = true;
         setenv("XDG_STATE_HOME", root.File("state").c_str(), 1);
         std::filesystem::create_directories(Drawings());
         std::filesystem::create_directories(Documents());
-    }
-    ~PrivateState()
-    {
-        if (hadOld) setenv("XDG_STATE_HOME", saved.c_str(), 1);
-        else unsetenv("XDG_STATE_HOME");
     }
     std::string Drawings() const { return root.File("drawings"); }
     std::string Drawing(const std::string& name) const { return Drawings() + "/" + name; }
@@ -33,8 +28,6 @@ struct PrivateState {
     std::string Versions() const { return root.File("state/graphelle/versions"); }
 
     doctest::TempFolder root;
-    std::string saved;
-    bool hadOld = false;
 };
 
 // Files in a folder (none when it is missing).
