@@ -2,60 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 #include <vector>
 
 namespace {
 
-SketchHeader ValidHeader(uint32_t w = 8, uint32_t h = 8, uint32_t rough = 5)
-{
-    return SketchHeader{{'Q', 'L', 'X', 'F'}, 28, 1, w, h, rough, 0};
-}
-
 std::vector<uint8_t> Bits(const CPaper& p) { return {p.GetBits(), p.GetBits() + p.GetImageSize()}; }
 
 }  // namespace
-
-TEST(Paper, LayoutHeadersAndPalette)
-{
-    CPaper p;
-    ASSERT_TRUE(p.Create(5, 4, 3));
-    EXPECT_EQ(std::pair(p.GetStride(), Bits(p)), std::pair(8u, std::vector<uint8_t>(32, 255)));
-    p.SetPixel(0, 0, 7);  // bottom-up: the top row is stored last
-    p.SetPixel(4, 3, 9);
-    EXPECT_EQ(std::pair(p.GetBits()[3 * 8], p.GetBits()[4]), (std::pair<uint8_t, uint8_t>{7, 9}));
-
-    const uint8_t* bmi = p.GetBitmapInfo();
-    auto le32 = [&](int at) { return uint32_t(bmi[at]) | bmi[at + 1] << 8 | bmi[at + 2] << 16 | bmi[at + 3] << 24; };
-    EXPECT_EQ((std::tuple{le32(0), le32(4), le32(8), le32(12)}), (std::tuple{40u, 5u, 4u, 8u << 16 | 1u}));
-    for (int off = 16; off < 40; ++off) EXPECT_EQ(bmi[off], 0) << off;
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(le32(40 + 4 * i), uint32_t(i * 0x010101)) << i;
-    SketchHeader h, want = ValidHeader(5, 4, 3);
-    p.GetHeader(h);
-    EXPECT_EQ(std::memcmp(&h, &want, sizeof h), 0);
-}
-
-TEST(Paper, InvalidHeadersAreRefusedAndLeaveThePaperEmpty)
-{
-    void (*const edits[])(SketchHeader&) = {
-        [](SketchHeader& h) { h.width = 3; },       [](SketchHeader& h) { h.width = 2049; },
-        [](SketchHeader& h) { h.height = 3; },      [](SketchHeader& h) { h.height = 2049; },
-        [](SketchHeader& h) { h.roughness = 0; },   [](SketchHeader& h) { h.roughness = 11; },
-        [](SketchHeader& h) { h.version = 2; },     [](SketchHeader& h) { h.headerSize = 27; },
-        [](SketchHeader& h) { h.magic[3] = 'G'; },  [](SketchHeader& h) { h.width = 0xFFFFFFFFu; },
-    };
-    for (size_t i = 0; i < std::size(edits); ++i) {
-        CPaper p;
-        ASSERT_TRUE(p.Create(16, 16, 7));
-        SketchHeader h = ValidHeader();
-        edits[i](h);
-        EXPECT_EQ((std::tuple{CPaper::IsValidHeader(h), p.CreateFromHeader(h), p.GetBits(), p.GetWidth(),
-                              p.GetRoughness()}), (std::tuple{false, false, nullptr, 0u, 5u})) << i;
-    }
-    for (auto [w, h, r] : {std::tuple{4u, 4u, 1u}, {2048u, 2048u, 10u}, {4u, 2048u, 1u}})
-        EXPECT_TRUE(CPaper().CreateFromHeader(ValidHeader(w, h, r))) << w << "x" << h;
-}
 
 TEST(Paper, PixelAccessOutsideAndDetach)
 {
@@ -120,54 +74,4 @@ TEST(Paper, GetRectBitsCopiesAndClears)
     for (int x = 0; x < 10; ++x)
         EXPECT_EQ((std::pair<int, int>(p.GetPixel(x, 0), p.GetPixel(x, 2))), std::pair(x >= 6 ? 255 : x, 20 + x)) << x;
     EXPECT_FALSE(CPaper().GetRectBits(CRect{0, 0, 1, 1}, nullptr, true));
-}
-
-// Every paper value meets every piece value: column x of the paper holds x,
-// row y of the piece holds y. Only 255 is transparent, black included; the
-// two-way modes give back exactly what they took.
-TEST(Paper, PutRectBitsCombinesEveryPairOfValuesInEachMode)
-{
-    const CRect r{0, 0, 256, 256};
-    for (int mode : {PASTE_TRANSPARENT, PASTE_OPAQUE, PASTE_SWAP, PASTE_EXCHANGE_IN}) {
-        CPaper p;
-        ASSERT_TRUE(p.Create(256, 256, 5));
-        std::vector<uint8_t> piece(256 * 256);  // both bottom row first, stride 256
-        for (size_t i = 0; i < piece.size(); ++i) p.GetBits()[i] = uint8_t(i), piece[i] = uint8_t(255 - i / 256);
-        const std::vector<uint8_t> paperBefore = Bits(p), pieceBefore = piece;
-        // Out without in first: refused, nothing changes.
-        EXPECT_FALSE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
-        EXPECT_TRUE(Bits(p) == paperBefore && piece == pieceBefore);
-
-        ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), mode));
-        const bool transparent = mode == PASTE_TRANSPARENT || mode == PASTE_EXCHANGE_IN;
-        int wrong = 0;
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x) wrong += p.GetPixel(x, y) != (transparent && y == 255 ? x : y);
-        EXPECT_EQ(wrong, 0) << mode;
-        if (mode == PASTE_SWAP || mode == PASTE_EXCHANGE_IN) {
-            if (mode == PASTE_SWAP) { EXPECT_TRUE(piece == paperBefore); }
-            ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), mode == PASTE_SWAP ? mode : PASTE_EXCHANGE_OUT));
-            EXPECT_TRUE(Bits(p) == paperBefore) << mode;
-        }
-        EXPECT_TRUE(piece == pieceBefore) << mode;
-    }
-}
-
-TEST(Paper, PutRectBitsClipsToThePaperAndRefusesBlocksTooSmall)
-{
-    CPaper p;
-    ASSERT_TRUE(p.Create(8, 8, 5));
-    // A rectangle reaching past the paper writes only inside it.
-    uint8_t clip[8] = {5, 6, 7, 0, 9, 10, 11, 0};  // 3 wide: stride 4, bottom row first
-    ASSERT_TRUE(p.PutRectBits(CRect{6, 6, 9, 8}, clip, sizeof clip, PASTE_OPAQUE));
-    const std::vector<int> at{p.GetPixel(6, 7), p.GetPixel(7, 7), p.GetPixel(6, 6), p.GetPixel(7, 6), p.GetPixel(5, 6)};
-    EXPECT_EQ(at, (std::vector<int>{5, 6, 9, 10, 255}));
-    const std::vector<uint8_t> unchanged = Bits(p);
-    EXPECT_FALSE(p.PutRectBits(CRect{8, 0, 10, 2}, clip, sizeof clip, PASTE_OPAQUE));
-    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 0, 2}, clip, sizeof clip, PASTE_OPAQUE));
-    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 2, 2}, nullptr, 4, PASTE_OPAQUE));
-    // A block smaller than its rectangle is refused before a byte is read.
-    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 4, 3}, clip, sizeof clip, PASTE_OPAQUE));
-    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 5, 1}, clip, 7, PASTE_SWAP));
-    EXPECT_EQ(Bits(p), unchanged);
 }
