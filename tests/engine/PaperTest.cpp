@@ -75,3 +75,53 @@ TEST(Paper, GetRectBitsCopiesAndClears)
         EXPECT_EQ((std::pair<int, int>(p.GetPixel(x, 0), p.GetPixel(x, 2))), std::pair(x >= 6 ? 255 : x, 20 + x)) << x;
     EXPECT_FALSE(CPaper().GetRectBits(CRect{0, 0, 1, 1}, nullptr, true));
 }
+
+// Every paper value meets every piece value: column x of the paper holds x,
+// row y of the piece holds y. Only 255 is transparent, black included; the
+// two-way modes give back exactly what they took.
+TEST(Paper, PutRectBitsCombinesEveryPairOfValuesInEachMode)
+{
+    const CRect r{0, 0, 256, 256};
+    for (int mode : {PASTE_TRANSPARENT, PASTE_OPAQUE, PASTE_SWAP, PASTE_EXCHANGE_IN}) {
+        CPaper p;
+        ASSERT_TRUE(p.Create(256, 256, 5));
+        std::vector<uint8_t> piece(256 * 256);  // both bottom row first, stride 256
+        for (size_t i = 0; i < piece.size(); ++i) p.GetBits()[i] = uint8_t(i), piece[i] = uint8_t(255 - i / 256);
+        const std::vector<uint8_t> paperBefore = Bits(p), pieceBefore = piece;
+        // Out without in first: refused, nothing changes.
+        EXPECT_FALSE(p.PutRectBits(r, piece.data(), piece.size(), PASTE_EXCHANGE_OUT));
+        EXPECT_TRUE(Bits(p) == paperBefore && piece == pieceBefore);
+
+        ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), mode));
+        const bool transparent = mode == PASTE_TRANSPARENT || mode == PASTE_EXCHANGE_IN;
+        int wrong = 0;
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) wrong += p.GetPixel(x, y) != (transparent && y == 255 ? x : y);
+        EXPECT_EQ(wrong, 0) << mode;
+        if (mode == PASTE_SWAP || mode == PASTE_EXCHANGE_IN) {
+            if (mode == PASTE_SWAP) { EXPECT_TRUE(piece == paperBefore); }
+            ASSERT_TRUE(p.PutRectBits(r, piece.data(), piece.size(), mode == PASTE_SWAP ? mode : PASTE_EXCHANGE_OUT));
+            EXPECT_TRUE(Bits(p) == paperBefore) << mode;
+        }
+        EXPECT_TRUE(piece == pieceBefore) << mode;
+    }
+}
+
+TEST(Paper, PutRectBitsClipsToThePaperAndRefusesBlocksTooSmall)
+{
+    CPaper p;
+    ASSERT_TRUE(p.Create(8, 8, 5));
+    // A rectangle reaching past the paper writes only inside it.
+    uint8_t clip[8] = {5, 6, 7, 0, 9, 10, 11, 0};  // 3 wide: stride 4, bottom row first
+    ASSERT_TRUE(p.PutRectBits(CRect{6, 6, 9, 8}, clip, sizeof clip, PASTE_OPAQUE));
+    const std::vector<int> at{p.GetPixel(6, 7), p.GetPixel(7, 7), p.GetPixel(6, 6), p.GetPixel(7, 6), p.GetPixel(5, 6)};
+    EXPECT_EQ(at, (std::vector<int>{5, 6, 9, 10, 255}));
+    const std::vector<uint8_t> unchanged = Bits(p);
+    EXPECT_FALSE(p.PutRectBits(CRect{8, 0, 10, 2}, clip, sizeof clip, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 0, 2}, clip, sizeof clip, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 2, 2}, nullptr, 4, PASTE_OPAQUE));
+    // A block smaller than its rectangle is refused before a byte is read.
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 4, 3}, clip, sizeof clip, PASTE_OPAQUE));
+    EXPECT_FALSE(p.PutRectBits(CRect{0, 0, 5, 1}, clip, 7, PASTE_SWAP));
+    EXPECT_EQ(Bits(p), unchanged);
+}

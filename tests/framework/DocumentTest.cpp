@@ -1,22 +1,38 @@
 #include "FileTestSupport.h"
 #include "framework/Document.h"
 #include "framework/Services.h"
+#include "framework/View.h"
 #include "io/Archive.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace filetest;
 
 namespace {
 
-// A document whose contents are one string, written whole.
+// A document whose contents are one string, written and read whole.
 class TextDoc : public CDocument {
 public:
     using CDocument::CDocument;
-    bool Serialize(CArchive& ar) override { return ar.Write(text.data(), text.size()) && !failAfterWriting; }
+    bool Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) return ar.Write(text.data(), text.size()) && !failAfterWriting;
+        char buffer[256];
+        for (size_t got; (got = ar.Read(buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+        return !failLoading;
+    }
     void DeleteContents() override { text.clear(); }
     std::string text;
-    bool failAfterWriting = false;  // a writer that gives up halfway
+    bool failAfterWriting = false, failLoading = false;  // a writer that gives up halfway, a reader that fails
+};
+
+using Updates = std::vector<std::pair<CView*, const CRect*>>;
+
+struct HintView : CView {
+    Updates updates;
+    void OnUpdate(CView* sender, const CRect* hint) override { updates.emplace_back(sender, hint); }
 };
 
 // A temporary folder, the message box faked and the saves watched: what the file held when
@@ -48,6 +64,44 @@ TEST_F(Framework, ArchivesReplaceTheTargetOnlyWhenClosed)
         if (abort) ar.Abort();               // else destroyed without Close: abandoned
     }
     EXPECT_EQ((std::pair{Contents(target), Entries()}), (std::pair{std::string("old"), size_t{1}}));
+}
+
+TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
+{
+    auto doc = std::make_unique<TextDoc>(services);
+    HintView a, b;
+    for (HintView* v : {&a, &b, &b}) doc->AddView(v);  // b once only
+    EXPECT_EQ(doc->GetViews().size(), 2u);
+    EXPECT_EQ(a.GetDocument(), doc.get());
+    const CRect r{1, 2, 3, 4};
+    doc->UpdateAllViews(&a, &r);
+    doc->UpdateAllViews(nullptr);
+    EXPECT_EQ(a.updates, (Updates{{nullptr, nullptr}}));
+    EXPECT_EQ(b.updates, (Updates{{&a, &r}, {nullptr, nullptr}}));
+    {
+        HintView shortLived;
+        doc->AddView(&shortLived);
+    }
+    EXPECT_EQ(doc->GetViews().size(), 2u);
+    doc->UpdateAllViews(nullptr);
+    doc->RemoveView(&a);
+    EXPECT_EQ(a.GetDocument(), nullptr);
+    doc.reset();
+    EXPECT_EQ(b.GetDocument(), nullptr);
+}
+
+// A file that cannot be opened leaves the document as it was; a reader that fails leaves nothing half-read behind.
+TEST_F(Framework, AFailedOpenLeavesTheContentsAsTheyWereOrEmpty)
+{
+    const std::string file = folder.File("doc.txt");
+    WriteFile(file, "hello");
+    TextDoc doc(services);
+    doc.text = "kept";
+    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
+    EXPECT_EQ(doc.text + "|" + doc.GetPathName(), "kept|");
+    doc.failLoading = true;
+    EXPECT_FALSE(doc.OnOpenDocument(file));
+    EXPECT_TRUE(doc.text.empty() && messages.empty());
 }
 
 // A writer that fails halfway, an unwritable place (even for the superuser), a missing folder:

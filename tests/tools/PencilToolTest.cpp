@@ -51,10 +51,20 @@ TEST(PencilTool, EveryGradeDarkensEveryLevelByTheRule)
         EXPECT_EQ(GradeFromName(name), want) << '"' << name << '"';
 }
 
-// "2B" width 2, smoothed: on white a touch of strength F gives 254 - F, and even a weight of 0 darkens by one
-// level, so the whole 5 x 5 block changes.
-TEST(PencilTool, SmoothedTap)
+TEST(PencilTool, KernelSamplesAndSmoothedTap)
 {
+    // grade, width, row, column, value
+    const int32_t samples[][5] = {{0, 3, 0, 8, 75}, {0, 3, 8, 8, 42}, {0, 3, 0, 24, 8}, {0, 1, 0, 8, 13},
+                                  {0, 1, 8, 8, 1},  {0, 1, 0, 24, 0}, {5, 2, 0, 0, 30}, {5, 2, 0, 8, 9},
+                                  {5, 2, 8, 8, 3},  {11, 3, 0, 0, 10}, {0, 2, 0, 0, 133}};
+    for (const auto& s : samples) {
+        const auto pencil = MakeTool<CPencilTool>(s[0], s[1], 1);
+        auto at = [&](int row, int col) { return int(pencil->m_kernel[row * CPencilTool::kKernelSize + col]); };
+        EXPECT_EQ(at(s[2], s[3]), s[4]) << s[0] << "/" << s[1] << " " << s[2] << "," << s[3];
+        EXPECT_EQ(at(s[2], s[3]), at(s[3], s[2])) << "the two ramps are alike";
+    }
+    // "2B" width 2: on white a touch of strength F gives 254 - F, and even a weight of 0 darkens by one level, so
+    // the whole 5 x 5 block changes.
     Sheet paper(32, 32);
     DrawStroke(*MakeTool<CPencilTool>(5, 2, 1), paper, {{20, 20}, {20, 20}});
     const int want[5][5] = {{254, 253, 252, 253, 254}, {253, 251, 245, 251, 253}, {252, 245, 216, 245, 252},

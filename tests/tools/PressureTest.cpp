@@ -50,6 +50,27 @@ TEST(Pressure, MorePressureMarksMoreAndNoneMarksNothing)
     }
 }
 
+// The pencil prepares its constants for each new pressure; coming back to full must give the mouse's pixels again,
+// and pressure off ignores the pen. The press draws nothing, so a light press then full moves draws the same.
+TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
+{
+    for (int32_t smooth = 0; smooth <= 1; ++smooth) {
+        Shaded mouse, pen, off;
+        const auto pencil = MakeTool<CPencilTool>(2, 3, smooth);
+        DrawStroke(*pencil, mouse, kPath);
+        std::vector<int32_t> pressures = Constant(kFullPressure);
+        pressures[0] = 300;
+        const HistoryRecord record = DrawStroke(*pencil, pen, kPath, 1, pressures);
+        EXPECT_TRUE(SamePixels(mouse, pen)) << smooth;
+        const StrokePointList& kept = *record.pPoints;
+        EXPECT_EQ((std::tuple{kept.HasPressures(), kept.GetPressure(0), kept.GetPressure(1)}),
+                  (std::tuple{true, 300, kFullPressure}));
+        pencil->m_bPressure = 0;
+        const HistoryRecord unpressed = DrawStroke(*pencil, off, kPath, 1, Constant(100));
+        EXPECT_TRUE(SamePixels(mouse, off) && !unpressed.pPoints->HasPressures()) << smooth;
+    }
+}
+
 // Half a press: a three-wide "2B" line is two wide and lighter, and a smoothed tap spreads less graphite around its
 // centre too.
 TEST(Pressure, HalfAPressDrawsANarrowerLineAndALighterSpread)
@@ -68,9 +89,8 @@ TEST(Pressure, HalfAPressDrawsANarrowerLineAndALighterSpread)
     EXPECT_EQ(row, (std::vector<int>{253, 250, 235, 250, 253}));
 }
 
-// Fractions from the device become whole steps; a tool takes pressures only within the range, and with its pressure
-// off it is always pressed fully.
-TEST(Pressure, StepsFromTheDeviceAndTheToolsRange)
+// Fractions from the device become whole steps; a tool takes pressures only within the range.
+TEST(Pressure, StepsFromTheDeviceInTheToolsAndTheList)
 {
     const std::pair<double, int32_t> cases[] = {
         {1.0, kFullPressure}, {0.5, kFullPressure / 2}, {0.0, 0}, {-0.2, 0}, {1.7, kFullPressure}, {0.3, 307}};
@@ -81,6 +101,14 @@ TEST(Pressure, StepsFromTheDeviceAndTheToolsRange)
         pencil.SetPressure(in);
         EXPECT_EQ(pencil.GetPressure(), out);
     }
-    pencil.m_bPressure = 0;
-    EXPECT_EQ(pencil.GetPressure(), kFullPressure);
+
+    // A point list keeps pressures only once one is less than full, the points before it then pressed fully.
+    StrokePointList list;
+    ASSERT_TRUE(list.Append(1, 1) && list.Append(2, 2, kFullPressure));
+    EXPECT_FALSE(list.HasPressures());
+    ASSERT_TRUE(list.Append(3, 3, 40) && list.Append(4, 4) && list.Append(5, 5, 5000));  // 5000 is clamped
+    ASSERT_TRUE(list.HasPressures());
+    std::vector<int32_t> kept;
+    for (size_t i = 0; i < list.GetCount(); ++i) kept.push_back(list.GetPressure(i));
+    EXPECT_EQ(kept, (std::vector<int32_t>{kFullPressure, kFullPressure, 40, kFullPressure, kFullPressure}));
 }
