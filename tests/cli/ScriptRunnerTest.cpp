@@ -57,6 +57,7 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"new 100 100", "line 1: new takes W H R\n"},
         {"new 100 x1 5", "line 1: 'x1' is not a whole number\n"},
         {"new 100 100 5\nstroke 1 2 3", "line 2: stroke takes pairs of X Y, at least one\n"},
+        {"new 100 100 5\ndown 1.5 2", "line 2: '1.5' is not a whole number\n"},
         {"new 100 100 5\nmove 1", "line 2: move takes X Y\n"},
         {"tool brush", "line 1: tool takes pencil, eraser, hand or select\n"},
         {"pencil 7B 1 0", "line 1: '7B' is not a grade (0 to 11, or C, 6B to 1B, HB, 1H to 4H)\n"},
@@ -73,6 +74,7 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"new 10 10 1\ndown -2147483648 0", "line 2: position -2147483648 is outside -1000000 to 1000000\n"},
         {"new 10 10 1\npstroke 1 2", "line 2: pstroke takes triples of X Y PRESSURE, at least one\n"},
         {"new 10 10 1\npstroke 1 2 1.5", "line 2: '1.5' is not a pressure from 0 to 1\n"},
+        {"new 10 10 1\npstroke 1 2 -0.1", "line 2: '-0.1' is not a pressure from 0 to 1\n"},
         {"new 10 10 1\npstroke 1 2 nan", "line 2: 'nan' is not a pressure from 0 to 1\n"},
         {"new 10 10 1\npstroke 1 2 1 3000000 2 1", "line 2: position 3000000 is outside -1000000 to 1000000\n"},
     };

@@ -51,7 +51,8 @@ TEST(Pressure, MorePressureMarksMoreAndNoneMarksNothing)
 }
 
 // The pencil prepares its constants for each new pressure; coming back to full must give the mouse's pixels again,
-// and pressure off ignores the pen. The press draws nothing, so a light press then full moves draws the same.
+// and pressure off ignores the pen. The press draws nothing, so a light press then full moves draws the same; after
+// a light segment the full ones draw as they do alone.
 TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
 {
     for (int32_t smooth = 0; smooth <= 1; ++smooth) {
@@ -65,6 +66,14 @@ TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
         const StrokePointList& kept = *record.pPoints;
         EXPECT_EQ((std::tuple{kept.HasPressures(), kept.GetPressure(0), kept.GetPressure(1)}),
                   (std::tuple{true, 300, kFullPressure}));
+        // A light first segment, then full ones: the light part and the full part drawn apart.
+        Shaded split, rising;
+        const std::vector<CPoint> rest(kPath.begin() + 1, kPath.end());
+        DrawStroke(*pencil, split, {kPath[0], kPath[1]}, 1, {300, 300});
+        DrawStroke(*pencil, split, rest, 1, std::vector<int32_t>(rest.size(), kFullPressure));
+        pressures[1] = 300;
+        DrawStroke(*pencil, rising, kPath, 1, pressures);
+        EXPECT_TRUE(SamePixels(split, rising)) << smooth;
         pencil->m_bPressure = 0;
         const HistoryRecord unpressed = DrawStroke(*pencil, off, kPath, 1, Constant(100));
         EXPECT_TRUE(SamePixels(mouse, off) && !unpressed.pPoints->HasPressures()) << smooth;
