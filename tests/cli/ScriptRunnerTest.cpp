@@ -75,6 +75,7 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         {"new 10 10 1\npstroke 1 2", "line 2: pstroke takes triples of X Y PRESSURE, at least one\n"},
         {"new 10 10 1\npstroke 1 2 1.5", "line 2: '1.5' is not a pressure from 0 to 1\n"},
         {"new 10 10 1\npstroke 1 2 -0.1", "line 2: '-0.1' is not a pressure from 0 to 1\n"},
+        {"new 10 10 1\npstroke 1 2 half", "line 2: 'half' is not a pressure from 0 to 1\n"},
         {"new 10 10 1\npstroke 1 2 nan", "line 2: 'nan' is not a pressure from 0 to 1\n"},
         {"new 10 10 1\npstroke 1 2 1 3000000 2 1", "line 2: position 3000000 is outside -1000000 to 1000000\n"},
     };
