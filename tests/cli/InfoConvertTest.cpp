@@ -81,9 +81,8 @@ TEST(CliInfo, ReportsTheHeaderAndHowFarTheBlocksRead)
     }
 }
 
-// The copy's name selects its format; a sketch read and written again is the same file; a copy
-// that cannot be written is named with the reason. A picture taken in and given out again keeps
-// every gray pixel; a colour one comes in as gray.
+// The copy's name selects its format; a sketch read and written again is the same file. A picture
+// taken in and given out again keeps every gray pixel; a colour one comes in as gray.
 TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
 {
     doctest::TempFolder folder;
@@ -92,9 +91,6 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
     EXPECT_EQ(Contents(folder.File("copy.GIF")).substr(0, 6), "GIF89a");
     ASSERT_EQ(RunCommand(CliConvert, {in, folder.File("copy")}).status, 0);
     EXPECT_EQ(Contents(folder.File("copy")), Contents(in));
-    for (const CliResult& r : {RunCommand(CliConvert, {in, folder.File("no/such/folder/out.bmp")}),
-                               RunCommand(CliThumbnail, {in, folder.File("no/such/folder/out.bmp"), "64"})})
-        EXPECT_EQ(std::pair(r.status, Has(r.err, "out.bmp: ")), std::pair(1, true)) << r.err;
 
     const std::string picture = folder.File("in.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
     std::vector<uint8_t> gray(61 * 47);

@@ -3,34 +3,27 @@
 using doctest::Contents;
 using doctest::Pixels;
 
+// Each line reaches the document: its history, selection, floating piece, modified flag and tool.
 TEST(ScriptRunner, StatusFollowsTheDocument)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
-        {"stroke 5 5 20 20 40 10", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"stroke 30 30   # a tap is a stroke too",
-         "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"stroke 5 5 20 20\nstroke 5 30 40 30\nundo\nundo\nredo",
-         "history 2 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"tool select\nstroke 10 10 30 20", "history 0 pos 0 selection 10 10 30 20 floating 0 modified 0 tool select"},
-        {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25",
-         "history 1 pos 1 selection 30 20 50 30 floating 1 modified 1 tool select"},
-        {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25\ndrop",
-         "history 2 pos 2 selection 0 0 0 0 floating 0 modified 1 tool select"},
-        {"selectall\ncopy\npaste", "history 0 pos 0 selection 5 5 69 53 floating 1 modified 1 tool select"},
-        {"selectall\ncut\ntool hand", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool hand"},
-        {"tool select\nstroke 10 10 30 20\nclear\ntool eraser",
-         "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool eraser"},
-        // A press the pencil declines starts no gesture; moves and releases then go nowhere.
-        {"down -5 -5\nmove 10 10\nup 20 20", "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
-        // A second press inside a gesture is ignored: one stroke results.
-        {"down 5 5\nmove 10 10\ndown 30 30\nmove 20 20\nup 20 20\nup 25 25",
-         "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
+    const struct { const char* script; int history, pos; const char* selection; int floating, modified;
+                   const char* tool; } cases[] = {
+        {"", 0, 0, "0 0 0 0", 0, 0, "pencil"},
+        {"stroke 5 5 20 20 40 10", 1, 1, "0 0 0 0", 0, 1, "pencil"},
+        {"stroke 5 5 20 20\nstroke 5 30 40 30\nundo\nundo\nredo", 2, 1, "0 0 0 0", 0, 1, "pencil"},
+        {"tool select\nstroke 10 10 30 20", 0, 0, "10 10 30 20", 0, 0, "select"},
+        {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25", 1, 1, "30 20 50 30", 1, 1, "select"},
+        {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25\ndrop", 2, 2, "0 0 0 0", 0, 1, "select"},
+        {"selectall\ncopy\npaste", 0, 0, "5 5 69 53", 1, 1, "select"},
+        {"selectall\ncut\ntool hand", 1, 1, "0 0 0 0", 0, 1, "hand"},
+        {"tool select\nstroke 10 10 30 20\nclear\ntool eraser", 1, 1, "0 0 0 0", 0, 1, "eraser"},
     };
-    for (const auto& [script, status] : cases) {
-        const CliResult r = RunScript(std::string("new 64 48 7\n") + script + "\nstatus\n");
+    for (const auto& c : cases) {
+        const CliResult r = RunScript(std::string("new 64 48 7\n") + c.script + "\nstatus\n");
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, std::string("size 64 48 rough 7 ") + status + "\n") << script;
+        EXPECT_EQ(r.out, "size 64 48 rough 7 history " + std::to_string(c.history) + " pos " + std::to_string(c.pos) +
+                             " selection " + c.selection + " floating " + std::to_string(c.floating) + " modified " +
+                             std::to_string(c.modified) + " tool " + c.tool + "\n") << c.script;
     }
 }
 
@@ -43,9 +36,10 @@ TEST(ScriptRunner, OptionLinesSetTheTools)
     // Grade, width, smooth, eraser size, strength, transparent after each line.
     const std::pair<const char*, std::vector<int32_t>> cases[] = {
         {"pencil 2B 2 0", {5, 2, 0, 1, 1, 0}},  {"pencil hb 3 1", {7, 3, 1, 1, 1, 0}},
-        {"pencil 4H 9 7", {11, 3, 1, 1, 1, 0}}, {"pencil 0 -1 0", {0, 1, 0, 1, 1, 0}},
-        {"pencil 40 1 0", {11, 1, 0, 1, 1, 0}}, {"eraser 9 0", {11, 1, 0, 3, 1, 0}},
-        {"transparent 1", {11, 1, 0, 3, 1, 1}}, {"   # only a comment", {11, 1, 0, 3, 1, 1}},
+        {"pencil 4H 9 7", {11, 3, 1, 1, 1, 0}}, {"pencil -3 0 0", {0, 1, 0, 1, 1, 0}},
+        {"pencil 40 -1 0", {11, 1, 0, 1, 1, 0}}, {"eraser 9 0", {11, 1, 0, 3, 1, 0}},
+        {"eraser -5 7", {11, 1, 0, 1, 3, 0}},   {"transparent 1", {11, 1, 0, 1, 3, 1}},
+        {"   # only a comment", {11, 1, 0, 1, 3, 1}},
     };
     for (const auto& [line, expected] : cases) {
         ASSERT_TRUE(runner.RunLine(line, error)) << line << ": " << error;
@@ -92,38 +86,27 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
     }
 }
 
-// A pen's stroke: pressed fully it is the mouse's, half pressed never darker, and not pressed
-// at all it leaves the sheet as it was, with the pencil and with the eraser.
+// A pen's stroke: pressed fully it is the mouse's, not pressed at all it leaves the sheet as the hand does, and
+// half pressed the pencil marks less and the eraser rubs less.
 TEST(ScriptRunner, PenStrokesCarryAPressureAtEveryPoint)
 {
-    auto sheet = [](const std::string& lines) {
+    const auto sheet = [](const std::string& tool, const std::string& stroke, const std::string& pressure) {
+        std::string script = "new 64 48 7\npencil 1 3 0\nstroke 5 5 20 12 30 30 50 28 50 40\ntool " + tool;
+        script += "\n" + stroke;
+        for (const char* p : {"5 5", "20 12", "30 30", "50 28", "50 29", "60 10"}) script += " " + (p + pressure);
         std::ostringstream out, err;
         CScriptRunner runner(out, err);
-        std::istringstream script("new 64 48 7\npencil 1 3 0\nstroke 5 5 20 12 30 30 50 28 50 40\n" + lines);
-        EXPECT_EQ(runner.Run(script), 0) << err.str();
+        std::istringstream in(script + "\n");
+        EXPECT_EQ(runner.Run(in), 0) << err.str();
         return Pixels(runner.GetDocument().GetPaper());
     };
-    const std::string points[] = {"5 5", "20 12", "30 30", "50 28", "50 29", "60 10"};
-    auto pen = [&](const char* tool, const std::string& pressure) {
-        std::string line = std::string("tool ") + tool + "\npstroke";
-        for (const std::string& p : points) line += " " + p + " " + pressure;
-        std::string mouse = std::string("tool ") + tool + "\nstroke";
-        for (const std::string& p : points) mouse += " " + p;
-        return std::pair{sheet(line + "\n"), sheet(mouse + "\n")};
-    };
-    const auto before = sheet("");
-    for (const char* tool : {"pencil", "eraser"}) {
-        const auto [full, mouse] = pen(tool, "1");
-        EXPECT_EQ(full, mouse) << tool;
-        EXPECT_NE(full, before) << tool;
-        EXPECT_EQ(pen(tool, "0").first, before) << tool;
-        const auto half = pen(tool, "0.5").first;
-        EXPECT_NE(half, full) << tool;
-        for (size_t i = 0; i < half.size(); ++i) {
-            // The eraser's half press rubs less: never lighter than its full press.
-            const bool pencil = std::string(tool) == "pencil";
-            ASSERT_TRUE(pencil ? half[i] >= full[i] : half[i] <= full[i]) << tool << " byte " << i;
-        }
+    const auto before = sheet("hand", "stroke", "");
+    for (const std::string tool : {"pencil", "eraser"}) {
+        const auto full = sheet(tool, "pstroke", " 1"), half = sheet(tool, "pstroke", " 0.5");
+        EXPECT_EQ(std::pair(full == sheet(tool, "stroke", ""), full != before), std::pair(true, true)) << tool;
+        EXPECT_EQ(std::pair(sheet(tool, "pstroke", " 0") == before, half != full), std::pair(true, true)) << tool;
+        for (size_t i = 0; i < half.size(); ++i)
+            ASSERT_TRUE(tool == "pencil" ? half[i] >= full[i] : half[i] <= full[i]) << tool << " byte " << i;
     }
 }
 
@@ -142,31 +125,6 @@ TEST(ScriptRunner, DocumentLinesDuringAGestureAreIgnoredWithANote)
     EXPECT_NE(r.err.find("line 12: pencil ignored"), std::string::npos) << r.err;
 }
 
-// Save writes a copy as Save As does, putting the floating piece down and keeping the modified
-// state; open reads it back and starts afresh; a save that fails stops the script.
-TEST(ScriptRunner, SaveAndOpenUseTheDocumentsOwnSteps)
-{
-    doctest::TempFolder folder;
-    const std::string tvk = folder.File("drawing.tvk");
-    std::ostringstream out, err;
-    CScriptRunner runner(out, err);
-    std::istringstream script("new 40 30 3\nstroke 5 5 30 20\ntool select\nstroke 2 2 12 12\nstroke 5 5 15 5 25 5\n"
-                              "save " + tvk + "\nstatus\n");
-    ASSERT_EQ(runner.Run(script), 0) << err.str();
-    EXPECT_EQ(out.str(), "size 40 30 rough 3 history 3 pos 3 selection 0 0 0 0 floating 0 modified 1 tool select\n");
-    const auto drawn = Pixels(runner.GetDocument().GetPaper());
-    std::string error;
-    ASSERT_TRUE(runner.RunLine("stroke 5 25 30 25", error));
-    ASSERT_TRUE(runner.RunLine("open " + tvk, error)) << error;
-    EXPECT_EQ(Pixels(runner.GetDocument().GetPaper()), drawn);
-    EXPECT_EQ(runner.StatusLine(),
-              "size 40 30 rough 3 history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool select");
-
-    const CliResult failed = RunScript("new 40 30 3\nsave /proc/graphelle-cannot-write-here.tvk\nstatus\n");
-    EXPECT_EQ(failed.status, 1);
-    EXPECT_TRUE(Has(failed.err, "line 2: cannot save /proc/graphelle-cannot-write-here.tvk\n")) << failed.err;
-}
-
 // A path is the rest of its line, blanks around it trimmed, or what stands between quotes.
 TEST(ScriptRunner, PathsMayHoldSpacesWithOrWithoutQuotes)
 {
@@ -182,18 +140,4 @@ TEST(ScriptRunner, PathsMayHoldSpacesWithOrWithoutQuotes)
     EXPECT_EQ(Contents(dir + "/#2 .tvk"), Contents(dir + "/a b.tvk"));
     for (const char* line : {"save", "save # no path", "save \"unclosed", "save \"a\" b", "save \"\""})
         EXPECT_EQ(RunScript(std::string("new 20 20 3\n") + line + "\n").err, "line 2: save takes PATH\n") << line;
-}
-
-// graphelle-cli run replays a script file; the runner's services stand in only while it lives.
-TEST(ScriptRunner, TheRunSubCommandReplaysAFile)
-{
-    doctest::TempFolder folder;
-    doctest::WriteFile(folder.File("script.txt"), "new 20 20 2\nstroke 3 3 9 9\nstatus\n");
-    const CliResult ran = RunCommand(CliRun, {folder.File("script.txt")});
-    EXPECT_EQ(std::pair(ran.status, ran.out),
-              std::pair(0, std::string("size 20 20 rough 2 history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 "
-                                       "tool pencil\n")));
-    std::ostringstream out, err;
-    CScriptRunner runner(out, err);
-    EXPECT_TRUE(runner.GetDocument().GetServices().pClipboard && !runner.GetDocument().GetServices().pMainWindow);
 }

@@ -2,60 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 #include <vector>
 
 namespace {
 
-SketchHeader ValidHeader(uint32_t w = 8, uint32_t h = 8, uint32_t rough = 5)
-{
-    return SketchHeader{{'Q', 'L', 'X', 'F'}, 28, 1, w, h, rough, 0};
-}
-
 std::vector<uint8_t> Bits(const CPaper& p) { return {p.GetBits(), p.GetBits() + p.GetImageSize()}; }
 
 }  // namespace
-
-TEST(Paper, LayoutHeadersAndPalette)
-{
-    CPaper p;
-    ASSERT_TRUE(p.Create(5, 4, 3));
-    EXPECT_EQ(std::pair(p.GetStride(), Bits(p)), std::pair(8u, std::vector<uint8_t>(32, 255)));
-    p.SetPixel(0, 0, 7);  // bottom-up: the top row is stored last
-    p.SetPixel(4, 3, 9);
-    EXPECT_EQ(std::pair(p.GetBits()[3 * 8], p.GetBits()[4]), (std::pair<uint8_t, uint8_t>{7, 9}));
-
-    const uint8_t* bmi = p.GetBitmapInfo();
-    auto le32 = [&](int at) { return uint32_t(bmi[at]) | bmi[at + 1] << 8 | bmi[at + 2] << 16 | bmi[at + 3] << 24; };
-    EXPECT_EQ((std::tuple{le32(0), le32(4), le32(8), le32(12)}), (std::tuple{40u, 5u, 4u, 8u << 16 | 1u}));
-    for (int off = 16; off < 40; ++off) EXPECT_EQ(bmi[off], 0) << off;
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(le32(40 + 4 * i), uint32_t(i * 0x010101)) << i;
-    SketchHeader h, want = ValidHeader(5, 4, 3);
-    p.GetHeader(h);
-    EXPECT_EQ(std::memcmp(&h, &want, sizeof h), 0);
-}
-
-TEST(Paper, InvalidHeadersAreRefusedAndLeaveThePaperEmpty)
-{
-    void (*const edits[])(SketchHeader&) = {
-        [](SketchHeader& h) { h.width = 3; },       [](SketchHeader& h) { h.width = 2049; },
-        [](SketchHeader& h) { h.height = 3; },      [](SketchHeader& h) { h.height = 2049; },
-        [](SketchHeader& h) { h.roughness = 0; },   [](SketchHeader& h) { h.roughness = 11; },
-        [](SketchHeader& h) { h.version = 2; },     [](SketchHeader& h) { h.headerSize = 27; },
-        [](SketchHeader& h) { h.magic[3] = 'G'; },  [](SketchHeader& h) { h.width = 0xFFFFFFFFu; },
-    };
-    for (size_t i = 0; i < std::size(edits); ++i) {
-        CPaper p;
-        ASSERT_TRUE(p.Create(16, 16, 7));
-        SketchHeader h = ValidHeader();
-        edits[i](h);
-        EXPECT_EQ((std::tuple{CPaper::IsValidHeader(h), p.CreateFromHeader(h), p.GetBits(), p.GetWidth(),
-                              p.GetRoughness()}), (std::tuple{false, false, nullptr, 0u, 5u})) << i;
-    }
-    for (auto [w, h, r] : {std::tuple{4u, 4u, 1u}, {2048u, 2048u, 10u}, {4u, 2048u, 1u}})
-        EXPECT_TRUE(CPaper().CreateFromHeader(ValidHeader(w, h, r))) << w << "x" << h;
-}
 
 TEST(Paper, PixelAccessOutsideAndDetach)
 {

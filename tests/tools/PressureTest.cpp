@@ -51,7 +51,8 @@ TEST(Pressure, MorePressureMarksMoreAndNoneMarksNothing)
 }
 
 // The pencil prepares its constants for each new pressure; coming back to full must give the mouse's pixels again,
-// and pressure off ignores the pen. The press draws nothing, so a light press then full moves draws the same.
+// and pressure off ignores the pen. The press draws nothing, so a light press then full moves draws the same; after
+// a light segment the full ones draw as they do alone.
 TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
 {
     for (int32_t smooth = 0; smooth <= 1; ++smooth) {
@@ -65,6 +66,14 @@ TEST(Pressure, BackToFullPressureAndPressureOffDrawTheMouseStroke)
         const StrokePointList& kept = *record.pPoints;
         EXPECT_EQ((std::tuple{kept.HasPressures(), kept.GetPressure(0), kept.GetPressure(1)}),
                   (std::tuple{true, 300, kFullPressure}));
+        // A light first segment, then full ones: the light part and the full part drawn apart.
+        Shaded split, rising;
+        const std::vector<CPoint> rest(kPath.begin() + 1, kPath.end());
+        DrawStroke(*pencil, split, {kPath[0], kPath[1]}, 1, {300, 300});
+        DrawStroke(*pencil, split, rest, 1, std::vector<int32_t>(rest.size(), kFullPressure));
+        pressures[1] = 300;
+        DrawStroke(*pencil, rising, kPath, 1, pressures);
+        EXPECT_TRUE(SamePixels(split, rising)) << smooth;
         pencil->m_bPressure = 0;
         const HistoryRecord unpressed = DrawStroke(*pencil, off, kPath, 1, Constant(100));
         EXPECT_TRUE(SamePixels(mouse, off) && !unpressed.pPoints->HasPressures()) << smooth;
@@ -89,14 +98,20 @@ TEST(Pressure, HalfAPressDrawsANarrowerLineAndALighterSpread)
     EXPECT_EQ(row, (std::vector<int>{253, 250, 235, 250, 253}));
 }
 
-// Fractions from the device become whole steps; a point list keeps pressures only once one is less than full.
-TEST(Pressure, StepsFromTheDeviceAndKeptInTheList)
+// Fractions from the device become whole steps; a tool takes pressures only within the range.
+TEST(Pressure, StepsFromTheDeviceInTheToolsAndTheList)
 {
     const std::pair<double, int32_t> cases[] = {
         {1.0, kFullPressure}, {0.5, kFullPressure / 2}, {0.0, 0}, {-0.2, 0}, {1.7, kFullPressure}, {0.3, 307}};
     for (auto [fraction, steps] : cases) EXPECT_EQ(PressureFromFraction(fraction), steps) << fraction;
     EXPECT_EQ(PressureFromFraction(std::nan("")), kFullPressure);
+    CPencilTool pencil;
+    for (auto [in, out] : {std::pair{-5, 0}, {300, 300}, {kFullPressure + 1, kFullPressure}}) {
+        pencil.SetPressure(in);
+        EXPECT_EQ(pencil.GetPressure(), out);
+    }
 
+    // A point list keeps pressures only once one is less than full, the points before it then pressed fully.
     StrokePointList list;
     ASSERT_TRUE(list.Append(1, 1) && list.Append(2, 2, kFullPressure));
     EXPECT_FALSE(list.HasPressures());

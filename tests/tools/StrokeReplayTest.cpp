@@ -87,9 +87,4 @@ TEST(StrokeReplay, ShortAndForeignRecords)
     for (int32_t type : {int32_t{HR_NONE}, int32_t{HR_PASTE}, int32_t{HR_CLEAR}, int32_t{7}})
         EXPECT_FALSE(ReplayStroke(PointsRecord(type, 0, 0, {CPoint{1, 1}, CPoint{20, 20}}), paper)) << type;
     EXPECT_TRUE(PixelsNot(paper, 0).empty());
-
-    // Options out of range are clamped as the tools clamp them: "4H" at width 3.
-    FillPaper(paper, 255);
-    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_PENCIL, 40, 9 << 16, {{2, 2}, {12, 2}, {12, 2}}), paper));
-    EXPECT_EQ((std::pair{paper.GetPixel(2, 1), paper.GetPixel(2, 3)}), (std::pair<uint8_t, uint8_t>{239, 239}));
 }
