@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QToolTip>
 
@@ -150,4 +151,12 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
         RunEventLoop();
         EXPECT_EQ(state().toStdString(), expected);
     }
+    // The hand's picture over the sheet: open, and closed while it drags.
+    const auto pointer = [&](QEvent::Type type, Qt::MouseButton button) {
+        QMouseEvent event(type, QPointF(200, 200), QPointF(200, 200), button, button, Qt::NoModifier);
+        QApplication::sendEvent(m_app->GetView()->viewport(), &event);
+        return m_app->GetView()->ToolCursor().Look().shape;
+    };
+    EXPECT_EQ(pointer(QEvent::MouseMove, Qt::NoButton), CursorShape::OpenHand);
+    EXPECT_EQ(pointer(QEvent::MouseButtonPress, Qt::LeftButton), CursorShape::ClosedHand);
 }
