@@ -1,7 +1,6 @@
 // The desktop around the program in a real X server: a picture dragged from another window and
-// dropped on it opens as a new sheet; Help on a machine without a browser shows the program's own
-// help window; the thumbnailer the program registered makes a sketch's picture; xdg-open on a
-// sketch starts the program on that file.
+// dropped on it opens as a new sheet; the thumbnailer the program registered makes a sketch's
+// picture; xdg-open on a sketch starts the program on that file.
 
 #include "XSession.h"
 
@@ -9,7 +8,7 @@ namespace {
 
 using PicturesTest = XTest;
 
-TEST_F(PicturesTest, APictureDroppedHelpAndASketchOpenedByTheDesktop)
+TEST_F(PicturesTest, APictureDroppedAndASketchOpenedByTheDesktop)
 {
     ASSERT_TRUE(Installed("xdg-open mimetype update-mime-database update-desktop-database"))
         << "xdg-utils, libfile-mimeinfo-perl, shared-mime-info or desktop-file-utils is missing; "
@@ -32,11 +31,6 @@ TEST_F(PicturesTest, APictureDroppedHelpAndASketchOpenedByTheDesktop)
     ASSERT_TRUE(opened) << ProgramLog();
     EXPECT_TRUE(Sheet(300, 200));
 
-    // Help: File, then Edit, then View, whose last item is Help.
-    if (!Installed("x-www-browser") && !Installed("firefox") && !Installed("chromium")) {
-        EXPECT_TRUE(Menu("Right Right Up Return") && WaitWindow("^Graphelle Help$")) << ProgramLog();
-        Click(paper.right + 120, paper.bottom + 100);  // the main window, beside the help window
-    }
     ASSERT_TRUE(Quit()) << ProgramLog();
     CPaper saved;
     ASSERT_TRUE(Read(Documents() + "/photo.tvk", saved));
