@@ -138,7 +138,7 @@ TEST_F(ShellTest, ExecArgumentsAreQuotedOnlyForReservedCharactersAndEscapedWithi
 TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
 {
     const QString data = Home() + "/.local/share", cli = "/x/graphelle-cli";
-    const QString nasty = "/x/\"$`\\%'/graphelle";
+    const QString nasty = "/x/\"$`\\%'\n/graphelle";
     for (const QString& exe : {QString("/usr/bin/graphelle"), QString("/opt/My Apps/graphelle"), nasty}) {
         EXPECT_EQ(WriteFileAssociation(data, exe, cli).written, kAssociationPieces);
         EXPECT_EQ(RunTool("desktop-file-validate", {data + "/applications/graphelle.desktop"}), "")
