@@ -1,6 +1,6 @@
 // The whole program in a real X window, driven like a person would: a termination while a
 // dialog waits, the New dialog at the first start, strokes with the pencil and the eraser, a piece
-// selected and moved, Ctrl+Q in the middle of a stroke, the file read back and shown again, and
+// selected and moved, the tools chosen by their keys, Ctrl+Q in the middle of a stroke, the file read back and shown again, and
 // the drawing kept at a termination.
 
 #include "XSession.h"
@@ -24,26 +24,19 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     fs::remove(junk);
 
     ASSERT_TRUE(StartNewSheet()) << "no New dialog or no 400 x 300 sheet on screen";
-    // The eraser's and the pencil's buttons, by the colours only their pictures have; the select
-    // tool's is beside the eraser's.
-    ASSERT_TRUE(Capture());
-    const auto [ex, ey] = FindColour(600, 900, 0xF6A7B8);
-    const auto [px, py] = FindColour(600, 900, 0xF2C14E);
-    ASSERT_TRUE(ex >= 0 && px >= 0);
-
     // A stroke, and the eraser across it; a second stroke.
     Drag(40, 60, 360, 60);
-    Click(ex, ey);
+    Key("e");
     Drag(300, 20, 300, 100);
     Drag(310, 20, 310, 100);
-    Click(px, py);
+    Key("b");
     Drag(40, 200, 360, 200);
 
     // A piece of the second stroke selected and moved up and right; the pencil puts it down.
-    Click(ex + (ex - px), ey);
+    Key("s");
     Drag(50, 150, 150, 250);
     Drag(100, 200, 200, 140);
-    Click(px, py);
+    Key("b");
 
     // Ctrl+Q with the button still down in the middle of a third stroke.
     Xdo("mousemove " + At(40, 260) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + At(200, 260) +

@@ -228,13 +228,4 @@ protected:
     }
     // Waits for the sheet of the given size to be painted.
     bool Sheet(int w, int h) { return Within(10000, [&] { return Capture() && FindPaper() == std::pair(w, h); }, 200); }
-    // The middle of every pixel of an exact colour within a band of rows; -1, -1 for none.
-    std::pair<int, int> FindColour(int top, int bottom, uint32_t colour) const
-    {
-        long sx = 0, sy = 0, n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < width; ++x)
-                if (Pixel(x, y) == colour) sx += x, sy += y, ++n;
-        return n ? std::pair<int, int>(sx / n, sy / n) : std::pair(-1, -1);
-    }
 };

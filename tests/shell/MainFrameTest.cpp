@@ -62,6 +62,9 @@ TEST_F(ShellTest, MenusAndBarsHoldEveryItemInOrderWithTheirTooltipsIconsAndKeys)
 
     EXPECT_EQ(Buttons(Frame().ToolBar()), QStringList({"Hand", "Pencil", "Eraser", "Select", "-", "Undo", "Redo", "-",
                                                        "Cut", "Copy", "Paste", "Clear"}));
+    // Each tool bar button runs the command its tip names.
+    for (QAction* a : Frame().ToolBar()->actions())
+        EXPECT_TRUE(a->isSeparator() || a->text().startsWith(a->toolTip())) << a->text().toStdString();
     EXPECT_EQ(Buttons(Frame().CommandBar()).filter(QRegularExpression("^[^-]")),
               QStringList({"Show/Hide Toolbar", "Zoom In", "Zoom Out", "Actual Size"}));
 }
