@@ -190,15 +190,6 @@ protected:
         Click(25, 13);
         return Within(5000, [&] { return Windows() == windows + 1; }) && (Key(keys), true);
     }
-    // Saves with Ctrl+S and waits until the file has been replaced (whole, by a rename, so once it
-    // changed it is complete).
-    bool SaveAndWait(const std::string& file)
-    {
-        std::error_code ec;
-        const auto before = fs::last_write_time(file, ec);  // the least time when there is none
-        Key("ctrl+s");
-        return Within(10000, [&] { return fs::last_write_time(file, ec) != before && !ec; }, 25);
-    }
 
     bool Capture()
     {

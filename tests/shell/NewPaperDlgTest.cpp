@@ -51,7 +51,7 @@ TEST_F(ShellTest, NewPaperOkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
         {"2048 100 10", nullptr, 0, "2048 100 10"},
         {"2048 100 0", rough, 2, "2048 100 10"},
     };
-    CQtProfile profile{ProfilePath()};
+    CQtProfile profile{Home() + "/.config/Ostrevane/Graphelle.ini"};
     CNewPaperDlg dlg(&profile);
     QLabel* info = dlg.findChild<QLabel*>("info");
     EXPECT_EQ(dlg.windowTitle() + " " + Fields(dlg) + info->text(), "New 400 300 5");

@@ -31,8 +31,8 @@ struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     {
         ++newRuns;
         if (whileNewShown) whileNewShown();
-        if (acceptNew) width = 400, height = 300, roughness = 5;
-        return acceptNew;
+        width = 400, height = 300, roughness = 5;
+        return true;
     }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool Run(const std::string& title, const std::string&, const std::vector<FileFilter>& filters,
@@ -44,7 +44,6 @@ struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     }
     std::function<void()> whileNewShown;  // what the test looks at while New asks
     int newRuns = 0;
-    bool acceptNew = true;
     std::vector<std::string> messages, saveAsAsked;
     std::string saveAsAnswer;
 };
@@ -135,7 +134,6 @@ protected:
 
     QString Home() const { return m_home.path(); }
     QString Documents() const { return m_home.path() + "/Documents"; }
-    QString ProfilePath() const { return m_home.path() + "/.config/Ostrevane/Graphelle.ini"; }
     QString DocPath() { return QString::fromStdString(Doc().GetPathName()); }
 
     // Starts the program as main() does, with the fakes in place of dialogs.
