@@ -1,7 +1,7 @@
 // The whole program in a real X window, driven like a person would: a termination while a
 // dialog waits, the New dialog at the first start, strokes with the pencil and the eraser, a piece
-// selected and moved, the tools chosen by their keys, Ctrl+Q in the middle of a stroke, the file read back and shown again, and
-// the drawing kept at a termination.
+// selected and moved, the tools chosen by their keys, Ctrl+Q in the middle of a stroke, the file
+// read back and shown again, and the drawing kept at a termination.
 
 #include "XSession.h"
 

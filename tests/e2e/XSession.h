@@ -70,8 +70,6 @@ inline long Marked(const std::string& file, int left, int top, int right, int bo
     return n;
 }
 
-struct Rect { int left = 0, top = 0, right = 0, bottom = 0; };  // right, bottom exclusive
-
 // A test with its own X server, skipped where the tools are missing. The server finds a display number
 // that is free and tells it once it listens; everything started here then has that display, the private
 // home, the X platform, and none of the desktop's folders.
@@ -82,7 +80,7 @@ protected:
     pid_t xvfb = -1, program = -1;
     std::vector<pid_t> children;
     std::vector<uint8_t> rgb;  // the last screenshot, 3 bytes a pixel, rows top-down
-    Rect paper;                // the sheet on it
+    struct { int left = 0, top = 0; } paper;  // the sheet's corner on it
 
     void SetUp() override
     {
@@ -213,7 +211,7 @@ protected:
                 while (right < width && Pixel(right, y - 1) == 0) ++right;
                 while (bottom < height && Pixel(x - 1, bottom) == 0) ++bottom;
                 if (const int w = right - x - 1, h = bottom - y - 1; w > 0 && h > 0 && w * h > best.first * best.second)
-                    best = {w, h}, paper = Rect{x, y, x + w, y + h};
+                    best = {w, h}, paper = {x, y};
             }
         return best;
     }

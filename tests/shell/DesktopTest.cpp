@@ -149,10 +149,8 @@ TEST_F(ShellTest, TheDesktopReadsTheAssociationAsOurs)
         return QFileInfo::exists(data + "/mime/mime.cache") && QFileInfo::exists(data + "/applications/mimeinfo.cache");
     }));
     // Known by its name alone, and named as the type's description says.
-    QFile sketch(Home() + "/a.tvk");
-    ASSERT_TRUE(sketch.open(QIODevice::WriteOnly) && sketch.write("no mark") == 7);
-    sketch.close();
-    EXPECT_EQ(RunTool("mimetype", {"-b", "-d", sketch.fileName()}), "Graphelle File");
+    ASSERT_TRUE(WriteFile(Home() + "/a.tvk", "no mark"));
+    EXPECT_EQ(RunTool("mimetype", {"-b", "-d", Home() + "/a.tvk"}), "Graphelle File");
     EXPECT_EQ(RunTool("xdg-mime", {"query", "default", "application/x-graphelle-sketch"}), "graphelle.desktop");
     const QString cache = data + "/applications/mimeinfo.cache";
     EXPECT_TRUE(ReadText(cache).contains("\napplication/x-graphelle-sketch=graphelle.desktop;"));
@@ -179,11 +177,11 @@ TEST_F(ShellTest, HelpOpensTheBrowserOrElseTheProgramsOwnWindowAtTheContents)
     // xdg-open's status: a browser took the page, nothing could open it, no xdg-open at all.
     for (int status : {0, 3, -1}) {
         QFile::remove(note);
-        QFile script(bin + "/xdg-open");
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\nexit %2\n").arg(note).arg(status).toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | (status < 0 ? QFile::Permissions() : QFile::ExeOwner));
+        const QString script = bin + "/xdg-open";
+        const QString body = QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\nexit %2\n").arg(note).arg(status);
+        ASSERT_TRUE(WriteFile(script, body.toUtf8()));
+        const auto run = status < 0 ? QFile::Permissions() : QFile::ExeOwner;
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | run);
         Start();
         Frame().RouteCommand(ID_HELP);
         WaitFor([&] {

@@ -21,12 +21,6 @@ void ClickButton(const char* text)
     });
 }
 
-bool WriteFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
-
 }  // namespace
 
 TEST_F(ShellTest, AStartOpensTheFileNamedOrElseTheListOfSketchesOrElseANewSheet)

@@ -75,6 +75,12 @@ inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 
     return ar.Open(path.toStdString(), CArchive::store) && WriteSketch(paper, ar) && ar.Close();
 }
 
+inline bool WriteFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+}
+
 // The pixel (x, y) of a sketch file, or -1 when it cannot be read whole.
 inline int SavedPixel(const QString& path, int32_t x, int32_t y)
 {
