@@ -178,17 +178,20 @@ bool CQuillexDoc::SetSheet(const CPaper& sheet)
     if (m_bInGesture || !sheet.HasBits()) return false;
     m_selection.Clear();
     ClearHistory();
-    if (!m_paper.Create(sheet.GetWidth(), sheet.GetHeight(), sheet.GetRoughness()) ||
-        !m_basePaper.Create(sheet.GetWidth(), sheet.GetHeight(), sheet.GetRoughness())) {
-        // Both papers or neither: they must always have the same size.
-        m_paper.Free();
-        m_basePaper.Free();
-        return false;
-    }
+    if (!CreatePapers(sheet.GetWidth(), sheet.GetHeight(), sheet.GetRoughness())) return false;
     m_paper.CopyBitsFrom(sheet);
     m_basePaper.CopyBitsFrom(sheet);
     UpdateAllViews(nullptr, nullptr);
     return true;
+}
+
+bool CQuillexDoc::CreatePapers(uint32_t width, uint32_t height, uint32_t roughness)
+{
+    if (m_paper.Create(width, height, roughness) && m_basePaper.Create(width, height, roughness)) return true;
+    // Both papers or neither: they must always have the same size.
+    m_paper.Free();
+    m_basePaper.Free();
+    return false;
 }
 
 bool CQuillexDoc::SelectRect(const CRect& rect)

@@ -172,6 +172,9 @@ private:
     // under the reserved name; neither, with "Failed to create file!" shown,
     // when one cannot be made.
     bool MakeSheets(uint32_t width, uint32_t height, uint32_t roughness, const CPaper* pixels = nullptr);
+    // The sheet and its base, white, of one size; neither when one cannot be
+    // made.
+    bool CreatePapers(uint32_t width, uint32_t height, uint32_t roughness);
     void ShowMessage(const std::string& text) const;
 
     // A refused option change puts its control back to the tool's value.

@@ -82,11 +82,7 @@ bool CQuillexDoc::OnNewDocument()
 
 bool CQuillexDoc::MakeSheets(uint32_t width, uint32_t height, uint32_t roughness, const CPaper* pixels)
 {
-    if (!m_basePaper.Create(width, height, roughness) || !m_paper.Create(width, height, roughness) ||
-        (pixels && (!m_paper.CopyBitsFrom(*pixels) || !m_basePaper.CopyBitsFrom(*pixels)))) {
-        // Both papers or neither: they must always have the same size.
-        m_basePaper.Free();
-        m_paper.Free();
+    if (!(pixels ? SetSheet(*pixels) : CreatePapers(width, height, roughness))) {
         ShowMessage(kFailedToCreate);
         return false;
     }
