@@ -45,14 +45,14 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
         ASSERT_EQ(piece.size(), out) << in.width() << " x " << in.height();
         // Transparency and padding are white; the red corner is a gray.
         EXPECT_EQ(qGray(piece.pixel(out.width() - 1, out.height() - 1)), 255);
-        if (in == out) { EXPECT_LT(qGray(piece.pixel(0, 0)), 200); }
-        if (in == out) { EXPECT_EQ(payload[12 + 7], 255) << "the padding of a row 7 wide"; }
+        if (in == out)  // a dark corner, and white padding in a row 7 wide
+            EXPECT_EQ((std::pair{qGray(piece.pixel(0, 0)) < 200, int(payload[12 + 7])}), (std::pair{true, 255}));
     }
 
     // Through the desktop's clipboard, from one view to another and from other programs.
     QtClipboard clipboard;
-    ViewFixture from(400, 300, 500, 400, nullptr, &clipboard);
-    ViewFixture to(300, 200, 500, 400, nullptr, &clipboard);
+    ViewFixture from(400, 300, 500, 400, &clipboard);
+    ViewFixture to(300, 200, 500, 400, &clipboard);
     PaintSheet(from.doc, PatternGray);
     // Copy and Cut need a selection, Paste the program's format.
     EXPECT_FALSE(from.State(ID_EDIT_COPY).first || from.State(ID_EDIT_CUT).first || to.State(ID_EDIT_PASTE).first);
@@ -91,9 +91,6 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
     from.view->OnCommand(ID_EDIT_PASTE);
     const CPaper& gray = from.doc.GetSelection().GetPiece();
     EXPECT_EQ((std::pair{gray.GetWidth(), gray.GetPixel(3, 3)}), (std::pair<uint32_t, uint8_t>{6, 90}));
-    QGuiApplication::clipboard()->clear();
-    EXPECT_FALSE(clipboard.HasFormat(kClipFormat));
-    EXPECT_FALSE(from.State(ID_EDIT_PASTE).first);
 }
 
 }  // namespace

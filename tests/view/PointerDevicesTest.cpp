@@ -1,18 +1,12 @@
-// Pen, touch, touchpad and wheel input reach the document through the same
-// gesture rules as the mouse, and zoom in the menu's steps.
+// Pen and touch input reach the document through the same gesture rules as the mouse.
 
 #include "ViewTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QGestureEvent>
-#include <QNativeGestureEvent>
-#include <QPinchGesture>
 #include <QPointingDevice>
 #include <QTabletEvent>
 #include <QTouchEvent>
-
-#include <functional>
 
 namespace {
 
@@ -79,56 +73,6 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
     QApplication::sendEvent(f.Port(), &cancel);
     EXPECT_FALSE(f.view->IsTracking());
     EXPECT_EQ(f.doc.GetHistoryCount(), 4);
-}
-
-// Ctrl+wheel, a pinch on the screen and one on the touchpad gather their
-// scaling into the menu's steps, Ctrl+wheel about the pointer; the wheel
-// alone scrolls.
-TEST(PointerDevices, WheelAndPinchesZoomInTheMenuStepsAndTheWheelScrolls)
-{
-    ViewFixture f(400, 300, 300, 200);
-    const QPoint at(100, 100);
-    auto wheel = [&](qreal delta) { f.Wheel(at, int(delta), Qt::ControlModifier); };
-    auto pinch = [&](qreal scale) {
-        QPinchGesture gesture;
-        gesture.setChangeFlags(QPinchGesture::ScaleFactorChanged);
-        gesture.setScaleFactor(scale);
-        QGestureEvent event(QList<QGesture*>{&gesture});
-        QApplication::sendEvent(f.Port(), &event);
-    };
-    auto native = [&](Qt::NativeGestureType type, qreal value) {
-        QNativeGestureEvent event(type, TouchScreen(), 2, QPointF(at), QPointF(at),
-                                  f.Port()->mapToGlobal(QPointF(at)), value, QPointF());
-        QApplication::sendEvent(f.Port(), &event);
-    };
-    // A touchpad's gesture (its value 0 here) starts its gathering afresh, whatever the pinch left.
-    auto touchpad = [&](qreal value) { native(value == 0 ? Qt::BeginNativeGesture : Qt::ZoomNativeGesture, value); };
-    // What is under the pointer stays there.
-    const CPoint under = f.view->ViewToPaper(CPoint{100, 100});
-    wheel(120);
-    EXPECT_NEAR(f.view->ViewToPaper(CPoint{100, 100}).x, under.x, 1);
-    EXPECT_NEAR(f.view->ViewToPaper(CPoint{100, 100}).y, under.y, 1);
-    wheel(-120);
-    // input, its value, the displayed width after it
-    const std::tuple<std::function<void(qreal)>, qreal, int> steps[] = {
-        {wheel, 120, 480},  {wheel, 60, 480},     {wheel, 60, 576},     {wheel, -240, 400},
-        {pinch, 1.1, 400},  {pinch, 1.1, 480},    {pinch, 0.5, 277},  // halving is three whole steps out
-        {touchpad, 0, 277}, {touchpad, 0.1, 277}, {touchpad, 0.1, 332}, {touchpad, -0.3, 276},
-    };
-    for (const auto& [input, value, width] : steps) {
-        input(value);
-        EXPECT_EQ(f.Zoom().cx, width) << value;
-    }
-
-    // Without Ctrl a notch scrolls three lines of at least 16 pixels, within
-    // the limits; Shift scrolls sideways.
-    f.view->ScrollTo(0, 0);
-    f.Wheel(at, -120, Qt::NoModifier);
-    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{0, 48}));
-    f.Wheel(at, -120, Qt::ShiftModifier);
-    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 48}));
-    f.Wheel(at, 1200, Qt::NoModifier);
-    EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{48, 0}));
 }
 
 }  // namespace

@@ -26,14 +26,13 @@ inline int PatternGray(int32_t x, int32_t y) { return (x * 31 + y * 7) & 0xFF; }
 
 struct ViewFixture {
     // The view's client area, without scroll bars, is clientW x clientH.
-    ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH, IProfile* profile = nullptr,
-                IClipboard* clipboard = nullptr)
+    ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH, IClipboard* clipboard = nullptr)
     {
         services.pClipboard = clipboard;
         PaintSheet(doc, [](int32_t, int32_t) { return -1; }, static_cast<uint32_t>(paperW),
                    static_cast<uint32_t>(paperH));
         doc.SetTitle("Sketch1.tvk");
-        view = std::make_unique<CQuillexView>(profile);
+        view = std::make_unique<CQuillexView>();
         doc.AddView(view.get());
         view->resize(clientW, clientH);
         view->show();
