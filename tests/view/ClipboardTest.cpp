@@ -45,8 +45,7 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
         ASSERT_EQ(piece.size(), out) << in.width() << " x " << in.height();
         // Transparency and padding are white; the red corner is a gray.
         EXPECT_EQ(qGray(piece.pixel(out.width() - 1, out.height() - 1)), 255);
-        if (in == out)  // a dark corner, and white padding in a row 7 wide
-            EXPECT_EQ((std::pair{qGray(piece.pixel(0, 0)) < 200, int(payload[12 + 7])}), (std::pair{true, 255}));
+        EXPECT_TRUE(in != out || (qGray(piece.pixel(0, 0)) < 200 && payload[12 + 7] == 255)) << "corner, padding";
     }
 
     // Through the desktop's clipboard, from one view to another and from other programs.
@@ -54,10 +53,7 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
     ViewFixture from(400, 300, 500, 400, &clipboard);
     ViewFixture to(300, 200, 500, 400, &clipboard);
     PaintSheet(from.doc, PatternGray);
-    // Copy and Cut need a selection, Paste the program's format.
-    EXPECT_FALSE(from.State(ID_EDIT_COPY).first || from.State(ID_EDIT_CUT).first || to.State(ID_EDIT_PASTE).first);
     from.doc.SelectRect(CRect{10, 20, 47, 51});  // 37 wide: rows padded
-    EXPECT_TRUE(from.State(ID_EDIT_COPY).first && from.State(ID_EDIT_CUT).first);
     EXPECT_TRUE(from.view->OnCommand(ID_EDIT_COPY));
     EXPECT_TRUE(to.State(ID_EDIT_PASTE).first);
     // Other programs are offered the piece as an image.

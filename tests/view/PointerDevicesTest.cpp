@@ -10,14 +10,6 @@
 
 namespace {
 
-// Made once the application exists.
-const QPointingDevice* TouchScreen()
-{
-    static const QPointingDevice touch("test touch", 9002, QInputDevice::DeviceType::TouchScreen,
-                                       QPointingDevice::PointerType::Finger, QInputDevice::Capability::Position, 5, 0);
-    return &touch;
-}
-
 void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
     static const QPointingDevice pen("test pen", 9001, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
@@ -29,9 +21,11 @@ void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button,
 
 void Touch(ViewFixture& f, QEvent::Type type, const QList<std::pair<int, QPoint>>& points, QEventPoint::State state)
 {
+    static const QPointingDevice touch("test touch", 9002, QInputDevice::DeviceType::TouchScreen,
+                                       QPointingDevice::PointerType::Finger, QInputDevice::Capability::Position, 5, 0);
     QList<QEventPoint> list;
     for (const auto& [id, p] : points) list.append(QEventPoint(id, state, QPointF(p), f.Port()->mapToGlobal(QPointF(p))));
-    QTouchEvent event(type, TouchScreen(), Qt::NoModifier, list);
+    QTouchEvent event(type, &touch, Qt::NoModifier, list);
     QApplication::sendEvent(f.Port(), &event);
 }
 
@@ -69,8 +63,7 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
 
     // A cancelled touch still closes its gesture once.
     Touch(f, QEvent::TouchBegin, {{4, c}}, QEventPoint::State::Pressed);
-    QTouchEvent cancel(QEvent::TouchCancel, TouchScreen());
-    QApplication::sendEvent(f.Port(), &cancel);
+    Touch(f, QEvent::TouchCancel, {}, QEventPoint::State::Released);
     EXPECT_FALSE(f.view->IsTracking());
     EXPECT_EQ(f.doc.GetHistoryCount(), 4);
 }

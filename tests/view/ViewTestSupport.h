@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -100,16 +99,4 @@ struct ViewFixture {
     AppServices services;
     CQuillexDoc doc{services};
     std::unique_ptr<CQuillexView> view;
-};
-
-// Collects the areas the viewport is asked to paint.
-class PaintSpy : public QObject {
-public:
-    explicit PaintSpy(QWidget* target) { target->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-    QRegion painted;
 };
