@@ -55,7 +55,6 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
     PaintSheet(from.doc, PatternGray);
     from.doc.SelectRect(CRect{10, 20, 47, 51});  // 37 wide: rows padded
     EXPECT_TRUE(from.view->OnCommand(ID_EDIT_COPY));
-    EXPECT_TRUE(to.State(ID_EDIT_PASTE).first);
     // Other programs are offered the piece as an image.
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(mime->hasFormat(kQuillexMimeType) && mime->hasFormat("image/png") && mime->hasImage());
