@@ -4,75 +4,59 @@ using namespace doctest;
 
 namespace {
 
-class CommandsTest : public DocTest {
-protected:
-    // One letter a command, as its update handler leaves it: x checked, o enabled, - disabled,
-    // ? left to others; then the option bars the hand's handler shows: pencil, eraser, select.
-    std::string Ui()
-    {
-        std::string s;
-        services.shown.clear();
-        for (uint32_t id : {ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_CLEAR, ID_EDIT_DESELECT, ID_EDIT_SELECT_ALL,
-                            ID_FILE_SAVE_AS, ID_TOOL_PENCIL, ID_TOOL_ERASER, ID_TOOL_HAND, ID_TOOL_SELECT}) {
-            CCmdUI ui(id);
-            s += !doc->OnUpdateCommand(ui) ? '?' : !ui.m_bEnabled ? '-' : ui.m_nCheck ? 'x' : 'o';
-        }
-        if (!services.shown.empty()) s += ' ';
-        for (const auto& [bar, letter] :
-             {std::pair{OptionBar::Pencil, 'P'}, {OptionBar::Eraser, 'E'}, {OptionBar::Select, 'S'}})
-            if (services.shown.count(bar)) s += services.shown[bar] ? letter : '.';
-        return s;
+// One letter a command, as its update handler leaves it: x checked, o enabled, - disabled, ? left to others.
+std::string Ui(CQuillexDoc& doc)
+{
+    std::string s;
+    for (uint32_t id : {ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_CLEAR, ID_EDIT_DESELECT, ID_EDIT_SELECT_ALL,
+                        ID_FILE_SAVE_AS, ID_TOOL_PENCIL, ID_TOOL_ERASER, ID_TOOL_HAND, ID_TOOL_SELECT}) {
+        CCmdUI ui(id);
+        s += !doc.OnUpdateCommand(ui) ? '?' : !ui.m_bEnabled ? '-' : ui.m_nCheck ? 'x' : 'o';
     }
-};
+    return s;
+}
 
 }  // namespace
 
 // While a gesture runs every command of the drawing shows disabled; neither the hand (which takes
 // presses off the paper too) nor a band records anything or costs the redo step.
-//                                undo, redo, clear, deselect, select all, save as, pencil, eraser, hand, select
-TEST_F(CommandsTest, UpdateHandlersFollowTheHistoryTheSelectionTheToolAndTheGesture)
+//                   undo, redo, clear, deselect, select all, save as, pencil, eraser, hand, select
+TEST_F(DocTest, UpdateHandlersFollowTheHistoryTheSelectionTheToolAndTheGesture)
 {
-    services.UseMainWindow();
-    EXPECT_EQ(Ui(), "----??xooo P..");
+    EXPECT_EQ(Ui(*doc), "----??xooo");
     Stroke({20, 20}, {60, 40});
     doc->OnCommand(ID_EDIT_UNDO);
     doc->SetModifiedFlag(false);
     doc->OnCommand(ID_TOOL_HAND);
     EXPECT_TRUE(Drag({{50, 50}, {60, 70}}));
     EXPECT_TRUE(Drag({{-50, -50}, {-40, -40}}));
-    EXPECT_EQ(Ui(), "-o--??ooxo ...");
+    EXPECT_EQ(Ui(*doc), "-o--??ooxo");
     Band({20, 20, 80, 80});
     EXPECT_EQ(State(), "history 1 pos 0 selection 20 20 80 80 floating 0 modified 0");
     Lift({20, 20, 80, 80});
-    EXPECT_EQ(Ui(), "o-oo??ooox ..S");
+    EXPECT_EQ(Ui(*doc), "o-oo??ooox");
     ASSERT_TRUE(doc->PointerDown(&view, 30, 30, 30, 30));
-    EXPECT_EQ(Ui(), "---------- ..S");
+    EXPECT_EQ(Ui(*doc), "----------");
     doc->PointerUp(30, 30, 30, 30);
-    services.toolbarVisible = false;  // no option bar shows without it
-    EXPECT_EQ(Ui(), "o-oo??ooox");
-    EXPECT_EQ(services.recalcs, 4);
     EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
 }
 
-TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
+TEST_F(DocTest, CommandsPutAFloatingPieceDownOrTakeItAway)
 {
     const std::string none = "selection 0 0 0 0 floating 0 modified ";
+    // Lifted or a plain selection; the selection and modified flag after; the records added; the marked pixel.
     const struct {
         uint32_t id;
-        bool afloat;              // a lifted piece, else a plain selection
-        std::string after;        // the selection and modified flag after it
-        int records, pixel;       // the records it added; the marked pixel within the selection
+        bool afloat;
+        std::string after;
+        int records, pixel;
     } cases[] = {
-        {ID_EDIT_CLEAR, false, none + "1", 1, 255},
-        {ID_TOOL_PENCIL, true, none + "1", 1, 0},
-        {ID_TOOL_ERASER, true, none + "1", 1, 0},
-        {ID_TOOL_HAND, true, none + "1", 1, 0},
-        {ID_TOOL_SELECT, true, none + "1", 1, 0},
-        {ID_EDIT_DESELECT, true, none + "1", 1, 0},
+        {ID_EDIT_CLEAR, false, none + "1", 1, 255}, {ID_TOOL_PENCIL, true, none + "1", 1, 0},
+        {ID_TOOL_ERASER, true, none + "1", 1, 0},   {ID_TOOL_HAND, true, none + "1", 1, 0},
+        {ID_TOOL_SELECT, true, none + "1", 1, 0},   {ID_EDIT_DESELECT, true, none + "1", 1, 0},
         {ID_EDIT_SELECT_ALL, true, "selection 0 0 200 150 floating 0 modified 1", 1, 0},
         {ID_EDIT_CLEAR, true, none + "1", 0, 255},  // its lift was recorded
-        {ID_EDIT_DESELECT, false, none + "0", 0, 0},
-        {ID_TOOL_PENCIL, false, none + "0", 0, 0},
+        {ID_EDIT_DESELECT, false, none + "0", 0, 0}, {ID_TOOL_PENCIL, false, none + "0", 0, 0},
         {ID_TOOL_SELECT, false, none + "0", 0, 0},
     };
     for (const auto& c : cases) {
@@ -81,7 +65,6 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
         else Band({10, 10, 30, 30});
         doc->SetModifiedFlag(false);
         const int32_t records = doc->GetHistoryCount();
-        recorder.hints.clear();
         EXPECT_TRUE(doc->OnCommand(c.id));
         EXPECT_EQ(State().substr(State().find("selection")), c.after) << c.id;
         EXPECT_EQ(doc->GetHistoryCount(), records + c.records) << c.id;
@@ -89,8 +72,6 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
             EXPECT_EQ(doc->GetHistory().back().nType, c.afloat ? HR_PASTE : HR_CLEAR) << c.id;
         }
         EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), c.pixel) << c.id;
-        EXPECT_EQ(recorder.hints.back() == RecordingView::kWhole,
-                  c.id == ID_EDIT_SELECT_ALL || c.id == ID_EDIT_CLEAR) << c.id;
         if (c.id == ID_EDIT_CLEAR && !c.afloat) {  // the first: its record replays the clear
             doc->OnEditUndo();
             EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), 0);
@@ -101,12 +82,12 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
     EXPECT_EQ(doc->GetTool(), ToolKind::Select);
 }
 
-TEST_F(CommandsTest, OptionControlsChangeOneValueEach)
+// The control, the value it shows (-1: a combo without a selection), the options afterwards.
+TEST_F(DocTest, OptionControlsChangeOneValueEach)
 {
     services.UseMainWindow();
     doc->SetPencilOptions(5, 1, 0);
     doc->SetEraserOptions(1, 1);
-    // The control, the value it shows (-1: a combo without a selection), the options afterwards.
     const struct {
         uint32_t control;
         int value;
@@ -122,11 +103,9 @@ TEST_F(CommandsTest, OptionControlsChangeOneValueEach)
         const bool check = control == IDC_SMOOTH || control == IDC_TRANSPARENT || control == IDC_PENCIL_PRESSURE ||
                            control == IDC_ERASER_PRESSURE;
         (check ? services.checks : services.combos)[control] = value;
-        recorder.hints.clear();
         EXPECT_FALSE(doc->OnControlNotify(control, check ? CBN_SELCHANGE : BN_CLICKED)) << control;
         EXPECT_TRUE(doc->OnControlNotify(control, check ? BN_CLICKED : CBN_SELCHANGE)) << control;
         EXPECT_EQ(Options(*doc), options) << control;
-        EXPECT_EQ(recorder.hints.size(), control == IDC_TRANSPARENT ? 1u : 0u) << control;  // transparency repaints
     }
     EXPECT_FALSE(doc->OnControlNotify(4242, BN_CLICKED));
 }

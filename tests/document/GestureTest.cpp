@@ -10,12 +10,8 @@ using namespace doctest;
 
 namespace {
 
-struct Gesture {
-    const char* name;
-    uint32_t tool;
-    std::vector<CPoint> points;
-    bool selectFirst;  // a selection exists before the press, which lands inside it
-};
+// With selectFirst, a selection exists before the press, which lands inside it.
+struct Gesture { const char* name; uint32_t tool; std::vector<CPoint> points; bool selectFirst; };
 
 const Gesture kGestures[] = {
     {"pencil", ID_TOOL_PENCIL, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
@@ -76,7 +72,7 @@ protected:
         }
         const CPoint& last = g.points.back();
         doc->PointerUp(last.x, last.y, last.x, last.y);
-        const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]) + " pressure " +
+        const std::string during = State() + " tool " + std::to_string(Options(*doc)[0]) + " pressure " +
                                    std::to_string(doc->GetPencilTool().m_bPressure);
         doc->OnCommand(ID_TOOL_PENCIL);
         return {during + " | " + State() + " clipboard " + std::to_string(services.clipboard.begin()->second.size()),
@@ -106,7 +102,7 @@ TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
     EXPECT_FALSE(std::filesystem::exists(saveAsTarget));
     // The refused grade (the last command) put its control back to the pencil's grade, and the
     // refused pressure box its own.
-    EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], ToolSettings(*doc)[0]);
+    EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], Options(*doc)[0]);
     EXPECT_EQ(services.checks[IDC_PENCIL_PRESSURE], 1);
 }
 
