@@ -9,6 +9,7 @@
 #include "framework/FileTestSupport.h"
 #include "framework/Services.h"
 #include "framework/View.h"
+#include "formats/SketchFile.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ struct FakeServices : AppServices, IMessageBox, INewPaperDialog, ISaveAsDialog, 
         if (!refuseSet) clipboard[format] = std::move(block);
         return !refuseSet;
     }
-    bool HasOptionBarWindow(OptionBar bar) const override { return !noWindow.count(bar); }
+    bool HasOptionBarWindow(OptionBar) const override { return true; }
     int GetComboSelection(uint32_t id) const override { return combos.count(id) ? combos.at(id) : -1; }
     int GetCheckState(uint32_t id) const override { return checks.count(id) ? checks.at(id) : 0; }
     void SetComboSelection(uint32_t id, int index) override { combos[id] = index; }
@@ -73,7 +74,6 @@ struct FakeServices : AppServices, IMessageBox, INewPaperDialog, ISaveAsDialog, 
     std::set<std::string> existing;
     std::map<std::string, int32_t> profile;
     std::map<std::string, std::vector<uint8_t>> clipboard;
-    std::set<OptionBar> noWindow;
     std::map<uint32_t, int> combos, checks;
 };
 
@@ -95,6 +95,14 @@ struct FakeToolView : IToolView {
 inline std::vector<uint8_t> Pixels(const CPaper& paper)
 {
     return std::vector<uint8_t>(paper.GetBits(), paper.GetBits() + paper.GetImageSize());
+}
+
+// The pixels of a sketch file; none when it does not read whole.
+inline std::vector<uint8_t> SheetOf(const std::string& path)
+{
+    CPaper paper;
+    std::string error;
+    return LoadSketchFile(path, paper, error) == SketchLoad::Whole ? Pixels(paper) : std::vector<uint8_t>{};
 }
 
 inline bool IsWhite(const CPaper& paper, const CRect& r)
@@ -172,6 +180,7 @@ protected:
 
     FakeServices services;
     FakeToolView view;
+    TempFolder folder;
     std::unique_ptr<CQuillexDoc> doc;
 };
 

@@ -18,7 +18,6 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingTool
     EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 321, 123}) && IsWhite(doc->GetBasePaper(), CRect{0, 0, 321, 123}));
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(Options(*doc), (std::vector<int32_t>{8, 2, 1, 1, 1, 0, 1, 1}));
-    EXPECT_EQ(doc->GetTool(), ToolKind::Select);
 
     // A cancelled dialog, no documents folder, a sheet too wide or of no width.
     const struct { bool dialogOk, folderOk; int32_t width; } failures[] = {
@@ -36,15 +35,12 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingTool
 // the drawing goes on under its own name, changed or not as it was.
 TEST_F(DocTest, SaveAsAndExportPngWriteACopyOfTheDrawing)
 {
-    TempFolder folder;
     Stroke(CPoint{10, 10}, CPoint{80, 60});
-    const struct {
-        uint32_t command;
-        const char *typed, *written, *magic;
-    } cases[] = {{ID_FILE_SAVE_AS, "copy.GIF", "copy.GIF", "GIF89a"}, {ID_FILE_SAVE_AS, "copy.Bmp", "copy.Bmp", "BM"},
-                 {ID_FILE_SAVE_AS, "copy.png", "copy.png", "\x89PNG"}, {ID_FILE_SAVE_AS, "copy", "copy", "QLXF"},
-                 {ID_FILE_EXPORT_PNG, "shot", "shot.png", "\x89PNG"}, {ID_FILE_EXPORT_PNG, "a.PNG", "a.PNG", "\x89PNG"},
-                 {ID_FILE_EXPORT_PNG, "x.tvk", "x.tvk.png", "\x89PNG"}};
+    const struct { uint32_t command; const char *typed, *written, *magic; } cases[] = {
+        {ID_FILE_SAVE_AS, "copy.GIF", "copy.GIF", "GIF89a"}, {ID_FILE_SAVE_AS, "copy.Bmp", "copy.Bmp", "BM"},
+        {ID_FILE_SAVE_AS, "copy.png", "copy.png", "\x89PNG"}, {ID_FILE_SAVE_AS, "copy", "copy", "QLXF"},
+        {ID_FILE_EXPORT_PNG, "shot", "shot.png", "\x89PNG"}, {ID_FILE_EXPORT_PNG, "a.PNG", "a.PNG", "\x89PNG"},
+        {ID_FILE_EXPORT_PNG, "x.tvk", "x.tvk.png", "\x89PNG"}};
     bool modified = false;
     for (const auto& c : cases) {
         doc->SetModifiedFlag(modified = !modified);
@@ -62,7 +58,6 @@ TEST_F(DocTest, SaveAsAndExportPngWriteACopyOfTheDrawing)
 
 TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
 {
-    TempFolder folder;
     Put(12, 12, 3);
     Band(CRect{10, 10, 20, 20});
     ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 15}}));
@@ -84,8 +79,7 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
     Stroke(CPoint{100, 100}, CPoint{150, 120});
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_FALSE(doc->IsModified());
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_FALSE(IsWhite(doc->GetPaper(), CRect{100, 100, 151, 121}));
+    EXPECT_EQ(SheetOf(file), Pixels(doc->GetPaper()));
     Stroke(CPoint{10, 10}, CPoint{40, 10});
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_TRUE(services.messages.empty());
@@ -97,7 +91,7 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_EQ(Contents(file), "theirs");
     EXPECT_EQ(doc->GetPathName(), folder.File("drawing (2).tvk"));
-    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
+    EXPECT_EQ(SheetOf(doc->GetPathName()), Pixels(doc->GetPaper()));
     EXPECT_EQ(services.messages, std::vector<std::string>{"\"drawing.tvk\" was changed by another program since it "
                                                           "was opened. Both are kept: your drawing was saved as "
                                                           "\"drawing (2).tvk\"."});
@@ -107,10 +101,9 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
 // its file is never written over: what it holds beyond the damage may yet be rescued.
 TEST_F(DocTest, ABadFileIsRefusedAndADamagedOnesChangesGoToARescuedFile)
 {
-    TempFolder folder;
     // A header of width 3, below the paper minimum: magic, header size 28, version 1, width, height 10, roughness 5.
-    const std::string narrow("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28);
-    WriteFile(folder.File("narrow.tvk"), narrow);
+    WriteFile(folder.File("narrow.tvk"),
+              std::string("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28));
     WriteFile(folder.File("text.tvk"), "not a sketch at all, just words");
     WriteFile(folder.File("empty.tvk"), "");
     for (const char* name : {"narrow.tvk", "text.tvk", "empty.tvk", "missing.tvk"}) {
@@ -160,5 +153,6 @@ TEST_F(DocTest, APictureBecomesANewChangedDrawingNamedAfterIt)
     EXPECT_EQ(Pixels(doc->GetBasePaper()), Pixels(sheet));
     services.folderOk = false;
     EXPECT_FALSE(doc->OnOpenPicture("/pictures/photo.png", sheet));
+    EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"});
     EXPECT_FALSE(doc->GetPaper().HasBits() || doc->GetBasePaper().HasBits());
 }

@@ -79,7 +79,6 @@ protected:
                 Pixels(doc->GetPaper())};
     }
 
-    TempFolder folder;
     std::string saveAsTarget = folder.File("copy.tvk");
 };
 

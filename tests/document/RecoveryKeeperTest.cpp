@@ -1,8 +1,6 @@
 #include "StateTestSupport.h"
 
 #include "document/RecoveryKeeper.h"
-#include "document/RecoveryStore.h"
-#include "document/VersionStore.h"
 
 #include <sys/stat.h>
 
@@ -23,11 +21,6 @@ protected:
         keeper = std::make_unique<CRecoveryKeeper>(*doc, store);
         services.pSaveWatcher = this;
     }
-    void TearDown() override
-    {
-        keeper.reset();
-        DocTest::TearDown();
-    }
     void BeforeSave(const std::string&) override {}
     void AfterSave(const std::string& path) override { keeper->OnSaved(path); }
 
@@ -42,14 +35,14 @@ protected:
 
     PrivateState state;
     CRecoveryStore store;
-    std::unique_ptr<CRecoveryKeeper> keeper;
+    std::unique_ptr<CRecoveryKeeper> keeper;  // ends before the drawing it watches
 };
 
 }  // namespace
 
 // A stroke under way is unsaved work before its release marks a change; the copy is the
 // user's alone to read.
-TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSaved)
+TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSavedOrGivenUp)
 {
     TickAndWait();
     EXPECT_FALSE(CopyExists());
@@ -75,6 +68,21 @@ TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSaved)
     keeper->Drain();
     EXPECT_FALSE(CopyExists());
     EXPECT_EQ(FileCount(state.Recovery()), 1u);  // this session's lock alone
+
+    // Changes given up take their copy with them; a copy saved elsewhere does not.
+    Stroke(CPoint{10, 10}, CPoint{150, 90});
+    TickAndWait();
+    services.answer = state.Documents() + "/elsewhere.tvk";
+    doc->OnCommand(ID_FILE_SAVE_AS);
+    keeper->Drain();
+    EXPECT_TRUE(CopyIsCurrent());
+
+    doc->SetModifiedFlag(false);  // "Discard"
+    EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
+    TickAndWait();
+    EXPECT_FALSE(CopyExists());
+    keeper->Finish();
+    EXPECT_FALSE(CopyExists());
 }
 
 TEST_F(RecoveryKeeperTest, AWriteStillUnderWayDoesNotBringBackTheCopyOfASavedDrawing)
@@ -89,23 +97,6 @@ TEST_F(RecoveryKeeperTest, AWriteStillUnderWayDoesNotBringBackTheCopyOfASavedDra
         keeper->Drain();
         EXPECT_FALSE(CopyExists()) << i;
     }
-}
-
-TEST_F(RecoveryKeeperTest, ChangesGivenUpTakeTheirCopyWithThemACopySavedElsewhereDoesNot)
-{
-    Stroke(CPoint{10, 10}, CPoint{150, 90});
-    TickAndWait();
-    services.answer = state.Documents() + "/elsewhere.tvk";
-    doc->OnCommand(ID_FILE_SAVE_AS);
-    keeper->Drain();
-    EXPECT_TRUE(CopyIsCurrent());
-
-    doc->SetModifiedFlag(false);  // "Discard"
-    EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
-    TickAndWait();
-    EXPECT_FALSE(CopyExists());
-    keeper->Finish();
-    EXPECT_FALSE(CopyExists());
 }
 
 TEST_F(RecoveryKeeperTest, WorkUnsavedAtTheEndIsWrittenBackAtTheNextStart)

@@ -23,21 +23,3 @@ TEST(DocumentSettings, ComeFromTheProfileClampedIntoRange)
         EXPECT_EQ(doc.GetTool(), ToolKind::Pencil);
     }
 }
-
-// Bar by bar: a bar without a window leaves its group to the profile; controls without a
-// selection still give values in range.
-TEST(DocumentSettings, ComeFromTheOptionBarsWhenTheyExist)
-{
-    FakeServices services;
-    services.UseMainWindow();
-    services.profile = {{"PencilType", 1}, {"EraserSize", 3}, {"Transparent", 1}, {"EraserPressure", 0}};
-    services.combos = {{IDC_PENCIL_GRADE, 7}, {IDC_PENCIL_WIDTH, 1}, {IDC_ERASER_SIZE, 0}, {IDC_ERASER_STRENGTH, 2}};
-    services.checks = {{IDC_SMOOTH, 1}, {IDC_TRANSPARENT, 0}, {IDC_PENCIL_PRESSURE, 1}, {IDC_ERASER_PRESSURE, 1}};
-    EXPECT_EQ(Options(CQuillexDoc{services}), (std::vector<int32_t>{7, 2, 1, 1, 3, 0, 1, 1}));
-    services.noWindow = {OptionBar::Eraser, OptionBar::Select};
-    EXPECT_EQ(Options(CQuillexDoc{services}), (std::vector<int32_t>{7, 2, 1, 3, 1, 1, 1, 0}));
-    services.noWindow.clear();
-    services.combos.clear();
-    services.checks = {{IDC_TRANSPARENT, 2}};
-    EXPECT_EQ(Options(CQuillexDoc{services}), (std::vector<int32_t>{0, 1, 0, 1, 1, 1, 0, 0}));
-}

@@ -1,24 +1,10 @@
 #include "StateTestSupport.h"
 
-#include "document/VersionStore.h"
-
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace statetest;
-
-namespace {
-
-// The squares' grays of the versions, newest first.
-std::vector<int> Marks(const std::vector<EarlierVersion>& versions)
-{
-    std::vector<int> marks;
-    for (const EarlierVersion& v : versions) marks.push_back(MarkOf(v.file));
-    return marks;
-}
-
-}  // namespace
 
 TEST(VersionStore, TheFirstSaveOfEachRunKeepsWhatTheFileHeldAtMostTenTimes)
 {
