@@ -113,14 +113,21 @@ inline bool IsWhite(const CPaper& paper, const CRect& r)
     return true;
 }
 
-// The tool settings: grade, width, smooth, eraser size, strength, transparent, pencil and eraser pressure.
-inline std::vector<int32_t> Options(const CQuillexDoc& doc)
+// The tool settings: grade, width, smooth, eraser size, strength, transparent.
+inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
 {
     int32_t grade, width, smooth, size, strength;
     doc.GetPencilTool().GetOptions(grade, width, smooth);
     doc.GetEraserTool().GetOptions(size, strength);
-    return {grade, width, smooth, size, strength, doc.GetSelection().IsTransparent(), doc.GetPencilTool().m_bPressure,
-            doc.GetEraserTool().m_bPressure};
+    return {grade, width, smooth, size, strength, doc.GetSelection().IsTransparent()};
+}
+
+// The tool settings, then the pencil's and the eraser's pressure switch.
+inline std::vector<int32_t> Options(const CQuillexDoc& doc)
+{
+    std::vector<int32_t> all = ToolSettings(doc);
+    all.insert(all.end(), {doc.GetPencilTool().m_bPressure, doc.GetEraserTool().m_bPressure});
+    return all;
 }
 
 class DocTest : public ::testing::Test {
