@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -138,13 +139,16 @@ protected:
         ASSERT_TRUE(doc->OnNewDocument());
     }
 
-    // A pointer gesture through the given points (one point is a tap); false when the tool declines the press.
-    bool Drag(const std::vector<CPoint>& points)
+    // A pointer gesture through the given points (one point is a tap), with halfway run before the move to the
+    // third point; false when the tool declines the press.
+    bool Drag(const std::vector<CPoint>& points, const std::function<void()>& halfway = {})
     {
         const CPoint first = points.front(), last = points.back();
         if (!doc->PointerDown(&view, first.x, first.y, first.x - view.scroll.x, first.y - view.scroll.y)) return false;
-        for (size_t i = 1; i < points.size(); ++i)
+        for (size_t i = 1; i < points.size(); ++i) {
+            if (i == 2 && halfway) halfway();
             doc->PointerMove(points[i].x, points[i].y, points[i].x - view.scroll.x, points[i].y - view.scroll.y);
+        }
         doc->PointerUp(last.x, last.y, last.x - view.scroll.x, last.y - view.scroll.y);
         return true;
     }

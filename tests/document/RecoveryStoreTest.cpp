@@ -80,7 +80,8 @@ TEST_F(RecoveryStoreTest, ACopyLeftByACopyThatEndedGoesBackIntoItsFileWhatItHeld
         if (c.fileMark) { ASSERT_TRUE(WriteMarkedSketch(drawing, c.fileMark)); }
         ASSERT_NO_FATAL_FAILURE(LeaveCopy(drawing, c.copyMark, c.ending));
         EXPECT_EQ(StartAgain(), c.restored);
-        EXPECT_EQ(Marks(versions.List(drawing)), c.fileMark && c.fileMark != c.copyMark ? std::vector<int>{c.fileMark} : std::vector<int>{});
+        const bool kept = c.fileMark && c.fileMark != c.copyMark;
+        EXPECT_EQ(Marks(versions.List(drawing)), kept ? std::vector<int>{c.fileMark} : std::vector<int>{});
         EXPECT_EQ(FileCount(state.Recovery()), 0u) << n;
         EXPECT_EQ(StartAgain(), "") << n;
     }
