@@ -123,14 +123,6 @@ inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
     return {grade, width, smooth, size, strength, doc.GetSelection().IsTransparent()};
 }
 
-// The tool settings, then the pencil's and the eraser's pressure switch.
-inline std::vector<int32_t> Options(const CQuillexDoc& doc)
-{
-    std::vector<int32_t> all = ToolSettings(doc);
-    all.insert(all.end(), {doc.GetPencilTool().m_bPressure, doc.GetEraserTool().m_bPressure});
-    return all;
-}
-
 class DocTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -37,7 +37,7 @@ protected:
         doc->OnCommand(g.tool);
         if (g.selectFirst) Band({100, 100, 140, 130});
         EXPECT_TRUE(Drag(g.points, command)) << g.name;
-        const std::string during = State() + " tool " + std::to_string(Options(*doc)[0]) + " pressure " +
+        const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]) + " pressure " +
                                    std::to_string(doc->GetPencilTool().m_bPressure);
         doc->OnCommand(ID_TOOL_PENCIL);
         return {during + " | " + State() + " clipboard " + std::to_string(services.clipboard.begin()->second.size()),
@@ -80,7 +80,7 @@ TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
     EXPECT_FALSE(std::filesystem::exists(saveAsTarget));
     // The refused grade (the last command) put its control back to the pencil's grade, and the
     // refused pressure box its own.
-    EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], Options(*doc)[0]);
+    EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], ToolSettings(*doc)[0]);
     EXPECT_EQ(services.checks[IDC_PENCIL_PRESSURE], 1);
 }
 
