@@ -4,16 +4,12 @@ using namespace doctest;
 
 TEST_F(DocTest, BandsBelowFivePixelsSelectNothingAndBandsAreClampedToThePaper)
 {
+    // 4 x 40, 40 x 4, 5 x 5; dragged up and left; beyond the bottom right; beyond the top left; clamped below
+    // the minimum; wholly below the paper.
     const struct { CPoint from, to; CRect expected; } cases[] = {
-        {{10, 10}, {14, 50}, {}},                        // 4 x 40
-        {{10, 10}, {50, 14}, {}},                        // 40 x 4
-        {{10, 10}, {15, 15}, {10, 10, 15, 15}},          // 5 x 5
-        {{50, 60}, {20, 30}, {20, 30, 50, 60}},          // dragged up and left
-        {{190, 140}, {250, 300}, {190, 140, 200, 150}},  // beyond the bottom right
-        {{-30, -20}, {40, 30}, {0, 0, 40, 30}},          // beyond the top left
-        {{-30, -20}, {2, 60}, {}},                       // clamped below the minimum
-        {{-30, 160}, {300, 200}, {}},                    // wholly below the paper
-    };
+        {{10, 10}, {14, 50}, {}}, {{10, 10}, {50, 14}, {}}, {{10, 10}, {15, 15}, {10, 10, 15, 15}},
+        {{50, 60}, {20, 30}, {20, 30, 50, 60}}, {{190, 140}, {250, 300}, {190, 140, 200, 150}},
+        {{-30, -20}, {40, 30}, {0, 0, 40, 30}}, {{-30, -20}, {2, 60}, {}}, {{-30, 160}, {300, 200}, {}}};
     for (const auto& c : cases) {
         doc->OnCommand(ID_TOOL_SELECT);
         doc->DropSelection();
@@ -37,9 +33,8 @@ TEST_F(DocTest, LiftingAndMovingAPieceOrRefusingALiftThatCannotMakeItsPiece)
     ASSERT_TRUE(doc->PointerDown(&view, 25, 25, 25, 25));
     EXPECT_EQ(State(), "history 1 pos 1 selection 20 20 30 30 floating 1 modified 1");
     EXPECT_EQ(doc->GetHistory()[0].nType, HR_CLEAR);
-    EXPECT_EQ(doc->GetSelection().GetPiece().GetWidth(), 10u);
-    EXPECT_EQ(doc->GetSelection().GetPiece().GetPixel(0, 0), 0);
-    EXPECT_EQ(doc->GetSelection().GetPiece().GetPixel(4, 4), 100);
+    const CPaper& piece = doc->GetSelection().GetPiece();
+    EXPECT_EQ(std::tuple(piece.GetWidth(), piece.GetPixel(0, 0), piece.GetPixel(4, 4)), std::tuple(10u, 0, 100));
     EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{20, 20, 30, 30}));
 
     // Wobbles within four pixels move nothing; the release reports unmodified.
