@@ -21,7 +21,7 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
 
 // Pasted, the piece arrives floating under view pixel (5, 5), but never left of or above the
 // paper, and each paste puts the one before down.
-TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
+TEST_F(DocTest, CopyWritesBottomUpPaddedRowsPasteReadsThemBackAndCutTakesOnlyWhatReachedTheClipboard)
 {
     PaintSheet(*doc, [](int32_t x, int32_t y) { return x >= 10 && x < 15 && y >= 10 && y < 16 ? x * 3 + y : -1; });
     Band(CRect{10, 10, 15, 16});
@@ -46,12 +46,9 @@ TEST_F(DocTest, CopyWritesTheHeaderAndBottomUpPaddedRowsAndPasteReadsThemBack)
     doc->DropSelection();
     for (int32_t y = 0; y < 6; ++y)
         for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(doc->GetPaper().GetPixel(5 + x, 5 + y), x * 3 + y + 40);
-}
 
-// A cut records once for a plain selection, never for a floating piece, and copies the
-// floating pixels; nothing is cut that the clipboard refused.
-TEST_F(DocTest, CutTakesOutOnlyWhatReachedTheClipboard)
-{
+    // A cut records once for a plain selection, never for a floating piece, and copies the
+    // floating pixels; nothing is cut that the clipboard refused.
     Put(12, 12, 9);
     for (bool refused : {true, false}) {
         services.refuseSet = refused;

@@ -35,7 +35,6 @@ struct FakeServices : AppServices, IMessageBox, INewPaperDialog, ISaveAsDialog, 
         static const TempFolder state;
         setenv("XDG_STATE_HOME", state.path.c_str(), 1);
     }
-    void UseMainWindow() { pMainWindow = this; }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width, h = height, r = roughness; return newOk; }

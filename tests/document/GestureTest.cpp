@@ -47,7 +47,7 @@ protected:
     std::function<void()> Control(uint32_t id, uint32_t code, int value)
     {
         return [=, this] {
-            services.UseMainWindow();
+            services.pMainWindow = &services;
             (code == BN_CLICKED ? services.checks : services.combos)[id] = value;
             doc->OnControlNotify(id, code);
             services.pMainWindow = nullptr;

@@ -40,20 +40,15 @@ protected:
 
 }  // namespace
 
-// A stroke under way is unsaved work before its release marks a change; the copy is the
-// user's alone to read.
+// The copy is the user's alone to read.
 TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSavedOrGivenUp)
 {
     TickAndWait();
     EXPECT_FALSE(CopyExists());
     EXPECT_EQ(keeper->NextTickDelay(), -1);
 
-    ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10));
-    doc->PointerMove(150, 90, 150, 90);
+    Stroke(CPoint{10, 10}, CPoint{150, 90});
     EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
-    TickAndWait();
-    EXPECT_TRUE(CopyIsCurrent());
-    doc->PointerUp(150, 90, 150, 90);
     TickAndWait();
     EXPECT_TRUE(CopyIsCurrent());
     EXPECT_EQ(keeper->NextTickDelay(), -1);
