@@ -2,21 +2,7 @@
 
 using namespace doctest;
 
-// Neither the hand (which takes presses off the paper too) nor a band records anything or costs the redo step.
-TEST_F(DocTest, TheHandAndABandRecordNothing)
-{
-    Stroke({20, 20}, {60, 40});
-    doc->OnCommand(ID_EDIT_UNDO);
-    doc->SetModifiedFlag(false);
-    doc->OnCommand(ID_TOOL_HAND);
-    EXPECT_TRUE(Drag({{50, 50}, {60, 70}}));
-    EXPECT_TRUE(Drag({{-50, -50}, {-40, -40}}));
-    Band({20, 20, 80, 80});
-    EXPECT_EQ(State(), "history 1 pos 0 selection 20 20 80 80 floating 0 modified 0");
-    EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
-}
-
-TEST_F(DocTest, CommandsPutAFloatingPieceDownOrTakeItAway)
+TEST_F(DocTest, CommandsPutAFloatingPieceDownOrTakeItAwayAndTheHandAndBandsRecordNothing)
 {
     const std::string none = "selection 0 0 0 0 floating 0 modified ";
     // Lifted or a plain selection; the selection and modified flag after; the records added; the marked pixel.
@@ -55,4 +41,16 @@ TEST_F(DocTest, CommandsPutAFloatingPieceDownOrTakeItAway)
         }
     }
     EXPECT_EQ(doc->GetTool(), ToolKind::Select);
+
+    // Neither the hand (which takes presses off the paper too) nor a band records anything or costs the redo step.
+    doc->OnCommand(ID_TOOL_PENCIL);
+    Stroke({20, 20}, {60, 40});
+    doc->OnCommand(ID_EDIT_UNDO);
+    doc->SetModifiedFlag(false);
+    doc->OnCommand(ID_TOOL_HAND);
+    EXPECT_TRUE(Drag({{50, 50}, {60, 70}}));
+    EXPECT_TRUE(Drag({{-50, -50}, {-40, -40}}));
+    Band({20, 20, 80, 80});
+    EXPECT_EQ(State(), "history 1 pos 0 selection 20 20 80 80 floating 0 modified 0");
+    EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
 }

@@ -80,20 +80,6 @@ TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSavedOrGivenUp)
     EXPECT_FALSE(CopyExists());
 }
 
-TEST_F(RecoveryKeeperTest, AWriteStillUnderWayDoesNotBringBackTheCopyOfASavedDrawing)
-{
-    // A large sheet, so that the save comes while its copy is being written.
-    services.width = services.height = 2048;
-    ASSERT_TRUE(doc->OnNewDocument());
-    for (int i = 0; i < 5; ++i) {
-        Stroke(CPoint{10, 10 + i}, CPoint{2000, 1500 - i});
-        keeper->Tick();
-        ASSERT_TRUE(doc->DoFileSave());
-        keeper->Drain();
-        EXPECT_FALSE(CopyExists()) << i;
-    }
-}
-
 TEST_F(RecoveryKeeperTest, WorkUnsavedAtTheEndIsWrittenBackAtTheNextStart)
 {
     Stroke(CPoint{10, 10}, CPoint{150, 90});
