@@ -31,7 +31,7 @@ protected:
     }
     bool CopyExists() const { return std::filesystem::exists(store.CopyFile(1)); }
     // The copy holds the sheet as it is now.
-    bool CopyIsCurrent() const { return SheetOf(store.CopyFile(1)) == doctest::Pixels(doc->GetPaper()); }
+    bool CopyIsCurrent() const { return doctest::SheetOf(store.CopyFile(1)) == doctest::Pixels(doc->GetPaper()); }
 
     PrivateState state;
     CRecoveryStore store;
@@ -96,6 +96,6 @@ TEST_F(RecoveryKeeperTest, WorkUnsavedAtTheEndIsWrittenBackAtTheNextStart)
     const std::vector<RestoredDrawing> restored = next.RestoreOrphans(versions, state.Documents());
     ASSERT_EQ(restored.size(), 1u);
     EXPECT_EQ(restored[0].into, RestoredDrawing::Into::OwnFile);
-    EXPECT_EQ(SheetOf(doc->GetPathName()), doctest::Pixels(doc->GetPaper()));
+    EXPECT_EQ(doctest::SheetOf(doc->GetPathName()), doctest::Pixels(doc->GetPaper()));
     EXPECT_EQ(versions.List(doc->GetPathName()).size(), 1u);
 }

@@ -14,8 +14,6 @@
 
 namespace statetest {
 
-using doctest::SheetOf;
-
 // Every test runs in a process of its own, so the state folder is never given back.
 struct PrivateState {
     PrivateState()
