@@ -2,77 +2,22 @@
 
 using namespace doctest;
 
-namespace {
-
-class CommandsTest : public DocTest {
-protected:
-    // One letter a command, as its update handler leaves it: x checked, o enabled, - disabled,
-    // ? left to others; then the option bars the hand's handler shows: pencil, eraser, select.
-    std::string Ui()
-    {
-        std::string s;
-        services.shown.clear();
-        for (uint32_t id : {ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_CLEAR, ID_EDIT_DESELECT, ID_EDIT_SELECT_ALL,
-                            ID_FILE_SAVE_AS, ID_TOOL_PENCIL, ID_TOOL_ERASER, ID_TOOL_HAND, ID_TOOL_SELECT}) {
-            CCmdUI ui(id);
-            s += !doc->OnUpdateCommand(ui) ? '?' : !ui.m_bEnabled ? '-' : ui.m_nCheck ? 'x' : 'o';
-        }
-        if (!services.shown.empty()) s += ' ';
-        for (const auto& [bar, letter] :
-             {std::pair{OptionBar::Pencil, 'P'}, {OptionBar::Eraser, 'E'}, {OptionBar::Select, 'S'}})
-            if (services.shown.count(bar)) s += services.shown[bar] ? letter : '.';
-        return s;
-    }
-};
-
-}  // namespace
-
-// While a gesture runs every command of the drawing shows disabled; neither the hand (which takes
-// presses off the paper too) nor a band records anything or costs the redo step.
-//                                undo, redo, clear, deselect, select all, save as, pencil, eraser, hand, select
-TEST_F(CommandsTest, UpdateHandlersFollowTheHistoryTheSelectionTheToolAndTheGesture)
-{
-    services.UseMainWindow();
-    EXPECT_EQ(Ui(), "----??xooo P..");
-    Stroke({20, 20}, {60, 40});
-    doc->OnCommand(ID_EDIT_UNDO);
-    doc->SetModifiedFlag(false);
-    doc->OnCommand(ID_TOOL_HAND);
-    EXPECT_TRUE(Drag({{50, 50}, {60, 70}}));
-    EXPECT_TRUE(Drag({{-50, -50}, {-40, -40}}));
-    EXPECT_EQ(Ui(), "-o--??ooxo ...");
-    Band({20, 20, 80, 80});
-    EXPECT_EQ(State(), "history 1 pos 0 selection 20 20 80 80 floating 0 modified 0");
-    Lift({20, 20, 80, 80});
-    EXPECT_EQ(Ui(), "o-oo??ooox ..S");
-    ASSERT_TRUE(doc->PointerDown(&view, 30, 30, 30, 30));
-    EXPECT_EQ(Ui(), "---------- ..S");
-    doc->PointerUp(30, 30, 30, 30);
-    services.toolbarVisible = false;  // no option bar shows without it
-    EXPECT_EQ(Ui(), "o-oo??ooox");
-    EXPECT_EQ(services.recalcs, 4);
-    EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
-}
-
-TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
+TEST_F(DocTest, CommandsPutAFloatingPieceDownOrTakeItAwayAndTheHandAndBandsRecordNothing)
 {
     const std::string none = "selection 0 0 0 0 floating 0 modified ";
+    // Lifted or a plain selection; the selection and modified flag after; the records added; the marked pixel.
     const struct {
         uint32_t id;
-        bool afloat;              // a lifted piece, else a plain selection
-        std::string after;        // the selection and modified flag after it
-        int records, pixel;       // the records it added; the marked pixel within the selection
+        bool afloat;
+        std::string after;
+        int records, pixel;
     } cases[] = {
-        {ID_EDIT_CLEAR, false, none + "1", 1, 255},
-        {ID_TOOL_PENCIL, true, none + "1", 1, 0},
-        {ID_TOOL_ERASER, true, none + "1", 1, 0},
-        {ID_TOOL_HAND, true, none + "1", 1, 0},
-        {ID_TOOL_SELECT, true, none + "1", 1, 0},
-        {ID_EDIT_DESELECT, true, none + "1", 1, 0},
+        {ID_EDIT_CLEAR, false, none + "1", 1, 255}, {ID_TOOL_PENCIL, true, none + "1", 1, 0},
+        {ID_TOOL_ERASER, true, none + "1", 1, 0},   {ID_TOOL_HAND, true, none + "1", 1, 0},
+        {ID_TOOL_SELECT, true, none + "1", 1, 0},   {ID_EDIT_DESELECT, true, none + "1", 1, 0},
         {ID_EDIT_SELECT_ALL, true, "selection 0 0 200 150 floating 0 modified 1", 1, 0},
         {ID_EDIT_CLEAR, true, none + "1", 0, 255},  // its lift was recorded
-        {ID_EDIT_DESELECT, false, none + "0", 0, 0},
-        {ID_TOOL_PENCIL, false, none + "0", 0, 0},
+        {ID_EDIT_DESELECT, false, none + "0", 0, 0}, {ID_TOOL_PENCIL, false, none + "0", 0, 0},
         {ID_TOOL_SELECT, false, none + "0", 0, 0},
     };
     for (const auto& c : cases) {
@@ -81,7 +26,6 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
         else Band({10, 10, 30, 30});
         doc->SetModifiedFlag(false);
         const int32_t records = doc->GetHistoryCount();
-        recorder.hints.clear();
         EXPECT_TRUE(doc->OnCommand(c.id));
         EXPECT_EQ(State().substr(State().find("selection")), c.after) << c.id;
         EXPECT_EQ(doc->GetHistoryCount(), records + c.records) << c.id;
@@ -89,8 +33,6 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
             EXPECT_EQ(doc->GetHistory().back().nType, c.afloat ? HR_PASTE : HR_CLEAR) << c.id;
         }
         EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), c.pixel) << c.id;
-        EXPECT_EQ(recorder.hints.back() == RecordingView::kWhole,
-                  c.id == ID_EDIT_SELECT_ALL || c.id == ID_EDIT_CLEAR) << c.id;
         if (c.id == ID_EDIT_CLEAR && !c.afloat) {  // the first: its record replays the clear
             doc->OnEditUndo();
             EXPECT_EQ(doc->GetPaper().GetPixel(20, 20), 0);
@@ -99,34 +41,16 @@ TEST_F(CommandsTest, CommandsPutAFloatingPieceDownOrTakeItAway)
         }
     }
     EXPECT_EQ(doc->GetTool(), ToolKind::Select);
-}
 
-TEST_F(CommandsTest, OptionControlsChangeOneValueEach)
-{
-    services.UseMainWindow();
-    doc->SetPencilOptions(5, 1, 0);
-    doc->SetEraserOptions(1, 1);
-    // The control, the value it shows (-1: a combo without a selection), the options afterwards.
-    const struct {
-        uint32_t control;
-        int value;
-        std::vector<int32_t> options;
-    } steps[] = {
-        {IDC_PENCIL_GRADE, 9, {9, 1, 0, 1, 1, 0, 1, 1}},   {IDC_PENCIL_WIDTH, 2, {9, 3, 0, 1, 1, 0, 1, 1}},
-        {IDC_SMOOTH, 1, {9, 3, 1, 1, 1, 0, 1, 1}},         {IDC_ERASER_SIZE, 1, {9, 3, 1, 2, 1, 0, 1, 1}},
-        {IDC_ERASER_STRENGTH, 2, {9, 3, 1, 2, 3, 0, 1, 1}}, {IDC_TRANSPARENT, 1, {9, 3, 1, 2, 3, 1, 1, 1}},
-        {IDC_PENCIL_PRESSURE, 0, {9, 3, 1, 2, 3, 1, 0, 1}}, {IDC_ERASER_PRESSURE, 0, {9, 3, 1, 2, 3, 1, 0, 0}},
-        {IDC_SMOOTH, 0, {9, 3, 0, 2, 3, 1, 0, 0}},         {IDC_PENCIL_WIDTH, -1, {9, 1, 0, 2, 3, 1, 0, 0}},
-    };
-    for (const auto& [control, value, options] : steps) {
-        const bool check = control == IDC_SMOOTH || control == IDC_TRANSPARENT || control == IDC_PENCIL_PRESSURE ||
-                           control == IDC_ERASER_PRESSURE;
-        (check ? services.checks : services.combos)[control] = value;
-        recorder.hints.clear();
-        EXPECT_FALSE(doc->OnControlNotify(control, check ? CBN_SELCHANGE : BN_CLICKED)) << control;
-        EXPECT_TRUE(doc->OnControlNotify(control, check ? BN_CLICKED : CBN_SELCHANGE)) << control;
-        EXPECT_EQ(Options(*doc), options) << control;
-        EXPECT_EQ(recorder.hints.size(), control == IDC_TRANSPARENT ? 1u : 0u) << control;  // transparency repaints
-    }
-    EXPECT_FALSE(doc->OnControlNotify(4242, BN_CLICKED));
+    // Neither the hand (which takes presses off the paper too) nor a band records anything or costs the redo step.
+    doc->OnCommand(ID_TOOL_PENCIL);
+    Stroke({20, 20}, {60, 40});
+    doc->OnCommand(ID_EDIT_UNDO);
+    doc->SetModifiedFlag(false);
+    doc->OnCommand(ID_TOOL_HAND);
+    EXPECT_TRUE(Drag({{50, 50}, {60, 70}}));
+    EXPECT_TRUE(Drag({{-50, -50}, {-40, -40}}));
+    Band({20, 20, 80, 80});
+    EXPECT_EQ(State(), "history 1 pos 0 selection 20 20 80 80 floating 0 modified 0");
+    EXPECT_FALSE(doc->OnCommand(ID_VIEW_ZOOM_IN));
 }

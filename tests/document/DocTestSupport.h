@@ -9,9 +9,11 @@
 #include "framework/FileTestSupport.h"
 #include "framework/Services.h"
 #include "framework/View.h"
+#include "formats/SketchFile.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -33,24 +35,17 @@ struct FakeServices : AppServices, IMessageBox, INewPaperDialog, ISaveAsDialog, 
         static const TempFolder state;
         setenv("XDG_STATE_HOME", state.path.c_str(), 1);
     }
-    void UseMainWindow() { pMainWindow = this; }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool Run(int32_t& w, int32_t& h, int32_t& r) override { w = width, h = height, r = roughness; return newOk; }
-    bool Run(const std::string& t, const std::string& initial, const std::vector<FileFilter>& f,
-             std::string& chosen) override
+    bool Run(const std::string&, const std::string&, const std::vector<FileFilter>&, std::string& chosen) override
     {
-        title = t + " | " + initial;
-        for (const FileFilter& filter : f) title += " | " + filter.description + " " + filter.pattern;
         chosen = answer;
         return saveAsOk;
     }
     bool GetDocumentsFolder(std::string& out) override { out = folder; return folderOk; }
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
-    int32_t GetProfileInt(const std::string& name, int32_t def) override
-    {
-        return profile.count(name) ? profile[name] : def;
-    }
+    int32_t GetProfileInt(const std::string& n, int32_t def) override { return profile.count(n) ? profile[n] : def; }
     void WriteProfileInt(const std::string& name, int32_t value) override { profile[name] = value; }
     bool HasFormat(const std::string& format) override { return clipboard.count(format) != 0; }
     bool GetData(const std::string& format, std::vector<uint8_t>& out) override
@@ -63,33 +58,28 @@ struct FakeServices : AppServices, IMessageBox, INewPaperDialog, ISaveAsDialog, 
         if (!refuseSet) clipboard[format] = std::move(block);
         return !refuseSet;
     }
-    bool HasOptionBarWindow(OptionBar bar) const override { return !noWindow.count(bar); }
+    bool HasOptionBarWindow(OptionBar) const override { return true; }
     int GetComboSelection(uint32_t id) const override { return combos.count(id) ? combos.at(id) : -1; }
     int GetCheckState(uint32_t id) const override { return checks.count(id) ? checks.at(id) : 0; }
     void SetComboSelection(uint32_t id, int index) override { combos[id] = index; }
     void SetCheckState(uint32_t id, int state) override { checks[id] = state; }
-    bool IsToolBarVisible() const override { return toolbarVisible; }
-    void ShowOptionBar(OptionBar bar, bool show) override { shown[bar] = show; }
-    void RecalcLayout() override { ++recalcs; }
+    bool IsToolBarVisible() const override { return true; }
+    void ShowOptionBar(OptionBar, bool) override {}
+    void RecalcLayout() override {}
 
     std::vector<std::string> messages;
-    bool newOk = true, saveAsOk = true, folderOk = true, refuseSet = false, toolbarVisible = true;
+    bool newOk = true, saveAsOk = true, folderOk = true, refuseSet = false;
     int32_t width = 200, height = 150, roughness = 5;
-    std::string answer, title, folder = "/home/user/Documents";  // title: the Save As title, name and filters
+    std::string answer, folder = "/home/user/Documents";
     std::set<std::string> existing;
     std::map<std::string, int32_t> profile;
     std::map<std::string, std::vector<uint8_t>> clipboard;
-    std::set<OptionBar> noWindow;
     std::map<uint32_t, int> combos, checks;
-    std::map<OptionBar, bool> shown;
-    int recalcs = 0;
 };
 
 // View pixel = paper pixel - scroll; actual size.
 struct FakeToolView : IToolView {
     CPoint scroll;
-    std::vector<CRect> bands, invalidated;
-    int wholeInvalidations = 0;
     CPoint GetScrollPosition() const override { return scroll; }
     void ScrollTo(int32_t x, int32_t y) override { scroll = CPoint{x, y}; }
     void RepaintNow() override {}
@@ -98,20 +88,21 @@ struct FakeToolView : IToolView {
     {
         return CRect{r.left - scroll.x, r.top - scroll.y, r.right - scroll.x, r.bottom - scroll.y};
     }
-    void SetBand(const CRect& r) override { bands.push_back(r); }
-    void InvalidateView(const CRect* r) override { r ? invalidated.push_back(*r) : void(++wholeInvalidations); }
-};
-
-// Records the hints the document sends to its views; whole-view updates appear as kWhole.
-struct RecordingView : CView {
-    std::vector<CRect> hints;
-    static constexpr CRect kWhole{-1, -1, -1, -1};
-    void OnUpdate(CView*, const CRect* hint) override { hints.push_back(hint ? *hint : kWhole); }
+    void SetBand(const CRect&) override {}
+    void InvalidateView(const CRect*) override {}
 };
 
 inline std::vector<uint8_t> Pixels(const CPaper& paper)
 {
     return std::vector<uint8_t>(paper.GetBits(), paper.GetBits() + paper.GetImageSize());
+}
+
+// The pixels of a sketch file; none when it does not read whole.
+inline std::vector<uint8_t> SheetOf(const std::string& path)
+{
+    CPaper paper;
+    std::string error;
+    return LoadSketchFile(path, paper, error) == SketchLoad::Whole ? Pixels(paper) : std::vector<uint8_t>{};
 }
 
 inline bool IsWhite(const CPaper& paper, const CRect& r)
@@ -131,31 +122,24 @@ inline std::vector<int32_t> ToolSettings(const CQuillexDoc& doc)
     return {grade, width, smooth, size, strength, doc.GetSelection().IsTransparent()};
 }
 
-// The tool settings, then the pencil's and the eraser's pressure switch.
-inline std::vector<int32_t> Options(const CQuillexDoc& doc)
-{
-    std::vector<int32_t> all = ToolSettings(doc);
-    all.insert(all.end(), {doc.GetPencilTool().m_bPressure, doc.GetEraserTool().m_bPressure});
-    return all;
-}
-
 class DocTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         doc = std::make_unique<CQuillexDoc>(services);
         ASSERT_TRUE(doc->OnNewDocument());
-        doc->AddView(&recorder);
     }
-    void TearDown() override { doc->RemoveView(&recorder); }
 
-    // A pointer gesture through the given points (one point is a tap); false when the tool declines the press.
-    bool Drag(const std::vector<CPoint>& points)
+    // A pointer gesture through the given points (one point is a tap), with halfway run before the move to the
+    // third point; false when the tool declines the press.
+    bool Drag(const std::vector<CPoint>& points, const std::function<void()>& halfway = {})
     {
         const CPoint first = points.front(), last = points.back();
         if (!doc->PointerDown(&view, first.x, first.y, first.x - view.scroll.x, first.y - view.scroll.y)) return false;
-        for (size_t i = 1; i < points.size(); ++i)
+        for (size_t i = 1; i < points.size(); ++i) {
+            if (i == 2 && halfway) halfway();
             doc->PointerMove(points[i].x, points[i].y, points[i].x - view.scroll.x, points[i].y - view.scroll.y);
+        }
         doc->PointerUp(last.x, last.y, last.x - view.scroll.x, last.y - view.scroll.y);
         return true;
     }
@@ -191,14 +175,14 @@ protected:
         const CRect& r = doc->GetSelection().GetRect();
         std::ostringstream s;
         s << "history " << doc->GetHistoryCount() << " pos " << doc->GetHistoryPos() << " selection " << r.left << ' '
-          << r.top << ' ' << r.right << ' ' << r.bottom << " floating " << doc->GetSelection().IsFloating() << " modified "
-          << doc->IsModified();
+          << r.top << ' ' << r.right << ' ' << r.bottom << " floating " << doc->GetSelection().IsFloating()
+          << " modified " << doc->IsModified();
         return s.str();
     }
 
     FakeServices services;
     FakeToolView view;
-    RecordingView recorder;
+    TempFolder folder;
     std::unique_ptr<CQuillexDoc> doc;
 };
 

@@ -2,16 +2,26 @@
 
 using namespace doctest;
 
-TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingToolSettingsOrFails)
+// A picture's sheet becomes a new changed drawing named after the picture, on a name no file has.
+TEST_F(DocTest, NewAndOpenPictureGiveTheFirstFreeNameAndEmptyTheDrawingKeepingToolSettingsOrFail)
 {
     EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/Sketch1.tvk");
+    CPaper sheet;
+    ASSERT_TRUE(sheet.Create(64, 48, 7));
+    sheet.SetPixel(3, 4, 9);
+    Stroke(CPoint{10, 10}, CPoint{80, 60});
+    services.existing = {"/home/user/Documents/photo.tvk", "/home/user/Documents/photo (2).tvk"};
+    ASSERT_TRUE(doc->OnOpenPicture("/pictures/photo.JPG", sheet));
+    EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/photo (3).tvk");
+    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 1");
+    EXPECT_EQ(Pixels(doc->GetPaper()), Pixels(sheet));
+    EXPECT_EQ(Pixels(doc->GetBasePaper()), Pixels(sheet));
+
     for (int n = 1; n <= 3; ++n) services.existing.insert("/home/user/Documents/Sketch" + std::to_string(n) + ".tvk");
-    services.width = 321;
-    services.height = 123;
-    services.roughness = 9;
+    services.width = 321, services.height = 123, services.roughness = 9;
     doc->SetPencilOptions(8, 2, 1);
     Stroke(CPoint{10, 10}, CPoint{50, 10});
-    Lift({0, 0, 100, 100});
+    Lift({0, 0, 60, 40});
     ASSERT_TRUE(doc->OnNewDocument());
     EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), "/home/user/Documents/Sketch4.tvk Sketch4.tvk");
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
@@ -20,64 +30,22 @@ TEST_F(DocTest, NewGivesTheFirstFreeGeneratedNameAndEmptiesTheDrawingKeepingTool
     EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 321, 123}) && IsWhite(doc->GetBasePaper(), CRect{0, 0, 321, 123}));
     EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(ToolSettings(*doc), (std::vector<int32_t>{8, 2, 1, 1, 1, 0}));
-    EXPECT_EQ(doc->GetTool(), ToolKind::Select);
 
-    services.folder = "/data/";
-    ASSERT_TRUE(doc->OnNewDocument());
-    EXPECT_EQ(doc->GetPathName(), "/data/Sketch1.tvk");
-
-    // A cancelled dialog, no documents folder, a sheet too wide or of no width.
-    const struct {
-        bool dialogOk, folderOk;
-        int32_t width;
-    } failures[] = {{false, true, 200}, {true, false, 200}, {true, true, 4096}, {true, true, 0}};
+    // A cancelled dialog, no documents folder (for a new sheet or a picture), a sheet too wide or of no width.
+    const struct { bool dialogOk, folderOk; int32_t width; bool picture; } failures[] = {
+        {false, true, 200, false}, {true, false, 200, false}, {true, true, 4096, false}, {true, true, 0, false},
+        {true, false, 200, true}};
     for (const auto& c : failures) {
         services.messages.clear();
-        services.newOk = c.dialogOk;
-        services.width = c.width;
-        services.folderOk = c.folderOk;
-        EXPECT_FALSE(doc->OnNewDocument()) << c.width;
+        services.newOk = c.dialogOk, services.width = c.width, services.folderOk = c.folderOk;
+        EXPECT_FALSE(c.picture ? doc->OnOpenPicture("/pictures/photo.png", sheet) : doc->OnNewDocument()) << c.width;
         EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"}) << c.width;
         EXPECT_FALSE(doc->GetPaper().HasBits() || doc->GetBasePaper().HasBits()) << c.width;
     }
 }
 
-// Save As writes a copy in the format of the name, and Export PNG one that is always a PNG file;
-// the drawing goes on under its own name, changed or not as it was.
-TEST_F(DocTest, SaveAsAndExportPngWriteACopyOfTheDrawing)
+TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstOpenReadsItBackAndSaveAsWritesACopy)
 {
-    TempFolder folder;
-    Stroke(CPoint{10, 10}, CPoint{80, 60});
-    const struct {
-        uint32_t command;
-        const char *typed, *written, *magic;
-    } cases[] = {{ID_FILE_SAVE_AS, "copy.GIF", "copy.GIF", "GIF89a"}, {ID_FILE_SAVE_AS, "copy.Bmp", "copy.Bmp", "BM"},
-                 {ID_FILE_SAVE_AS, "copy.png", "copy.png", "\x89PNG"}, {ID_FILE_SAVE_AS, "copy", "copy", "QLXF"},
-                 {ID_FILE_EXPORT_PNG, "shot", "shot.png", "\x89PNG"}, {ID_FILE_EXPORT_PNG, "a.PNG", "a.PNG", "\x89PNG"},
-                 {ID_FILE_EXPORT_PNG, "x.tvk", "x.tvk.png", "\x89PNG"}};
-    bool modified = false;
-    for (const auto& c : cases) {
-        doc->SetModifiedFlag(modified = !modified);
-        services.answer = folder.File(c.typed);
-        doc->OnCommand(c.command);
-        EXPECT_EQ(Contents(folder.File(c.written)).substr(0, std::string(c.magic).size()), c.magic) << c.typed;
-        EXPECT_EQ(doc->GetPathName() + " " + std::to_string(doc->IsModified()),
-                  "/home/user/Documents/Sketch1.tvk " + std::to_string(modified)) << c.typed;
-        if (c.command == ID_FILE_SAVE_AS) {
-            EXPECT_EQ(services.title, "Save as | Copy of Sketch1.tvk | Sketch File(*.tvk) *.tvk | GIF File(*.gif) *.gif"
-                                      " | Bitmap File(*.bmp) *.bmp | PNG Files (*.png) *.png | All Files(*.*) *.*");
-        }
-    }
-    EXPECT_EQ(services.title, "Export PNG | Sketch1.png | PNG Files (*.png) *.png");
-    services.saveAsOk = false;  // cancelling writes nothing
-    services.answer = folder.File("cancelled.tvk");
-    doc->OnCommand(ID_FILE_SAVE_AS);
-    EXPECT_FALSE(std::filesystem::exists(folder.File("cancelled.tvk")));
-}
-
-TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
-{
-    TempFolder folder;
     Put(12, 12, 3);
     Band(CRect{10, 10, 20, 20});
     ASSERT_TRUE(Drag({{15, 15}, {25, 15}, {65, 15}}));
@@ -95,22 +63,57 @@ TEST_F(DocTest, SavingPutsAFloatingPieceDownFirstAndOpenReadsItBack)
     EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0");
     EXPECT_EQ(doc->GetPathName() + " " + doc->GetTitle(), file + " drawing.tvk");
 
-    // Save goes to the document's own file.
+    // Save goes to the document's own file, and our own save is no change by someone else.
     Stroke(CPoint{100, 100}, CPoint{150, 120});
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_FALSE(doc->IsModified());
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    EXPECT_FALSE(IsWhite(doc->GetPaper(), CRect{100, 100, 151, 121}));
+    EXPECT_EQ(SheetOf(file), Pixels(doc->GetPaper()));
+    Stroke(CPoint{10, 10}, CPoint{40, 10});
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_TRUE(services.messages.empty());
+
+    // Another program (or a copy of this one on another display) wrote the file: saving keeps
+    // both, ours under a new name, and says so.
+    WriteFile(file, "theirs");
+    Stroke(CPoint{10, 20}, CPoint{40, 20});
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(Contents(file), "theirs");
+    EXPECT_EQ(doc->GetPathName(), folder.File("drawing (2).tvk"));
+    EXPECT_EQ(SheetOf(doc->GetPathName()), Pixels(doc->GetPaper()));
+    EXPECT_EQ(services.messages, std::vector<std::string>{"\"drawing.tvk\" was changed by another program since it "
+                                                          "was opened. Both are kept: your drawing was saved as "
+                                                          "\"drawing (2).tvk\"."});
+
+    // Save As writes a copy in the format of the name, and Export PNG one that is always a PNG file;
+    // the drawing goes on under its own name, changed or not as it was.
+    const std::string own = doc->GetPathName();
+    const struct { uint32_t command; const char *typed, *written, *magic; } cases[] = {
+        {ID_FILE_SAVE_AS, "copy.GIF", "copy.GIF", "GIF89a"}, {ID_FILE_SAVE_AS, "copy.Bmp", "copy.Bmp", "BM"},
+        {ID_FILE_SAVE_AS, "copy.png", "copy.png", "\x89PNG"}, {ID_FILE_SAVE_AS, "copy", "copy", "QLXF"},
+        {ID_FILE_EXPORT_PNG, "shot", "shot.png", "\x89PNG"}, {ID_FILE_EXPORT_PNG, "a.PNG", "a.PNG", "\x89PNG"},
+        {ID_FILE_EXPORT_PNG, "x.tvk", "x.tvk.png", "\x89PNG"}};
+    bool modified = false;
+    for (const auto& c : cases) {
+        doc->SetModifiedFlag(modified = !modified);
+        services.answer = folder.File(c.typed);
+        doc->OnCommand(c.command);
+        EXPECT_EQ(Contents(folder.File(c.written)).substr(0, std::string(c.magic).size()), c.magic) << c.typed;
+        EXPECT_EQ(doc->GetPathName() + " " + std::to_string(doc->IsModified()), own + " " + std::to_string(modified))
+            << c.typed;
+    }
+    services.saveAsOk = false;  // cancelling writes nothing
+    services.answer = folder.File("cancelled.tvk");
+    doc->OnCommand(ID_FILE_SAVE_AS);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("cancelled.tvk")));
 }
 
 // What cannot be read is refused, and a drawing read only in part opens with the rows read, but
 // its file is never written over: what it holds beyond the damage may yet be rescued.
 TEST_F(DocTest, ABadFileIsRefusedAndADamagedOnesChangesGoToARescuedFile)
 {
-    TempFolder folder;
     // A header of width 3, below the paper minimum: magic, header size 28, version 1, width, height 10, roughness 5.
-    const std::string narrow("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28);
-    WriteFile(folder.File("narrow.tvk"), narrow);
+    WriteFile(folder.File("narrow.tvk"),
+              std::string("QLXF\x1c\0\0\0\x01\0\0\0\x03\0\0\0\x0a\0\0\0\x05\0\0\0\0\0\0\0", 28));
     WriteFile(folder.File("text.tvk"), "not a sketch at all, just words");
     WriteFile(folder.File("empty.tvk"), "");
     for (const char* name : {"narrow.tvk", "text.tvk", "empty.tvk", "missing.tvk"}) {
@@ -140,48 +143,5 @@ TEST_F(DocTest, ABadFileIsRefusedAndADamagedOnesChangesGoToARescuedFile)
     EXPECT_EQ(Pixels(doc->GetPaper()), opened);
     ASSERT_TRUE(doc->DoFileSave());
     EXPECT_EQ(Contents(file), data);
-    // The rescued file reads whole and goes on under its own name.
-    ASSERT_TRUE(doc->OnOpenDocument(folder.File("damaged (rescued 2).tvk")));
-    EXPECT_EQ(doc->GetPathName(), folder.File("damaged (rescued 2).tvk"));
-}
-
-// Another program (or a copy of this one on another display) wrote the drawing's file: saving
-// keeps both, ours under a new name, and says so.
-TEST_F(DocTest, AFileChangedOnDiskSinceItWasReadIsKeptBesideOurs)
-{
-    TempFolder folder;
-    const std::string file = folder.File("a.tvk");
-    ASSERT_TRUE(doc->OnSaveDocument(file));
-    ASSERT_TRUE(doc->OnOpenDocument(file));
-    Stroke(CPoint{10, 10}, CPoint{40, 10});
-    ASSERT_TRUE(doc->DoFileSave());  // our own save is no change by someone else
-    EXPECT_TRUE(services.messages.empty());
-    WriteFile(file, "theirs");
-    Stroke(CPoint{10, 20}, CPoint{40, 20});
-    ASSERT_TRUE(doc->DoFileSave());
-    EXPECT_EQ(Contents(file), "theirs");
-    EXPECT_EQ(doc->GetPathName(), folder.File("a (2).tvk"));
-    EXPECT_EQ(Contents(doc->GetPathName()).substr(0, 4), "QLXF");
-    EXPECT_EQ(services.messages,
-              std::vector<std::string>{"\"a.tvk\" was changed by another program since it was opened. Both are kept: "
-                                       "your drawing was saved as \"a (2).tvk\"."});
-}
-
-// A picture's sheet becomes a new drawing named after the picture, on a name no file has.
-TEST_F(DocTest, APictureBecomesANewChangedDrawingNamedAfterIt)
-{
-    CPaper sheet;
-    ASSERT_TRUE(sheet.Create(64, 48, 7));
-    sheet.SetPixel(3, 4, 9);
-    Stroke(CPoint{10, 10}, CPoint{80, 60});
-    services.existing = {"/home/user/Documents/photo.tvk", "/home/user/Documents/photo (2).tvk"};
-    ASSERT_TRUE(doc->OnOpenPicture("/pictures/photo.JPG", sheet));
-    EXPECT_EQ(doc->GetPathName(), "/home/user/Documents/photo (3).tvk");
-    EXPECT_EQ(State(), "history 0 pos 0 selection 0 0 0 0 floating 0 modified 1");
-    EXPECT_EQ(Pixels(doc->GetPaper()), Pixels(sheet));
-    EXPECT_EQ(Pixels(doc->GetBasePaper()), Pixels(sheet));
-    services.folderOk = false;
-    EXPECT_FALSE(doc->OnOpenPicture("/pictures/photo.png", sheet));
-    EXPECT_EQ(services.messages, std::vector<std::string>{"Failed to create file!"});
-    EXPECT_FALSE(doc->GetPaper().HasBits() || doc->GetBasePaper().HasBits());
+    EXPECT_EQ(SheetOf(folder.File("damaged (rescued 2).tvk")), Pixels(doc->GetPaper()));
 }

@@ -4,18 +4,12 @@
 
 #include "DocTestSupport.h"
 
-#include <functional>
-
 using namespace doctest;
 
 namespace {
 
-struct Gesture {
-    const char* name;
-    uint32_t tool;
-    std::vector<CPoint> points;
-    bool selectFirst;  // a selection exists before the press, which lands inside it
-};
+// With selectFirst, a selection exists before the press, which lands inside it.
+struct Gesture { const char* name; uint32_t tool; std::vector<CPoint> points; bool selectFirst; };
 
 const Gesture kGestures[] = {
     {"pencil", ID_TOOL_PENCIL, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
@@ -25,38 +19,13 @@ const Gesture kGestures[] = {
     {"select move", ID_TOOL_SELECT, {{120, 115}, {130, 118}, {150, 120}, {170, 125}}, true},
 };
 
-using Action = std::function<void(CQuillexDoc&, FakeServices&, IToolView&)>;
-
-// An option bar's control changed to the value.
-Action Control(uint32_t id, uint32_t code, int value)
-{
-    return [=](CQuillexDoc& d, FakeServices& s, IToolView&) {
-        s.UseMainWindow();
-        (code == BN_CLICKED ? s.checks : s.combos)[id] = value;
-        d.OnControlNotify(id, code);
-        s.pMainWindow = nullptr;
-    };
-}
-
-// The commands that are not a plain command id; the grade control comes last.
-const std::pair<const char*, Action> kActions[] = {
-    {"cut", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.Cut(&v); }},
-    {"copy", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.CopySelection(&v, false); }},
-    {"paste", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.Paste(&v); }},
-    {"drop", [](CQuillexDoc& d, FakeServices&, IToolView&) { d.DropSelection(); }},
-    {"second press", [](CQuillexDoc& d, FakeServices&, IToolView& v) { d.PointerDown(&v, 100, 20, 100, 20); }},
-    {"pressure", Control(IDC_PENCIL_PRESSURE, BN_CLICKED, 0)},
-    {"grade", Control(IDC_PENCIL_GRADE, CBN_SELCHANGE, 11)},
-};
-
 class GestureTest : public DocTest {
 protected:
     // A drawing with a redo step, a piece on the clipboard and the gesture's tool chosen; then
     // the gesture, with the command pressed half-way when there is one; then the pencil chosen
     // again, which puts any floating piece down. The outcome in one string and the sheet.
-    std::pair<std::string, std::vector<uint8_t>> Play(const Gesture& g, const Action* command)
+    std::pair<std::string, std::vector<uint8_t>> Play(const Gesture& g, const std::function<void()>& command)
     {
-        services.answer = saveAsTarget;
         doc = std::make_unique<CQuillexDoc>(services);
         EXPECT_TRUE(doc->OnNewDocument());
         Stroke({20, 20}, {180, 20});
@@ -67,38 +36,43 @@ protected:
         doc->OnCommand(ID_EDIT_UNDO);
         doc->OnCommand(g.tool);
         if (g.selectFirst) Band({100, 100, 140, 130});
-
-        const CPoint& p0 = g.points.front();
-        EXPECT_TRUE(doc->PointerDown(&view, p0.x, p0.y, p0.x, p0.y)) << g.name;
-        for (size_t i = 1; i < g.points.size(); ++i) {
-            if (i == 2 && command) (*command)(*doc, services, view);
-            doc->PointerMove(g.points[i].x, g.points[i].y, g.points[i].x, g.points[i].y);
-        }
-        const CPoint& last = g.points.back();
-        doc->PointerUp(last.x, last.y, last.x, last.y);
+        EXPECT_TRUE(Drag(g.points, command)) << g.name;
         const std::string during = State() + " tool " + std::to_string(ToolSettings(*doc)[0]) + " pressure " +
                                    std::to_string(doc->GetPencilTool().m_bPressure);
         doc->OnCommand(ID_TOOL_PENCIL);
         return {during + " | " + State() + " clipboard " + std::to_string(services.clipboard.begin()->second.size()),
                 Pixels(doc->GetPaper())};
     }
-
-    TempFolder folder;
-    std::string saveAsTarget = folder.File("copy.tvk");
+    // An option bar's control changed to the value.
+    std::function<void()> Control(uint32_t id, uint32_t code, int value)
+    {
+        return [=, this] {
+            services.pMainWindow = &services;
+            (code == BN_CLICKED ? services.checks : services.combos)[id] = value;
+            doc->OnControlNotify(id, code);
+            services.pMainWindow = nullptr;
+        };
+    }
 };
 
 TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
 {
-    std::vector<std::pair<std::string, Action>> commands;
+    const std::string saveAsTarget = services.answer = folder.File("copy.tvk");
+    // The grade control comes last.
+    std::vector<std::pair<std::string, std::function<void()>>> commands = {
+        {"cut", [&] { doc->Cut(&view); }}, {"copy", [&] { doc->CopySelection(&view, false); }},
+        {"paste", [&] { doc->Paste(&view); }}, {"drop", [&] { doc->DropSelection(); }},
+        {"second press", [&] { doc->PointerDown(&view, 100, 20, 100, 20); }},
+        {"pressure", Control(IDC_PENCIL_PRESSURE, BN_CLICKED, 0)},
+        {"grade", Control(IDC_PENCIL_GRADE, CBN_SELCHANGE, 11)}};
     for (uint32_t id : {ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_CLEAR, ID_EDIT_SELECT_ALL, ID_TOOL_PENCIL, ID_TOOL_ERASER,
                         ID_TOOL_HAND, ID_TOOL_SELECT, ID_FILE_SAVE_AS, ID_EDIT_DESELECT})
-        commands.push_back({"command " + std::to_string(id), [id](CQuillexDoc& d, auto&, auto&) { d.OnCommand(id); }});
-    commands.insert(commands.end(), std::begin(kActions), std::end(kActions));
+        commands.insert(commands.begin(), {"command " + std::to_string(id), [this, id] { doc->OnCommand(id); }});
     for (const Gesture& g : kGestures) {
-        const auto alone = Play(g, nullptr);
+        const auto alone = Play(g, {});
         for (const auto& [name, command] : commands) {
             services.combos.erase(IDC_PENCIL_GRADE);
-            const auto mixed = Play(g, &command);
+            const auto mixed = Play(g, command);
             EXPECT_EQ(mixed.first, alone.first) << g.name << " + " << name;
             EXPECT_TRUE(mixed.second == alone.second) << g.name << " + " << name;
         }

@@ -1,7 +1,5 @@
 #include "DocTestSupport.h"
 
-#include "FailingAllocator.h"
-
 using namespace doctest;
 
 namespace {
@@ -56,52 +54,4 @@ TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
     EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
     doc->OnEditUndo();
     EXPECT_EQ(Pixels(doc->GetPaper()), drawn);
-}
-
-// Damaged records replay as nothing, reading nothing beyond what they hold: no list, too few
-// points, a piece missing or too small for its rectangle, a type unknown.
-TEST(History, DamagedRecordsChangeNothing)
-{
-    CPaper sheet, piece;
-    ASSERT_TRUE(sheet.Create(200, 150, 5) && piece.Create(10, 10, 5));
-    sheet.SetPixel(5, 5, 0);
-    const std::vector<uint8_t> before = Pixels(sheet);
-    const struct {
-        int32_t type;
-        int points;  // -1: no list
-        bool piece;
-    } cases[] = {{HR_PASTE, -1, false}, {HR_PASTE, 0, false}, {HR_PASTE, 1, false}, {HR_PASTE, 2, false},
-                 {HR_PASTE, 2, true},   {HR_CLEAR, -1, false}, {HR_CLEAR, 0, false}, {HR_CLEAR, 1, false},
-                 {7, 2, false}};
-    for (const auto& c : cases) {
-        HistoryRecord record;
-        record.nType = c.type;
-        record.nParam2 = static_cast<int32_t>(piece.GetImageSize());
-        if (c.points >= 0) record.pPoints = NewStrokePointList();
-        if (c.points >= 1) { ASSERT_TRUE(record.pPoints->Append(0, 0)); }
-        if (c.points >= 2) { ASSERT_TRUE(record.pPoints->Append(150, 120, c.piece ? piece.DetachBits() : nullptr)); }
-        CQuillexDoc::ApplyHistoryRecord(record, sheet);
-        EXPECT_TRUE(Pixels(sheet) == before) << c.type << " " << c.points << " " << c.piece;
-    }
-}
-
-// A stroke drawn while memory ran out cannot be recorded; the sheet as it stands becomes the
-// base, so that no undo or redo rebuilds a sheet without it.
-TEST_F(DocTest, AStrokeThatCouldNotBeRecordedBecomesTheBase)
-{
-    Stroke(RowStart(0), RowEnd(0));
-    doc->RemoveView(&recorder);  // its list of hints would run out of memory first
-    ASSERT_TRUE(doc->PointerDown(&view, 10, 40, 10, 40));
-    g_failAllocationsFrom = 1024;
-    for (int32_t x = 11; x < 190; ++x) doc->PointerMove(x, 40 + x % 7, x, 40 + x % 7);
-    doc->PointerUp(190, 40, 190, 40);
-    g_failAllocationsFrom = SIZE_MAX;
-    const std::vector<uint8_t> drawn = Pixels(doc->GetPaper());
-    EXPECT_FALSE(IsWhite(doc->GetPaper(), CRect{100, 38, 110, 48}));
-    EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_TRUE(Pixels(doc->GetBasePaper()) == drawn);
-    EXPECT_TRUE(doc->IsModified());
-    doc->OnEditUndo();
-    doc->OnEditRedo();
-    EXPECT_TRUE(Pixels(doc->GetPaper()) == drawn);
 }

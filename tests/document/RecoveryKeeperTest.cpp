@@ -1,10 +1,6 @@
 #include "StateTestSupport.h"
 
 #include "document/RecoveryKeeper.h"
-#include "document/RecoveryStore.h"
-#include "document/VersionStore.h"
-
-#include <sys/stat.h>
 
 using namespace statetest;
 
@@ -23,11 +19,6 @@ protected:
         keeper = std::make_unique<CRecoveryKeeper>(*doc, store);
         services.pSaveWatcher = this;
     }
-    void TearDown() override
-    {
-        keeper.reset();
-        DocTest::TearDown();
-    }
     void BeforeSave(const std::string&) override {}
     void AfterSave(const std::string& path) override { keeper->OnSaved(path); }
 
@@ -38,35 +29,32 @@ protected:
     }
     bool CopyExists() const { return std::filesystem::exists(store.CopyFile(1)); }
     // The copy holds the sheet as it is now.
-    bool CopyIsCurrent() const { return SheetOf(store.CopyFile(1)) == doctest::Pixels(doc->GetPaper()); }
+    bool CopyIsCurrent() const { return doctest::SheetOf(store.CopyFile(1)) == doctest::Pixels(doc->GetPaper()); }
 
     PrivateState state;
     CRecoveryStore store;
-    std::unique_ptr<CRecoveryKeeper> keeper;
+    std::unique_ptr<CRecoveryKeeper> keeper;  // ends before the drawing it watches
 };
 
 }  // namespace
 
-// A stroke under way is unsaved work before its release marks a change; the copy is the
-// user's alone to read.
-TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSaved)
+// The copy is the user's alone to read.
+TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSavedOrGivenUp)
 {
     TickAndWait();
     EXPECT_FALSE(CopyExists());
     EXPECT_EQ(keeper->NextTickDelay(), -1);
 
-    ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10));
-    doc->PointerMove(150, 90, 150, 90);
-    EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
+    // A stroke under way is unsaved work before its release marks a change.
+    ASSERT_TRUE(Drag({{10, 10}, {80, 50}, {150, 90}}, [&] {
+        EXPECT_EQ(keeper->NextTickDelay(), CRecoveryKeeper::kDelayMs);
+        TickAndWait();
+        EXPECT_TRUE(CopyIsCurrent());
+    }));
     TickAndWait();
-    EXPECT_TRUE(CopyIsCurrent());
-    doc->PointerUp(150, 90, 150, 90);
-    TickAndWait();
-    EXPECT_TRUE(CopyIsCurrent());
     EXPECT_EQ(keeper->NextTickDelay(), -1);
-    struct stat st {};
-    ASSERT_EQ(::stat(store.CopyFile(1).c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(store.CopyFile(1)).permissions(), perms::owner_read | perms::owner_write);
     Stroke(CPoint{10, 100}, CPoint{150, 20});
     TickAndWait();
     EXPECT_TRUE(CopyIsCurrent());
@@ -75,24 +63,8 @@ TEST_F(RecoveryKeeperTest, UnsavedWorkHasACopyUntilItIsSaved)
     keeper->Drain();
     EXPECT_FALSE(CopyExists());
     EXPECT_EQ(FileCount(state.Recovery()), 1u);  // this session's lock alone
-}
 
-TEST_F(RecoveryKeeperTest, AWriteStillUnderWayDoesNotBringBackTheCopyOfASavedDrawing)
-{
-    // A large sheet, so that the save comes while its copy is being written.
-    services.width = services.height = 2048;
-    ASSERT_TRUE(doc->OnNewDocument());
-    for (int i = 0; i < 5; ++i) {
-        Stroke(CPoint{10, 10 + i}, CPoint{2000, 1500 - i});
-        keeper->Tick();
-        ASSERT_TRUE(doc->DoFileSave());
-        keeper->Drain();
-        EXPECT_FALSE(CopyExists()) << i;
-    }
-}
-
-TEST_F(RecoveryKeeperTest, ChangesGivenUpTakeTheirCopyWithThemACopySavedElsewhereDoesNot)
-{
+    // Changes given up take their copy with them; a copy saved elsewhere does not.
     Stroke(CPoint{10, 10}, CPoint{150, 90});
     TickAndWait();
     services.answer = state.Documents() + "/elsewhere.tvk";
@@ -124,6 +96,6 @@ TEST_F(RecoveryKeeperTest, WorkUnsavedAtTheEndIsWrittenBackAtTheNextStart)
     const std::vector<RestoredDrawing> restored = next.RestoreOrphans(versions, state.Documents());
     ASSERT_EQ(restored.size(), 1u);
     EXPECT_EQ(restored[0].into, RestoredDrawing::Into::OwnFile);
-    EXPECT_EQ(SheetOf(doc->GetPathName()), doctest::Pixels(doc->GetPaper()));
+    EXPECT_EQ(doctest::SheetOf(doc->GetPathName()), doctest::Pixels(doc->GetPaper()));
     EXPECT_EQ(versions.List(doc->GetPathName()).size(), 1u);
 }

@@ -4,9 +4,10 @@
 // object lives; and small sketch files told apart by the gray of one square.
 
 #include "DocTestSupport.h"
-#include "engine/Paper.h"
-#include "formats/SketchFile.h"
+#include "document/RecoveryStore.h"
+#include "document/VersionStore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -34,11 +35,8 @@ struct PrivateState {
 inline size_t FileCount(const std::string& folder)
 {
     std::error_code ec;
-    size_t n = 0;
-    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        n += it->is_regular_file();
-    return n;
+    const auto all = std::filesystem::recursive_directory_iterator(folder, ec);
+    return ec ? 0 : std::count_if(begin(all), end(all), [](const auto& entry) { return entry.is_regular_file(); });
 }
 
 // A 200 x 150 sheet whose square at (10, 10)-(40, 40) has the gray mark.
@@ -57,20 +55,20 @@ inline bool WriteMarkedSketch(const std::string& path, uint8_t mark)
     return ar.Open(path, CArchive::store) && WriteSketch(paper, ar) && ar.Close();
 }
 
-// The pixels of a sketch file; none when it does not read whole.
-inline std::vector<uint8_t> SheetOf(const std::string& path)
-{
-    CPaper paper;
-    std::string error;
-    return LoadSketchFile(path, paper, error) == SketchLoad::Whole ? doctest::Pixels(paper) : std::vector<uint8_t>{};
-}
-
 // The gray of the square in a sketch file; -1 when it does not read whole.
 inline int MarkOf(const std::string& path)
 {
     CPaper paper;
     std::string error;
     return LoadSketchFile(path, paper, error) == SketchLoad::Whole ? paper.GetPixel(20, 20) : -1;
+}
+
+// The squares' grays of the versions, newest first.
+inline std::vector<int> Marks(const std::vector<EarlierVersion>& versions)
+{
+    std::vector<int> marks;
+    for (const EarlierVersion& v : versions) marks.push_back(MarkOf(v.file));
+    return marks;
 }
 
 }  // namespace statetest
