@@ -7,7 +7,6 @@
 #include "formats/SketchFile.h"
 #include "io/Archive.h"
 #include "shell/MainFrame.h"
-#include "shell/MainToolBar.h"
 #include "shell/OptionBar.h"
 #include "shell/QuillexApp.h"
 #include "view/QuillexView.h"
@@ -24,7 +23,6 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWidgetAction>
 
 struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
@@ -89,25 +87,6 @@ inline int SavedPixel(const QString& path, int32_t x, int32_t y)
     return LoadSketchFile(path.toStdString(), paper, error) == SketchLoad::Whole ? paper.GetPixel(x, y) : -1;
 }
 
-// A menu as it reads: items by name with their keys after a tab, "-" for a
-// separator, "Zoom>" and "<" around a sub-menu.
-inline QStringList MenuText(const QMenu* menu)
-{
-    QStringList out;
-    for (QAction* a : menu->actions()) {
-        if (a->menu()) {
-            out << a->text() + ">" << MenuText(a->menu()) << "<";
-        } else if (a->isSeparator()) {
-            out << "-";
-        } else {
-            // A text with a tab shows its own keys; otherwise the menu adds the first one.
-            const bool ownKeys = a->text().contains('\t') || a->shortcut().isEmpty();
-            out << (ownKeys ? a->text() : a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText));
-        }
-    }
-    return out;
-}
-
 // Answers the next modal window of a class once it is up.
 inline void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
 {
@@ -162,15 +141,12 @@ protected:
 
     CMainFrame& Frame() { return *m_app->GetFrame(); }
     CQuillexDoc& Doc() { return *m_app->GetDocument(); }
-    // The titles of the menus the menu bar shows, and those menus.
-    QString MenuTitles(QList<QMenu*>* menus = nullptr)
+    // The titles of the menus the menu bar shows.
+    QString MenuTitles()
     {
         QString titles;
-        for (QAction* a : Frame().CommandMenuBar()->actions()) {
-            if (!a->isVisible() || !a->menu()) continue;
-            titles += a->menu()->title() + " ";
-            if (menus) *menus << a->menu();
-        }
+        for (QAction* a : Frame().CommandMenuBar()->actions())
+            if (a->isVisible() && a->menu()) titles += a->menu()->title() + " ";
         return titles.trimmed();
     }
 
