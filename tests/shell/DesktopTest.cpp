@@ -1,15 +1,13 @@
-// The program among the others of the desktop: one running copy per session, the file
-// association the desktop's own tools read, and Help in the browser or the program's window.
+// The program among the others of the desktop: one running copy per session, and the file
+// association the desktop's own tools read.
 
 #include "ShellTestSupport.h"
 
 #include "shell/FileAssociation.h"
-#include "shell/HelpWindow.h"
 #include "shell/SingleInstance.h"
 
 #include <QDialog>
 #include <QProcess>
-#include <QTextBrowser>
 #include <QThread>
 
 #include <atomic>
@@ -47,12 +45,6 @@ QString RunTool(const QString& tool, const QStringList& args)
     process.start(tool, args);
     if (!process.waitForFinished(10000)) return tool + " is missing; run scripts/install-deps";
     return QString::fromUtf8(process.readAll()).trimmed() + (process.exitCode() ? " (failed)" : "");
-}
-
-QString ReadText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 }  // namespace
@@ -146,32 +138,4 @@ TEST_F(ShellTest, TheAssociationIsValidForAnyPathAndWrittenWhereItCanBe)
     EXPECT_EQ(WriteFileAssociation(Home() + "/partly", "/x/graphelle", cli).written, kAssociationPieces - 1);
     EXPECT_EQ(WriteFileAssociation(Home() + "/partly/applications", "/x/graphelle", cli).written, 0);
     EXPECT_EQ(WriteFileAssociation(QString(), "/x/graphelle", cli).written, 0);
-}
-
-// Help goes to the desktop's browser through xdg-open, and to the program's own window, at the
-// page's contents, when no browser starts.
-TEST_F(ShellTest, HelpOpensTheBrowserOrElseTheProgramsOwnWindowAtTheContents)
-{
-    const QByteArray path = qgetenv("PATH");
-    const QString script = Home() + "/xdg-open", note = Home() + "/args";
-    const QString page = QUrl::fromLocalFile(CQuillexApp::HelpPagePath()).toString() + "#Main_Contents\n";
-    qputenv("PATH", Home().toLocal8Bit());
-    const auto shown = [&] { auto* w = Frame().findChild<CHelpWindow*>(); return w && w->isVisible() ? w : nullptr; };
-    // xdg-open's status: a browser took the page, nothing could open it, no xdg-open at all.
-    for (int status : {0, 3, -1}) {
-        QFile::remove(note);
-        const QString body = QString("#!/bin/sh\necho \"$@\" > '%1'\nexit %2\n").arg(note).arg(status);
-        ASSERT_TRUE(WriteFile(script, body.toUtf8()));
-        const auto run = status < 0 ? QFile::Permissions() : QFile::ExeOwner;
-        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | run);
-        Start();
-        Frame().RouteCommand(ID_HELP);
-        WaitFor([&] { return shown() || (status == 0 && QFileInfo::exists(note)); });
-        if (status == 0) RunEventLoop(500);  // long enough for a window to show after xdg-open took the page
-        ASSERT_EQ(shown() != nullptr, status != 0) << status;
-        EXPECT_EQ(ReadText(note), status < 0 ? QString() : page);
-        if (status) EXPECT_EQ(shown()->Browser()->source().fragment(), "Main_Contents");
-        Stop();
-    }
-    qputenv("PATH", path);
 }

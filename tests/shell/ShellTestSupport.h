@@ -28,7 +28,6 @@ struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
     {
         ++newRuns;
-        if (whileNewShown) whileNewShown();
         width = 400, height = 300, roughness = 5;
         return true;
     }
@@ -40,7 +39,6 @@ struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
         chosenPath = saveAsAnswer;
         return !saveAsAnswer.empty();
     }
-    std::function<void()> whileNewShown;  // what the test looks at while New asks
     int newRuns = 0;
     std::vector<std::string> messages, saveAsAsked;
     std::string saveAsAnswer;
