@@ -3,8 +3,6 @@
 
 #include "XSession.h"
 
-namespace {
-
 using FileMenuTest = XTest;
 
 TEST_F(FileMenuTest, EveryCommandThroughTheMenuAndOpenRecentAfterARestart)
@@ -47,4 +45,3 @@ TEST_F(FileMenuTest, EveryCommandThroughTheMenuAndOpenRecentAfterARestart)
     EXPECT_TRUE(Quit()) << ProgramLog();
 }
 
-}  // namespace

@@ -7,8 +7,6 @@
 #include <chrono>
 #include <functional>
 
-namespace {
-
 using InstanceTest = XTest;
 
 TEST_F(InstanceTest, AnotherStartHandsItsFileToTheRunningCopyOrSaysThatItDoesNotAnswer)
@@ -54,4 +52,3 @@ TEST_F(InstanceTest, AnotherStartHandsItsFileToTheRunningCopyOrSaysThatItDoesNot
     EXPECT_TRUE(Quit()) << ProgramLog();
 }
 
-}  // namespace

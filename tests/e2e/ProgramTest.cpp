@@ -5,8 +5,6 @@
 
 #include "XSession.h"
 
-namespace {
-
 using ProgramTest = XTest;
 
 TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
@@ -74,4 +72,3 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     EXPECT_GT(Marked(file, 60, 107, 340, 113), 200);
 }
 
-}  // namespace

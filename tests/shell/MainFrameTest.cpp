@@ -2,33 +2,7 @@
 
 #include "document/Clipboard.h"
 
-#include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
-
-// The options as the bars set them in the document's tools.
-TEST_F(ShellTest, OptionsStartAtTheirDefaultsAndLastAcrossARestart)
-{
-    // Grade, width, smooth, pressure; size, strength, pressure; transparent.
-    const auto tools = [&] {
-        int32_t grade = 0, width = 0, smooth = 0, size = 0, strength = 0;
-        Doc().GetPencilTool().GetOptions(grade, width, smooth);
-        Doc().GetEraserTool().GetOptions(size, strength);
-        return std::vector<int>{grade, width, smooth, Doc().GetPencilTool().m_bPressure, size, strength,
-                                Doc().GetEraserTool().m_bPressure, Doc().GetSelection().IsTransparent()};
-    };
-    Start();
-    EXPECT_EQ(tools(), (std::vector<int>{5, 1, 0, 1, 1, 1, 1, 0}));
-    Frame().OptionBarOf(OptionBar::Pencil)->Combo(IDC_PENCIL_GRADE)->setCurrentIndex(9);
-    Frame().OptionBarOf(OptionBar::Eraser)->Combo(IDC_ERASER_STRENGTH)->setCurrentIndex(2);
-    Frame().OptionBarOf(OptionBar::Select)->Check(IDC_TRANSPARENT)->click();
-    Frame().OptionBarOf(OptionBar::Eraser)->Check(IDC_ERASER_PRESSURE)->click();
-    const std::vector<int> changed{9, 1, 0, 1, 1, 3, 0, 1};
-    EXPECT_EQ(tools(), changed);
-    Stop();
-    Start();
-    EXPECT_EQ(tools(), changed);
-}
 
 // When the event loop goes idle after something happened it runs one pass that takes every
 // command's state from whichever of view, document, frame and application answers, shows the

@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -139,15 +138,6 @@ protected:
 
     CMainFrame& Frame() { return *m_app->GetFrame(); }
     CQuillexDoc& Doc() { return *m_app->GetDocument(); }
-    // The titles of the menus the menu bar shows.
-    QString MenuTitles()
-    {
-        QString titles;
-        for (QAction* a : Frame().CommandMenuBar()->actions())
-            if (a->isVisible() && a->menu()) titles += a->menu()->title() + " ";
-        return titles.trimmed();
-    }
-
     // A pencil stroke across the sheet, as the view's tracking feeds it; up: false leaves
     // the pointer held at its end.
     void DrawStroke(int32_t y = 40, bool up = true)
