@@ -59,14 +59,13 @@ inline bool Read(const std::string& path, CPaper& paper)
     std::string error;
     return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
 }
-// The non-white pixels of a sketch file within a rectangle, or with sum, the sum of their values; -1 when
-// it does not read whole.
-inline long Marked(const std::string& file, int left, int top, int right, int bottom, bool sum = false)
+// The non-white pixels of a sketch file within a rectangle; -1 when it does not read whole.
+inline long Marked(const std::string& file, int left, int top, int right, int bottom)
 {
     CPaper paper;
     long n = Read(file, paper) ? 0 : -1;
     for (int y = top; n >= 0 && y < bottom; ++y)
-        for (int x = left; x < right; ++x) n += sum ? paper.GetPixel(x, y) : paper.GetPixel(x, y) != 255;
+        for (int x = left; x < right; ++x) n += paper.GetPixel(x, y) != 255;
     return n;
 }
 
