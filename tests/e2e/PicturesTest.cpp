@@ -30,9 +30,8 @@ TEST_F(PicturesTest, APictureDroppedAndASketchOpenedByTheDesktop)
     ASSERT_TRUE(Quit()) << ProgramLog();
 
     // The start registered the program with the desktop of this home, once its indexes are up.
-    const std::string data = home + "/.local/share";
-    const auto indexed = [&] { return fs::exists(data + "/mime/mime.cache") && fs::exists(data + "/applications/mimeinfo.cache"); };
-    Within(10000, indexed);
+    for (const char* index : {"mime/mime.cache", "applications/mimeinfo.cache"})
+        Within(10000, [&] { return fs::exists(home + "/.local/share/" + index); });
     const std::string second = Documents() + "/../second.tvk";
     ASSERT_TRUE(WriteSheet(second, 320, 240));
 

@@ -28,7 +28,8 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     Xdo("mouseup 1");
 
     CPaper saved;
-    ASSERT_TRUE(Read(file, saved)) << file;
+    std::string error;
+    ASSERT_EQ(LoadSketchFile(file, saved, error), SketchLoad::Whole) << error;
     EXPECT_GT(Marked(file, 60, 57, 280, 63), 150);    // the first stroke
     EXPECT_EQ(Marked(file, 55, 190, 145, 210), 0);    // where the piece was lifted
     EXPECT_GT(Marked(file, 160, 137, 240, 143), 50);  // 100 right and 60 up

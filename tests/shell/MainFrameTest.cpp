@@ -33,9 +33,7 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
     const std::pair<std::function<void()>, std::string> steps[] = {
         {[] {}, "1P + + - - - - Sketch1 - Graphelle"},
         {[&] { Frame().Action(ID_TOOL_ERASER)->trigger(); }, "2E + + - - - - Sketch1 - Graphelle"},
-        {[&] { Frame().RouteCommand(ID_VIEW_TOOLBAR); }, "2 - + - - - - Sketch1 - Graphelle"},
-        {[&] { Frame().RouteCommand(ID_TOOL_SELECT); }, "3 - + - - - - Sketch1 - Graphelle"},
-        {[&] { Frame().RouteCommand(ID_VIEW_TOOLBAR); }, "3S + + - - - - Sketch1 - Graphelle"},
+        {[&] { Frame().RouteCommand(ID_TOOL_SELECT); }, "3S + + - - - - Sketch1 - Graphelle"},
         {[&] { Frame().RouteCommand(ID_EDIT_SELECT_ALL); }, "3S + + - - + - Sketch1 - Graphelle"},
         {[&] { Frame().Action(ID_VIEW_GRID)->trigger(); }, "3S + - - - + - Sketch1 - Graphelle"},
         {[&] { Frame().RouteCommand(ID_TOOL_PENCIL), DrawStroke(); }, "1P + - + - - - Sketch1* - Graphelle"},

@@ -5,16 +5,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 
 #include <csignal>
 
-namespace {
-
-void ClickButton(const char* text)
+static void ClickButton(const char* text)
 {
     AnswerNextModal("QMessageBox", [text](QWidget* box) {
         for (QPushButton* b : box->findChildren<QPushButton*>())
@@ -22,8 +19,6 @@ void ClickButton(const char* text)
         ADD_FAILURE() << "no button " << text;
     });
 }
-
-}  // namespace
 
 // A start on a file that cannot be opened says so, and shows the list of sketches found in every
 // folder of the documents folder, or when there are none asks for a new sheet.
@@ -67,11 +62,9 @@ TEST_F(ShellTest, AStartOpensTheFileNamedOrElseTheListOfSketchesOrElseANewSheet)
 TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
 {
     Start();
-    // The drawing's folder disappears under it.
+    // The drawing's folder is gone.
     const QString folder = Home() + "/gone";
-    QDir().mkpath(folder);
     Doc().SetPathName((folder + "/Sketch1.tvk").toStdString());
-    QDir(folder).removeRecursively();
     DrawStroke(40);
 
     // Go back: the window stays, the drawing stays changed.
@@ -89,7 +82,6 @@ TEST_F(ShellTest, WhenTheOwnFileCannotBeWrittenTheUserChoosesWhatHappens)
     Frame().RouteCommand(ID_FILE_NEW);
     EXPECT_LT(SavedPixel(elsewhere, 60, 40), 255);
     EXPECT_EQ(dialogs.newRuns, 2);
-    EXPECT_EQ(dialogs.saveAsAsked, std::vector<std::string>{"Save as Sketch File(*.tvk)"});
 
     // Discard: the program ends without the changes.
     Doc().SetPathName((folder + "/Sketch9.tvk").toStdString());
@@ -150,13 +142,11 @@ TEST_F(ShellTest, ARecoveryCopyUntilTheSaveAndOpenRecentAcrossARestart)
     // An option chosen on its bar reaches its tool, and lasts too.
     Frame().OptionBarOf(OptionBar::Pencil)->Combo(IDC_PENCIL_GRADE)->setCurrentIndex(9);
     Frame().OptionBarOf(OptionBar::Select)->Check(IDC_TRANSPARENT)->click();
-    const auto options = [&] {
-        return std::pair(Doc().GetPencilTool().m_nGrade, Doc().GetSelection().IsTransparent());
-    };
-    EXPECT_EQ(options(), std::pair(9, true));
+    const auto chosen = [&] { return std::pair(Doc().GetPencilTool().m_nGrade, Doc().GetSelection().IsTransparent()); };
+    EXPECT_EQ(chosen(), std::pair(9, true));
     Stop();
     Start();
-    EXPECT_EQ(options(), std::pair(9, true));
+    EXPECT_EQ(chosen(), std::pair(9, true));
     QMenu* recent = Frame().findChild<QMenu*>();
     for (QMenu* menu : Frame().findChildren<QMenu*>()) recent = menu->title() == "Open Recent" ? menu : recent;
     const auto entries = [&] {

@@ -31,15 +31,13 @@ struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
         return true;
     }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool Run(const std::string& title, const std::string&, const std::vector<FileFilter>& filters,
-             std::string& chosenPath) override
+    bool Run(const std::string&, const std::string&, const std::vector<FileFilter>&, std::string& chosenPath) override
     {
-        saveAsAsked.push_back(title + " " + filters.at(0).description);
         chosenPath = saveAsAnswer;
         return !saveAsAnswer.empty();
     }
     int newRuns = 0;
-    std::vector<std::string> messages, saveAsAsked;
+    std::vector<std::string> messages;
     std::string saveAsAnswer;
 };
 
@@ -58,15 +56,15 @@ inline bool WaitFor(const std::function<bool()>& done)
     return done();
 }
 
-// A white sketch file with a square of the gray mark at (10, 10), 20 pixels on a side.
-inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 150, uint8_t mark = 20)
+// A white sketch file with a square of gray 20 at (10, 10), 20 pixels on a side.
+inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 150)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     CPaper paper;
     CArchive ar;
     if (!paper.Create(w, h, 5)) return false;
     for (int y = 10; y < 30; ++y)
-        for (int x = 10; x < 30; ++x) paper.SetPixel(x, y, mark);
+        for (int x = 10; x < 30; ++x) paper.SetPixel(x, y, 20);
     return ar.Open(path.toStdString(), CArchive::store) && WriteSketch(paper, ar) && ar.Close();
 }
 
@@ -88,16 +86,14 @@ inline int SavedPixel(const QString& path, int32_t x, int32_t y)
 inline void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
 {
     auto* timer = new QTimer;
-    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className)) {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->inherits(className)) {
             timer->stop();
             timer->deleteLater();
             answer(modal);
         }
     });
-    timer->start();
+    timer->start(10);
 }
 
 class ShellTest : public ::testing::Test {
