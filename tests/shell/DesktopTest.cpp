@@ -115,9 +115,13 @@ TEST_F(ShellTest, TheAssociationIsValidForAnyPathAndWrittenOnlyWhenItChanged)
         EXPECT_EQ(RunTool("desktop-file-validate", {data + "/applications/graphelle.desktop"}), "")
             << exe.toStdString();
     }
-    // Once the desktop indexed it, a start rewrites nothing; a moved program is written again.
+    // Once the desktop indexed it, a file is ours by its name alone, as the type's description names
+    // it; a start then rewrites nothing; a moved program is written again.
     RefreshDesktopDatabases(data);
-    EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(data + "/applications/mimeinfo.cache"); }));
+    for (const char* index : {"/mime/mime.cache", "/applications/mimeinfo.cache"})
+        EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(data + index); })) << index;
+    ASSERT_TRUE(WriteFile(Home() + "/a.tvk", "no mark"));
+    EXPECT_EQ(RunTool("mimetype", {"-b", "-d", Home() + "/a.tvk"}), "Graphelle File");
     EXPECT_FALSE(WriteFileAssociation(data, nasty, cli).entryChanged);
     EXPECT_TRUE(WriteFileAssociation(data, "/new/graphelle", cli).entryChanged);
     // No data folder known: nothing is written anywhere.

@@ -137,8 +137,7 @@ TEST_F(ShellTest, ARecoveryCopyUntilTheSaveAndOpenRecentAcrossARestart)
     EXPECT_TRUE(WaitFor([&] { return copies() == 1; }));
     ASSERT_TRUE(m_app->OnFileSave());
     EXPECT_TRUE(WaitFor([&] { return copies() == 0; }));
-    ASSERT_TRUE(QFile::copy(first, second));
-    ASSERT_TRUE(m_app->OpenDocumentFile(second));
+    ASSERT_TRUE(QFile::copy(first, second) && m_app->OpenDocumentFile(second));
     // An option chosen on its bar reaches its tool, and lasts too.
     Frame().OptionBarOf(OptionBar::Pencil)->Combo(IDC_PENCIL_GRADE)->setCurrentIndex(9);
     Frame().OptionBarOf(OptionBar::Select)->Check(IDC_TRANSPARENT)->click();
