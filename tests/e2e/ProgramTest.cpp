@@ -1,35 +1,18 @@
-// The whole program in a real X window, driven like a person would: a termination while a
-// dialog waits, the New dialog at the first start, strokes with the pencil and the eraser, a piece
-// selected and moved, the tools chosen by their keys, Ctrl+Q in the middle of a stroke, the file
-// read back and shown again, and the drawing kept at a termination.
+// The whole program in a real X window, driven like a person would: the New dialog at the first
+// start, strokes with the pencil, a piece selected and moved, the tools chosen by their keys,
+// Ctrl+Q in the middle of a stroke, the file read back and shown again, and the drawing kept at a
+// termination while a dialog waits.
 
 #include "XSession.h"
-
-namespace {
 
 using ProgramTest = XTest;
 
 TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
 {
-    const std::string file = Documents() + "/Sketch1.tvk", junk = Documents() + "/junk.tvk";
-    // A logout or shutdown ends the program in time, and within a second whatever dialog waits.
-    const auto terminated = [&](int ms) { return kill(program, SIGTERM), WaitProgramExit(ms); };
-    // The first start's New dialog, and "Failed to open file!" for a file that is no sketch,
-    // before the window shows: no window is left behind.
-    ASSERT_TRUE(StartProgram({}, "^New$"));
-    EXPECT_TRUE(terminated(1000)) << ProgramLog();
-    std::ofstream(junk) << "not a sketch";
-    ASSERT_TRUE(StartProgram({junk}, "^Graphelle$"));
-    EXPECT_TRUE(terminated(1000)) << ProgramLog();
-    fs::remove(junk);
-
+    const std::string file = Documents() + "/Sketch1.tvk";
     ASSERT_TRUE(StartNewSheet()) << "no New dialog or no 400 x 300 sheet on screen";
-    // A stroke, and the eraser across it; a second stroke.
+    // Two strokes.
     Drag(40, 60, 360, 60);
-    Key("e");
-    Drag(300, 20, 300, 100);
-    Drag(310, 20, 310, 100);
-    Key("b");
     Drag(40, 200, 360, 200);
 
     // A piece of the second stroke selected and moved up and right; the pencil puts it down.
@@ -45,7 +28,8 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     Xdo("mouseup 1");
 
     CPaper saved;
-    ASSERT_TRUE(Read(file, saved)) << file;
+    std::string error;
+    ASSERT_EQ(LoadSketchFile(file, saved, error), SketchLoad::Whole) << error;
     EXPECT_GT(Marked(file, 60, 57, 280, 63), 150);    // the first stroke
     EXPECT_EQ(Marked(file, 55, 190, 145, 210), 0);    // where the piece was lifted
     EXPECT_GT(Marked(file, 160, 137, 240, 143), 50);  // 100 right and 60 up
@@ -53,8 +37,6 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     EXPECT_GT(Marked(file, 60, 257, 340, 263), 200);  // the stroke Ctrl+Q ended
     EXPECT_EQ(Marked(file, 0, 0, 400, 50), 0);        // no stray marks
     EXPECT_EQ(Marked(file, 0, 70, 400, 130), 0);
-    // The eraser is on the first stroke: lighter there than beside it.
-    EXPECT_GT(Marked(file, 296, 57, 314, 63, true), Marked(file, 250, 57, 268, 63, true));
 
     // Started again with the file, the screen shows the same pixels but for the grid's cross.
     ASSERT_TRUE(StartProgram({file}, "^Sketch1 - Graphelle$", 400, 300));
@@ -70,8 +52,9 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     Drag(40, 110, 360, 110);
     Key("ctrl+n");
     ASSERT_TRUE(WaitWindow("^New$"));
-    EXPECT_TRUE(terminated(1000)) << ProgramLog();
+    // A logout or shutdown ends the program in time, whatever dialog waits.
+    kill(program, SIGTERM);
+    EXPECT_TRUE(WaitProgramExit(1000)) << ProgramLog();
     EXPECT_GT(Marked(file, 60, 107, 340, 113), 200);
 }
 
-}  // namespace

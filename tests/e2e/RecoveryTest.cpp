@@ -4,8 +4,6 @@
 
 #include "XSession.h"
 
-namespace {
-
 using RecoveryTest = XTest;
 
 TEST_F(RecoveryTest, AStrokeDrawnBeforeAKillIsBackInItsFileAfterAPlainStart)
@@ -29,4 +27,3 @@ TEST_F(RecoveryTest, AStrokeDrawnBeforeAKillIsBackInItsFileAfterAPlainStart)
     EXPECT_TRUE(Quit()) << ProgramLog();
 }
 
-}  // namespace

@@ -54,19 +54,14 @@ inline bool WriteSheet(const std::string& path, uint32_t width, uint32_t height,
     for (int i = 0; i < 400; ++i) paper.SetPixel(10 + i % 20, 10 + i / 20, 0);
     return ar.Open(path, CArchive::store) && (png ? WritePng(paper, ar) : WriteSketch(paper, ar)) && ar.Close();
 }
-inline bool Read(const std::string& path, CPaper& paper)
-{
-    std::string error;
-    return LoadSketchFile(path, paper, error) == SketchLoad::Whole;
-}
-// The non-white pixels of a sketch file within a rectangle, or with sum, the sum of their values; -1 when
-// it does not read whole.
-inline long Marked(const std::string& file, int left, int top, int right, int bottom, bool sum = false)
+// The non-white pixels of a sketch file within a rectangle; -1 when it does not read whole.
+inline long Marked(const std::string& file, int left, int top, int right, int bottom)
 {
     CPaper paper;
-    long n = Read(file, paper) ? 0 : -1;
+    std::string error;
+    long n = LoadSketchFile(file, paper, error) == SketchLoad::Whole ? 0 : -1;
     for (int y = top; n >= 0 && y < bottom; ++y)
-        for (int x = left; x < right; ++x) n += sum ? paper.GetPixel(x, y) : paper.GetPixel(x, y) != 255;
+        for (int x = left; x < right; ++x) n += paper.GetPixel(x, y) != 255;
     return n;
 }
 
@@ -176,17 +171,13 @@ protected:
             args += " mousemove " + At(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps) + " sleep 0.025";
         Xdo(args + " mouseup 1 sleep 0.15");
     }
-    // The program's windows on screen (the main window, a dialog, an open menu).
-    int Windows()
-    {
-        return std::stoi(Output("xdotool search --onlyvisible --pid " + std::to_string(program) + " | wc -l"));
-    }
-    // Opens the File menu and, once it shows, types keys into it.
+    // Opens the File menu and, once it shows as one more window of the program, types keys into it.
     bool Menu(const std::string& keys)
     {
-        const int windows = Windows();
+        const std::string windows = "xdotool search --onlyvisible --pid " + std::to_string(program) + " | wc -l";
+        const int before = std::stoi(Output(windows));
         Click(25, 13);
-        return Within(5000, [&] { return Windows() == windows + 1; }) && (Key(keys), true);
+        return Within(5000, [&] { return std::stoi(Output(windows)) == before + 1; }) && (Key(keys), true);
     }
 
     bool Capture()

@@ -7,7 +7,6 @@
 #include "formats/SketchFile.h"
 #include "io/Archive.h"
 #include "shell/MainFrame.h"
-#include "shell/MainToolBar.h"
 #include "shell/OptionBar.h"
 #include "shell/QuillexApp.h"
 #include "view/QuillexView.h"
@@ -21,30 +20,24 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWidgetAction>
 
 struct FakeDialogs : INewPaperDialog, IMessageBox, ISaveAsDialog {
     bool Run(int32_t& width, int32_t& height, int32_t& roughness) override
     {
         ++newRuns;
-        if (whileNewShown) whileNewShown();
         width = 400, height = 300, roughness = 5;
         return true;
     }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool Run(const std::string& title, const std::string&, const std::vector<FileFilter>& filters,
-             std::string& chosenPath) override
+    bool Run(const std::string&, const std::string&, const std::vector<FileFilter>&, std::string& chosenPath) override
     {
-        saveAsAsked.push_back(title + " " + filters.at(0).description);
         chosenPath = saveAsAnswer;
         return !saveAsAnswer.empty();
     }
-    std::function<void()> whileNewShown;  // what the test looks at while New asks
     int newRuns = 0;
-    std::vector<std::string> messages, saveAsAsked;
+    std::vector<std::string> messages;
     std::string saveAsAnswer;
 };
 
@@ -63,15 +56,15 @@ inline bool WaitFor(const std::function<bool()>& done)
     return done();
 }
 
-// A white sketch file with a square of the gray mark at (10, 10), 20 pixels on a side.
-inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 150, uint8_t mark = 20)
+// A white sketch file with a square of gray 20 at (10, 10), 20 pixels on a side.
+inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 150)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     CPaper paper;
     CArchive ar;
     if (!paper.Create(w, h, 5)) return false;
     for (int y = 10; y < 30; ++y)
-        for (int x = 10; x < 30; ++x) paper.SetPixel(x, y, mark);
+        for (int x = 10; x < 30; ++x) paper.SetPixel(x, y, 20);
     return ar.Open(path.toStdString(), CArchive::store) && WriteSketch(paper, ar) && ar.Close();
 }
 
@@ -89,39 +82,18 @@ inline int SavedPixel(const QString& path, int32_t x, int32_t y)
     return LoadSketchFile(path.toStdString(), paper, error) == SketchLoad::Whole ? paper.GetPixel(x, y) : -1;
 }
 
-// A menu as it reads: items by name with their keys after a tab, "-" for a
-// separator, "Zoom>" and "<" around a sub-menu.
-inline QStringList MenuText(const QMenu* menu)
-{
-    QStringList out;
-    for (QAction* a : menu->actions()) {
-        if (a->menu()) {
-            out << a->text() + ">" << MenuText(a->menu()) << "<";
-        } else if (a->isSeparator()) {
-            out << "-";
-        } else {
-            // A text with a tab shows its own keys; otherwise the menu adds the first one.
-            const bool ownKeys = a->text().contains('\t') || a->shortcut().isEmpty();
-            out << (ownKeys ? a->text() : a->text() + "\t" + a->shortcut().toString(QKeySequence::NativeText));
-        }
-    }
-    return out;
-}
-
 // Answers the next modal window of a class once it is up.
 inline void AnswerNextModal(const char* className, std::function<void(QWidget*)> answer)
 {
     auto* timer = new QTimer;
-    timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, className, answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->inherits(className)) {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->inherits(className)) {
             timer->stop();
             timer->deleteLater();
             answer(modal);
         }
     });
-    timer->start();
+    timer->start(10);
 }
 
 class ShellTest : public ::testing::Test {
@@ -162,18 +134,6 @@ protected:
 
     CMainFrame& Frame() { return *m_app->GetFrame(); }
     CQuillexDoc& Doc() { return *m_app->GetDocument(); }
-    // The titles of the menus the menu bar shows, and those menus.
-    QString MenuTitles(QList<QMenu*>* menus = nullptr)
-    {
-        QString titles;
-        for (QAction* a : Frame().CommandMenuBar()->actions()) {
-            if (!a->isVisible() || !a->menu()) continue;
-            titles += a->menu()->title() + " ";
-            if (menus) *menus << a->menu();
-        }
-        return titles.trimmed();
-    }
-
     // A pencil stroke across the sheet, as the view's tracking feeds it; up: false leaves
     // the pointer held at its end.
     void DrawStroke(int32_t y = 40, bool up = true)
