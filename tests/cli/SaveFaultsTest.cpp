@@ -3,9 +3,7 @@
 // the file holds its old content or the new one whole, the status and message say what happened,
 // owner and mode are kept, and no temporary file is left behind.
 
-#include "document/DocTestSupport.h"
-
-#include <gtest/gtest.h>
+#include "CliTestSupport.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -27,28 +25,28 @@ enum Owner { Nobody, Root, NobodyRootGroup };
 enum Fault { None, SizeLimit, FullDisk, Leftovers };
 
 // closedFolder: the folder belongs to root, the file to its owner; owner and mode: of the file, as they must
-// stay; message: part of standard error, empty when nothing may be printed; replaced: the new content whole,
-// else the old content untouched.
+// stay; message: part of standard error, empty when nothing may be printed. A status of 0 means the new
+// content whole, any other the old content untouched.
 struct Row { const char* name; Command command; Target target; bool closedFolder; Owner owner; mode_t mode;
-             Fault fault; int status; const char* message; bool replaced; };
+             Fault fault; int status; const char* message; };
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }  // failures name the row, not its bytes
 
 const Row kRows[] = {
-    {"ThroughALink", Save, Link, false, Nobody, 0640, None, 0, "", true},
-    {"ThroughAChainOfLinks", Convert, Chain, false, Nobody, 0604, None, 0, "", true},
-    {"FileWithASecondName", Save, HardLink, false, Nobody, 0644, None, 0, "", true},
+    {"ThroughALink", Save, Link, false, Nobody, 0640, None, 0, ""},
+    {"ThroughAChainOfLinks", Convert, Chain, false, Nobody, 0604, None, 0, ""},
+    {"FileWithASecondName", Save, HardLink, false, Nobody, 0644, None, 0, ""},
     {"WriteProtectedFile", Save, File, false, Nobody, 0444, None, 1,
-     "Could not save \"out.bmp\": the file is write-protected", false},
-    {"SomeoneElsesFile", Convert, File, false, Root, 0644, None, 1, "out.bmp: the file is write-protected", false},
-    {"ClosedFolder", Save, File, true, Nobody, 0600, None, 0, "", true},
+     "Could not save \"out.bmp\": the file is write-protected"},
+    {"SomeoneElsesFile", Convert, File, false, Root, 0644, None, 1, "out.bmp: the file is write-protected"},
+    {"ClosedFolder", Save, File, true, Nobody, 0600, None, 0, ""},
     {"ClosedFolderAndSizeLimit", Save, File, true, Nobody, 0600, SizeLimit, 1,
-     "the file would pass the file-size limit; the file was put back as it was", false},
-    {"FileOfAGroupNotOurs", Save, File, false, NobodyRootGroup, 0664, None, 0, "", true},
+     "the file would pass the file-size limit; the file was put back as it was"},
+    {"FileOfAGroupNotOurs", Save, File, false, NobodyRootGroup, 0664, None, 0, ""},
     {"SizeLimit", Thumbnail, File, false, Nobody, 0644, SizeLimit, 1,
-     "out.png: the file would pass the file-size limit", false},
-    {"FullDisk", Save, File, false, Nobody, 0644, FullDisk, 1, "the disk is full", false},
-    {"FolderAsTarget", Convert, Folder, false, Nobody, 0755, None, 1, "out.bmp: it is a folder, not a file", false},
-    {"LeftoverOfAKilledSave", Save, File, false, Nobody, 0644, Leftovers, 0, "", true},
+     "out.png: the file would pass the file-size limit"},
+    {"FullDisk", Save, File, false, Nobody, 0644, FullDisk, 1, "the disk is full"},
+    {"FolderAsTarget", Convert, Folder, false, Nobody, 0755, None, 1, "out.bmp: it is a folder, not a file"},
+    {"LeftoverOfAKilledSave", Save, File, false, Nobody, 0644, Leftovers, 0, ""},
 };
 
 // Every output is larger than this, and the old file is smaller; the small disk is too small for the 61 KB picture.
@@ -68,17 +66,14 @@ protected:
         const passwd* user = ::getpwnam("nobody");
         const group* nogroup = ::getgrnam("nogroup");
         ASSERT_TRUE(user && nogroup);
-        m_nobody = {user->pw_uid, nogroup->gr_gid};
+        m_uid = user->pw_uid, m_gid = nogroup->gr_gid;
         Own(root.path, Root, 0755);
         fs::copy_file(GRAPHELLE_CLI_PROGRAM, m_cli);  // the build folder may be closed to nobody; this copy is not
         for (const char* folder : {"home", "state", "ref", "work"}) MakeFolder(folder);
-        // Enough graphite that even the compressed thumbnail passes the size limit.
-        doctest::WriteFile(root.File("draw.txt"),
-                           "new 300 200 5\nstroke 10 10 290 190 150 20\npencil 6B 3 0\nstroke 10 190 290 10 20 100 "
-                           "280 120 40 20 260 180 10 60 290 70 30 150 270 140\npencil 2B 3 0\nstroke 150 5 160 195 "
-                           "60 10 80 190 230 10 220 190\nsave in.tvk\n");
+        // Grays busy enough that even the compressed thumbnail passes the size limit.
+        WriteSheet(root.File("in.tvk"), 300, 200,
+                   [](uint32_t x, uint32_t y) { return uint8_t(x * x * 31 + y * y * 17 + x * y); });
         doctest::WriteFile(root.File("save.txt"), "open ../in.tvk\nsave out.bmp\n");
-        ASSERT_EQ(Run(root.path, {"run", "draw.txt"}, false, false), 0) << m_err;
     }
     void TearDown() override
     {
@@ -86,10 +81,7 @@ protected:
         if (m_bMounted) ::umount2(root.File("work").c_str(), MNT_DETACH);
     }
 
-    std::pair<uid_t, gid_t> Ids(Owner o) const
-    {
-        return {o == Root ? 0 : m_nobody.first, o == Nobody ? m_nobody.second : 0};
-    }
+    std::pair<uid_t, gid_t> Ids(Owner o) const { return {o == Root ? 0 : m_uid, o == Nobody ? m_gid : 0}; }
     void Own(const std::string& path, Owner owner, mode_t mode) const
     {
         ASSERT_EQ(::lchown(path.c_str(), Ids(owner).first, Ids(owner).second) | ::chmod(path.c_str(), mode), 0) << path;
@@ -116,7 +108,8 @@ protected:
     std::string m_cli = root.File("graphelle-cli"), m_err, m_file;
     const std::string m_leftover = root.File("work/.out.bmp.saving-Ab12Cd");
     const std::string m_live = root.File("work/.out.bmp.saving-Live00");
-    std::pair<uid_t, gid_t> m_nobody;
+    uid_t m_uid = 0;
+    gid_t m_gid = 0;
     int m_liveFd = -1;
     bool m_bMounted = false;
 };
@@ -160,7 +153,7 @@ TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)
     ASSERT_EQ(::lstat(m_file.c_str(), &st), 0);
     EXPECT_EQ(std::pair(st.st_mode & 07777, std::pair(st.st_uid, st.st_gid)), std::pair(row.mode, Ids(row.owner)));
     if (row.target == Folder) EXPECT_TRUE(fs::is_directory(m_file) && fs::is_empty(m_file));
-    else EXPECT_TRUE(Contents(m_file) == (row.replaced ? fresh : kOld)) << Contents(m_file).size();
+    else EXPECT_TRUE(Contents(m_file) == (row.status == 0 ? fresh : kOld)) << Contents(m_file).size();
     if (row.target == Link || row.target == Chain) { EXPECT_TRUE(fs::is_symlink(root.File("work/out.bmp"))); }
     if (row.target == HardLink) { EXPECT_TRUE(Contents(root.File("work/other.bmp")) == fresh); }
     if (row.fault == Leftovers) { EXPECT_TRUE(!fs::exists(m_leftover) && fs::exists(m_live)); }
