@@ -51,68 +51,43 @@ protected:
 
 }  // namespace
 
-// An archive stored to replaces its target only when closed: one aborted or abandoned leaves the old file and no
-// other behind.
-TEST_F(Framework, ArchivesReplaceTheTargetOnlyWhenClosed)
-{
-    const std::string target = folder.File("a.tvk");
-    WriteFile(target, "old");
-    for (bool abort : {false, true}) {
-        CArchive ar;
-        ASSERT_TRUE(ar.Open(target, CArchive::store) && ar.Write("new!", 4));
-        EXPECT_EQ(Contents(target), "old");  // not yet
-        if (abort) ar.Abort();               // else destroyed without Close: abandoned
-    }
-    EXPECT_EQ((std::pair{Contents(target), Entries()}), (std::pair{std::string("old"), size_t{1}}));
-}
-
 TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
 {
     auto doc = std::make_unique<TextDoc>(services);
     HintView a, b;
     for (HintView* v : {&a, &b, &b}) doc->AddView(v);  // b once only
-    EXPECT_EQ(doc->GetViews().size(), 2u);
-    EXPECT_EQ(a.GetDocument(), doc.get());
-    const CRect r{1, 2, 3, 4};
-    doc->UpdateAllViews(&a, &r);
-    doc->UpdateAllViews(nullptr);
-    EXPECT_EQ(a.updates, (Updates{{nullptr, nullptr}}));
-    EXPECT_EQ(b.updates, (Updates{{&a, &r}, {nullptr, nullptr}}));
     {
         HintView shortLived;
         doc->AddView(&shortLived);
     }
-    EXPECT_EQ(doc->GetViews().size(), 2u);
-    doc->UpdateAllViews(nullptr);
+    const CRect r{1, 2, 3, 4};
+    doc->UpdateAllViews(&a, &r);
     doc->RemoveView(&a);
-    EXPECT_EQ(a.GetDocument(), nullptr);
+    doc->UpdateAllViews(nullptr);
+    EXPECT_EQ(std::pair(a.updates, b.updates), std::pair(Updates{}, Updates{{&a, &r}, {nullptr, nullptr}}));
+    EXPECT_EQ(std::pair(a.GetDocument(), doc->GetViews().size()), (std::pair<CDocument*, size_t>(nullptr, 1)));
     doc.reset();
     EXPECT_EQ(b.GetDocument(), nullptr);
 }
 
-// A file that cannot be opened leaves the document as it was; a reader that fails leaves nothing half-read behind.
-TEST_F(Framework, AFailedOpenLeavesTheContentsAsTheyWereOrEmpty)
+// An archive stored to replaces its target only when closed: one aborted or abandoned leaves the old file and no
+// other behind. So a writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
+// the old file stays, the user is told why, the drawing stays modified, and no temporary file is left. The watcher
+// hears of each save before the file is replaced and after it is whole. A file that cannot be opened leaves the
+// document as it was; a reader that fails leaves nothing half-read behind.
+TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWellAndAFailedOpenChangesNothing)
 {
     const std::string file = folder.File("doc.txt");
-    WriteFile(file, "hello");
-    TextDoc doc(services);
-    doc.text = "kept";
-    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
-    EXPECT_EQ(doc.text + "|" + doc.GetPathName(), "kept|");
-    doc.failLoading = true;
-    EXPECT_FALSE(doc.OnOpenDocument(file));
-    EXPECT_TRUE(doc.text.empty() && messages.empty());
-}
-
-// A writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
-// the old file stays, the user is told why, the drawing stays modified, and no temporary file
-// is left. The watcher hears of each save before the file is replaced and after it is whole.
-TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
-{
-    const std::string file = folder.File("doc.txt");
+    WriteFile(file, "old");
+    for (bool abort : {false, true}) {
+        CArchive ar;
+        ASSERT_TRUE(ar.Open(file, CArchive::store) && ar.Write("new!", 4));
+        EXPECT_EQ(Contents(file), "old");  // not yet
+        if (abort) ar.Abort();             // else destroyed without Close: abandoned
+    }
+    EXPECT_EQ((std::pair{Contents(file), Entries()}), (std::pair{std::string("old"), size_t{1}}));
     TextDoc doc(services);
     EXPECT_FALSE(doc.DoFileSave()) << "no path yet";
-    WriteFile(file, "old");
     doc.text = "first";
     doc.SetPathName(file);
     doc.SetModifiedFlag(true);
@@ -121,9 +96,7 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
     EXPECT_TRUE(!doc.IsModified() && messages.empty());
     doc.failAfterWriting = true;
     const std::pair<std::string, std::string> failures[] = {
-        {file, file},
-        {"/proc/graphelle-test.txt", "cannot create"},
-        {folder.File("no/such/folder.txt"), "No such file or directory"}};
+        {file, file}, {"/proc/graphelle.txt", "cannot create"}, {folder.File("no/a.txt"), "No such file or directory"}};
     for (const auto& [path, reason] : failures) {
         messages.clear();
         doc.text = "second, longer than the first";
@@ -136,4 +109,11 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
     }
     EXPECT_EQ((std::pair{Contents(file), Entries()}), (std::pair{std::string("first"), size_t{1}}));
     EXPECT_EQ(saves, (std::vector<std::string>{"before old", "after first", "before first", "before ", "before "}));
+    messages.clear();
+    doc.text = "kept";
+    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
+    EXPECT_EQ(doc.text + "|" + doc.GetPathName(), "kept|" + file);
+    doc.failLoading = true;
+    EXPECT_FALSE(doc.OnOpenDocument(file));
+    EXPECT_TRUE(doc.text.empty() && messages.empty());
 }
