@@ -1,21 +1,17 @@
 // A name reserved for a new drawing is nobody else's until its holder lets go or dies; a
 // file already there is never a free name.
 
+#include "FileTestSupport.h"
 #include "framework/NameReservation.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
-#include <unistd.h>
 
 TEST(NameReservation, ANameIsHeldUntilReleasedOrItsHolderDies)
 {
-    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / ("names-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const auto sketch = [&](int n) { return (dir / ("Sketch" + std::to_string(n) + ".tvk")).string(); };
-    std::ofstream(sketch(1)) << "taken";
+    const filetest::TempFolder dir;
+    const auto sketch = [&](int n) { return dir.File("Sketch" + std::to_string(n) + ".tvk"); };
+    filetest::WriteFile(sketch(1), "taken");
     CNameReservation first, second;
     ASSERT_TRUE(first.ReserveFirstFree(sketch, 10) && second.ReserveFirstFree(sketch, 10));
     EXPECT_EQ((std::pair{first.GetPath(), second.GetPath()}), (std::pair{sketch(2), sketch(3)}));
@@ -30,5 +26,4 @@ TEST(NameReservation, ANameIsHeldUntilReleasedOrItsHolderDies)
     EXPECT_TRUE(first.Reserve(sketch(5)));
     EXPECT_EQ(CNameReservation::SiblingName("/d/a.b.tvk", "rescued", 2), "/d/a.b (rescued 2).tvk");
     EXPECT_EQ(CNameReservation::SiblingName("/d.x/photo", "", 3), "/d.x/photo (3)");
-    std::filesystem::remove_all(dir);
 }
