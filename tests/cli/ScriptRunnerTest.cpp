@@ -1,16 +1,13 @@
 #include "CliTestSupport.h"
 
-using doctest::Contents;
 
 // Each line reaches the document: its history, selection, floating piece, modified flag and tool.
 TEST(ScriptRunner, StatusFollowsTheDocument)
 {
     const std::pair<const char*, std::string> cases[] = {
         {"", "history 0 pos 0 selection 0 0 0 0 floating 0 modified 0 tool pencil"},
-        {"stroke 5 5 20 20 40 10", "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
         {"stroke 5 5 20 20\nstroke 5 30 40 30\nundo\nundo\nredo",
          "history 2 pos 1 selection 0 0 0 0 floating 0 modified 1 tool pencil"},
-        {"tool select\nstroke 10 10 30 20", "history 0 pos 0 selection 10 10 30 20 floating 0 modified 0 tool select"},
         {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25",
          "history 1 pos 1 selection 30 20 50 30 floating 1 modified 1 tool select"},
         {"tool select\nstroke 10 10 30 20\nstroke 15 15 25 15 35 25\ndrop",
@@ -73,6 +70,9 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
         // Nothing after the bad line runs.
         EXPECT_EQ(std::tuple(r.status, r.err, r.out), std::tuple(1, line + error + "\n", "")) << script;
     }
+    const CliResult r = RunScript("open /no.tvk\nstatus\n");
+    EXPECT_EQ(std::tuple(r.status, r.err, r.out),
+              std::tuple(1, std::string("Failed to open file!\nline 1: cannot open /no.tvk\n"), ""));
 }
 
 // The lines that once overflowed the heap: a paste pressed in the middle of a stroke.
@@ -87,21 +87,4 @@ TEST(ScriptRunner, DocumentLinesDuringAGestureAreIgnoredWithANote)
     EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, plain.out));
     for (const char* note : {"line 9: paste ignored: a gesture is in progress\n", "line 12: pencil ignored"})
         EXPECT_TRUE(Has(r.err, note)) << r.err;
-}
-
-// A path is the rest of its line, blanks around it trimmed, or what stands between quotes.
-TEST(ScriptRunner, PathsMayHoldSpacesWithOrWithoutQuotes)
-{
-    doctest::TempFolder folder;
-    std::filesystem::create_directory(folder.path / "My Sketches");
-    const std::string dir = folder.File("My Sketches");
-    const CliResult r = RunScript("new 20 20 3\nstroke 2 2 15 15\nsave   " + dir + "/a b.tvk  # plain\n"
-                                  "save \"" + dir + "/#2 .tvk\"  \nopen \"" + dir + "/a b.tvk\"\nopen " + dir +
-                                  "/#2 .tvk\n");
-    // The last open stopped at the '#', which starts a comment there.
-    EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, "Failed to open file!\nline 6: cannot open " + dir + "/\n"));
-    EXPECT_EQ(Contents(dir + "/a b.tvk").substr(0, 4), "QLXF");
-    EXPECT_EQ(Contents(dir + "/#2 .tvk"), Contents(dir + "/a b.tvk"));
-    for (const char* line : {"save", "save # no path", "save \"unclosed", "save \"a\" b", "save \"\""})
-        EXPECT_EQ(RunScript(std::string("new 20 20 3\n") + line + "\n").err, "line 2: save takes PATH\n") << line;
 }
