@@ -2,31 +2,24 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 std::vector<uint8_t> Bits(const CPaper& p) { return {p.GetBits(), p.GetBits() + p.GetImageSize()}; }
 
 }  // namespace
 
-TEST(Paper, PixelAccessOutsideAndDetach)
+// Outside the paper, or on one without pixels, a pixel reads as 0 and is never written.
+TEST(Paper, PixelAccessOutsideThePaperIsHarmless)
 {
     CPaper p;
     EXPECT_EQ(p.GetPixel(0, 0), 0);
-    p.SetPixel(0, 0, 1);  // no buffer: nothing happens
-    EXPECT_EQ(p.DetachBits(), nullptr);
+    p.SetPixel(0, 0, 1);
     ASSERT_TRUE(p.Create(10, 10, 7));
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {-2147483647 - 1, 5}}) {
         EXPECT_EQ(p.GetPixel(x, y), 0) << x << "," << y;
         p.SetPixel(x, y, 0);
     }
     EXPECT_EQ(Bits(p), std::vector<uint8_t>(120, 255));
-
-    p.SetPixel(0, 9, 3);
-    PixelBuffer bits = p.DetachBits();
-    ASSERT_TRUE(bits && bits[0] == 3);
-    EXPECT_EQ((std::tuple{p.HasBits(), p.GetWidth(), p.GetImageSize(), p.GetRoughness()}),
-              (std::tuple{false, 0u, 0u, 5u}));
 }
 
 TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
@@ -36,15 +29,12 @@ TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
     for (uint32_t r = 1; r <= 10; ++r) {
         CPaper p;
         ASSERT_TRUE(p.Create(150, 100, r));
-        int grain = 0;
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 150; ++x) {  // the offset counts the row padding: stride 152
                 const uint32_t offset = (99 - y) * 152 + x;
                 const bool want = r > 1 && GrainRandom(offset * offset) % (23 - 2 * r) == 0;
                 ASSERT_EQ(p.IsGrain(x, y), want) << r << ": " << x << "," << y;
-                grain += want;
             }
-        if (r == 10) { EXPECT_NEAR(grain / 15000.0, 1.0 / 3.0, 0.03); }
         EXPECT_FALSE(p.IsGrain(-1, 0) || p.IsGrain(150, 0));
     }
 }
