@@ -94,15 +94,11 @@ TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
     }
 }
 
-// The copy's name selects its format; a sketch read and written again is the same file. A picture
-// taken in and given out again keeps every gray pixel; a colour one comes in as gray.
+// The copy's name selects its format. A picture taken in and given out again keeps every gray pixel; a
+// colour one comes in as gray.
 TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
 {
     doctest::TempFolder folder;
-    const std::string in = WriteDrawing(folder.File("in.tvk"));
-    ASSERT_EQ(RunCommand(CliConvert, {in, folder.File("copy")}).status, 0);
-    EXPECT_EQ(Contents(folder.File("copy")), Contents(in));
-
     const std::string picture = folder.File("in.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
     std::vector<uint8_t> gray(61 * 47);
     for (size_t i = 0; i < gray.size(); ++i) gray[i] = static_cast<uint8_t>(i * 13 + i / 61);

@@ -73,17 +73,3 @@ TEST(ScriptRunner, BadLinesStopWithTheirNumberAndReason)
     EXPECT_EQ(std::tuple(r.status, r.err, r.out),
               std::tuple(1, std::string("Failed to open file!\nline 1: cannot open /no.tvk\n"), ""));
 }
-
-// The lines that once overflowed the heap: a paste pressed in the middle of a stroke.
-TEST(ScriptRunner, DocumentLinesDuringAGestureAreIgnoredWithANote)
-{
-    const char* alone = "new 60 40 5\nstroke 2 2 30 30\ntool select\nstroke 5 5 20 20\ncopy\ntool pencil\n"
-                        "down 10 30\nmove 20 32\nmove 40 35\nup 40 35\ntool pencil\nstatus\n";
-    const CliResult plain = RunScript(alone);
-    std::string mixed = alone;
-    mixed.replace(mixed.find("move 40"), 0, "paste\nundo\ntool eraser\npencil 3 3 1\ndrop\n");
-    const CliResult r = RunScript(mixed);
-    EXPECT_EQ(std::pair(r.status, r.out), std::pair(0, plain.out));
-    for (const char* note : {"line 9: paste ignored: a gesture is in progress\n", "line 12: pencil ignored"})
-        EXPECT_TRUE(Has(r.err, note)) << r.err;
-}
