@@ -110,15 +110,14 @@ TEST(LzwCodec, TableFillingAtTheEndOfARowOrOnOneOfTheLastPixelsStaysInsideTheRas
 
 TEST(LzwDecoder, StreamsThatCannotBeStopWithThePixelsBeforeThem)
 {
+    const int corrupt = CLzwDecoder::kCorrupt, end = CLzwDecoder::kEnd;
     const struct { const char* what; std::vector<uint32_t> codes; int result; uint64_t pixelsBefore; } cases[] = {
-        {"code above the next code", {256, 7, 259}, CLzwDecoder::kCorrupt, 1},
-        {"next code is fine", {256, 7, 258, 257}, CLzwDecoder::kEnd, 3},
-        {"string code first after a clear", {256, 7, 256, 258}, CLzwDecoder::kCorrupt, 1},
-        {"string code first of all", {260}, CLzwDecoder::kCorrupt, 0},
-        {"more pixels than the raster", {256, 1, 2, 3, 4, 5, 6, 7}, CLzwDecoder::kCorrupt, 6},
-        {"a string running past the raster", {256, 1, 1, 258, 260}, CLzwDecoder::kCorrupt, 4},
-        {"clear then end", {256, 256, 257}, CLzwDecoder::kEnd, 0},
-        {"raster full, then clear and end", {256, 1, 2, 3, 4, 5, 6, 256, 257}, CLzwDecoder::kEnd, 6},
+        {"code above the next code", {256, 7, 259}, corrupt, 1}, {"next code is fine", {256, 7, 258, 257}, end, 3},
+        {"string code first after a clear", {256, 7, 256, 258}, corrupt, 1},
+        {"string code first of all", {260}, corrupt, 0}, {"clear then end", {256, 256, 257}, end, 0},
+        {"more pixels than the raster", {256, 1, 2, 3, 4, 5, 6, 7}, corrupt, 6},
+        {"a string running past the raster", {256, 1, 1, 258, 260}, corrupt, 4},
+        {"raster full, then clear and end", {256, 1, 2, 3, 4, 5, 6, 256, 257}, end, 6},
     };
     for (const auto& c : cases) {
         const Bytes stream = Pack(c.codes);
