@@ -63,7 +63,7 @@ TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
         {bytes, 0, " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n", "", true},
         {Changed(bytes, 29 + 1 + 255, 1), 1, "checksums: block 1 does not match\n",
          "changed.tvk: block 1 fails its checksum; the sheet opens in part", true},
-        {Changed(bytes, 29 + 258 + 3, 4), 1, "blocks: 2 ", "block 2 fails its checksum", true},
+
         {bytes.substr(0, 200), 1, "end code: missing\n", "block 1 is cut short", true},
         {Changed(bytes, 16, 33 ^ 34), 1, "pixels: 1551 of 1598\n",
          "changed.tvk: the code stream ends before the last pixel; the sheet opens in part", true},
@@ -113,10 +113,6 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
     ASSERT_EQ(RunCommand(CliConvert, {picture, out}).status, 0);
     ASSERT_TRUE(pngtest::Decode(out, back));  // the smallest sheet, white beside the picture
     EXPECT_EQ(std::tuple(back.width, back.height, back.gray[0], back.gray[2]), std::tuple(4u, 4u, 150, 255));
-    WriteFile(picture, Contents(picture).substr(0, 40));
-    const CliResult r = RunCommand(CliConvert, {picture, folder.File("cut.tvk")});
-    EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, picture + ": the file ends before the picture does\n"));
-    EXPECT_FALSE(std::filesystem::exists(folder.File("cut.tvk")));
 }
 
 // A thumbnail keeps the sheet's shape. Each pixel of a smaller picture is the darkest of the block of the sheet it
