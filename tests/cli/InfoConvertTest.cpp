@@ -1,5 +1,5 @@
-// graphelle-cli's words and exit statuses, info and convert, and every command side by side on a
-// damaged sketch, driven as functions with their words.
+// graphelle-cli's words and exit statuses, info, convert and thumbnail, and every command side by side
+// on a damaged sketch, driven as functions with their words.
 
 #include "CliTestSupport.h"
 #include "cli/ConvertCommand.h"
@@ -19,6 +19,9 @@ std::string WriteDrawing(const std::string& path)
 
 std::string Changed(std::string bytes, size_t at, int flip) { bytes[at] = char(bytes[at] ^ flip); return bytes; }
 
+// Black on the left half; white with one black row at y 100; on the right a checker of 0 and 255.
+uint8_t Shade(uint32_t x, uint32_t y) { return x < 200 ? 0 : x >= 300 ? ((x + y) % 2 ? 0 : 255) : y == 100 ? 0 : 255; }
+
 }  // namespace
 
 // Help goes to standard output with success; any other number of words, or a thumbnail size
@@ -31,16 +34,14 @@ TEST(Cli, EverySubCommandChecksItsWords)
     const std::string info = "usage: graphelle-cli info FILE\n", convert = "usage: graphelle-cli convert IN OUT",
                       run = "usage: graphelle-cli run SCRIPT\n", thumbnail = "usage: graphelle-cli thumbnail ";
     const struct { CliCommand command; std::vector<std::string> args; int status; std::string text; } cases[] = {
-        {CliInfo, {}, 2, info}, {CliInfo, {"a", b}, 2, info}, {CliInfo, {"--help"}, 0, info},
-        {CliInfo, {none}, 1, opened}, {CliConvert, {"a"}, 2, convert}, {CliConvert, {"a", b, "c"}, 2, convert},
-        {CliConvert, {"-h"}, 0, convert}, {CliConvert, {none, b}, 1, opened}, {CliRun, {}, 2, run},
-        {CliRun, {"a", b}, 2, run}, {CliRun, {"--help"}, 0, run + "Replays a drawing script"},
-        {CliRun, {none}, 1, "cannot open the script " + none}, {CliThumbnail, {}, 2, thumbnail},
-        {CliThumbnail, {"--help"}, 0, thumbnail},
+        {CliInfo, {}, 2, info}, {CliInfo, {"--help"}, 0, info}, {CliInfo, {none}, 1, opened}, {CliRun, {}, 2, run},
+        {CliConvert, {"a"}, 2, convert}, {CliConvert, {"-h"}, 0, convert}, {CliConvert, {none, b}, 1, opened},
+        {CliRun, {"--help"}, 0, run + "Replays a drawing script"}, {CliThumbnail, {}, 2, thumbnail},
+        {CliRun, {none}, 1, "cannot open the script " + none}, {CliThumbnail, {"--help"}, 0, thumbnail},
         {CliThumbnail, {"a", b}, 2, thumbnail}, {CliThumbnail, {"a", b, "0"}, 2, thumbnail},
-        {CliThumbnail, {"a", b, "-5"}, 2, thumbnail}, {CliThumbnail, {"a", b, "12x"}, 2, thumbnail},
-        {CliThumbnail, {"a", b, "4097"}, 2, thumbnail}, {CliThumbnail, {"a", b, "64", "extra"}, 2, thumbnail},
-        {CliThumbnail, {none, b, "1"}, 1, opened}, {CliThumbnail, {none, b, "4096"}, 1, opened},
+        {CliThumbnail, {"a", b, "12x"}, 2, thumbnail}, {CliThumbnail, {"a", b, "4097"}, 2, thumbnail},
+        {CliThumbnail, {"a", b, "64", "extra"}, 2, thumbnail}, {CliThumbnail, {none, b, "1"}, 1, opened},
+        {CliThumbnail, {none, b, "4096"}, 1, opened},
     };
     for (const auto& c : cases) {
         const CliResult r = RunCommand(c.command, c.args);
@@ -50,48 +51,54 @@ TEST(Cli, EverySubCommandChecksItsWords)
     EXPECT_FALSE(std::filesystem::exists(b));
 }
 
-TEST(CliInfo, ReportsTheHeaderAndHowFarTheBlocksRead)
+// info reports how far the blocks read. On a damaged sketch, or a file that is no sketch, every
+// command fails with its report; the ones that write still write what was read, and leave the target as it was
+// when there was no sheet.
+TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
 {
     doctest::TempFolder folder;
     const std::string good = WriteDrawing(folder.File("good.tvk")), bytes = Contents(good);
-    ASSERT_GT(bytes.size(), 300u);
-    const size_t data = bytes.size() - 28, blocks = (data - 1 + 257) / 258;
-    const std::string b = std::to_string(blocks);
-    const CliResult r = RunCommand(CliInfo, {good});
-    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string()));
-    EXPECT_EQ(r.out, "magic: QLXF\nheader size: 28\nversion: 1\nwidth: 47\nheight: 33\nroughness: 4\ndata size: " +
-                         std::to_string(data) + "\nheader: valid\ncode size: 8\nblocks: " + b + " (" +
-                         std::to_string(data - 1 - 3 * blocks) + " bytes of code stream)\nchecksums: all " + b +
-                         " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n");
-    const struct { std::string file; int status; const char *outLine, *errText; } cases[] = {
-        {Changed(bytes, 29 + 1 + 255, 1), 1, "checksums: block 1 does not match\n", "block 1 fails its checksum"},
-        {Changed(bytes, 29 + 258 + 3, 4), 1, "blocks: 2 ", "block 2 fails its checksum"},
-        {bytes.substr(0, 200), 1, "end code: missing\n", "block 1 is cut short"},
-        {Changed(bytes, 16, 33 ^ 34), 1, "pixels: 1551 of 1598\n", "the code stream ends before the last pixel"},
-        {bytes.substr(0, 24) + std::string(4, '\0') + bytes.substr(28), 0, "blocks: none (a white sheet)\n", ""},
-        {Changed(bytes, 0, 'Q' ^ 'X'), 1, "header: invalid\n", "invalid header"},
-        {Changed(bytes, 28, 8 ^ 9), 1, "code size: 9\n", "unknown code size"},
-        {bytes.substr(0, 20), 1, "", "shorter than a sketch header"},
+    // sheet: whether a sheet comes of it, whole for the good file and the white one, else in part.
+    const struct { std::string file; int status; const char *outLine, *errText; bool sheet; } cases[] = {
+        {bytes, 0, " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n", "", true},
+        {Changed(bytes, 29 + 1 + 255, 1), 1, "checksums: block 1 does not match\n",
+         "changed.tvk: block 1 fails its checksum; the sheet opens in part", true},
+
+        {bytes.substr(0, 200), 1, "end code: missing\n", "block 1 is cut short", true},
+        {Changed(bytes, 16, 33 ^ 34), 1, "pixels: 1551 of 1598\n",
+         "changed.tvk: the code stream ends before the last pixel; the sheet opens in part", true},
+        {bytes.substr(0, 24) + std::string(4, '\0') + bytes.substr(28), 0, "blocks: none (a white sheet)\n", "", true},
+        {Changed(bytes, 0, 'Q' ^ 'X'), 1, "header: invalid\n", "changed.tvk: not a sketch file (invalid header)",
+         false},
+        {Changed(bytes, 28, 8 ^ 9), 1, "code size: 9\n", "unknown code size", true},
+        {bytes.substr(0, 20), 1, "", "shorter than a sketch header", false},
     };
+    const std::string in = folder.File("changed.tvk"), bmp = folder.File("out.bmp"), png = folder.File("out.png"),
+                      tvk = folder.File("out.tvk");
+    const std::string part = in + ": read only in part; the rest of the sheet is white", no = in + ": not a sketch";
+    // The reports of convert, thumbnail and a script's open, without a sheet and with one.
+    const std::string reports[2][3] = {{no + " file", no + " file", "line 1: cannot open " + in},
+                                       {part, part, "\"changed.tvk\" could be read only in part"}};
     for (const auto& c : cases) {
-        WriteFile(folder.File("changed.tvk"), c.file);
-        const CliResult changed = RunCommand(CliInfo, {folder.File("changed.tvk")});
-        EXPECT_EQ(std::tuple(changed.status, Has(changed.out, c.outLine), Has(changed.err, c.errText)),
-                  std::tuple(c.status, true, true)) << c.outLine << c.errText << ":\n" << changed.out << changed.err;
+        WriteFile(in, c.file);
+        for (const std::string& target : {bmp, png, tvk}) WriteFile(target, "old");
+        const CliResult info = RunCommand(CliInfo, {in});
+        EXPECT_EQ(std::tuple(info.status, Has(info.out, c.outLine), Has(info.err, c.errText)),
+                  std::tuple(c.status, true, true)) << c.outLine << c.errText << ":\n" << info.out << info.err;
+        const CliResult results[] = {RunCommand(CliConvert, {in, bmp}), RunCommand(CliThumbnail, {in, png, "16"}),
+                                     RunScript("open " + in + "\nsave " + tvk + "\n")};
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(std::pair(results[i].status, Has(results[i].err, c.status ? reports[c.sheet][i] : "")),
+                      std::pair(c.status, true)) << reports[c.sheet][i] << " in " << results[i].err;
+        for (const std::string& target : {bmp, png, tvk}) EXPECT_EQ(Contents(target) != "old", c.sheet) << target;
     }
 }
 
-// The copy's name selects its format; a sketch read and written again is the same file. A picture
-// taken in and given out again keeps every gray pixel; a colour one comes in as gray.
+// The copy's name selects its format. A picture taken in and given out again keeps every gray pixel; a
+// colour one comes in as gray.
 TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
 {
     doctest::TempFolder folder;
-    const std::string in = WriteDrawing(folder.File("in.tvk"));
-    ASSERT_EQ(RunCommand(CliConvert, {in, folder.File("copy.GIF")}).status, 0);
-    EXPECT_EQ(Contents(folder.File("copy.GIF")).substr(0, 6), "GIF89a");
-    ASSERT_EQ(RunCommand(CliConvert, {in, folder.File("copy")}).status, 0);
-    EXPECT_EQ(Contents(folder.File("copy")), Contents(in));
-
     const std::string picture = folder.File("in.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
     std::vector<uint8_t> gray(61 * 47);
     for (size_t i = 0; i < gray.size(); ++i) gray[i] = static_cast<uint8_t>(i * 13 + i / 61);
@@ -106,41 +113,21 @@ TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
     ASSERT_EQ(RunCommand(CliConvert, {picture, out}).status, 0);
     ASSERT_TRUE(pngtest::Decode(out, back));  // the smallest sheet, white beside the picture
     EXPECT_EQ(std::tuple(back.width, back.height, back.gray[0], back.gray[2]), std::tuple(4u, 4u, 150, 255));
-    WriteFile(picture, Contents(picture).substr(0, 40));
-    const CliResult r = RunCommand(CliConvert, {picture, folder.File("cut.tvk")});
-    EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, picture + ": the file ends before the picture does\n"));
-    EXPECT_FALSE(std::filesystem::exists(folder.File("cut.tvk")));
 }
 
-// Every command on the same damaged sketch, and on a file that is no sketch: each fails with its
-// report; the ones that write still write what the damaged sketch gave, and leave the target as it
-// was when there was no sheet.
-TEST(Cli, EveryCommandReportsADamagedSketch)
+// A thumbnail keeps the sheet's shape. Each pixel of a smaller picture is the darkest of the block of the sheet it
+// covers, so a block holding 0 and 255 gives 0; at 1:1 the pixels are the sheet's own, compressed.
+TEST(CliThumbnail, EachPixelIsTheDarkestOfItsBlock)
 {
     doctest::TempFolder folder;
-    const std::string damaged = folder.File("damaged.tvk"), junk = folder.File("junk.tvk");
-    const std::string drawing = Contents(WriteDrawing(folder.File("in.tvk"))), early = folder.File("early.tvk");
-    WriteFile(damaged, Changed(drawing, 29 + 1 + 255, 1));
-    WriteFile(early, Changed(drawing, 16, 33 ^ 34));  // one row more than the stream holds
-    WriteFile(junk, std::string(40, 'x'));
-    const std::string bmp = folder.File("out.bmp"), png = folder.File("out.png"), tvk = folder.File("out.tvk");
-    const std::string part = ": read only in part; the rest of the sheet is white", no = "junk.tvk: not a sketch file";
-    // The reports of info, convert, thumbnail and a script's open.
-    const struct { std::string in, reports[4]; bool written; } rows[] = {
-        {damaged, {"damaged.tvk: block 1 fails its checksum; the sheet opens in part", "damaged.tvk" + part,
-                   "damaged.tvk" + part, "\"damaged.tvk\" could be read only in part"}, true},
-        {early, {"early.tvk: the code stream ends before the last pixel; the sheet opens in part", "early.tvk" + part,
-                 "early.tvk" + part, "\"early.tvk\" could be read only in part"}, true},
-        {junk, {no + " (invalid header)", no, no, "line 1: cannot open " + junk}, false},
-    };
-    for (const auto& row : rows) {
-        for (const std::string& target : {bmp, png, tvk}) WriteFile(target, "old");
-        const CliResult results[] = {RunCommand(CliInfo, {row.in}), RunCommand(CliConvert, {row.in, bmp}),
-                                     RunCommand(CliThumbnail, {row.in, png, "16"}),
-                                     RunScript("open " + row.in + "\nsave " + tvk + "\n")};
-        for (size_t i = 0; i < 4; ++i)
-            EXPECT_EQ(std::pair(results[i].status, Has(results[i].err, row.reports[i])), std::pair(1, true))
-                << row.reports[i] << " in " << results[i].err;
-        for (const std::string& target : {bmp, png, tvk}) EXPECT_EQ(Contents(target) != "old", row.written) << target;
+    const std::string in = WriteSheet(folder.File("in.tvk"), 400, 200, Shade), out = folder.File("out.png");
+    for (const uint32_t w : {100u, 400u}) {
+        ASSERT_EQ(RunCommand(CliThumbnail, {in, out, std::to_string(w)}).status, 0);
+        pngtest::Picture p;
+        ASSERT_TRUE(pngtest::Decode(out, p));
+        ASSERT_EQ(std::pair(p.width, p.height), std::pair(w, w / 2));
+        for (uint32_t i = 0; i < w * w / 2; ++i)
+            ASSERT_EQ(p.gray[i], w == 400 ? Shade(i % w, i / w) : i % 100 / 25 == 2 && i / 100 != 25 ? 255 : 0) << i;
     }
+    EXPECT_LE(std::filesystem::file_size(out) * 5, 400u * 200) << "not compressed";
 }

@@ -1,11 +1,14 @@
 // A copy's format follows the last four characters of its name, whatever their case, and every
 // writer's file gives an independent reader the sheet's pixels: the sketch reader, giflib, libpng
 // and ImageMagick; the small white sheet makes known files, a stream of whole blocks ends right.
+// Damaged files are refused, or read as far as they can be.
 
 #include "FormatsTestSupport.h"
 #include "formats/FileFormat.h"
-#include "formats/GifFile.h"
+#include "formats/LzwDecoder.h"
+#include "formats/PngFile.h"
 
+#include <functional>
 #include <gif_lib.h>
 
 using namespace formats_test;
@@ -27,23 +30,7 @@ Bytes GiflibPixels(const std::string& path)
     return pixels;
 }
 
-// A picture's gray pixels, top row first, as ImageMagick reads it.
-Bytes MagickGray(const std::string& path)
-{
-    const std::string command = "convert '" + path + "' -depth 8 gray:'" + path + ".gray'";
-    return std::system(command.c_str()) == 0 ? ReadWholeFile(path + ".gray") : Bytes();
-}
-
 }  // namespace
-
-TEST(FileFormat, TheNameSelectsTheFormat)
-{
-    const std::pair<const char*, FileFormat> cases[] = {{"a.gif", Gif}, {"/x/B.GIF", Gif}, {".gif", Gif},
-        {"c.Gif", Gif}, {"d.bmp", Bmp}, {"E.BMP", Bmp}, {"k.png", Png}, {"/x/L.PNG", Png}, {"m.pngx", Sketch},
-        {"f.tvk", Sketch}, {"noextension", Sketch}, {"gif", Sketch}, {"g.gif.tvk", Sketch}, {"h.jpeg", Sketch},
-        {"", Sketch}, {"i.gifx", Sketch}, {"/dir.gif/j", Sketch}};
-    for (const auto& [name, format] : cases) EXPECT_EQ(FormatForName(name), format) << name;
-}
 
 TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixels)
 {
@@ -63,18 +50,19 @@ TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixels)
         stream = EncodeAll(p.GetBits(), whole, 8);
     }
     const size_t blocks = stream.size() / 255;
-    // Names without the extension of a picture write sketches. Sizes below what the New dialog offers read
-    // too; mostly white PNGs are written without row filters, noise with them; BMP rows are padded by 0, 3 and 1.
+    // The last four characters of a name, in any case, select the format; names without the extension of a
+    // picture write sketches. Sizes below what the New dialog offers read too; mostly white PNGs are written
+    // without row filters, noise with them; BMP rows are padded by 0, 3 and 1.
     const struct { FileFormat format; const char* name; uint32_t width, height, roughness, longest; Bytes file{};
                    size_t size{}; } cases[] = {
-        {Sketch, "white.tvk", 4, 4, 5, kWhite, sketch4x4}, {Sketch, "noextension", 4, 4, 1, 0},
-        {Sketch, "h.jpeg", 47, 33, 10, 40}, {Sketch, "f.tvk", 101, 7, 3, 0}, {Sketch, "b.tvk", 2048, 2048, 5, 3000},
-        {Sketch, "whole.tvk", whole, 8, 5, 0, {}, 28 + 1 + blocks * 258}, {Gif, "white.gif", 4, 4, 5, kWhite, gif4x4},
-        {Gif, "a.gif", 4, 4, 5, 0}, {Gif, "a.gif", 47, 33, 5, 40}, {Gif, "a.gif", 300, 200, 5, 0},
-        {Gif, "a.gif", 2048, 2048, 5, 3000}, {Gif, "a.gif", 2048, 2048, 5, kWhite},
-        {Gif, "whole.gif", whole, 8, 5, 0, {}, 792 + blocks * 256 + 2}, {Png, "k.png", 4, 4, 5, 0},
-        {Png, "k.png", 5, 7, 5, 0}, {Png, "k.png", 101, 33, 5, 40}, {Png, "k.png", 2048, 2048, 5, 0},
-        {Bmp, "d.bmp", 100, 100, 5, 0}, {Bmp, "d.bmp", 101, 4, 5, 0}, {Bmp, "d.bmp", 2047, 5, 5, 0}};
+        {Sketch, "white.tvk", 4, 4, 5, kWhite, sketch4x4}, {Sketch, "gif", 4, 4, 1, 0}, {Gif, ".gif", 4, 4, 5, 0},
+        {Sketch, "i.gifx", 47, 33, 10, 40}, {Sketch, "g.gif.tvk", 101, 7, 3, 0}, {Gif, "c.Gif", 47, 33, 5, 40},
+        {Sketch, "h.jpeg", 2048, 2048, 5, 3000}, {Sketch, "whole.tvk", whole, 8, 5, 0, {}, 28 + 1 + blocks * 258},
+        {Gif, "white.gif", 4, 4, 5, kWhite, gif4x4}, {Gif, "B.GIF", 300, 200, 5, 0}, {Png, "k.png", 4, 4, 5, 0},
+        {Gif, "a.gif", 2048, 2048, 5, 3000}, {Gif, "a.gif", 2048, 2048, 5, kWhite}, {Png, "L.PNG", 5, 7, 5, 0},
+        {Gif, "whole.gif", whole, 8, 5, 0, {}, 792 + blocks * 256 + 2}, {Png, "k.png", 101, 33, 5, 40},
+        {Png, "k.png", 2048, 2048, 5, 0}, {Bmp, "d.bmp", 100, 100, 5, 0}, {Bmp, "E.BMP", 101, 4, 5, 0},
+        {Bmp, "d.bmp", 2047, 5, 5, 0}};
     TempFolder folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << ", " << c.width << "x" << c.height << ", runs " << c.longest);
@@ -100,15 +88,102 @@ TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixels)
         case Gif: EXPECT_TRUE(GiflibPixels(path) == TopDown(paper)); break;
         case Png:
             EXPECT_EQ(file[24] * 256 + file[25], 8 * 256 + 0) << "8-bit gray";
-            ASSERT_TRUE(pngtest::Decode(path, png));
-            EXPECT_EQ(std::pair(png.width, png.height), std::pair(c.width, c.height));
-            EXPECT_TRUE(png.gray == TopDown(paper));
+            EXPECT_TRUE(pngtest::Decode(path, png) && png.width == c.width && png.height == c.height &&
+                        png.gray == TopDown(paper));
             break;
         case Bmp:  // file size, two reserved words, where the pixels start; the fill bytes are white
             ASSERT_EQ(file.size(), 1078 + stride * c.height);
             EXPECT_EQ(std::tuple(Le32(file, 2), Le32(file, 6), Le32(file, 10)), std::tuple(file.size(), 0u, 1078u));
-            EXPECT_TRUE(MagickGray(path) == TopDown(paper));
+            ASSERT_EQ(std::system(("convert '" + path + "' -depth 8 gray:'" + path + ".gray'").c_str()), 0);
+            EXPECT_TRUE(ReadWholeFile(path + ".gray") == TopDown(paper)) << "as ImageMagick reads it";
             for (size_t i = 0; i < stride * c.height; ++i) EXPECT_TRUE(i % stride < c.width || file[1078 + i] == 255);
         }
+    }
+}
+
+// A damaged PNG is refused with the reason.
+TEST(PngFile, ADamagedPictureIsRefusedWithTheReason)
+{
+    TempFolder folder;
+    const std::string path = folder.File("good.png");
+    CPaper paper;
+    ASSERT_TRUE(paper.Create(40, 30, 5));
+    Fill(paper, Noise(40 * 30, 9));
+    ASSERT_TRUE(Save(WritePng, paper, path));
+    const Bytes png = ReadWholeFile(path);
+    const auto flipped = [&](const char* chunk, size_t offset) {
+        Bytes bytes = png;
+        bytes[std::search(png.begin(), png.end(), chunk, chunk + 4) - png.begin() + offset] ^= 0x40;
+        return bytes;
+    };
+    const std::pair<Bytes, std::string> damaged[] = {
+        {Bytes(png.begin(), png.begin() + png.size() / 2), "the file ends before the picture does"},
+        {flipped("IDAT", 20), "the picture is damaged (IDAT: "},
+        {flipped("IHDR", 6), "the picture is damaged (IHDR: CRC error)"},
+        {Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, "not a PNG picture"},
+    };
+    for (const auto& [file, reason] : damaged) {
+        WriteWholeFile(path, file);
+        CPaper read;
+        CArchive ar;
+        std::string error;
+        EXPECT_FALSE((ar.Open(path, CArchive::load) && ReadPng(ar, read, 7, error)) || read.HasBits()) << reason;
+        EXPECT_EQ(error.substr(0, reason.size()), reason);
+    }
+}
+
+// Sketch files read when damaged in every way the reader promises to survive.
+TEST(SketchFile, DamagedFilesOpenAsFarAsTheyRead)
+{
+    TempFolder folder;
+    CPaper drawn, white, partial;
+    ASSERT_TRUE(drawn.Create(200, 200, 7) && white.Create(200, 200, 7) && partial.Create(200, 200, 7));
+    Fill(drawn, Noise(200 * 200, 11));
+    ASSERT_TRUE(Save(WriteSketch, drawn, folder.File("noise.tvk")));
+    const Bytes good = ReadWholeFile(folder.File("noise.tvk"));
+    const std::vector<size_t> blocks = BlockOffsets(good);
+    ASSERT_GT(blocks.size(), 40u);
+    const size_t b = blocks[20];
+    // What the blocks before block 20 give: more than ten whole rows.
+    CLzwDecoder decoder;
+    ASSERT_TRUE(decoder.Begin(partial.GetBits(), 8, 200, 200, false));
+    for (size_t i = 0; i < 20; ++i) decoder.DecodeBlock(good.data() + blocks[i] + 1, good[blocks[i]]);
+    ASSERT_GT(decoder.GetPixelCount(), 10u * 200);
+
+    using Change = std::function<void(Bytes&)>;
+    auto set32 = [](size_t at, uint32_t v) -> Change {
+        return [=](Bytes& f) { for (size_t i = 0; i < 4; ++i) f[at + i] = uint8_t(v >> 8 * i); };
+    };
+    auto flip = [](size_t at, uint8_t bits) -> Change { return [=](Bytes& f) { f[at] ^= bits; }; };
+    auto cut = [](size_t length) -> Change { return [=](Bytes& f) { f.resize(length); }; };
+    enum Opens { NoSheet, White, Whole, RowsBefore };  // the rows before the damage, the rest white
+    const CPaper* const sheets[] = {nullptr, &white, &drawn, &partial};
+    // A save cut short before the header was rewritten leaves data size 0.
+    const struct { const char* what; Change change; bool read; Opens opens; } cases[] = {
+        {"magic", flip(0, 1), false, NoSheet}, {"version 2", set32(8, 2), false, NoSheet},
+        {"width 3", set32(12, 3), false, NoSheet}, {"huge width", set32(12, 0xFFFFFFFF), false, NoSheet},
+        {"height 2049", set32(16, 2049), false, NoSheet}, {"height 3", set32(16, 3), false, NoSheet},
+        {"roughness 0", set32(20, 0), false, NoSheet}, {"roughness 11", set32(20, 11), false, NoSheet},
+        {"empty file", cut(0), false, NoSheet}, {"27 bytes", cut(27), false, NoSheet},
+        {"data size 0", set32(24, 0), true, White}, {"data size 1", set32(24, 1), false, White},
+        {"code size 9", flip(28, 1), false, White}, {"data size 2", set32(24, 2), true, Whole},
+        {"data size 0x7FFFFFFF", set32(24, 0x7FFFFFFF), true, Whole}, {"data size ~0", set32(24, ~0u), true, Whole},
+        {"checksum", flip(b + 1 + good[b], 1), false, RowsBefore}, {"data", flip(b + 5, 0x40), false, RowsBefore},
+        {"more after the end code", [](Bytes& f) { f.insert(f.end(), {5, 1, 2, 3, 4, 5, 15, 0}); }, true, Whole},
+        {"count 0", flip(b, good[b]), false, RowsBefore}, {"truncated block", cut(b + 100), false, RowsBefore},
+        {"no checksum", cut(b + 256), false, RowsBefore}, {"missing block", cut(b), false, RowsBefore},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes file = good;
+        c.change(file);
+        WriteWholeFile(folder.File("changed.tvk"), file);
+        CPaper paper, base;
+        ASSERT_TRUE(paper.Create(10, 10, 5));
+        EXPECT_EQ(LoadSketch(paper, base, folder.File("changed.tvk")), c.read);
+        EXPECT_EQ(paper.HasBits(), c.opens != NoSheet);
+        if (c.opens == NoSheet) continue;
+        EXPECT_EQ(paper.GetRoughness(), 7u);
+        EXPECT_TRUE(SameBits(paper, *sheets[c.opens]) && SameBits(base, c.opens == Whole ? drawn : white));
     }
 }

@@ -122,14 +122,12 @@ inline bool Decode(const std::string& path, Picture& p)
     return png_image_finish_read(&image, nullptr, p.gray.data(), 0, nullptr) != 0;
 }
 
-// pixels top-down in a PNG_FORMAT_* layout; colormap of RGBA entries for the colour-map formats.
-inline bool Write(const std::string& path, uint32_t w, uint32_t h, uint32_t format, const void* pixels,
-                  const void* colormap = nullptr, uint32_t entries = 0)
+// pixels top-down in a PNG_FORMAT_* layout.
+inline bool Write(const std::string& path, uint32_t w, uint32_t h, uint32_t format, const void* pixels)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION, image.width = w, image.height = h, image.format = format;
-    image.colormap_entries = entries;
-    return png_image_write_to_file(&image, path.c_str(), 0, pixels, 0, colormap) != 0;
+    return png_image_write_to_file(&image, path.c_str(), 0, pixels, 0, nullptr) != 0;
 }
 
 }  // namespace pngtest

@@ -1,5 +1,6 @@
 #include "FileTestSupport.h"
 #include "framework/Document.h"
+#include "framework/NameReservation.h"
 #include "framework/Services.h"
 #include "framework/View.h"
 #include "io/Archive.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sys/wait.h>
 
 using namespace filetest;
 
@@ -28,11 +30,8 @@ public:
     bool failAfterWriting = false, failLoading = false;  // a writer that gives up halfway, a reader that fails
 };
 
-using Updates = std::vector<std::pair<CView*, const CRect*>>;
-
-struct HintView : CView {
-    Updates updates;
-    void OnUpdate(CView* sender, const CRect* hint) override { updates.emplace_back(sender, hint); }
+struct QuietView : CView {
+    void OnUpdate(CView*, const CRect*) override {}
 };
 
 // A temporary folder, the message box faked and the saves watched: what the file held when
@@ -51,79 +50,48 @@ protected:
 
 }  // namespace
 
-// An archive stored to replaces its target only when closed: one aborted or abandoned leaves the old file and no
-// other behind.
-TEST_F(Framework, ArchivesReplaceTheTargetOnlyWhenClosed)
-{
-    const std::string target = folder.File("a.tvk");
-    WriteFile(target, "old");
-    for (bool abort : {false, true}) {
-        CArchive ar;
-        ASSERT_TRUE(ar.Open(target, CArchive::store) && ar.Write("new!", 4));
-        EXPECT_EQ(Contents(target), "old");  // not yet
-        if (abort) ar.Abort();               // else destroyed without Close: abandoned
-    }
-    EXPECT_EQ((std::pair{Contents(target), Entries()}), (std::pair{std::string("old"), size_t{1}}));
-}
-
-TEST_F(Framework, ViewsHearEveryUpdateButTheirOwnAndDetachSafely)
+// A view that dies leaves its document, and one that outlives the document no longer points at it.
+TEST_F(Framework, ViewsDetachSafely)
 {
     auto doc = std::make_unique<TextDoc>(services);
-    HintView a, b;
-    for (HintView* v : {&a, &b, &b}) doc->AddView(v);  // b once only
-    EXPECT_EQ(doc->GetViews().size(), 2u);
-    EXPECT_EQ(a.GetDocument(), doc.get());
-    const CRect r{1, 2, 3, 4};
-    doc->UpdateAllViews(&a, &r);
-    doc->UpdateAllViews(nullptr);
-    EXPECT_EQ(a.updates, (Updates{{nullptr, nullptr}}));
-    EXPECT_EQ(b.updates, (Updates{{&a, &r}, {nullptr, nullptr}}));
+    QuietView outliving;
+    doc->AddView(&outliving);
     {
-        HintView shortLived;
+        QuietView shortLived;
         doc->AddView(&shortLived);
     }
-    EXPECT_EQ(doc->GetViews().size(), 2u);
     doc->UpdateAllViews(nullptr);
-    doc->RemoveView(&a);
-    EXPECT_EQ(a.GetDocument(), nullptr);
+    EXPECT_EQ(doc->GetViews(), std::vector<CView*>{&outliving});
     doc.reset();
-    EXPECT_EQ(b.GetDocument(), nullptr);
+    EXPECT_EQ(outliving.GetDocument(), nullptr);
 }
 
-// A file that cannot be opened leaves the document as it was; a reader that fails leaves nothing half-read behind.
-TEST_F(Framework, AFailedOpenLeavesTheContentsAsTheyWereOrEmpty)
+// An archive stored to replaces its target only when closed: one aborted or abandoned leaves the old file and no
+// other behind. So a writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
+// the old file stays, the user is told why, the drawing stays modified, and no temporary file is left. The watcher
+// hears of each save before the file is replaced and after it is whole. A file that cannot be opened leaves the
+// document as it was; a reader that fails leaves nothing half-read behind.
+TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWellAndAFailedOpenChangesNothing)
 {
     const std::string file = folder.File("doc.txt");
-    WriteFile(file, "hello");
-    TextDoc doc(services);
-    doc.text = "kept";
-    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
-    EXPECT_EQ(doc.text + "|" + doc.GetPathName(), "kept|");
-    doc.failLoading = true;
-    EXPECT_FALSE(doc.OnOpenDocument(file));
-    EXPECT_TRUE(doc.text.empty() && messages.empty());
-}
-
-// A writer that fails halfway, an unwritable place (even for the superuser), a missing folder:
-// the old file stays, the user is told why, the drawing stays modified, and no temporary file
-// is left. The watcher hears of each save before the file is replaced and after it is whole.
-TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
-{
-    const std::string file = folder.File("doc.txt");
+    WriteFile(file, "old");
+    for (bool abort : {false, true}) {
+        CArchive ar;
+        ASSERT_TRUE(ar.Open(file, CArchive::store) && ar.Write("new!", 4));
+        EXPECT_EQ(Contents(file), "old");  // not yet
+        if (abort) ar.Abort();             // else destroyed without Close: abandoned
+    }
+    EXPECT_EQ((std::pair{Contents(file), Entries()}), (std::pair{std::string("old"), size_t{1}}));
     TextDoc doc(services);
     EXPECT_FALSE(doc.DoFileSave()) << "no path yet";
-    WriteFile(file, "old");
     doc.text = "first";
     doc.SetPathName(file);
     doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.DoFileSave());
-    EXPECT_EQ(Contents(file), "first");
-    EXPECT_TRUE(!doc.IsModified() && messages.empty());
+    EXPECT_TRUE(Contents(file) == "first" && !doc.IsModified() && messages.empty());
     doc.failAfterWriting = true;
     const std::pair<std::string, std::string> failures[] = {
-        {file, file},
-        {"/proc/graphelle-test.txt", "cannot create"},
-        {folder.File("no/such/folder.txt"), "No such file or directory"}};
+        {file, file}, {"/proc/graphelle.txt", "cannot create"}, {folder.File("no/a.txt"), "No such file or directory"}};
     for (const auto& [path, reason] : failures) {
         messages.clear();
         doc.text = "second, longer than the first";
@@ -136,4 +104,34 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWell)
     }
     EXPECT_EQ((std::pair{Contents(file), Entries()}), (std::pair{std::string("first"), size_t{1}}));
     EXPECT_EQ(saves, (std::vector<std::string>{"before old", "after first", "before first", "before ", "before "}));
+    messages.clear();
+    doc.text = "kept";
+    EXPECT_FALSE(doc.OnOpenDocument(folder.File("missing.txt")));
+    EXPECT_EQ(doc.text + "|" + doc.GetPathName(), "kept|" + file);
+    doc.failLoading = true;
+    EXPECT_FALSE(doc.OnOpenDocument(file));
+    EXPECT_TRUE(doc.text.empty() && messages.empty());
+}
+
+// A name reserved for a new drawing is nobody else's until its holder lets go or dies; a file already there is
+// never a free name.
+TEST(NameReservation, ANameIsHeldUntilReleasedOrItsHolderDies)
+{
+    const filetest::TempFolder dir;
+    const auto sketch = [&](int n) { return dir.File("Sketch" + std::to_string(n) + ".tvk"); };
+    filetest::WriteFile(sketch(1), "taken");
+    CNameReservation first, second;
+    ASSERT_TRUE(first.ReserveFirstFree(sketch, 10) && second.ReserveFirstFree(sketch, 10));
+    EXPECT_EQ((std::pair{first.GetPath(), second.GetPath()}), (std::pair{sketch(2), sketch(3)}));
+    first.Release();
+    EXPECT_TRUE(second.Reserve(sketch(2)));
+    // Another process's reservation holds until that process is gone.
+    const pid_t child = fork();
+    if (child == 0) _exit(CNameReservation().Reserve(sketch(5)) ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(first.Reserve(sketch(5)));
+    EXPECT_EQ(CNameReservation::SiblingName("/d/a.b.tvk", "rescued", 2), "/d/a.b (rescued 2).tvk");
+    EXPECT_EQ(CNameReservation::SiblingName("/d.x/photo", "", 3), "/d.x/photo (3)");
 }
