@@ -6,7 +6,9 @@
 #include "CliTestSupport.h"
 
 #include <grp.h>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 using doctest::Contents;
 
 enum Command { Save, Convert, Thumbnail };  // run's save line, convert, thumbnail
-enum Target { File, Link, HardLink };  // what the output name is
+enum Target { File, Link, HardLink, BesideTemporaries };  // what the output name is
 enum Owner { Nobody, Root, NobodyRootGroup };
 
 // closedFolder: the folder belongs to root, the file to its owner; owner and mode: of the file, as they must
@@ -37,6 +39,7 @@ const Row kRows[] = {
      "the file would pass the file-size limit; the file was put back as it was"},
     {"FileOfAGroupNotOurs", Save, File, false, NobodyRootGroup, 0664, false, 0, ""},
     {"SizeLimit", Thumbnail, File, false, Nobody, 0644, true, 1, "out.png: the file would pass the file-size limit"},
+    {"LeftoverOfAKilledSave", Save, BesideTemporaries, false, Nobody, 0644, false, 0, ""},
 };
 
 // Every output is larger than this, and the old file is smaller.
@@ -108,6 +111,14 @@ TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)
     doctest::WriteFile(m_file, kOld);
     Own(m_file, row.owner, row.mode);
     if (row.target == HardLink) fs::create_hard_link(m_file, work + "/other.bmp");
+    // One left by a killed save, and one that a save in another process is still writing under its lock.
+    const std::string leftover = work + "/.out.bmp.saving-Ab12Cd", live = work + "/.out.bmp.saving-Live00";
+    int liveFd = -1;
+    if (row.target == BesideTemporaries) {
+        for (const std::string& temp : {leftover, live}) doctest::WriteFile(temp, "half"), Own(temp, Nobody, 0600);
+        liveFd = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+        EXPECT_EQ(::flock(liveFd, LOCK_EX), 0);
+    }
     if (HasFatalFailure()) return;
     EXPECT_EQ(Run(root.File("work"), kArgs[row.command], row.sizeLimit), row.status) << m_err;
     EXPECT_TRUE(*row.message ? m_err.find(row.message) != std::string::npos : m_err.empty()) << m_err;
@@ -117,6 +128,10 @@ TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)
     EXPECT_TRUE(Contents(m_file) == (row.status == 0 ? fresh : kOld)) << Contents(m_file).size();
     if (row.target == Link) { EXPECT_TRUE(fs::is_symlink(root.File("work/out.bmp"))); }
     if (row.target == HardLink) { EXPECT_TRUE(Contents(root.File("work/other.bmp")) == fresh); }
+    if (row.target == BesideTemporaries) {
+        EXPECT_TRUE(!fs::exists(leftover) && fs::exists(live));
+        ::close(liveFd), fs::remove(live);
+    }
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.path))
         EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << entry.path();
 }
