@@ -1,6 +1,10 @@
 #include "DocTestSupport.h"
 
+#include <atomic>
+
 using namespace doctest;
+
+extern std::atomic<size_t> g_failAllocationsFrom;  // the test program's operator new fails from this size
 
 namespace {
 
@@ -54,4 +58,23 @@ TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
     EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
     doc->OnEditUndo();
     EXPECT_EQ(Pixels(doc->GetPaper()), drawn);
+}
+
+// A stroke drawn while memory ran out cannot be recorded; the sheet as it stands becomes the
+// base, so that no undo or redo rebuilds a sheet without it.
+TEST_F(DocTest, AStrokeThatCouldNotBeRecordedBecomesTheBase)
+{
+    Stroke(RowStart(0), RowEnd(0));
+    ASSERT_TRUE(doc->PointerDown(&view, 10, 40, 10, 40));
+    g_failAllocationsFrom = 1024;
+    for (int32_t x = 11; x < 190; ++x) doc->PointerMove(x, 40 + x % 7, x, 40 + x % 7);
+    doc->PointerUp(190, 40, 190, 40);
+    g_failAllocationsFrom = SIZE_MAX;
+    const std::vector<uint8_t> drawn = Pixels(doc->GetPaper());
+    EXPECT_FALSE(IsWhite(doc->GetPaper(), CRect{100, 38, 110, 48}));
+    EXPECT_EQ(doc->GetHistoryCount(), 0);
+    EXPECT_TRUE(Pixels(doc->GetBasePaper()) == drawn && doc->IsModified());
+    doc->OnEditUndo();
+    doc->OnEditRedo();
+    EXPECT_TRUE(Pixels(doc->GetPaper()) == drawn);
 }
