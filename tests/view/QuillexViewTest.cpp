@@ -159,3 +159,36 @@ TEST(QuillexView, MirrorShowsTheSheetFlippedAndDrawsWhereThePointerIs)
 }
 
 }  // namespace
+
+// What the view repaints when told of a change: the changed area grown by the pencil's reach, all of
+// it after a change without an area (an undo, a new sheet), and what is pending at once when asked.
+TEST(QuillexView, UpdatesRepaintTheChangedAreaOrTheWholeView)
+{
+    ViewFixture f(400, 300, 600, 500);
+    f.view->ZoomBy(kZoomInFactor);
+    QApplication::processEvents();
+    struct Spy : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } spy;
+    f.Port()->installEventFilter(&spy);
+    const auto painted = [&](const std::function<void()>& update) {
+        spy.painted = QRegion();
+        update();
+        QApplication::processEvents();
+        return spy.painted;
+    };
+    const CRect hint{10, 20, 30, 25}, area{10, 10, 40, 30};
+    CRect grown = f.view->PaperToView(hint);
+    grown.Inflate(2);
+    EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, &hint); }), QRegion(ToQRect(grown)));
+    EXPECT_EQ(painted([&] { f.view->OnUpdate(nullptr, nullptr); }), QRegion(f.Port()->rect()));
+    spy.painted = QRegion();
+    f.view->InvalidateView(&area);
+    f.view->RepaintNow();
+    EXPECT_EQ(spy.painted, QRegion(10, 10, 30, 20));
+}
