@@ -10,9 +10,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-namespace {
-
-std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes)
+static std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes)
 {
     std::vector<uint8_t> block(12 + pixelBytes, 255);
     const uint32_t words[3] = {reserved, width, height};
@@ -24,13 +22,9 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
 // and other programs' images made pieces.
 TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiecesTravelBetweenViews)
 {
-    const std::vector<std::vector<uint8_t>> malformed{
-        {},
-        Block(0, 5, 4, 31),        // one byte short
-        Block(1, 5, 4, 32),        // reserved word not 0
-        Block(0, 2049, 1, 2052),   // wider than any paper
-        Block(0, 2048, 2048, 16),  // claims far more rows than it holds
-    };
+    // Empty, one byte short, the reserved word not 0, wider than any paper, far more rows claimed than held.
+    const std::vector<uint8_t> malformed[] = {{}, Block(0, 5, 4, 31), Block(1, 5, 4, 32), Block(0, 2049, 1, 2052),
+                                              Block(0, 2048, 2048, 16)};
     for (const auto& bad : malformed) EXPECT_TRUE(PayloadToImage(bad).isNull()) << bad.size();
 
     const std::pair<QSize, QSize> sizes[] = {
@@ -82,10 +76,7 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
     QImage image(6, 5, QImage::Format_RGB32);
     image.fill(qRgb(90, 90, 90));
     QGuiApplication::clipboard()->setImage(image);
-    EXPECT_TRUE(from.State(ID_EDIT_PASTE).first);
     from.view->OnCommand(ID_EDIT_PASTE);
     const CPaper& gray = from.doc.GetSelection().GetPiece();
     EXPECT_EQ((std::pair{gray.GetWidth(), gray.GetPixel(3, 3)}), (std::pair<uint32_t, uint8_t>{6, 90}));
 }
-
-}  // namespace

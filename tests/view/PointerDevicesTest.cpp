@@ -8,9 +8,7 @@
 #include <QTabletEvent>
 #include <QTouchEvent>
 
-namespace {
-
-void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
+static void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
     static const QPointingDevice pen("test pen", 9001, QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
                                      QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 3);
@@ -19,12 +17,12 @@ void Tablet(ViewFixture& f, QEvent::Type type, QPoint p, Qt::MouseButton button,
     QApplication::sendEvent(f.Port(), &event);
 }
 
-void Touch(ViewFixture& f, QEvent::Type type, const QList<std::pair<int, QPoint>>& points, QEventPoint::State state)
+static void Touch(ViewFixture& f, QEvent::Type type, const QList<std::pair<int, QPoint>>& at, QEventPoint::State state)
 {
     static const QPointingDevice touch("test touch", 9002, QInputDevice::DeviceType::TouchScreen,
                                        QPointingDevice::PointerType::Finger, QInputDevice::Capability::Position, 5, 0);
     QList<QEventPoint> list;
-    for (const auto& [id, p] : points) list.append(QEventPoint(id, state, QPointF(p), f.Port()->mapToGlobal(QPointF(p))));
+    for (const auto& [id, p] : at) list.append(QEventPoint(id, state, QPointF(p), f.Port()->mapToGlobal(QPointF(p))));
     QTouchEvent event(type, &touch, Qt::NoModifier, list);
     QApplication::sendEvent(f.Port(), &event);
 }
@@ -68,4 +66,3 @@ TEST(PointerDevices, PenAndFingerStrokesAreOneGestureEach)
     EXPECT_EQ(f.doc.GetHistoryCount(), 4);
 }
 
-}  // namespace

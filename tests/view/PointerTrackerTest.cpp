@@ -4,8 +4,6 @@
 
 #include <string>
 
-namespace {
-
 // The view's tests show each device's press, move and release, a declined
 // press, a second press and the loss of the pointer. Here the document opens
 // a dialog as it takes the press, which takes the pointer, and a repaint
@@ -40,4 +38,3 @@ TEST(PointerTracker, ReentrantEventsCannotOpenOrCloseAGestureTwice)
     EXPECT_EQ(sink.log, "down 1 up 1 ");
 }
 
-}  // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(ToolCursor, TheHandLentBySpaceOrTheMiddleButtonOrChosenPansFromAnywhere)
 {
     ViewFixture f(400, 300, 300, 200);
@@ -39,4 +37,3 @@ TEST(ToolCursor, TheHandLentBySpaceOrTheMiddleButtonOrChosenPansFromAnywhere)
     EXPECT_EQ(f.doc.GetHistoryCount(), 1);
 }
 
-}  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // The status line; where a paper rectangle shows and a view point lands, at a zoom with each axis scaled by its own
 // ratio, scrolled.
 TEST(ViewGeometry, StatusLineAndMapping)
@@ -21,4 +19,3 @@ TEST(ViewGeometry, StatusLineAndMapping)
     EXPECT_EQ(g.ViewToPaper({75, 66}), (CPoint{62, 56}));
 }
 
-}  // namespace

@@ -8,28 +8,23 @@
 #include "view/QuillexView.h"
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
+#include <QtGui/qevent.h>
 
 #include <memory>
 #include <vector>
 
 inline QRgb Gray(int g) { return qRgb(g, g, g); }
 
-inline std::vector<uint8_t> Bytes(const CPaper& p) { return {p.GetBits(), p.GetBits() + p.GetImageSize()}; }
-
 // Every pixel a gray of its own position, so that a wrong row or column shows.
 inline int PatternGray(int32_t x, int32_t y) { return (x * 31 + y * 7) & 0xFF; }
 
 struct ViewFixture {
     // The view's client area, without scroll bars, is clientW x clientH.
-    ViewFixture(int32_t paperW, int32_t paperH, int clientW, int clientH, IClipboard* clipboard = nullptr)
+    ViewFixture(uint32_t paperW, uint32_t paperH, int clientW, int clientH, IClipboard* clipboard = nullptr)
     {
         services.pClipboard = clipboard;
-        PaintSheet(doc, [](int32_t, int32_t) { return -1; }, static_cast<uint32_t>(paperW),
-                   static_cast<uint32_t>(paperH));
+        PaintSheet(doc, [](int32_t, int32_t) { return -1; }, paperW, paperH);
         doc.SetTitle("Sketch1.tvk");
         view = std::make_unique<CQuillexView>();
         doc.AddView(view.get());
@@ -43,20 +38,10 @@ struct ViewFixture {
         view->ScrollTo(view->Geometry().m_ptOrigin.x, view->Geometry().m_ptOrigin.y);
         QApplication::processEvents();
     }
-    ~ViewFixture()
-    {
-        view.reset();
-        QApplication::processEvents();
-    }
 
     QWidget* Port() const { return view->viewport(); }
-    CSize Zoom() const { return view->Geometry().m_sizeZoom; }
     // Where a paper pixel shows in the client area.
-    QPoint At(int32_t x, int32_t y) const
-    {
-        const CRect r = view->PaperToView(CRect{x, y, x + 1, y + 1});
-        return QPoint(r.left, r.top);
-    }
+    QPoint At(int32_t x, int32_t y) const { return ToQRect(view->PaperToView(CRect{x, y, x + 1, y + 1})).topLeft(); }
 
     void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
     {
@@ -77,14 +62,6 @@ struct ViewFixture {
                           modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(Port(), &event);
     }
-    // The enable state and check mark of a command, as the idle pass asks.
-    std::pair<bool, int> State(uint32_t id)
-    {
-        CCmdUI ui(id);
-        view->OnUpdateCommand(ui);
-        return {ui.m_bEnabled, ui.m_nCheck};
-    }
-
     // The picture the view paints for the area asked, the rest magenta.
     QImage Render(const QRegion& area = QRegion(0, 0, 1 << 16, 1 << 16))
     {
