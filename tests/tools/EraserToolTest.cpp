@@ -1,5 +1,3 @@
-#include "tools/EraserTool.h"
-
 #include "ToolTestSupport.h"
 
 // One stamp at (30, 30) on a sheet of one gray, from the centre outwards: the centre moves by the strength, the rim

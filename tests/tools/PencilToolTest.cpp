@@ -1,13 +1,9 @@
-#include "tools/PencilTool.h"
-
 #include "ToolTestSupport.h"
 
 #include <algorithm>
 
-namespace {
-
 // Runs of n pixels from each start, stepping by step.
-PixelSet Lines(std::initializer_list<CPoint> starts, CPoint step, int32_t n)
+static PixelSet Lines(std::initializer_list<CPoint> starts, CPoint step, int32_t n)
 {
     PixelSet s;
     for (const CPoint& p : starts)
@@ -15,7 +11,6 @@ PixelSet Lines(std::initializer_list<CPoint> starts, CPoint step, int32_t n)
     return s;
 }
 
-}  // namespace
 
 // Each grade's strength and floor, and the darkening rule written out with its two divisions, checked at every level
 // of a pixel, off and on a grain pixel, unsmoothed and smoothed (whose centre carries six sevenths): a pixel at or
