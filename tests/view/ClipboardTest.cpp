@@ -52,9 +52,8 @@ TEST(QtClipboard, MalformedBlocksAreRefusedForeignImagesBecomeGrayPiecesAndPiece
     // Other programs are offered the piece as an image.
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(mime->hasFormat(kQuillexMimeType) && mime->hasFormat("image/png") && mime->hasImage());
-    QImage png;
-    ASSERT_TRUE(png.loadFromData(mime->data("image/png"), "PNG"));
-    EXPECT_EQ(png.size(), QSize(37, 31));
+    const QImage png = QImage::fromData(mime->data("image/png"), "PNG");
+    ASSERT_EQ(png.size(), QSize(37, 31));
     EXPECT_EQ(qGray(png.pixel(2, 3)), from.doc.GetPaper().GetPixel(12, 23));
 
     EXPECT_TRUE(to.view->OnCommand(ID_EDIT_PASTE));

@@ -18,7 +18,6 @@ TEST(ToolCursor, TheHandLentBySpaceOrTheMiddleButtonOrChosenPansFromAnywhere)
         f.view->ScrollTo(0, 0);
         if (space) f.Key(QEvent::KeyPress, Qt::Key_Space);
         f.Mouse(QEvent::MouseButtonPress, QPoint(40, 40), button, button);
-        EXPECT_EQ(f.view->ToolCursor().Look().shape, CursorShape::ClosedHand);
         f.Mouse(QEvent::MouseMove, QPoint(0, 10), Qt::NoButton, button);
         if (space) f.Key(QEvent::KeyRelease, Qt::Key_Space);  // the drag goes on until the button is let go
         f.Mouse(QEvent::MouseMove, QPoint(-10, 0), Qt::NoButton, button);

@@ -10,7 +10,6 @@ TEST(ViewGeometry, StatusLineAndMapping)
 
     CViewGeometry g;  // a 400 x 300 sheet shown 800 x 300 in a 300 x 200 client
     g.m_sizePaper = CSize{400, 300};
-    g.ResetZoom();
     g.m_sizeZoom = CSize{800, 300};
     g.m_sizeClient = CSize{300, 200};
     g.UpdateOrigin();
