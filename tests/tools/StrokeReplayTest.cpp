@@ -68,15 +68,13 @@ TEST(StrokeReplay, ShortAndForeignRecords)
 {
     // One point (no reading past the list): a press and a release there. The pencil draws nothing without its
     // recorded tap point; the eraser stamps.
-    Sheet paper(32, 32);
-    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 3 << 16, {CPoint{10, 10}}), paper));
-    EXPECT_TRUE(PixelsNot(paper, 255).empty());
-    FillPaper(paper, 0);
-    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_ERASER, 1, 1, {CPoint{10, 10}}), paper));
-    EXPECT_EQ((std::pair{int(paper.GetPixel(10, 10)), PixelsNot(paper, 0).size()}), (std::pair{61, size_t{29}}));
+    Sheet white(32, 32), black(32, 32, 1, 0), paper(32, 32, 1, 0);
+    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 3 << 16, {CPoint{10, 10}}), white));
+    EXPECT_TRUE(PixelsNot(white, 255).empty());
+    EXPECT_TRUE(ReplayStroke(PointsRecord(HR_ERASER, 1, 1, {CPoint{10, 10}}), black));
+    EXPECT_EQ((std::pair{int(black.GetPixel(10, 10)), PixelsNot(black, 0).size()}), (std::pair{61, size_t{29}}));
 
     // Nothing to replay, records the tools do not make, a start off the paper.
-    FillPaper(paper, 0);
     EXPECT_FALSE(ReplayStroke(PointsRecord(HR_ERASER, 0, 0, {}, false), paper));
     EXPECT_FALSE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 1 << 16, {}), paper));
     EXPECT_FALSE(ReplayStroke(PointsRecord(HR_PENCIL, 0, 1 << 16, {CPoint{-4, 4}, CPoint{20, 20}}), paper));

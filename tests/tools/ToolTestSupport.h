@@ -18,14 +18,12 @@
 using PointList = std::vector<std::pair<int32_t, int32_t>>;
 using PixelSet = std::set<std::pair<int32_t, int32_t>>;
 
-inline void FillPaper(CPaper& paper, uint8_t value) { std::memset(paper.GetBits(), value, paper.GetImageSize()); }
-
 // A sheet made at once, all of one gray when fill is given; roughness 1 has no grain anywhere.
 struct Sheet : CPaper {
     explicit Sheet(uint32_t width, uint32_t height, uint32_t roughness = 1, int fill = -1)
     {
         EXPECT_TRUE(Create(width, height, roughness));
-        if (fill >= 0) FillPaper(*this, uint8_t(fill));
+        if (fill >= 0) std::memset(GetBits(), fill, GetImageSize());
     }
 };
 

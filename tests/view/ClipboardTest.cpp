@@ -1,13 +1,11 @@
 #include "ViewTestSupport.h"
 
-#include "framework/Services.h"
 #include "view/ClipboardImage.h"
 #include "view/QtClipboard.h"
 
 #include <gtest/gtest.h>
 
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QMimeData>
 
 static std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, size_t pixelBytes)

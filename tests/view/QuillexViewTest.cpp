@@ -169,3 +169,52 @@ TEST(QuillexView, UpdatesRepaintTheChangedAreaOrTheWholeView)
     f.view->RepaintNow();
     EXPECT_EQ(spy.painted, QRegion(10, 10, 30, 20));
 }
+
+// Panning with the hand, whether lent by Space or the middle button or chosen as the tool: it scrolls the view
+// and leaves the drawing, its history and the tool as they were.
+TEST(ToolCursor, TheHandLentBySpaceOrTheMiddleButtonOrChosenPansFromAnywhere)
+{
+    ViewFixture f(400, 300, 300, 200);
+    // tool, button, Space held; the drag starts on the surround, where the pencil would decline a press.
+    const std::tuple<uint32_t, Qt::MouseButton, ToolKind, bool> ways[] = {
+        {ID_TOOL_HAND, Qt::LeftButton, ToolKind::Hand, false},
+        {ID_TOOL_PENCIL, Qt::LeftButton, ToolKind::Pencil, true},
+        {ID_TOOL_PENCIL, Qt::MiddleButton, ToolKind::Pencil, false}};
+    for (const auto& [tool, button, kind, space] : ways) {
+        f.doc.OnCommand(tool);
+        f.view->ScrollTo(0, 0);
+        if (space) f.Key(QEvent::KeyPress, Qt::Key_Space);
+        f.Mouse(QEvent::MouseButtonPress, QPoint(40, 40), button, button);
+        f.Mouse(QEvent::MouseMove, QPoint(0, 10), Qt::NoButton, button);
+        if (space) f.Key(QEvent::KeyRelease, Qt::Key_Space);  // the drag goes on until the button is let go
+        f.Mouse(QEvent::MouseMove, QPoint(-10, 0), Qt::NoButton, button);
+        f.Mouse(QEvent::MouseButtonRelease, QPoint(-10, 0), button, Qt::NoButton);
+        EXPECT_EQ(f.view->GetScrollPosition(), (CPoint{50, 40}));
+        EXPECT_EQ((std::tuple{f.doc.GetTool(), f.doc.GetHistoryCount(), f.doc.IsModified()}),
+                  (std::tuple{kind, 0, false}));
+    }
+    // Pressed during a stroke, Space changes nothing, not even once the stroke ends.
+    f.Press(QPoint(100, 100));
+    f.Key(QEvent::KeyPress, Qt::Key_Space);
+    f.Move(QPoint(140, 100));
+    f.Release(QPoint(140, 100));
+    f.Key(QEvent::KeyPress, Qt::Key_Space, true);
+    EXPECT_FALSE(f.view->IsSpaceHand());
+    EXPECT_EQ(f.doc.GetHistoryCount(), 1);
+}
+
+// The status line; where a paper rectangle shows and a view point lands, at a zoom with each axis scaled by its own
+// ratio, scrolled.
+TEST(ViewGeometry, StatusLineAndMapping)
+{
+    EXPECT_EQ(StatusLine(400, 300, 5, 83), "Width 400  Height 300  Roughness 5   Scale 83%");
+
+    CViewGeometry g;  // a 400 x 300 sheet shown 800 x 300 in a 300 x 200 client
+    g.m_sizePaper = CSize{400, 300};
+    g.m_sizeZoom = CSize{800, 300};
+    g.m_sizeClient = CSize{300, 200};
+    g.UpdateOrigin();
+    g.m_ptScroll = CPoint{100, 40};
+    EXPECT_EQ(g.PaperToView({10, 20, 30, 40}), (CRect{-30, 30, 10, 50}));
+    EXPECT_EQ(g.ViewToPaper({75, 66}), (CPoint{62, 56}));
+}
