@@ -21,7 +21,7 @@ std::vector<uint8_t> Block(uint32_t reserved, uint32_t width, uint32_t height, s
 
 // Pasted, the piece arrives floating under view pixel (5, 5), but never left of or above the
 // paper, and each paste puts the one before down.
-TEST_F(DocTest, CopyWritesBottomUpPaddedRowsPasteReadsThemBackAndCutTakesOnlyWhatReachedTheClipboard)
+TEST_F(DocTest, CopyWritesBottomUpPaddedRowsPasteReadsThemBackOrRefusesThemAndCutTakesOnlyWhatReachedTheClipboard)
 {
     PaintSheet(*doc, [](int32_t x, int32_t y) { return x >= 10 && x < 15 && y >= 10 && y < 16 ? x * 3 + y : -1; });
     Band(CRect{10, 10, 15, 16});
@@ -72,10 +72,8 @@ TEST_F(DocTest, CopyWritesBottomUpPaddedRowsPasteReadsThemBackAndCutTakesOnlyWha
     doc->Cut(&view);
     EXPECT_EQ(State(), "history 1 pos 1 selection 0 0 0 0 floating 0 modified 1");  // the lift only
     EXPECT_EQ(services.clipboard.at(kClipFormat)[12 + 7 * 12 + 2], 9);
-}
 
-TEST_F(DocTest, PasteRefusesUnusableBlocksAfterDroppingThePreviousPiece)
-{
+    // Paste refuses unusable blocks, after it put the piece before down.
     const std::pair<const char*, std::vector<uint8_t>> cases[] = {
         {"width 3", Block(0, 3, 6, 4 * 6)}, {"height 2049", Block(0, 4, 2049, 4 * 2049)},
         {"width 0", Block(0, 0, 6, 0)}, {"a byte short", Block(0, 6, 4, 8 * 4 - 1)}, {"header only", Block(0, 6, 4, 0)},

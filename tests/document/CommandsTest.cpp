@@ -6,12 +6,7 @@ TEST_F(DocTest, CommandsPutAFloatingPieceDownOrTakeItAwayAndTheHandAndBandsRecor
 {
     const std::string none = "selection 0 0 0 0 floating 0 modified ";
     // Lifted or a plain selection; the selection and modified flag after; the records added; the marked pixel.
-    const struct {
-        uint32_t id;
-        bool afloat;
-        std::string after;
-        int records, pixel;
-    } cases[] = {
+    const struct { uint32_t id; bool afloat; std::string after; int records, pixel; } cases[] = {
         {ID_EDIT_CLEAR, false, none + "1", 1, 255}, {ID_TOOL_PENCIL, true, none + "1", 1, 0},
         {ID_TOOL_ERASER, true, none + "1", 1, 0},   {ID_TOOL_HAND, true, none + "1", 1, 0},
         {ID_TOOL_SELECT, true, none + "1", 1, 0},   {ID_EDIT_DESELECT, true, none + "1", 1, 0},

@@ -26,8 +26,7 @@ protected:
     // again, which puts any floating piece down. The outcome in one string and the sheet.
     std::pair<std::string, std::vector<uint8_t>> Play(const Gesture& g, const std::function<void()>& command)
     {
-        doc = std::make_unique<CQuillexDoc>(services);
-        EXPECT_TRUE(doc->OnNewDocument());
+        SetUp();
         Stroke({20, 20}, {180, 20});
         Band({5, 5, 40, 30});
         doc->CopySelection(&view, false);
@@ -82,31 +81,6 @@ TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
     // refused pressure box its own.
     EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], ToolSettings(*doc)[0]);
     EXPECT_EQ(services.checks[IDC_PENCIL_PRESSURE], 1);
-}
-
-// New, Open and saving end a stroke in progress: it is drawn, recorded and saved with the
-// rest, and its late release reaches no other drawing.
-TEST_F(GestureTest, LeavingTheDrawingEndsTheStrokeFirst)
-{
-    const std::string path = folder.File("a.tvk");
-    Stroke({20, 40}, {150, 90});
-    const std::vector<uint8_t> whole = Pixels(doc->GetPaper());
-    ASSERT_TRUE(doc->OnNewDocument());
-
-    ASSERT_TRUE(doc->PointerDown(&view, 20, 40, 20, 40));
-    for (int i = 1; i <= 8; ++i) doc->PointerMove(20 + 130 * i / 8, 40 + 50 * i / 8, 0, 0);
-    ASSERT_TRUE(doc->OnSaveDocument(path));
-    EXPECT_FALSE(doc->IsInGesture());
-    EXPECT_EQ(doc->GetHistoryCount(), 1);
-    ASSERT_TRUE(doc->OnOpenDocument(path));
-    EXPECT_TRUE(Pixels(doc->GetPaper()) == whole);
-
-    ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10));
-    doc->PointerMove(60, 60, 60, 60);
-    ASSERT_TRUE(doc->OnNewDocument());
-    EXPECT_FALSE(doc->PointerUp(60, 60, 60, 60));
-    EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
 }
 
 }  // namespace

@@ -86,7 +86,9 @@ TEST_F(RecoveryStoreTest, ACopyLeftByACopyThatEndedGoesBackIntoItsFileWhatItHeld
     }
 }
 
-TEST_F(RecoveryStoreTest, TheCopiesOfACopyStillRunningAreLeftAlone)
+// The copies of a copy still running are left alone; one its file cannot take becomes a new
+// sketch in the documents folder, once there is one.
+TEST_F(RecoveryStoreTest, ACopyOfARunningCopyIsLeftAloneAndOneItsFileCannotTakeBecomesANewSketch)
 {
     ASSERT_TRUE(WriteMarkedSketch(state.Drawing("busy.tvk"), 100));
     CPaper paper;
@@ -98,10 +100,7 @@ TEST_F(RecoveryStoreTest, TheCopiesOfACopyStillRunningAreLeftAlone)
     EXPECT_EQ(MarkOf(living.CopyFile(1)), 60);
     living.Close();
     EXPECT_EQ(StartAgain(), "own file drawings/busy.tvk 60");
-}
 
-TEST_F(RecoveryStoreTest, ACopyItsFileCannotTakeBecomesANewSketchInTheDocumentsFolderWhenThereIsOne)
-{
     CNameReservation heldByARunningCopy;
     ASSERT_TRUE(heldByARunningCopy.Reserve(state.Drawing("held.tvk")));
     ASSERT_TRUE(fs::create_directory(state.Drawing("folder.tvk")));
