@@ -14,7 +14,6 @@ struct Gesture { const char* name; uint32_t tool; std::vector<CPoint> points; bo
 const Gesture kGestures[] = {
     {"pencil", ID_TOOL_PENCIL, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
     {"eraser", ID_TOOL_ERASER, {{10, 22}, {40, 20}, {70, 18}, {90, 20}}, false},
-    {"hand", ID_TOOL_HAND, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
     {"select band", ID_TOOL_SELECT, {{10, 10}, {30, 30}, {50, 40}, {60, 50}}, false},
     {"select move", ID_TOOL_SELECT, {{120, 115}, {130, 118}, {150, 120}, {170, 125}}, true}};
 
