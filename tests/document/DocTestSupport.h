@@ -21,9 +21,7 @@
 
 namespace doctest {
 
-using filetest::Contents;
-using filetest::TempFolder;
-using filetest::WriteFile;
+using namespace filetest;  // TempFolder, Contents, WriteFile
 
 // Every service the document asks of the user interface, faked in one object that is also
 // the set handed to the document (the main window only when asked).

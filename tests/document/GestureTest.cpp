@@ -14,10 +14,8 @@ struct Gesture { const char* name; uint32_t tool; std::vector<CPoint> points; bo
 const Gesture kGestures[] = {
     {"pencil", ID_TOOL_PENCIL, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
     {"eraser", ID_TOOL_ERASER, {{10, 22}, {40, 20}, {70, 18}, {90, 20}}, false},
-    {"hand", ID_TOOL_HAND, {{30, 60}, {50, 75}, {70, 90}, {90, 100}}, false},
     {"select band", ID_TOOL_SELECT, {{10, 10}, {30, 30}, {50, 40}, {60, 50}}, false},
-    {"select move", ID_TOOL_SELECT, {{120, 115}, {130, 118}, {150, 120}, {170, 125}}, true},
-};
+    {"select move", ID_TOOL_SELECT, {{120, 115}, {130, 118}, {150, 120}, {170, 125}}, true}};
 
 class GestureTest : public DocTest {
 protected:
@@ -26,8 +24,7 @@ protected:
     // again, which puts any floating piece down. The outcome in one string and the sheet.
     std::pair<std::string, std::vector<uint8_t>> Play(const Gesture& g, const std::function<void()>& command)
     {
-        doc = std::make_unique<CQuillexDoc>(services);
-        EXPECT_TRUE(doc->OnNewDocument());
+        SetUp();
         Stroke({20, 20}, {180, 20});
         Band({5, 5, 40, 30});
         doc->CopySelection(&view, false);
@@ -82,31 +79,6 @@ TEST_F(GestureTest, CommandsPressedDuringAGestureChangeNothing)
     // refused pressure box its own.
     EXPECT_EQ(services.combos[IDC_PENCIL_GRADE], ToolSettings(*doc)[0]);
     EXPECT_EQ(services.checks[IDC_PENCIL_PRESSURE], 1);
-}
-
-// New, Open and saving end a stroke in progress: it is drawn, recorded and saved with the
-// rest, and its late release reaches no other drawing.
-TEST_F(GestureTest, LeavingTheDrawingEndsTheStrokeFirst)
-{
-    const std::string path = folder.File("a.tvk");
-    Stroke({20, 40}, {150, 90});
-    const std::vector<uint8_t> whole = Pixels(doc->GetPaper());
-    ASSERT_TRUE(doc->OnNewDocument());
-
-    ASSERT_TRUE(doc->PointerDown(&view, 20, 40, 20, 40));
-    for (int i = 1; i <= 8; ++i) doc->PointerMove(20 + 130 * i / 8, 40 + 50 * i / 8, 0, 0);
-    ASSERT_TRUE(doc->OnSaveDocument(path));
-    EXPECT_FALSE(doc->IsInGesture());
-    EXPECT_EQ(doc->GetHistoryCount(), 1);
-    ASSERT_TRUE(doc->OnOpenDocument(path));
-    EXPECT_TRUE(Pixels(doc->GetPaper()) == whole);
-
-    ASSERT_TRUE(doc->PointerDown(&view, 10, 10, 10, 10));
-    doc->PointerMove(60, 60, 60, 60);
-    ASSERT_TRUE(doc->OnNewDocument());
-    EXPECT_FALSE(doc->PointerUp(60, 60, 60, 60));
-    EXPECT_EQ(doc->GetHistoryCount(), 0);
-    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
 }
 
 }  // namespace

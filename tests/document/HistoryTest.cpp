@@ -6,13 +6,9 @@ using namespace doctest;
 
 extern std::atomic<size_t> g_failAllocationsFrom;  // the test program's operator new fails from this size
 
-namespace {
-
-CPoint RowStart(int i) { return CPoint{10, 5 + 6 * i}; }
-CPoint RowEnd(int i) { return CPoint{150, 5 + 6 * i}; }
-CRect RowArea(int i) { return CRect{0, 5 + 6 * i - 2, 200, 5 + 6 * i + 3}; }
-
-}  // namespace
+static CPoint RowStart(int i) { return CPoint{10, 5 + 6 * i}; }
+static CPoint RowEnd(int i) { return CPoint{150, 5 + 6 * i}; }
+static CRect RowArea(int i) { return CRect{0, 5 + 6 * i - 2, 200, 5 + 6 * i + 3}; }
 
 // The first stroke is a tap of two points; it ends up in the base, drawn as it was live.
 TEST_F(DocTest, TwentyOneStrokesLeaveTwentyUndosAndANewStrokeDiscardsTheRedoSteps)
@@ -30,7 +26,6 @@ TEST_F(DocTest, TwentyOneStrokesLeaveTwentyUndosAndANewStrokeDiscardsTheRedoStep
         doc->OnCommand(ID_EDIT_UNDO);
         ASSERT_EQ(Pixels(doc->GetPaper()), after[std::max(i, 0)]) << i;
     }
-    EXPECT_EQ(Pixels(doc->GetBasePaper()), after[0]);
     for (int i = 0; i < 21; ++i) doc->OnCommand(ID_EDIT_REDO);  // the last redo is disabled
     EXPECT_EQ(Pixels(doc->GetPaper()), after[20]);
     EXPECT_EQ(State(), "history 20 pos 20 selection 0 0 0 0 floating 0 modified 0");
@@ -42,22 +37,6 @@ TEST_F(DocTest, TwentyOneStrokesLeaveTwentyUndosAndANewStrokeDiscardsTheRedoStep
     EXPECT_EQ(State(), "history 19 pos 19 selection 0 0 0 0 floating 0 modified 1");
     EXPECT_TRUE(IsWhite(doc->GetPaper(), RowArea(19)) && IsWhite(doc->GetPaper(), RowArea(20)));
     EXPECT_FALSE(IsWhite(doc->GetPaper(), RowArea(18)) || IsWhite(doc->GetPaper(), RowArea(22)));
-}
-
-TEST_F(DocTest, UndoWhileAPieceFloatsRemovesThePieceThenRestoresItsPlace)
-{
-    Stroke(CPoint{20, 30}, CPoint{60, 30});
-    const auto drawn = Pixels(doc->GetPaper());
-    Band(CRect{10, 20, 70, 40});
-    ASSERT_TRUE(Drag({{30, 30}, {40, 30}, {130, 100}}));  // lifts and moves the piece well away
-    ASSERT_EQ(State(), "history 2 pos 2 selection 110 90 170 110 floating 1 modified 1");  // the stroke and the lift
-    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{10, 20, 70, 40}));
-    doc->OnEditUndo();
-    // The drop was recorded, then undone.
-    EXPECT_EQ(State(), "history 3 pos 2 selection 0 0 0 0 floating 0 modified 1");
-    EXPECT_TRUE(IsWhite(doc->GetPaper(), CRect{0, 0, 200, 150}));
-    doc->OnEditUndo();
-    EXPECT_EQ(Pixels(doc->GetPaper()), drawn);
 }
 
 // A stroke drawn while memory ran out cannot be recorded; the sheet as it stands becomes the

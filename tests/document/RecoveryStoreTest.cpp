@@ -19,17 +19,15 @@ void LeaveCopy(const std::string& drawing, uint8_t mark, Ending ending)
 {
     CPaper paper;
     MarkedSheet(paper, mark);
-    if (ending == Ending::ClosedWithWorkUnsaved) {
-        CRecoveryStore store;
-        ASSERT_TRUE(store.Open() && store.WriteCopy(1, drawing, paper));
-        return;
-    }
-    // A process of its own that dies still holding its session.
-    const pid_t child = fork();
+    // One killed is a process of its own that dies still holding its session.
+    const pid_t child = ending == Ending::Killed ? fork() : 0;
     ASSERT_GE(child, 0);
     if (child == 0) {
         CRecoveryStore store;
-        _exit(store.Open() && store.WriteCopy(1, drawing, paper) ? 0 : 1);
+        const bool kept = store.Open() && store.WriteCopy(1, drawing, paper);
+        if (ending == Ending::Killed) _exit(kept ? 0 : 1);
+        ASSERT_TRUE(kept);
+        return;
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -71,8 +69,7 @@ TEST_F(RecoveryStoreTest, ACopyLeftByACopyThatEndedGoesBackIntoItsFileWhatItHeld
     const struct { Ending ending; uint8_t fileMark, copyMark; const char* restored; } cases[] = {
         {Ending::Killed, 100, 50, "own file drawings/1.tvk 50"}, {Ending::Killed, 0, 50, "own file drawings/2.tvk 50"},
         {Ending::ClosedWithWorkUnsaved, 100, 50, "own file drawings/3.tvk 50"},
-        {Ending::ClosedWithWorkUnsaved, 0, 50, "own file drawings/4.tvk 50"},
-        {Ending::Killed, 90, 90, "already there drawings/5.tvk 90"}};
+        {Ending::Killed, 90, 90, "already there drawings/4.tvk 90"}};
     int n = 0;
     for (const auto& c : cases) {
         const std::string drawing = state.Drawing(std::to_string(++n) + ".tvk");
@@ -86,7 +83,9 @@ TEST_F(RecoveryStoreTest, ACopyLeftByACopyThatEndedGoesBackIntoItsFileWhatItHeld
     }
 }
 
-TEST_F(RecoveryStoreTest, TheCopiesOfACopyStillRunningAreLeftAlone)
+// The copies of a copy still running are left alone; one its file cannot take becomes a new
+// sketch in the documents folder, once there is one.
+TEST_F(RecoveryStoreTest, ACopyOfARunningCopyIsLeftAloneAndOneItsFileCannotTakeBecomesANewSketch)
 {
     ASSERT_TRUE(WriteMarkedSketch(state.Drawing("busy.tvk"), 100));
     CPaper paper;
@@ -98,10 +97,7 @@ TEST_F(RecoveryStoreTest, TheCopiesOfACopyStillRunningAreLeftAlone)
     EXPECT_EQ(MarkOf(living.CopyFile(1)), 60);
     living.Close();
     EXPECT_EQ(StartAgain(), "own file drawings/busy.tvk 60");
-}
 
-TEST_F(RecoveryStoreTest, ACopyItsFileCannotTakeBecomesANewSketchInTheDocumentsFolderWhenThereIsOne)
-{
     CNameReservation heldByARunningCopy;
     ASSERT_TRUE(heldByARunningCopy.Reserve(state.Drawing("held.tvk")));
     ASSERT_TRUE(fs::create_directory(state.Drawing("folder.tvk")));

@@ -7,7 +7,7 @@
 
 using namespace statetest;
 
-TEST(VersionStore, TheFirstSaveOfEachRunKeepsWhatTheFileHeldAtMostTenTimes)
+TEST(VersionStore, TheFirstSaveOfEachRunKeepsWhatTheFileHeldAtMostTenTimesAndEachComesBackAsANewSketch)
 {
     PrivateState state;
     const std::string drawing = state.Drawing("a.tvk");
@@ -25,34 +25,24 @@ TEST(VersionStore, TheFirstSaveOfEachRunKeepsWhatTheFileHeldAtMostTenTimes)
     }
     EXPECT_EQ(Marks(CVersionStore().List(drawing)), (std::vector<int>{30, 10}));
 
-    // No file yet: nothing to keep, and nothing fails.
     CVersionStore store;
-    EXPECT_TRUE(store.KeepBeforeFirstSave(state.Drawing("new.tvk")));
-    EXPECT_TRUE(store.List(state.Drawing("new.tvk")).empty());
-
     for (uint8_t mark = 50; mark < 60; ++mark) {
         ASSERT_TRUE(store.Keep(drawing));
         ASSERT_TRUE(WriteMarkedSketch(drawing, mark));
     }
     EXPECT_EQ(Marks(store.List(drawing)), (std::vector<int>{58, 57, 56, 55, 54, 53, 52, 51, 50, 40}));
     EXPECT_EQ(FileCount(state.Versions()), 11u);  // and the file naming the drawing
-}
 
-TEST(VersionStore, RestoringMakesANewSketchBesideTheDrawingDatedAsTheVersion)
-{
-    PrivateState state;
-    const std::string drawing = state.Drawing("tree.tvk");
-    ASSERT_TRUE(WriteMarkedSketch(drawing, 10));
+    // Restoring makes a new sketch beside the drawing, named for the time of the version.
+    const std::string tree = state.Drawing("tree.tvk");
+    ASSERT_TRUE(WriteMarkedSketch(tree, 10));
     const time_t saved = 1614834367;  // when the drawing's file was written
     const timespec times[2] = {{saved, 0}, {saved, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, drawing.c_str(), times, 0), 0);
-    CVersionStore store;
-    ASSERT_TRUE(store.Keep(drawing));
-    ASSERT_TRUE(WriteMarkedSketch(drawing, 20));
-    const std::vector<EarlierVersion> versions = store.List(drawing);
+    ASSERT_EQ(::utimensat(AT_FDCWD, tree.c_str(), times, 0), 0);
+    ASSERT_TRUE(store.Keep(tree));
+    ASSERT_TRUE(WriteMarkedSketch(tree, 20));
+    const std::vector<EarlierVersion> versions = store.List(tree);
     ASSERT_EQ(versions.size(), 1u);
-    EXPECT_EQ(versions[0].time, saved);
-    EXPECT_EQ(versions[0].drawingPath, drawing);
 
     setenv("TZ", "UTC", 1);  // the name gives the local time
     tzset();
@@ -62,17 +52,15 @@ TEST(VersionStore, RestoringMakesANewSketchBesideTheDrawingDatedAsTheVersion)
     EXPECT_EQ(made, state.Drawing(name + ".tvk"));
     ASSERT_TRUE(CVersionStore::RestoreAsNew(versions[0], state.Documents(), made));
     EXPECT_EQ(made, state.Drawing(name + " 2.tvk"));
-    EXPECT_EQ(std::tuple(MarkOf(state.Drawing(name + ".tvk")), MarkOf(made), MarkOf(drawing)), std::tuple(10, 10, 20));
+    EXPECT_EQ(std::tuple(MarkOf(state.Drawing(name + ".tvk")), MarkOf(made), MarkOf(tree)), std::tuple(10, 10, 20));
 
-    // With the drawing's folder gone, the versions are still listed and come
+    // With the drawings' folder gone, the versions are still listed and come
     // back in the documents folder.
-    ASSERT_TRUE(WriteMarkedSketch(state.Documents() + "/other.tvk", 30));
-    ASSERT_TRUE(store.Keep(state.Documents() + "/other.tvk"));
     std::filesystem::remove_all(state.Drawings());
     const std::vector<EarlierVersion> all = store.ListAll();
-    ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[1].drawingPath, drawing);  // the older
-    ASSERT_TRUE(CVersionStore::RestoreAsNew(all[1], state.Documents(), made));
+    ASSERT_EQ(all.size(), 11u);
+    EXPECT_EQ(all.back().drawingPath, tree);  // the oldest
+    ASSERT_TRUE(CVersionStore::RestoreAsNew(all.back(), state.Documents(), made));
     EXPECT_EQ(made, state.Documents() + "/" + name + ".tvk");
     EXPECT_EQ(MarkOf(made), 10);
 }
