@@ -98,11 +98,9 @@ TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
 // test of xdg-open.)
 TEST_F(ShellTest, TheAssociationQuotesAnyPathValidlyAndIsWrittenOnlyWhenItChanged)
 {
+    // Only the faults desktop-file-validate lets through.
     const std::pair<const char*, const char*> cases[] = {
-        {"/usr/bin/graphelle", "/usr/bin/graphelle"}, {"/100%/g", "/100%%/g"}, {"/a b/c", "\"/a b/c\""},
-        {"/a\"b", "\"/a\\\\\"b\""}, {"/a$HOME", "\"/a\\\\$HOME\""}, {"/a`x`", "\"/a\\\\`x\\\\`\""},
-        {"/a\\b", "\"/a\\\\\\\\b\""}, {"/it's/100%", "\"/it's/100%%\""}, {"/line\nbreak", "\"/line\\nbreak\""},
-    };
+        {"/a b/c", "\"/a b/c\""}, {"/a$HOME", "\"/a\\\\$HOME\""}, {"/a\\b", "\"/a\\\\\\\\b\""}};
     for (const auto& [path, quoted] : cases) EXPECT_EQ(DesktopExecArgument(path), quoted) << path;
     const QString data = Home() + "/.local/share", cli = "/x/graphelle-cli", nasty = "/x/\"$`\\%'\n/graphelle";
     for (const QString& exe : {QString("/usr/bin/graphelle"), QString("/opt/My Apps/graphelle"), nasty}) {

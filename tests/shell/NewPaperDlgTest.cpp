@@ -40,7 +40,6 @@ TEST_F(ShellTest, NewPaperOkChecksTheRangesInOrderAndStoresOnlyAcceptedValues)
     CQtProfile profile{Home() + "/.config/Ostrevane/Graphelle.ini"};
     CNewPaperDlg dlg(&profile);
     QLabel* info = dlg.findChild<QLabel*>("info");
-    EXPECT_EQ(dlg.windowTitle() + " " + Fields(dlg) + info->text(), "New 400 300 5");
     CPaperSpin* spins[] = {dlg.m_spinWidth, dlg.m_spinHeight, dlg.m_spinRough};
     for (const auto& [typed, message, stored] : tries) {
         SCOPED_TRACE(typed);
