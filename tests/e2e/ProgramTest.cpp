@@ -1,7 +1,6 @@
 // The whole program in a real X window, driven like a person would: the New dialog at the first
-// start, strokes with the pencil, a piece selected and moved, the tools chosen by their keys,
-// Ctrl+Q in the middle of a stroke, the file read back and shown again, and the drawing kept at a
-// termination while a dialog waits.
+// start, strokes with the pencil, Ctrl+Q in the middle of a stroke, the file read back, and the
+// drawing kept at a termination while a dialog waits.
 
 #include "XSession.h"
 
@@ -15,40 +14,20 @@ TEST_F(ProgramTest, ADrawingSessionFromTheFirstStartToATermination)
     Drag(40, 60, 360, 60);
     Drag(40, 200, 360, 200);
 
-    // A piece of the second stroke selected and moved up and right; the pencil puts it down.
-    Key("s");
-    Drag(50, 150, 150, 250);
-    Drag(100, 200, 200, 140);
-    Key("b");
-
     // Ctrl+Q with the button still down in the middle of a third stroke.
     Xdo("mousemove " + At(40, 260) + " sleep 0.06 mousedown 1 sleep 0.06 mousemove " + At(200, 260) +
         " sleep 0.05 mousemove " + At(360, 260) + " sleep 0.1 key ctrl+q");
     ASSERT_TRUE(WaitProgramExit()) << ProgramLog();
     Xdo("mouseup 1");
 
-    CPaper saved;
-    std::string error;
-    ASSERT_EQ(LoadSketchFile(file, saved, error), SketchLoad::Whole) << error;
     EXPECT_GT(Marked(file, 60, 57, 280, 63), 150);    // the first stroke
-    EXPECT_EQ(Marked(file, 55, 190, 145, 210), 0);    // where the piece was lifted
-    EXPECT_GT(Marked(file, 160, 137, 240, 143), 50);  // 100 right and 60 up
-    EXPECT_GT(Marked(file, 160, 197, 340, 203), 120); // the rest of the second stroke
+    EXPECT_GT(Marked(file, 60, 197, 340, 203), 200);  // the second
     EXPECT_GT(Marked(file, 60, 257, 340, 263), 200);  // the stroke Ctrl+Q ended
     EXPECT_EQ(Marked(file, 0, 0, 400, 50), 0);        // no stray marks
-    EXPECT_EQ(Marked(file, 0, 70, 400, 130), 0);
+    EXPECT_EQ(Marked(file, 0, 70, 400, 190), 0);
 
-    // Started again with the file, the screen shows the same pixels but for the grid's cross.
+    // Started again with the file, a stroke left unsaved is in it after a termination while New waits.
     ASSERT_TRUE(StartProgram({file}, "^Sketch1 - Graphelle$", 400, 300));
-    int differences = 0, compared = 0;
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x)
-            if (const uint32_t shown = Pixel(paper.left + x, paper.top + y); shown != 0xFFAAAA)
-                ++compared, differences += shown != saved.GetPixel(x, y) * 0x010101u;
-    EXPECT_GT(compared, 119000);
-    EXPECT_EQ(differences, 0);
-
-    // A stroke left unsaved is in the file after a termination while New waits.
     Drag(40, 110, 360, 110);
     Key("ctrl+n");
     ASSERT_TRUE(WaitWindow("^New$"));

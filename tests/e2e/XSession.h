@@ -31,10 +31,7 @@ template <class Ready> bool Within(int ms, Ready ready, int step = 50)
     return false;
 }
 inline int Shell(const std::string& command) { return std::system(command.c_str()); }
-inline bool Installed(const std::string& tools)
-{
-    return !Shell("for t in " + tools + "; do command -v $t >/dev/null || exit 1; done");
-}
+inline bool Installed(const std::string& tools) { return Shell("which " + tools + " >/dev/null") == 0; }
 inline std::string ReadAll(const fs::path& file) { std::ifstream in(file); return {std::istreambuf_iterator(in), {}}; }
 // The exit status of a process within ms, else -1 after ending it; -1 for a crash too.
 inline int WaitExit(pid_t pid, int ms = 10000)

@@ -47,7 +47,7 @@ TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
 {
     const QString socket = Home() + "/graphelle.socket";
     // What a crashed copy left where its socket was is taken over.
-    ASSERT_TRUE(WriteFile(socket, "left"));
+    filetest::WriteFile(socket.toStdString(), "left");
     auto first = std::make_unique<CSingleInstance>(socket);
     ASSERT_EQ(first->Start(QString()), Outcome::First);
     QStringList received;
@@ -62,8 +62,7 @@ TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
 
     // A request waits until the open dialog closes.
     auto dialog = std::make_unique<QDialog>();
-    dialog->setModal(true);
-    dialog->show();
+    dialog->open();
     EXPECT_EQ(StartBeside(socket, "/x/B.tvk"), Outcome::HandedOver);
     RunEventLoop(300);
     EXPECT_TRUE(received.isEmpty());
@@ -94,22 +93,16 @@ TEST_F(ShellTest, TheRunningCopyTakesEveryLaterStartsFileWhenItCanAndLosesNone)
     qputenv("DISPLAY", display);
 }
 
-TEST_F(ShellTest, ExecArgumentsAreQuotedOnlyForReservedCharactersAndEscapedWithin)
+// The program's path is quoted only for reserved characters, and escaped within; desktop-file-validate
+// accepts the launcher entry whatever the path. (The desktop's tools reading it back is the real-X
+// test of xdg-open.)
+TEST_F(ShellTest, TheAssociationQuotesAnyPathValidlyAndIsWrittenOnlyWhenItChanged)
 {
+    // Only the faults desktop-file-validate lets through.
     const std::pair<const char*, const char*> cases[] = {
-        {"/usr/bin/graphelle", "/usr/bin/graphelle"}, {"/100%/g", "/100%%/g"}, {"/a b/c", "\"/a b/c\""},
-        {"/a\"b", "\"/a\\\\\"b\""}, {"/a$HOME", "\"/a\\\\$HOME\""}, {"/a`x`", "\"/a\\\\`x\\\\`\""},
-        {"/a\\b", "\"/a\\\\\\\\b\""}, {"/it's/100%", "\"/it's/100%%\""}, {"/line\nbreak", "\"/line\\nbreak\""},
-    };
+        {"/a b/c", "\"/a b/c\""}, {"/a$HOME", "\"/a\\\\$HOME\""}, {"/a\\b", "\"/a\\\\\\\\b\""}};
     for (const auto& [path, quoted] : cases) EXPECT_EQ(DesktopExecArgument(path), quoted) << path;
-}
-
-// desktop-file-validate accepts the launcher entry whatever the program's path. (The desktop's
-// tools reading it back is the real-X test of xdg-open.)
-TEST_F(ShellTest, TheAssociationIsValidForAnyPathAndWrittenOnlyWhenItChanged)
-{
-    const QString data = Home() + "/.local/share", cli = "/x/graphelle-cli";
-    const QString nasty = "/x/\"$`\\%'\n/graphelle";
+    const QString data = Home() + "/.local/share", cli = "/x/graphelle-cli", nasty = "/x/\"$`\\%'\n/graphelle";
     for (const QString& exe : {QString("/usr/bin/graphelle"), QString("/opt/My Apps/graphelle"), nasty}) {
         EXPECT_EQ(WriteFileAssociation(data, exe, cli).written, kAssociationPieces);
         EXPECT_EQ(RunTool("desktop-file-validate", {data + "/applications/graphelle.desktop"}), "")
@@ -120,7 +113,7 @@ TEST_F(ShellTest, TheAssociationIsValidForAnyPathAndWrittenOnlyWhenItChanged)
     RefreshDesktopDatabases(data);
     for (const char* index : {"/mime/mime.cache", "/applications/mimeinfo.cache"})
         EXPECT_TRUE(WaitFor([&] { return QFileInfo::exists(data + index); })) << index;
-    ASSERT_TRUE(WriteFile(Home() + "/a.tvk", "no mark"));
+    filetest::WriteFile((Home() + "/a.tvk").toStdString(), "no mark");
     EXPECT_EQ(RunTool("mimetype", {"-b", "-d", Home() + "/a.tvk"}), "Graphelle File");
     EXPECT_FALSE(WriteFileAssociation(data, nasty, cli).entryChanged);
     EXPECT_TRUE(WriteFileAssociation(data, "/new/graphelle", cli).entryChanged);

@@ -5,6 +5,7 @@
 
 #include "document/QuillexDoc.h"
 #include "formats/SketchFile.h"
+#include "framework/FileTestSupport.h"
 #include "io/Archive.h"
 #include "shell/MainFrame.h"
 #include "shell/OptionBar.h"
@@ -66,12 +67,6 @@ inline bool WriteSketchFile(const QString& path, uint32_t w = 200, uint32_t h = 
     for (int y = 10; y < 30; ++y)
         for (int x = 10; x < 30; ++x) paper.SetPixel(x, y, 20);
     return ar.Open(path.toStdString(), CArchive::store) && WriteSketch(paper, ar) && ar.Close();
-}
-
-inline bool WriteFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
 }
 
 // The pixel (x, y) of a sketch file, or -1 when it cannot be read whole.
