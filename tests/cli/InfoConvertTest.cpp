@@ -11,12 +11,6 @@ using doctest::WriteFile;
 
 namespace {
 
-// A 47 x 33 sheet with a diagonal of grays: several blocks of code stream.
-std::string WriteDrawing(const std::string& path)
-{
-    return WriteSheet(path, 47, 33, [](uint32_t x, uint32_t y) { return uint8_t((x * 37 + y * 11) % 256); });
-}
-
 std::string Changed(std::string bytes, size_t at, int flip) { bytes[at] = char(bytes[at] ^ flip); return bytes; }
 
 // Black on the left half; white with one black row at y 100; on the right a checker of 0 and 255.
@@ -57,7 +51,9 @@ TEST(Cli, EverySubCommandChecksItsWords)
 TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
 {
     doctest::TempFolder folder;
-    const std::string good = WriteDrawing(folder.File("good.tvk")), bytes = Contents(good);
+    // A 47 x 33 sheet with a diagonal of grays: several blocks of code stream.
+    const auto diagonal = [](uint32_t x, uint32_t y) { return uint8_t((x * 37 + y * 11) % 256); };
+    const std::string bytes = Contents(WriteSheet(folder.File("good.tvk"), 47, 33, diagonal));
     // sheet: whether a sheet comes of it, whole for the good file and the white one, else in part.
     const struct { std::string file; int status; const char *outLine, *errText; bool sheet; } cases[] = {
         {bytes, 0, " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n", "", true},

@@ -1,7 +1,7 @@
 // A copy's format follows the last four characters of its name, whatever their case, and every
 // writer's file gives an independent reader the sheet's pixels: the sketch reader, giflib, libpng
 // and ImageMagick; the small white sheet makes known files, a stream of whole blocks ends right.
-// Damaged files are refused, or read as far as they can be.
+// Damaged files are refused with the reason, or read as far as they can be.
 
 #include "FormatsTestSupport.h"
 #include "formats/FileFormat.h"
@@ -32,7 +32,7 @@ Bytes GiflibPixels(const std::string& path)
 
 }  // namespace
 
-TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixels)
+TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixelsAndADamagedPngIsRefused)
 {
     constexpr uint32_t kWhite = UINT32_MAX;  // longest: runs up to so long, noise for 0, or the white of a new sheet
     const Bytes sketch4x4 = {'Q', 'L', 'X', 'F', 28, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 14, 0, 0,
@@ -99,18 +99,8 @@ TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixels)
             for (size_t i = 0; i < stride * c.height; ++i) EXPECT_TRUE(i % stride < c.width || file[1078 + i] == 255);
         }
     }
-}
-
-// A damaged PNG is refused with the reason.
-TEST(PngFile, ADamagedPictureIsRefusedWithTheReason)
-{
-    TempFolder folder;
-    const std::string path = folder.File("good.png");
-    CPaper paper;
-    ASSERT_TRUE(paper.Create(40, 30, 5));
-    Fill(paper, Noise(40 * 30, 9));
-    ASSERT_TRUE(Save(WritePng, paper, path));
-    const Bytes png = ReadWholeFile(path);
+    // A damaged PNG is refused with the reason.
+    const Bytes png = ReadWholeFile(folder.File("L.PNG"));
     const auto flipped = [&](const char* chunk, size_t offset) {
         Bytes bytes = png;
         bytes[std::search(png.begin(), png.end(), chunk, chunk + 4) - png.begin() + offset] ^= 0x40;
@@ -123,11 +113,12 @@ TEST(PngFile, ADamagedPictureIsRefusedWithTheReason)
         {Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}, "not a PNG picture"},
     };
     for (const auto& [file, reason] : damaged) {
-        WriteWholeFile(path, file);
+        WriteWholeFile(folder.File("L.PNG"), file);
         CPaper read;
         CArchive ar;
         std::string error;
-        EXPECT_FALSE((ar.Open(path, CArchive::load) && ReadPng(ar, read, 7, error)) || read.HasBits()) << reason;
+        EXPECT_FALSE((ar.Open(folder.File("L.PNG"), CArchive::load) && ReadPng(ar, read, 7, error)) || read.HasBits())
+            << reason;
         EXPECT_EQ(error.substr(0, reason.size()), reason);
     }
 }

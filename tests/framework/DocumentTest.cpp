@@ -115,11 +115,10 @@ TEST_F(Framework, SaveReplacesTheFileOnlyWhenAllWentWellAndAFailedOpenChangesNot
 
 // A name reserved for a new drawing is nobody else's until its holder lets go or dies; a file already there is
 // never a free name.
-TEST(NameReservation, ANameIsHeldUntilReleasedOrItsHolderDies)
+TEST_F(Framework, ANameIsHeldUntilReleasedOrItsHolderDies)
 {
-    const filetest::TempFolder dir;
-    const auto sketch = [&](int n) { return dir.File("Sketch" + std::to_string(n) + ".tvk"); };
-    filetest::WriteFile(sketch(1), "taken");
+    const auto sketch = [&](int n) { return folder.File("Sketch" + std::to_string(n) + ".tvk"); };
+    WriteFile(sketch(1), "taken");
     CNameReservation first, second;
     ASSERT_TRUE(first.ReserveFirstFree(sketch, 10) && second.ReserveFirstFree(sketch, 10));
     EXPECT_EQ((std::pair{first.GetPath(), second.GetPath()}), (std::pair{sketch(2), sketch(3)}));
