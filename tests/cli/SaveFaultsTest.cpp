@@ -39,8 +39,7 @@ const Row kRows[] = {
      "the file would pass the file-size limit; the file was put back as it was"},
     {"FileOfAGroupNotOurs", Save, File, false, NobodyRootGroup, 0664, false, 0, ""},
     {"SizeLimit", Thumbnail, File, false, Nobody, 0644, true, 1, "out.png: the file would pass the file-size limit"},
-    {"LeftoverOfAKilledSave", Save, BesideTemporaries, false, Nobody, 0644, false, 0, ""},
-};
+    {"LeftoverOfAKilledSave", Save, BesideTemporaries, false, Nobody, 0644, false, 0, ""}};
 
 // Every output is larger than this, and the old file is smaller.
 constexpr int kSizeLimit = 4096;

@@ -84,8 +84,7 @@ TEST(LzwCodec, RoundTripsAcrossRowsRunsAndFullTables)
         {"runs row", 70000, Runs(70000, 5, 40)}, {"short runs, 47 wide", 47, Runs(47 * 400, 1, 40)},
         {"long runs, 2048 wide", 2048, Runs(2048 * 300, 2, 6000)}, {"long runs, 1 wide", 1, Runs(20000, 3, 3000)},
         {"white, 3 wide", 3, Bytes(3 * 50000, 255)}, {"noise row", 50000, Noise(50000, 2)},
-        {"fuzzer: table full, 9 wide", 1 + found[0] % 97u, Bytes(found.begin() + 1, found.end())},
-    };
+        {"fuzzer: table full, 9 wide", 1 + found[0] % 97u, Bytes(found.begin() + 1, found.end())}};
     for (const auto& c : cases) ExpectRoundTrip(c.pixels, c.width, c.what);
 }
 
@@ -115,8 +114,7 @@ TEST(LzwDecoder, StreamsThatCannotBeStopWithThePixelsBeforeThem)
         {"string code first of all", {260}, corrupt, 0}, {"clear then end", {256, 256, 257}, end, 0},
         {"more pixels than the raster", {256, 1, 2, 3, 4, 5, 6, 7}, corrupt, 6},
         {"a string running past the raster", {256, 1, 1, 258, 260}, corrupt, 4},
-        {"raster full, then clear and end", {256, 1, 2, 3, 4, 5, 6, 256, 257}, end, 6},
-    };
+        {"raster full, then clear and end", {256, 1, 2, 3, 4, 5, 6, 256, 257}, end, 6}};
     for (const auto& c : cases) {
         const Bytes stream = Pack(c.codes);
         Bytes memory(4 + 8 + 4, 0xAA);  // a 6-pixel raster (3 x 2, stride 4) with guard bytes around it
