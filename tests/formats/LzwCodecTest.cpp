@@ -72,7 +72,7 @@ void ExpectRoundTrip(const Bytes& pixels, uint32_t width, const std::string& wha
 
 }  // namespace
 
-TEST(LzwCodec, RoundTripsAcrossRowsRunsAndFullTables)
+TEST(LzwCodec, RoundTripsAcrossRowsRunsAndWhereverTheTableFills)
 {
     // The first byte of the fuzzer's finding chooses the width (1 + byte % 97), the rest are the pixels.
     const Bytes found = ReadWholeFile(GRAPHELLE_SOURCE_DIR "/tests/formats/data/lzw_table_full_9_wide.bin");
@@ -86,12 +86,8 @@ TEST(LzwCodec, RoundTripsAcrossRowsRunsAndFullTables)
         {"white, 3 wide", 3, Bytes(3 * 50000, 255)}, {"noise row", 50000, Noise(50000, 2)},
         {"fuzzer: table full, 9 wide", 1 + found[0] % 97u, Bytes(found.begin() + 1, found.end())}};
     for (const auto& c : cases) ExpectRoundTrip(c.pixels, c.width, c.what);
-}
-
-TEST(LzwCodec, TableFillingAtTheEndOfARowOrOnOneOfTheLastPixelsStaysInsideTheRaster)
-{
-    // At many bit positions and with the rows cut in several ways; when the table fills on the very last
-    // pixel, the stream still ends where the raster does.
+    // The table filling at the end of a row or on one of the last pixels, at many bit positions and with the rows
+    // cut in several ways; when the table fills on the very last pixel, the stream still ends where the raster does.
     for (uint32_t seed = 10; seed < 16; ++seed) {
         SCOPED_TRACE(seed);
         const Bytes noise = Noise(20000, seed);
@@ -105,7 +101,7 @@ TEST(LzwCodec, TableFillingAtTheEndOfARowOrOnOneOfTheLastPixelsStaysInsideTheRas
     }
 }
 
-TEST(LzwDecoder, StreamsThatCannotBeStopWithThePixelsBeforeThem)
+TEST(LzwDecoder, StreamsThatCannotBeStopWithThePixelsBeforeThemAndTheTableNeverGrowsPastItsLimit)
 {
     const int corrupt = CLzwDecoder::kCorrupt, end = CLzwDecoder::kEnd;
     const struct { const char* what; std::vector<uint32_t> codes; int result; uint64_t pixelsBefore; } cases[] = {
@@ -127,10 +123,6 @@ TEST(LzwDecoder, StreamsThatCannotBeStopWithThePixelsBeforeThem)
         // Neither the guard bytes nor the fill bytes of the rows are written.
         for (size_t i : {0, 1, 2, 3, 4 + 3, 4 + 7, 12, 13, 14, 15}) EXPECT_EQ(memory[i], 0xAA) << c.what << " at " << i;
     }
-}
-
-TEST(LzwDecoder, TableNeverGrowsPastItsLimit)
-{
     // Single pixels without a clear code: each adds an entry until the table is full; code 4095 then still
     // means the pair it was given first: entry 258 + k pairs code k and code k + 1 (counted from 0).
     const Bytes roots = Noise(6000, 5);
