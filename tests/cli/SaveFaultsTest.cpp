@@ -54,10 +54,7 @@ protected:
     void SetUp() override
     {
         if (::geteuid() != 0) GTEST_SKIP() << "lays out files for another user, which needs root";
-        const passwd* user = ::getpwnam("nobody");
-        const group* nogroup = ::getgrnam("nogroup");
-        ASSERT_TRUE(user && nogroup);
-        m_uid = user->pw_uid, m_gid = nogroup->gr_gid;
+        ASSERT_TRUE(::getpwnam("nobody") && ::getgrnam("nogroup"));
         Own(root.path, Root, 0755);
         fs::copy_file(GRAPHELLE_CLI_PROGRAM, m_cli);  // the build folder may be closed to nobody; this copy is not
         for (const char* folder : {"home", "state", "ref", "work"}) MakeFolder(folder);
@@ -67,7 +64,11 @@ protected:
         doctest::WriteFile(root.File("save.txt"), "open ../in.tvk\nsave out.bmp\n");
     }
 
-    std::pair<uid_t, gid_t> Ids(Owner o) const { return {o == Root ? 0 : m_uid, o == Nobody ? m_gid : 0}; }
+    // nobody's and nogroup's ids, which SetUp has seen to exist, or root's.
+    std::pair<uid_t, gid_t> Ids(Owner o) const
+    {
+        return {o == Root ? 0 : ::getpwnam("nobody")->pw_uid, o == Nobody ? ::getgrnam("nogroup")->gr_gid : 0};
+    }
     void Own(const std::string& path, Owner owner, mode_t mode) const
     {
         ASSERT_EQ(::lchown(path.c_str(), Ids(owner).first, Ids(owner).second) | ::chmod(path.c_str(), mode), 0) << path;
@@ -91,8 +92,6 @@ protected:
 
     doctest::TempFolder root;
     std::string m_cli = root.File("graphelle-cli"), m_err, m_file;
-    uid_t m_uid = 0;
-    gid_t m_gid = 0;
 };
 
 TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)
