@@ -11,12 +11,6 @@ using doctest::WriteFile;
 
 namespace {
 
-// A 47 x 33 sheet with a diagonal of grays: several blocks of code stream.
-std::string WriteDrawing(const std::string& path)
-{
-    return WriteSheet(path, 47, 33, [](uint32_t x, uint32_t y) { return uint8_t((x * 37 + y * 11) % 256); });
-}
-
 std::string Changed(std::string bytes, size_t at, int flip) { bytes[at] = char(bytes[at] ^ flip); return bytes; }
 
 // Black on the left half; white with one black row at y 100; on the right a checker of 0 and 255.
@@ -40,9 +34,7 @@ TEST(Cli, EverySubCommandChecksItsWords)
         {CliRun, {none}, 1, "cannot open the script " + none}, {CliThumbnail, {"--help"}, 0, thumbnail},
         {CliThumbnail, {"a", b}, 2, thumbnail}, {CliThumbnail, {"a", b, "0"}, 2, thumbnail},
         {CliThumbnail, {"a", b, "12x"}, 2, thumbnail}, {CliThumbnail, {"a", b, "4097"}, 2, thumbnail},
-        {CliThumbnail, {"a", b, "64", "extra"}, 2, thumbnail}, {CliThumbnail, {none, b, "1"}, 1, opened},
-        {CliThumbnail, {none, b, "4096"}, 1, opened},
-    };
+        {CliThumbnail, {"a", b, "64", "extra"}, 2, thumbnail}, {CliThumbnail, {none, b, "64"}, 1, opened}};
     for (const auto& c : cases) {
         const CliResult r = RunCommand(c.command, c.args);
         EXPECT_EQ(std::tuple(r.status, Has(c.status == 0 ? r.out : r.err, c.text), c.status == 0 ? r.err : r.out),
@@ -57,8 +49,10 @@ TEST(Cli, EverySubCommandChecksItsWords)
 TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
 {
     doctest::TempFolder folder;
-    const std::string good = WriteDrawing(folder.File("good.tvk")), bytes = Contents(good);
-    // sheet: whether a sheet comes of it, whole for the good file and the white one, else in part.
+    // A 47 x 33 sheet with a diagonal of grays: several blocks of code stream.
+    const auto diagonal = [](uint32_t x, uint32_t y) { return uint8_t((x * 37 + y * 11) % 256); };
+    const std::string bytes = Contents(WriteSheet(folder.File("good.tvk"), 47, 33, diagonal));
+    // sheet: whether a sheet comes of it, whole for the good file, else in part.
     const struct { std::string file; int status; const char *outLine, *errText; bool sheet; } cases[] = {
         {bytes, 0, " match\nend code: found\npixels: 1551 of 1551\nblocks read whole: yes\n", "", true},
         {Changed(bytes, 29 + 1 + 255, 1), 1, "checksums: block 1 does not match\n",
@@ -67,12 +61,9 @@ TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
         {bytes.substr(0, 200), 1, "end code: missing\n", "block 1 is cut short", true},
         {Changed(bytes, 16, 33 ^ 34), 1, "pixels: 1551 of 1598\n",
          "changed.tvk: the code stream ends before the last pixel; the sheet opens in part", true},
-        {bytes.substr(0, 24) + std::string(4, '\0') + bytes.substr(28), 0, "blocks: none (a white sheet)\n", "", true},
         {Changed(bytes, 0, 'Q' ^ 'X'), 1, "header: invalid\n", "changed.tvk: not a sketch file (invalid header)",
          false},
-        {Changed(bytes, 28, 8 ^ 9), 1, "code size: 9\n", "unknown code size", true},
-        {bytes.substr(0, 20), 1, "", "shorter than a sketch header", false},
-    };
+        {bytes.substr(0, 20), 1, "", "shorter than a sketch header", false}};
     const std::string in = folder.File("changed.tvk"), bmp = folder.File("out.bmp"), png = folder.File("out.png"),
                       tvk = folder.File("out.tvk");
     const std::string part = in + ": read only in part; the rest of the sheet is white", no = in + ": not a sketch";
@@ -94,40 +85,25 @@ TEST(Cli, InfoReportsHowFarTheBlocksReadAndEveryCommandADamagedSketch)
     }
 }
 
-// The copy's name selects its format. A picture taken in and given out again keeps every gray pixel; a
-// colour one comes in as gray.
-TEST(CliConvert, WritesTheFormatTheNameSelectsAndTakesPicturesIn)
+// The copy's name selects its format. A picture taken in and given out again keeps every gray pixel. A thumbnail
+// keeps the sheet's shape. Each pixel of a smaller picture is the darkest of the block of the sheet it covers, so a
+// block holding 0 and 255 gives 0.
+TEST(Cli, ConvertWritesTheFormatTheNameSelectsAndThumbnailsKeepTheDarkestOfEachBlock)
 {
     doctest::TempFolder folder;
     const std::string picture = folder.File("in.png"), sketch = folder.File("sketch.tvk"), out = folder.File("out.png");
     std::vector<uint8_t> gray(61 * 47);
     for (size_t i = 0; i < gray.size(); ++i) gray[i] = static_cast<uint8_t>(i * 13 + i / 61);
-    const uint8_t green[] = {0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0};
     pngtest::Picture back;
     ASSERT_TRUE(pngtest::Write(picture, 61, 47, PNG_FORMAT_GRAY, gray.data()));
     ASSERT_EQ(RunCommand(CliConvert, {picture, sketch}).status + RunCommand(CliConvert, {sketch, out}).status, 0);
     EXPECT_EQ(Contents(sketch)[20], 5) << "a new sheet's roughness";
     ASSERT_TRUE(pngtest::Decode(out, back));
     EXPECT_EQ(std::tuple(back.width, back.height, back.gray), std::tuple(61u, 47u, gray));
-    ASSERT_TRUE(pngtest::Write(picture, 2, 2, PNG_FORMAT_RGB, green));
-    ASSERT_EQ(RunCommand(CliConvert, {picture, out}).status, 0);
-    ASSERT_TRUE(pngtest::Decode(out, back));  // the smallest sheet, white beside the picture
-    EXPECT_EQ(std::tuple(back.width, back.height, back.gray[0], back.gray[2]), std::tuple(4u, 4u, 150, 255));
-}
 
-// A thumbnail keeps the sheet's shape. Each pixel of a smaller picture is the darkest of the block of the sheet it
-// covers, so a block holding 0 and 255 gives 0; at 1:1 the pixels are the sheet's own, compressed.
-TEST(CliThumbnail, EachPixelIsTheDarkestOfItsBlock)
-{
-    doctest::TempFolder folder;
-    const std::string in = WriteSheet(folder.File("in.tvk"), 400, 200, Shade), out = folder.File("out.png");
-    for (const uint32_t w : {100u, 400u}) {
-        ASSERT_EQ(RunCommand(CliThumbnail, {in, out, std::to_string(w)}).status, 0);
-        pngtest::Picture p;
-        ASSERT_TRUE(pngtest::Decode(out, p));
-        ASSERT_EQ(std::pair(p.width, p.height), std::pair(w, w / 2));
-        for (uint32_t i = 0; i < w * w / 2; ++i)
-            ASSERT_EQ(p.gray[i], w == 400 ? Shade(i % w, i / w) : i % 100 / 25 == 2 && i / 100 != 25 ? 255 : 0) << i;
-    }
-    EXPECT_LE(std::filesystem::file_size(out) * 5, 400u * 200) << "not compressed";
+    WriteSheet(sketch, 400, 200, Shade);
+    ASSERT_EQ(RunCommand(CliThumbnail, {sketch, out, "100"}).status, 0);
+    ASSERT_TRUE(pngtest::Decode(out, back));
+    ASSERT_EQ(std::pair(back.width, back.height), std::pair(100u, 50u));
+    for (uint32_t i = 0; i < 100 * 50; ++i) ASSERT_EQ(back.gray[i], i % 100 / 25 == 2 && i / 100 != 25 ? 255 : 0) << i;
 }

@@ -39,8 +39,7 @@ const Row kRows[] = {
      "the file would pass the file-size limit; the file was put back as it was"},
     {"FileOfAGroupNotOurs", Save, File, false, NobodyRootGroup, 0664, false, 0, ""},
     {"SizeLimit", Thumbnail, File, false, Nobody, 0644, true, 1, "out.png: the file would pass the file-size limit"},
-    {"LeftoverOfAKilledSave", Save, BesideTemporaries, false, Nobody, 0644, false, 0, ""},
-};
+    {"LeftoverOfAKilledSave", Save, BesideTemporaries, false, Nobody, 0644, false, 0, ""}};
 
 // Every output is larger than this, and the old file is smaller.
 constexpr int kSizeLimit = 4096;
@@ -55,10 +54,7 @@ protected:
     void SetUp() override
     {
         if (::geteuid() != 0) GTEST_SKIP() << "lays out files for another user, which needs root";
-        const passwd* user = ::getpwnam("nobody");
-        const group* nogroup = ::getgrnam("nogroup");
-        ASSERT_TRUE(user && nogroup);
-        m_uid = user->pw_uid, m_gid = nogroup->gr_gid;
+        ASSERT_TRUE(::getpwnam("nobody") && ::getgrnam("nogroup"));
         Own(root.path, Root, 0755);
         fs::copy_file(GRAPHELLE_CLI_PROGRAM, m_cli);  // the build folder may be closed to nobody; this copy is not
         for (const char* folder : {"home", "state", "ref", "work"}) MakeFolder(folder);
@@ -68,7 +64,11 @@ protected:
         doctest::WriteFile(root.File("save.txt"), "open ../in.tvk\nsave out.bmp\n");
     }
 
-    std::pair<uid_t, gid_t> Ids(Owner o) const { return {o == Root ? 0 : m_uid, o == Nobody ? m_gid : 0}; }
+    // nobody's and nogroup's ids, which SetUp has seen to exist, or root's.
+    std::pair<uid_t, gid_t> Ids(Owner o) const
+    {
+        return {o == Root ? 0 : ::getpwnam("nobody")->pw_uid, o == Nobody ? ::getgrnam("nogroup")->gr_gid : 0};
+    }
     void Own(const std::string& path, Owner owner, mode_t mode) const
     {
         ASSERT_EQ(::lchown(path.c_str(), Ids(owner).first, Ids(owner).second) | ::chmod(path.c_str(), mode), 0) << path;
@@ -92,8 +92,6 @@ protected:
 
     doctest::TempFolder root;
     std::string m_cli = root.File("graphelle-cli"), m_err, m_file;
-    uid_t m_uid = 0;
-    gid_t m_gid = 0;
 };
 
 TEST_P(SaveFaults, KeepTheOldFileOrWriteTheNewOneWhole)

@@ -8,20 +8,6 @@ std::vector<uint8_t> Bits(const CPaper& p) { return {p.GetBits(), p.GetBits() + 
 
 }  // namespace
 
-// Outside the paper, or on one without pixels, a pixel reads as 0 and is never written.
-TEST(Paper, PixelAccessOutsideThePaperIsHarmless)
-{
-    CPaper p;
-    EXPECT_EQ(p.GetPixel(0, 0), 0);
-    p.SetPixel(0, 0, 1);
-    ASSERT_TRUE(p.Create(10, 10, 7));
-    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {-2147483647 - 1, 5}}) {
-        EXPECT_EQ(p.GetPixel(x, y), 0) << x << "," << y;
-        p.SetPixel(x, y, 0);
-    }
-    EXPECT_EQ(Bits(p), std::vector<uint8_t>(120, 255));
-}
-
 TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
 {
     // The platform runtime's first values after srand(1) and srand(0).
@@ -38,14 +24,22 @@ TEST(Paper, GrainFollowsTheGeneratorAndRoughness)
     }
 }
 
-// A copy comes out bottom row first. Reaching past the paper, a copy is refused whole, while a clear alone or a
-// paste is clipped; an empty rectangle, no block, or a block smaller than its rectangle is refused before a byte
-// is read.
-TEST(Paper, RectsAreCopiedClearedAndPastedOnThePaperOnly)
+// Outside the paper, or on one without pixels, a pixel reads as 0 and is never written. A copy comes out bottom row
+// first. Reaching past the paper, a copy is refused whole, while a clear alone or a paste is clipped; an empty
+// rectangle, no block, or a block smaller than its rectangle is refused before a byte is read.
+TEST(Paper, PixelsAndRectsAreReadAndWrittenOnThePaperOnly)
 {
     CPaper p;
+    EXPECT_EQ(p.GetPixel(0, 0), 0);
+    p.SetPixel(0, 0, 1);
     ASSERT_TRUE(p.Create(10, 8, 5));
     for (int i = 0; i < 80; ++i) p.SetPixel(i % 10, i / 10, uint8_t(i));
+    const std::vector<uint8_t> drawn = Bits(p);
+    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 8}, {-2147483647 - 1, 5}}) {
+        EXPECT_EQ(p.GetPixel(x, y), 0) << x << "," << y;
+        p.SetPixel(x, y, 200);
+    }
+    EXPECT_EQ(Bits(p), drawn);
     std::vector<uint8_t> buf(8 * 3, 0xEE);  // 5 wide: stride 8, bottom row first
     ASSERT_TRUE(p.GetRectBits(CRect{2, 1, 7, 4}, buf.data(), false));
     EXPECT_EQ((std::tuple{buf[0], buf[4], buf[5], buf[16], p.GetPixel(2, 1)}), (std::tuple{32, 36, 0xEE, 12, 12}));
