@@ -81,7 +81,8 @@ TEST(FileFormat, EveryWriterGivesAnIndependentReaderTheSheetsPixelsAndDamagedFil
             ASSERT_GE(file.size(), 29u);
             EXPECT_EQ(Le32(file, 24), file.size() - 28);
             // Fill bytes are not stored and come back white, as on the paper drawn.
-            EXPECT_TRUE(LoadSketch(loaded, base, path) && SameBits(loaded, paper) && SameBits(base, paper));
+            EXPECT_TRUE(LoadSketch(loaded, base, path) && SameBits(loaded, paper) && SameBits(base, paper) &&
+                        loaded.GetRoughness() == c.roughness);
             break;
         case Gif: EXPECT_TRUE(GiflibPixels(path) == TopDown(paper)); break;
         case Png:

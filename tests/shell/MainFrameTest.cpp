@@ -31,3 +31,19 @@ TEST_F(ShellTest, AnIdlePassAfterEachChangeBringsTheCommandsBarsAndTitleUpToDate
         EXPECT_EQ(state().toStdString(), expected);
     }
 }
+
+// The keys a person presses for each command.
+TEST_F(ShellTest, TheUsualKeysBelongToTheirCommands)
+{
+    Start();
+    const std::pair<uint32_t, const char*> keys[] = {
+        {ID_FILE_NEW, "Ctrl+N"}, {ID_FILE_OPEN, "Ctrl+O"}, {ID_FILE_SAVE, "Ctrl+S"}, {ID_FILE_SAVE_AS, "Ctrl+Shift+S"},
+        {ID_FILE_EXPORT_PNG, "Ctrl+E"}, {ID_APP_EXIT, "Ctrl+Q"}, {ID_EDIT_UNDO, "Ctrl+Z"},
+        {ID_EDIT_REDO, "Ctrl+Shift+Z; Ctrl+Y"}, {ID_EDIT_CUT, "Ctrl+X"}, {ID_EDIT_COPY, "Ctrl+C"},
+        {ID_EDIT_PASTE, "Ctrl+V"}, {ID_EDIT_SELECT_ALL, "Ctrl+A"}, {ID_EDIT_DESELECT, "Esc"}, {ID_EDIT_CLEAR, "Del"},
+        {ID_VIEW_ZOOM_IN, "Ctrl++; Ctrl+="}, {ID_VIEW_ZOOM_OUT, "Ctrl+-"}, {ID_VIEW_ACTUAL_SIZE, "Ctrl+0"},
+        {ID_VIEW_FIT, "Ctrl+9"}, {ID_VIEW_FULL_SCREEN, "F11"}, {ID_TOOL_PENCIL, "B; P"}, {ID_TOOL_ERASER, "E"},
+        {ID_TOOL_HAND, "H"}, {ID_TOOL_SELECT, "S"}};
+    for (const auto& [id, key] : keys)
+        EXPECT_EQ(QKeySequence::listToString(Frame().Action(id)->shortcuts()).toStdString(), key) << id;
+}

@@ -159,17 +159,29 @@ TEST_F(ShellTest, EarlierVersionsListsTheReplacedFileAndOpensItAsANewSketch)
     ASSERT_TRUE(m_app->OnFileSave());
 
     QStringList listed;
-    AnswerNextModal("QDialog", [&listed](QWidget* modal) {
-        auto* dlg = dynamic_cast<CEarlierVersionsDlg*>(modal);
-        ASSERT_NE(dlg, nullptr);
-        for (int i = 0; i < dlg->List()->count(); ++i) listed << dlg->List()->item(i)->text();
-        dlg->OpenButton()->click();
-    });
+    const auto listNext = [&listed](bool open) {
+        AnswerNextModal("QDialog", [&listed, open](QWidget* modal) {
+            auto* dlg = dynamic_cast<CEarlierVersionsDlg*>(modal);
+            ASSERT_NE(dlg, nullptr);
+            listed.clear();
+            for (int i = 0; i < dlg->List()->count(); ++i) listed << dlg->List()->item(i)->text();
+            open ? dlg->OpenButton()->click() : dlg->reject();
+        });
+    };
+    listNext(true);
     Frame().RouteCommand(ID_FILE_EARLIER_VERSIONS);
     EXPECT_EQ(listed, QStringList{CEarlierVersionsDlg::TimeText(written)});
     EXPECT_TRUE(DocPath().startsWith(Documents() + "/tree (version of ")) << DocPath().toStdString();
     EXPECT_EQ(std::tuple(Doc().GetPaper().GetPixel(20, 20), Doc().GetPaper().GetPixel(60, 60)), std::tuple(20, 255));
     EXPECT_NE(SavedPixel(file, 60, 60), 255);
+    Stop();
+
+    // Someone whose file no longer opens lands on the list of sketches, where each version is named.
+    Start();
+    ASSERT_TRUE(Frame().IsDocListShown());
+    listNext(false);
+    EXPECT_TRUE(Frame().RouteCommand(ID_FILE_EARLIER_VERSIONS));
+    EXPECT_EQ(listed, QStringList{"tree.tvk\n" + CEarlierVersionsDlg::TimeText(written)});
 }
 
 // Pictures opened through Qt's image readers: the sheet each kind becomes, and the message for
@@ -215,4 +227,8 @@ TEST_F(ShellTest, EachKindOfPictureBecomesItsSheetAndOneThatCannotBeReadIsNamedW
             EXPECT_NEAR(Doc().GetPaper().GetPixel(x, y), gray, file.endsWith(".jpg") ? 3 : 0);
         EXPECT_TRUE(Doc().IsModified());
     }
+    // A sketch stays a sketch whatever its name.
+    ASSERT_TRUE(QFile::copy(Documents() + "/colour.tvk", Home() + "/sketch.png"));
+    ASSERT_TRUE(m_app->OpenFile(Home() + "/sketch.png"));
+    EXPECT_EQ(std::pair(DocPath(), int(Doc().GetPaper().GetPixel(12, 12))), std::pair(Home() + "/sketch.png", 0));
 }
