@@ -97,3 +97,18 @@ TEST_F(RecoveryKeeperTest, WorkUnsavedAtTheEndIsWrittenBackAtTheNextStart)
     EXPECT_EQ(doctest::SheetOf(doc->GetPathName()), doctest::Pixels(doc->GetPaper()));
     EXPECT_EQ(versions.List(doc->GetPathName()).size(), 1u);
 }
+
+// A copy still being written when the drawing is saved must not outlive the save: after a crash it
+// would put an older drawing over the saved one.
+TEST_F(RecoveryKeeperTest, AWriteStillUnderWayDoesNotBringBackTheCopyOfASavedDrawing)
+{
+    services.width = services.height = 2048;  // large, so that the save comes while its copy is written
+    ASSERT_TRUE(doc->OnNewDocument());
+    for (int i = 0; i < 5; ++i) {
+        Stroke(CPoint{10, 10 + i}, CPoint{2000, 1500 - i});
+        keeper->Tick();
+        ASSERT_TRUE(doc->DoFileSave());
+        keeper->Drain();
+        EXPECT_FALSE(CopyExists()) << i;
+    }
+}
