@@ -50,8 +50,9 @@ TEST(Pressure, MorePressureMarksMoreAndNoneMarksNothing)
     }
 }
 
-// The pencil prepares its constants for each new pressure; coming back to full must give the mouse's pixels again. The press draws nothing, so a light press then full moves draws the same; after
-// a light segment the full ones draw as they do alone.
+// The pencil prepares its constants for each new pressure; coming back to full must give the mouse's
+// pixels again. The press draws nothing, so a light press then full moves draws the same; after a
+// light segment the full ones draw as they do alone.
 TEST(Pressure, BackToFullPressureDrawsTheMouseStroke)
 {
     for (int32_t smooth = 0; smooth <= 1; ++smooth) {
