@@ -1,9 +1,8 @@
-// Kept in a file of its own so that no caller sees the replacement inlined. Only the plain forms
-// (and the sized delete, which the compiler calls directly) are replaced: the library's nothrow and
-// array forms call them.
+// Kept in a file of its own so that no caller sees the replacement inlined. Every form of new
+// that pairs with the plain delete is replaced, so that none is freed by another allocator (a
+// sanitizer's runtime supplies the forms left out).
 
 #include <atomic>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,11 +11,15 @@
 // Allocations of this many bytes or more fail while it is set; SIZE_MAX lets all through.
 std::atomic<size_t> g_failAllocationsFrom{SIZE_MAX};
 
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    return size >= g_failAllocationsFrom ? nullptr : std::malloc(size ? size : 1);
+}
 void* operator new(size_t size)
 {
-    if (size < g_failAllocationsFrom)
-        if (void* p = std::malloc(size ? size : 1)) return p;
+    if (void* p = operator new(size, std::nothrow)) return p;
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
