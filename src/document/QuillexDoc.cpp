@@ -4,8 +4,6 @@
 #include "framework/CommandIds.h"
 #include "framework/Services.h"
 
-#include <algorithm>
-
 CQuillexDoc::CQuillexDoc(AppServices& services) : CDocument(services)
 {
     LoadToolSettings();
@@ -199,12 +197,7 @@ bool CQuillexDoc::SelectRect(const CRect& rect)
     if (m_bInGesture) return false;
     DropSelection();
     const CRect whole{0, 0, static_cast<int32_t>(m_paper.GetWidth()), static_cast<int32_t>(m_paper.GetHeight())};
-    CRect r = rect;
-    r.left = std::max(r.left, whole.left);
-    r.top = std::max(r.top, whole.top);
-    r.right = std::min(r.right, whole.right);
-    r.bottom = std::min(r.bottom, whole.bottom);
-    m_selection.Select(r);
+    m_selection.Select(CRect::Intersect(rect, whole));
     UpdateAllViews(nullptr, nullptr);
     m_pTool = &m_selectTool;
     return true;
