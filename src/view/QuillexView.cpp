@@ -186,7 +186,7 @@ bool CQuillexView::OnUpdateCommand(CCmdUI& ui)
         return true;
     case ID_EDIT_COPY:
     case ID_EDIT_CUT:
-        ui.Enable(doc && !doc->IsInGesture() && !doc->GetSelection().GetRect().IsEmpty());
+        ui.Enable(doc && !doc->IsInGesture() && !doc->GetSelection().IsEmpty());
         return true;
     case ID_EDIT_PASTE:
         ui.Enable(doc && !doc->IsInGesture() && doc->CanPaste());
